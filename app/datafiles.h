@@ -1,0 +1,56 @@
+#pragma once
+// The two data files of the game folder: the game data tavo.dat (Shift-JIS,
+// read once at start-up) and the score table tavo_s.dat (twelve whole
+// numbers, one per line, CR LF), rewritten whole when a best is beaten.
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <stdexcept>
+#include <vector>
+
+constexpr int kCharacterPictures = 15;
+
+// A data file that cannot be used. message() is the text shown to the
+// player: it names the file, where the problem is and what was expected.
+class DataFileError : public std::runtime_error {
+public:
+    DataFileError(const QString& file, const QString& detail);
+    QString file() const { return file_; }
+    QString detail() const { return detail_; }
+    QString message() const;
+
+private:
+    QString file_;
+    QString detail_;
+};
+
+struct GameData {
+    QString caption;
+    std::array<QString, 6> stageTitle;      // 1..5 used
+    std::array<int, 6> stageKeyRange{};     // 1..5 used, each 1..9
+    std::array<double, 6> stageGaugeStep{}; // 1..5 used
+    std::array<int, 6> stageQuota{};        // 1..5 used
+    std::array<QString, kCharacterPictures> pictureFiles;
+    std::vector<QString> phrases;           // N phrases, in file order
+};
+
+// Parses the bytes of tavo.dat. Throws DataFileError.
+GameData parseGameData(const QByteArray& bytes, const QString& fileName = QStringLiteral("tavo.dat"));
+// Reads tavo.dat from the working directory. Throws DataFileError.
+GameData readGameDataFile();
+
+using ScoreTable = std::array<int, 12>;
+// Parses the bytes of tavo_s.dat. Throws DataFileError.
+ScoreTable parseScores(const QByteArray& bytes, const QString& fileName = QStringLiteral("tavo_s.dat"));
+// The exact bytes the game writes: each number in plain decimal and CR LF.
+QByteArray formatScores(const ScoreTable& scores);
+// Reads tavo_s.dat from the working directory. Throws DataFileError.
+ScoreTable readScoreFile();
+// Replaces tavo_s.dat atomically (temporary file in the same folder, flushed,
+// renamed over the old one). Returns an empty string on success, otherwise
+// the system's reason; the old file is then left intact.
+QString writeScoreFile(const ScoreTable& scores);
+
+// Rewrites the score file from Module1.HighScores. A failure is reported in
+// a message box naming the file and the reason; the game goes on.
+void saveHighScores();

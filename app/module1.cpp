@@ -1,0 +1,8 @@
+#include "app/module1.h"
+
+GameState Module1;
+
+void resetModule1()
+{
+    Module1 = GameState{};
+}

@@ -1,0 +1,62 @@
+#pragma once
+// The game state that every screen shares. One instance, Module1, lives for
+// the whole run; the screens read and write its members in place.
+// Scores and quotas are held in tens of displayed points.
+#include <QByteArray>
+#include <QColor>
+#include <QString>
+#include <array>
+#include <vector>
+
+constexpr int kStageCount = 5;
+constexpr int kScoreSlots = 12;
+constexpr int kQueueSlots = 7;   // 0..5 on screen, 6 takes the new digit
+constexpr int kKeyGroups = 3;    // keys 1-3, 4-6, 7-9
+constexpr int kKeyRows = 6;      // display rows, 0 = key to strike now
+
+struct GameState {
+    // Loaded at start-up.
+    std::array<QString, 12> RequiredFiles;
+    std::array<QString, kStageCount + 1> StageTitle;      // 1..5 used
+    std::array<int, kStageCount + 1> StageKeyRange{};     // 1..9
+    std::array<double, kStageCount + 1> StageGaugeStep{};
+    std::array<int, kStageCount + 1> StageQuota{};
+    std::array<int, kStageCount + 1> StageTimeLimit{};    // tens of seconds
+    std::vector<QString> PhraseList{QString()};           // 1..PhraseTotal used
+    int PhraseTotal = 0;
+    std::array<int, kScoreSlots> HighScores{};
+    QByteArray SoundHit, SoundMiss, SoundOne, SoundTwo, SoundThree, SoundClear,
+        SoundTimeUp, SoundPowah, SoundGameOver, SoundAllClear;
+
+    // Set when a game starts.
+    int ScoreSlotBase = 0;  // 0 normal mode, 6 extra mode
+    int Stage = 0;          // 0..5
+    int GameScore = 0;
+    QColor KeyColors[kKeyGroups][kKeyRows];
+
+    // Set at stage set-up and changed during play.
+    int StageScore = 0;
+    int AnimFrame = 0;
+    std::array<int, kQueueSlots> KeyQueue{};
+    double GaugeLevel = 0;
+    int PointsPerHit = 0;
+    int PlayActive = 0;
+    int PlayOver = 0;
+    int GaveUp = 0;
+    int ClockTens = 0;
+    int ClockUnits = 0;
+    std::vector<QString> PhraseDeck{QString()};  // 1..PhraseCount still available
+    int PhraseCount = 0;
+    QString CommentText;
+    std::array<QString, 4> CommentLines;
+    int CommentCount = 0;
+
+    // Commentary log screen.
+    int LogScrollMax = 0;
+    int LogScrollPos = 0;
+};
+
+extern GameState Module1;
+
+// Back to the empty state of a fresh run (used between tests).
+void resetModule1();

@@ -1,0 +1,311 @@
+#include "platform/controls.h"
+
+#include <QFontDatabase>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTextLayout>
+
+namespace {
+const QColor kLabelBorder(0x80, 0x80, 0x80);
+}
+
+Picture makePicture(const QPixmap& pixmap)
+{
+    return std::make_shared<const QPixmap>(pixmap);
+}
+
+Picture artPicture(const QString& name)
+{
+    QPixmap pixmap(QStringLiteral(":/art/") + name);
+    return makePicture(pixmap);
+}
+
+QString gameFontFamily()
+{
+    static const QString family = [] {
+        const QString ms = QString::fromUtf8("ＭＳ Ｐ明朝");
+        const QStringList families = QFontDatabase::families();
+        if (families.contains(ms))
+            return ms;
+        return QStringLiteral("IPAPMincho");
+    }();
+    return family;
+}
+
+QFont gameFont(double points)
+{
+    QFont font(gameFontFamily());
+    font.setPixelSize(qRound(points * 4.0 / 3.0));
+    font.setWeight(QFont::Normal);
+    font.setStyleStrategy(QFont::PreferAntialias);
+    return font;
+}
+
+// ---------------------------------------------------------------- Control
+
+Control::Control(QWidget* parent) : QWidget(parent)
+{
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void Control::setRect(double left, double top, double width, double height)
+{
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    applyGeometry();
+}
+
+void Control::setLeft(double twips)
+{
+    left_ = twips;
+    applyGeometry();
+}
+
+void Control::setTop(double twips)
+{
+    // Positions are single-precision numbers of twips, as the clock computes them.
+    top_ = static_cast<float>(twips);
+    applyGeometry();
+}
+
+void Control::applyGeometry()
+{
+    setGeometry(twipsToPixels(left_), twipsToPixels(top_), twipsToPixels(width_),
+                twipsToPixels(height_));
+}
+
+// ------------------------------------------------------------------ Label
+
+Label::Label(QWidget* parent) : Control(parent)
+{
+    setFont(gameFont(points_));
+}
+
+void Label::setCaption(const QString& text)
+{
+    if (text == caption_)
+        return;
+    caption_ = text;
+    update();
+}
+
+void Label::setForeColor(const QColor& color)
+{
+    if (color == fore_)
+        return;
+    fore_ = color;
+    update();
+}
+
+void Label::setBackColor(const QColor& color)
+{
+    back_ = color;
+    update();
+}
+
+void Label::setTransparent(bool transparent)
+{
+    transparent_ = transparent;
+    update();
+}
+
+void Label::setBorder(bool border)
+{
+    border_ = border;
+    update();
+}
+
+void Label::setAlignment(Align align)
+{
+    align_ = align;
+    update();
+}
+
+void Label::setFontPoints(double points)
+{
+    points_ = points;
+    setFont(gameFont(points));
+    update();
+}
+
+int Label::lineHeight() const
+{
+    return font().pixelSize();
+}
+
+void Label::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (!transparent_)
+        painter.fillRect(rect(), back_);
+    const int inset = border_ ? 1 : 0;
+    const QRect textRect = rect().adjusted(inset, inset, -inset, -inset);
+    if (!caption_.isEmpty()) {
+        // CR LF breaks a line; longer lines wrap inside the label. Each line
+        // takes exactly the font's pixel height, so the log scrolls by whole lines.
+        QString text = caption_;
+        text.remove(QLatin1Char('\r'));
+        text.replace(QLatin1Char('\n'), QChar::LineSeparator);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        option.setAlignment(align_ == Align::Right    ? Qt::AlignRight
+                            : align_ == Align::Center ? Qt::AlignHCenter
+                                                      : Qt::AlignLeft);
+        QTextLayout layout(text, font());
+        layout.setTextOption(option);
+        const int step = lineHeight();
+        const QFontMetricsF metrics(font());
+        const double lead = (step - metrics.height()) / 2.0;
+        layout.beginLayout();
+        int y = 0;
+        while (true) {
+            QTextLine line = layout.createLine();
+            if (!line.isValid())
+                break;
+            line.setLineWidth(textRect.width());
+            line.setPosition(QPointF(0, y + lead));
+            y += step;
+            if (y - step > textRect.height())
+                break;
+        }
+        layout.endLayout();
+        painter.setClipRect(textRect);
+        painter.setPen(fore_);
+        layout.draw(&painter, textRect.topLeft());
+        painter.setClipping(false);
+    }
+    if (border_) {
+        painter.setPen(kLabelBorder);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+// ------------------------------------------------------------------ Image
+
+Image::Image(QWidget* parent) : Control(parent) {}
+
+void Image::setPicture(const Picture& picture)
+{
+    picture_ = picture;
+    if (picture_ && !picture_->isNull()) {
+        // The control takes the picture's size and keeps its top-left corner.
+        width_ = picture_->width() * kTwipsPerPixel;
+        height_ = picture_->height() * kTwipsPerPixel;
+        applyGeometry();
+    }
+    update();
+}
+
+void Image::setBorder(bool border)
+{
+    border_ = border;
+    update();
+}
+
+void Image::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (picture_ && !picture_->isNull())
+        painter.drawPixmap(0, 0, *picture_);
+    if (border_) {
+        painter.setPen(kLabelBorder);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+void Image::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && onClick) {
+        event->accept();
+        onClick();
+        return;
+    }
+    Control::mousePressEvent(event);
+}
+
+// ------------------------------------------------------------------ Shape
+
+Shape::Shape(QWidget* parent) : Control(parent)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void Shape::setBorderColor(const QColor& color)
+{
+    color_ = color;
+    update();
+}
+
+void Shape::setBorderWidth(int pixels)
+{
+    borderPixels_ = pixels;
+    update();
+}
+
+void Shape::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const int w = borderPixels_;
+    const QRect r = rect();
+    painter.fillRect(QRect(r.left(), r.top(), r.width(), w), color_);
+    painter.fillRect(QRect(r.left(), r.bottom() - w + 1, r.width(), w), color_);
+    painter.fillRect(QRect(r.left(), r.top(), w, r.height()), color_);
+    painter.fillRect(QRect(r.right() - w + 1, r.top(), w, r.height()), color_);
+}
+
+// ------------------------------------------------------------------- Line
+
+Line::Line(QWidget* parent) : Control(parent)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void Line::setPoints(double x1, double y1, double x2, double y2)
+{
+    x1_ = x1;
+    y1_ = y1;
+    x2_ = x2;
+    y2_ = y2;
+    place();
+}
+
+void Line::setColor(const QColor& color)
+{
+    color_ = color;
+    update();
+}
+
+void Line::setLineWidth(int pixels)
+{
+    pixels_ = pixels;
+    place();
+}
+
+void Line::place()
+{
+    // The widget covers the line's bounding box widened by its thickness.
+    const int half = pixels_ / 2;
+    const int ax = twipsToPixels(std::min(x1_, x2_)), bx = twipsToPixels(std::max(x1_, x2_));
+    const int ay = twipsToPixels(std::min(y1_, y2_)), by = twipsToPixels(std::max(y1_, y2_));
+    left_ = (ax - half) * kTwipsPerPixel;
+    top_ = (ay - half) * kTwipsPerPixel;
+    width_ = (bx - ax + pixels_) * kTwipsPerPixel;
+    height_ = (by - ay + pixels_) * kTwipsPerPixel;
+    applyGeometry();
+    update();
+}
+
+void Line::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    QPen pen(color_, pixels_);
+    pen.setCapStyle(Qt::FlatCap);
+    painter.setPen(pen);
+    const QPointF origin(twipsToPixels(left_), twipsToPixels(top_));
+    const double off = pixels_ / 2.0;
+    const QPointF a = QPointF(twipsToPixels(x1_), twipsToPixels(y1_)) - origin + QPointF(0, off - pixels_ / 2);
+    const QPointF b = QPointF(twipsToPixels(x2_), twipsToPixels(y2_)) - origin + QPointF(0, off - pixels_ / 2);
+    painter.drawLine(a + QPointF(0, pixels_ / 2.0), b + QPointF(0, pixels_ / 2.0));
+}

@@ -1,0 +1,144 @@
+#pragma once
+// The handful of controls the game's windows are built from, positioned in
+// twips (15 to a pixel at 96 dpi) so the layout code reads like the design
+// tables. Text sizes are given in points and set in pixels (pt x 4/3), so the
+// layout never depends on the screen's dpi.
+#include <QColor>
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+constexpr int kTwipsPerPixel = 15;
+inline int twipsToPixels(double twips) { return qRound(twips / kTwipsPerPixel); }
+
+// A picture shared between controls. Assigning one control's picture to
+// another shares the same object, so pictures can be told apart by identity.
+using Picture = std::shared_ptr<const QPixmap>;
+Picture makePicture(const QPixmap& pixmap);
+// A picture of the program's own artwork (a Qt resource under :/art).
+Picture artPicture(const QString& name);
+
+// The game's text face: "ＭＳ Ｐ明朝" where installed, otherwise IPAPMincho.
+QString gameFontFamily();
+QFont gameFont(double points);
+
+// Base of all controls: a child widget placed in twips. Controls never take
+// the keyboard focus, so every key reaches the window's own handler.
+class Control : public QWidget {
+public:
+    explicit Control(QWidget* parent);
+    void setRect(double left, double top, double width, double height);
+    void setLeft(double twips);
+    void setTop(double twips);
+    double left() const { return left_; }
+    double top() const { return top_; }
+    double width() const { return width_; }
+    double height() const { return height_; }
+
+protected:
+    void applyGeometry();
+    double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+};
+
+class Label : public Control {
+public:
+    enum class Align { Left, Right, Center };
+    explicit Label(QWidget* parent);
+
+    QString caption() const { return caption_; }
+    void setCaption(const QString& text);
+    QColor foreColor() const { return fore_; }
+    void setForeColor(const QColor& color);
+    QColor backColor() const { return back_; }
+    void setBackColor(const QColor& color);
+    bool isTransparent() const { return transparent_; }
+    void setTransparent(bool transparent);
+    bool hasBorder() const { return border_; }
+    void setBorder(bool border);
+    Align alignment() const { return align_; }
+    void setAlignment(Align align);
+    double fontPoints() const { return points_; }
+    void setFontPoints(double points);
+    // One text line in pixels: the font's pixel height.
+    int lineHeight() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString caption_;
+    QColor fore_{Qt::white};
+    QColor back_{Qt::black};
+    bool transparent_ = false;
+    bool border_ = false;
+    Align align_ = Align::Left;
+    double points_ = 9;
+};
+
+// Shows a picture at its own size, unstretched. Given a picture it takes
+// the picture's size and keeps its top-left corner.
+class Image : public Control {
+public:
+    explicit Image(QWidget* parent);
+    Picture picture() const { return picture_; }
+    void setPicture(const Picture& picture);
+    bool hasBorder() const { return border_; }
+    void setBorder(bool border);
+    std::function<void()> onClick;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    Picture picture_;
+    bool border_ = false;
+};
+
+// An unfilled rectangle; it never takes clicks.
+class Shape : public Control {
+public:
+    explicit Shape(QWidget* parent);
+    QColor borderColor() const { return color_; }
+    void setBorderColor(const QColor& color);
+    int borderWidth() const { return borderPixels_; }
+    void setBorderWidth(int pixels);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor color_{Qt::black};
+    int borderPixels_ = 1;
+};
+
+// A straight line between two points in twips; it never takes clicks.
+class Line : public Control {
+public:
+    explicit Line(QWidget* parent);
+    void setPoints(double x1, double y1, double x2, double y2);
+    double x1() const { return x1_; }
+    double y1() const { return y1_; }
+    double x2() const { return x2_; }
+    double y2() const { return y2_; }
+    QColor color() const { return color_; }
+    void setColor(const QColor& color);
+    int lineWidth() const { return pixels_; }
+    void setLineWidth(int pixels);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void place();
+    double x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
+    QColor color_{Qt::white};
+    int pixels_ = 1;
+};
+
+// A hidden holder of a picture (the picture store's boxes).
+struct PictureBox {
+    Picture picture;
+};

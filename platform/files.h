@@ -1,0 +1,10 @@
+#pragma once
+// File names as the game data writes them ("wav\hit.wav") resolved in the
+// working directory: '\' or '/' separate components, and each component is
+// matched without regard to letter case.
+#include <QString>
+
+// The path of an existing entry matching name, or an empty string.
+QString resolveGamePath(const QString& name);
+// True when name resolves to a regular file (a folder of that name does not count).
+bool isNormalFile(const QString& name);

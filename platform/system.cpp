@@ -1,0 +1,63 @@
+#include "platform/system.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+
+namespace {
+EndHandler& endSlot()
+{
+    static EndHandler handler;
+    return handler;
+}
+RandomSource& randomSlot()
+{
+    static RandomSource source;
+    return source;
+}
+std::mt19937& engine()
+{
+    static std::mt19937 e{std::random_device{}()};
+    return e;
+}
+}  // namespace
+
+void end_program(int exitCode)
+{
+    if (endSlot()) {
+        endSlot()(exitCode);
+        return;
+    }
+    std::fflush(nullptr);
+    std::_Exit(exitCode);
+}
+
+EndHandler setEndHandler(EndHandler handler)
+{
+    EndHandler previous = std::move(endSlot());
+    endSlot() = std::move(handler);
+    return previous;
+}
+
+double rnd()
+{
+    if (randomSlot())
+        return randomSlot()();
+    // A 32-bit draw over 2^32 can never reach 1.
+    return static_cast<double>(engine()()) / 4294967296.0;
+}
+
+void randomize()
+{
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    engine().seed(static_cast<std::mt19937::result_type>(
+        std::chrono::duration_cast<std::chrono::microseconds>(now).count()));
+}
+
+RandomSource setRandomSource(RandomSource source)
+{
+    RandomSource previous = std::move(randomSlot());
+    randomSlot() = std::move(source);
+    return previous;
+}

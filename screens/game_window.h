@@ -1,0 +1,40 @@
+#pragma once
+// The shared frame of the game screens: a fixed 594 x 375 black client area,
+// the program icon, an optional background picture drawn unscaled at the
+// top-left corner (its right and bottom edges are cut off), centred on the
+// first showing and kept in place afterwards. Every key press reaches
+// Form_KeyDown whatever lies under the mouse; the close box asks first.
+#include "platform/controls.h"
+
+#include <QWidget>
+
+constexpr int kClientWidthTwips = 8910;
+constexpr int kClientHeightTwips = 5625;
+
+class GameWindow : public QWidget {
+public:
+    explicit GameWindow(QWidget* parent = nullptr);
+
+    void setBackground(const Picture& picture);
+    Picture background() const { return background_; }
+
+    // Virtual key code and shift state (1 Shift, 2 Ctrl, 4 Alt).
+    virtual void Form_KeyDown(int KeyCode, int Shift) = 0;
+    // The close box: set Cancel to keep the window open.
+    virtual void Form_Unload(int& Cancel);
+
+    void setVisible(bool visible) override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    Picture background_;
+    bool placed_ = false;
+};
+
+// The program icon, the grey spanner.
+QIcon programIcon();
