@@ -1,0 +1,409 @@
+#include "app/datafiles.h"
+
+#include "app/module1.h"
+#include "platform/files.h"
+#include "platform/msgbox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include <cmath>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+const QString kGameDataName = QStringLiteral("tavo.dat");
+const QString kScoreName = QStringLiteral("tavo_s.dat");
+
+// Scores are held in tens of points and shown multiplied by 10; keeping
+// every stored value at or below this keeps that product inside an int.
+constexpr int kMaxScore = 214748364;
+// A quota above this could not be reached in any stage, and keeping it small
+// keeps the score arithmetic far from overflow.
+constexpr int kMaxQuota = 100000000;
+constexpr double kMaxGaugeStep = 1000000.0;
+constexpr int kMaxPhrases = 10000000;
+
+// Neither file has any business being large; refuse before reading a
+// runaway file into memory.
+constexpr qint64 kMaxGameDataBytes = 64 * 1024 * 1024;
+constexpr qint64 kMaxScoreBytes = 64 * 1024;
+
+// A value as it appears in a message: short enough for a message box.
+QString shown(const QString& text)
+{
+    constexpr int kLimit = 24;
+    if (text.size() <= kLimit)
+        return text;
+    return text.left(kLimit) + QStringLiteral("…");
+}
+
+// --- tavo.dat ---------------------------------------------------------------
+
+// Reads tavo.dat value by value, the way the old text-file reader did:
+//  - values are separated by commas or line ends (CR LF, a bare LF or CR too);
+//  - blank lines are skipped: a line end where a value would begin is not an
+//    empty value, so a stray comma at the end of a line or an empty line
+//    between groups changes nothing. Two commas in a row do make an empty value;
+//  - a value opening with a double quote runs to the closing quote (commas and
+//    blanks inside are kept) or, if it is never closed, to the end of its line;
+//    whatever follows the closing quote up to the next separator is ignored;
+//  - an unquoted value runs to the next separator and loses its surrounding
+//    blanks (spaces and tabs).
+class ValueReader {
+public:
+    ValueReader(const QString& text, const QString& file) : text_(text), file_(file) {}
+
+    // The raw text of the next value; what names the value for messages.
+    QString text(const QString& what)
+    {
+        ++ordinal_;
+        if (!next())
+            throw DataFileError(file_, QStringLiteral("ファイルが %1 行目で終わっていて、%2 番目の値（%3）がありません。値が足りません。")
+                                           .arg(line_).arg(ordinal_).arg(what));
+        return value_;
+    }
+
+    void skip(const QString& what) { text(what); }
+
+    // A decimal number ("3", " 3 ", "0.5", "1.0").
+    double number(const QString& what, const QString& expected)
+    {
+        const QString raw = text(what);
+        static const QRegularExpression pattern(
+            QStringLiteral("^[+-]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)([eE][+-]?[0-9]+)?$"));
+        bool ok = pattern.match(raw).hasMatch();
+        const double value = ok ? raw.toDouble(&ok) : 0.0;
+        if (!ok || !std::isfinite(value))
+            fail(raw, what, expected);
+        return value;
+    }
+
+    // A whole number from low to high; "3.0" counts as 3.
+    int whole(const QString& what, int low, int high, const QString& expected)
+    {
+        const double value = number(what, expected);
+        if (value != std::floor(value) || value < low || value > high)
+            fail(value_, what, expected);
+        return static_cast<int>(value);
+    }
+
+    [[noreturn]] void fail(const QString& raw, const QString& what, const QString& expected) const
+    {
+        throw DataFileError(file_, QStringLiteral("%1 番目の値（%2 行目、%3）「%4」が読めません。%5が必要です。")
+                                       .arg(ordinal_).arg(valueLine_).arg(what, shown(raw), expected));
+    }
+
+private:
+    bool atEnd() const { return pos_ >= text_.size(); }
+    QChar peek() const { return text_.at(pos_); }
+    static bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+    static bool isLineEnd(QChar c) { return c == u'\r' || c == u'\n'; }
+
+    void takeLineEnd()
+    {
+        if (peek() == u'\r') {
+            ++pos_;
+            if (!atEnd() && peek() == u'\n')
+                ++pos_;
+        } else {
+            ++pos_;
+        }
+        ++line_;
+    }
+
+    void skipBlanks()
+    {
+        while (!atEnd() && isBlank(peek()))
+            ++pos_;
+    }
+
+    bool next()
+    {
+        // Blanks and whole blank lines before a value are passed over.
+        for (;;) {
+            skipBlanks();
+            if (atEnd())
+                return false;
+            if (!isLineEnd(peek()))
+                break;
+            takeLineEnd();
+        }
+        valueLine_ = line_;
+        if (peek() == u'"') {
+            const qsizetype start = ++pos_;
+            while (!atEnd() && peek() != u'"' && !isLineEnd(peek()))
+                ++pos_;
+            value_ = text_.mid(start, pos_ - start);
+            if (!atEnd() && peek() == u'"')
+                ++pos_;
+            while (!atEnd() && peek() != u',' && !isLineEnd(peek()))
+                ++pos_;
+        } else {
+            const qsizetype start = pos_;
+            while (!atEnd() && peek() != u',' && !isLineEnd(peek()))
+                ++pos_;
+            QString raw = text_.mid(start, pos_ - start);
+            qsizetype end = raw.size();
+            while (end > 0 && isBlank(raw.at(end - 1)))
+                --end;
+            value_ = raw.left(end);
+        }
+        if (!atEnd()) {
+            if (peek() == u',')
+                ++pos_;
+            else
+                takeLineEnd();
+        }
+        return true;
+    }
+
+    const QString& text_;
+    QString file_;
+    qsizetype pos_ = 0;
+    int line_ = 1;
+    int valueLine_ = 1;
+    int ordinal_ = 0;
+    QString value_;
+};
+
+QString decodeShiftJis(const QByteArray& bytes, const QString& fileName)
+{
+    QStringDecoder decoder("Shift_JIS");
+    if (!decoder.isValid())
+        throw DataFileError(fileName, QStringLiteral("この環境では Shift-JIS の文字を読めません。"));
+    QString text = decoder.decode(bytes);
+    if (!decoder.hasError())
+        return text;
+    // Find the first line that does not decode, for the message. Shift-JIS
+    // never uses CR or LF inside a two-byte character, so lines split safely.
+    const QList<QByteArray> lines = bytes.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QStringDecoder lineDecoder("Shift_JIS");
+        (void)QString(lineDecoder.decode(lines.at(i)));
+        if (lineDecoder.hasError())
+            throw DataFileError(fileName, QStringLiteral("%1 行目に Shift-JIS の文字として読めないバイトがあります。"
+                                                         "ファイルは Shift-JIS で保存されている必要があります。")
+                                              .arg(i + 1));
+    }
+    throw DataFileError(fileName, QStringLiteral("Shift-JIS の文字として読めないバイトがあります。"
+                                                 "ファイルは Shift-JIS で保存されている必要があります。"));
+}
+
+// Reads a whole data file found in the working directory by its game name.
+QByteArray readWholeFile(const QString& name, qint64 limit)
+{
+    const QString path = resolveGameFile(name);
+    if (path.isEmpty()) {
+        if (!resolveGamePath(name).isEmpty())
+            throw DataFileError(name, QStringLiteral("この名前のものはフォルダで、ファイルではありません。"));
+        throw DataFileError(name, QStringLiteral("ゲームのフォルダ（%1）にファイルが見つかりません。")
+                                      .arg(QDir::toNativeSeparators(QDir::currentPath())));
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw DataFileError(name, QStringLiteral("ファイルを開けません：%1").arg(file.errorString()));
+    if (file.size() > limit)
+        throw DataFileError(name, QStringLiteral("ファイルが大きすぎます（%1 バイト）。").arg(file.size()));
+    QByteArray bytes = file.read(limit + 1);
+    if (file.error() != QFileDevice::NoError)
+        throw DataFileError(name, QStringLiteral("ファイルを読めません：%1").arg(file.errorString()));
+    if (bytes.size() > limit)
+        throw DataFileError(name, QStringLiteral("ファイルが大きすぎます。"));
+    return bytes;
+}
+
+#ifdef Q_OS_UNIX
+// After the rename, make the new directory entry itself durable, so a power
+// cut right after a save does not bring the old table back.
+void syncDirectoryOf(const QString& path)
+{
+    const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
+    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        (void)::fsync(fd);
+        ::close(fd);
+    }
+}
+#else
+void syncDirectoryOf(const QString&) {}
+#endif
+
+}  // namespace
+
+DataFileError::DataFileError(const QString& file, const QString& detail)
+    : std::runtime_error((file + QStringLiteral(": ") + detail).toStdString()), file_(file), detail_(detail)
+{
+}
+
+QString DataFileError::message() const
+{
+    return QStringLiteral("%1 を読み込めません。\r\n%2").arg(file_, detail_);
+}
+
+GameData parseGameData(const QByteArray& bytes, const QString& fileName)
+{
+    const QString text = decodeShiftJis(bytes, fileName);
+    ValueReader in(text, fileName);
+    GameData data;
+    const QString heading = QStringLiteral("見出し");
+    const QString stage = QStringLiteral("ステージ%1の");
+
+    data.caption = in.text(QStringLiteral("ウィンドウのタイトル"));
+    in.skip(heading);
+    for (int s = 1; s <= 5; ++s)
+        data.stageTitle[s] = in.text(stage.arg(s) + QStringLiteral("題名"));
+    in.skip(heading);
+    for (int s = 1; s <= 5; ++s)
+        data.stageKeyRange[s] = in.whole(stage.arg(s) + QStringLiteral("キーの範囲"), 1, 9,
+                                         QStringLiteral("1 から 9 までの整数"));
+    in.skip(heading);
+    for (int s = 1; s <= 5; ++s) {
+        // A step of zero or less would never move the gauge.
+        const QString what = stage.arg(s) + QStringLiteral("ゲージの伸び");
+        const QString expected = QStringLiteral("0 より大きい数（0.5 や 1 など）");
+        const double step = in.number(what, expected);
+        if (!(step > 0.0) || step > kMaxGaugeStep)
+            in.fail(QString::number(step), what, expected);
+        data.stageGaugeStep[s] = step;
+    }
+    in.skip(heading);
+    for (int s = 1; s <= 5; ++s)
+        data.stageQuota[s] = in.whole(stage.arg(s) + QStringLiteral("ノルマ"), 0, kMaxQuota,
+                                      QStringLiteral("0 から %1 までの整数").arg(kMaxQuota));
+    in.skip(heading);
+    for (int i = 0; i < kCharacterPictures; ++i)
+        data.pictureFiles[i] = in.text(QStringLiteral("キャラクター画像 %1 番目のファイル名").arg(i + 1));
+    const int count = in.whole(QStringLiteral("セリフの数"), 0, kMaxPhrases,
+                               QStringLiteral("0 以上の整数"));
+    for (int i = 1; i <= count; ++i)
+        data.phrases.push_back(in.text(QStringLiteral("%1 番目のセリフ（全 %2 個）").arg(i).arg(count)));
+    // Anything after the last phrase is never read.
+    return data;
+}
+
+GameData readGameDataFile()
+{
+    return parseGameData(readWholeFile(kGameDataName, kMaxGameDataBytes), kGameDataName);
+}
+
+ScoreTable parseScores(const QByteArray& bytes, const QString& fileName)
+{
+    ScoreTable scores{};
+    int found = 0;
+    int line = 0;
+    qsizetype pos = 0;
+    const QString expected = QStringLiteral("0 から %1 までの整数").arg(kMaxScore);
+    // One number per line; CR LF, LF or CR end a line, the last line end is
+    // optional, and blank lines (a trailing one above all) are passed over.
+    while (pos < bytes.size()) {
+        qsizetype end = pos;
+        while (end < bytes.size() && bytes.at(end) != '\r' && bytes.at(end) != '\n')
+            ++end;
+        ++line;
+        const QByteArray raw = bytes.mid(pos, end - pos);
+        pos = end;
+        if (pos < bytes.size()) {
+            if (bytes.at(pos) == '\r' && pos + 1 < bytes.size() && bytes.at(pos + 1) == '\n')
+                pos += 2;
+            else
+                ++pos;
+        }
+        const QByteArray value = raw.trimmed();
+        if (value.isEmpty())
+            continue;
+        ++found;
+        if (found > 12)
+            throw DataFileError(fileName, QStringLiteral("%1 行目に 13 個目の数「%2」があります。スコアはちょうど 12 個（1 行に 1 個）のはずです。")
+                                              .arg(line).arg(shown(QString::fromLatin1(value))));
+        bool digitsOnly = true;
+        for (char c : value)
+            digitsOnly = digitsOnly && c >= '0' && c <= '9';
+        const QString text = QString::fromLatin1(value);
+        if (!digitsOnly) {
+            const bool negative = value.startsWith('-') && value.size() > 1;
+            throw DataFileError(fileName, QStringLiteral("%1 行目の「%2」は%3。%4が必要です。")
+                                              .arg(line).arg(shown(text),
+                                                             negative ? QStringLiteral("負の数です")
+                                                                      : QStringLiteral("スコアとして読めません"),
+                                                             expected));
+        }
+        bool ok = false;
+        const qulonglong number = value.size() <= 12 ? value.toULongLong(&ok) : 0;
+        if (!ok || number > static_cast<qulonglong>(kMaxScore))
+            throw DataFileError(fileName, QStringLiteral("%1 行目の「%2」は大きすぎます。%3が必要です。")
+                                              .arg(line).arg(shown(text), expected));
+        scores[found - 1] = static_cast<int>(number);
+    }
+    if (found < 12)
+        throw DataFileError(fileName, QStringLiteral("スコアが %1 個しかありません。12 個（1 行に 1 個）が必要です。").arg(found));
+    return scores;
+}
+
+QByteArray formatScores(const ScoreTable& scores)
+{
+    QByteArray out;
+    for (int score : scores) {
+        out += QByteArray::number(score);
+        out += "\r\n";
+    }
+    return out;
+}
+
+ScoreTable readScoreFile()
+{
+    return parseScores(readWholeFile(kScoreName, kMaxScoreBytes), kScoreName);
+}
+
+QString writeScoreFile(const ScoreTable& scores)
+{
+    // A table the game could not read back would cost every best score at
+    // the next start; keep the old file instead.
+    for (int score : scores) {
+        if (score < 0 || score > kMaxScore)
+            return QStringLiteral("スコア %1 は 0 から %2 の範囲を外れているため保存できません。").arg(score).arg(kMaxScore);
+    }
+    // Replace the existing file under its own spelling.
+    QString target = resolveGameFile(kScoreName);
+    if (target.isEmpty()) {
+        if (!resolveGamePath(kScoreName).isEmpty())
+            return QStringLiteral("%1 という名前のフォルダがあるため、ファイルを書けません。").arg(kScoreName);
+        target = kScoreName;
+    }
+    // QSaveFile writes a temporary file beside the target, flushes it to disk
+    // and renames it over the old file: a crash leaves the old or the new
+    // table, never a cut-off one. Without commit() the temporary file goes.
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    const QByteArray bytes = formatScores(scores);
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit())
+        return file.errorString();
+    syncDirectoryOf(target);
+    return QString();
+}
+
+void saveHighScores()
+{
+    const QString reason = writeScoreFile(Module1.HighScores);
+    if (reason.isEmpty())
+        return;
+    MessageRequest request;
+    request.text = QStringLiteral("スコアファイル %1 に書き込めませんでした。\r\n%2\r\n"
+                                  "ハイスコアは保存されていませんが、ゲームは続けられます。")
+                       .arg(kScoreName, reason);
+    msgbox(request);
+}

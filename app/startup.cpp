@@ -1,0 +1,127 @@
+// Start-up: the check of the required files, the sounds, the score table,
+// the game data, the character pictures and the phrase lists, in that order.
+#include "app/startup.h"
+
+#include "app/datafiles.h"
+#include "app/module1.h"
+#include "platform/files.h"
+#include "platform/msgbox.h"
+#include "platform/sound.h"
+#include "platform/system.h"
+#include "screens/forms.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QImageReader>
+
+namespace {
+const char* const kRequiredFiles[12] = {
+    "wav\\hit.wav",   "wav\\miss.wav",   "wav\\one.wav",     "wav\\two.wav",
+    "wav\\three.wav", "wav\\clear.wav",  "wav\\timeup.wav",  "wav\\powah.wav",
+    "wav\\gameover.wav", "wav\\allclear.wav", "tavo_s.dat",  "tavo.dat",
+};
+
+QByteArray readWholeFile(const QString& name)
+{
+    QFile file(resolveGamePath(name));
+    if (!file.open(QIODevice::ReadOnly))
+        throw DataFileError(name, QString::fromUtf8("ファイルを開けません（%1）。").arg(file.errorString()));
+    return file.readAll();
+}
+
+Picture loadCharacterPicture(const QString& name)
+{
+    const QString path = resolveGamePath(name);
+    if (path.isEmpty() || !isNormalFile(name))
+        throw DataFileError(name, QString::fromUtf8("キャラクター画像が見つかりません（tavo.dat に書かれた画像ファイル）。"));
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    const QImage image = reader.read();
+    if (image.isNull())
+        throw DataFileError(name, QString::fromUtf8("画像として読み込めません（%1）。BMP か JPEG の画像が必要です。")
+                                      .arg(reader.errorString()));
+    return makePicture(QPixmap::fromImage(image));
+}
+}  // namespace
+
+bool Form1::file_c()
+{
+    for (int i = 0; i < 12; ++i)
+        Module1.RequiredFiles[i] = QString::fromLatin1(kRequiredFiles[i]);
+    // Every file is checked; one message however many are missing.
+    int missing = 0;
+    for (int i = 0; i < 12; ++i) {
+        if (!isNormalFile(Module1.RequiredFiles[i]))
+            missing = 1;
+    }
+    if (missing == 1) {
+        MessageRequest request;
+        request.text = QString::fromUtf8("必須ファイルが見つかりません。\r\n本体のダウンロードをやりなおしてください。");
+        msgbox(request);
+        end_program(1);
+        return false;
+    }
+    return true;
+}
+
+void Form1::s_load()
+{
+    GameState& m = Module1;
+    QByteArray* sounds[10] = {&m.SoundHit,   &m.SoundMiss,  &m.SoundOne,   &m.SoundTwo,
+                              &m.SoundThree, &m.SoundClear, &m.SoundTimeUp, &m.SoundPowah,
+                              &m.SoundGameOver, &m.SoundAllClear};
+    for (int i = 0; i < 10; ++i)
+        *sounds[i] = readWholeFile(Module1.RequiredFiles[i]);
+}
+
+bool Form1::Form_Load()
+{
+    if (!file_c())
+        return false;
+    try {
+        s_load();
+        Module1.HighScores = readScoreFile();
+
+        const GameData data = readGameDataFile();
+        applyCaption(data.caption);
+        for (int s = 1; s <= kStageCount; ++s) {
+            Module1.StageTitle[s] = data.stageTitle[s];
+            Module1.StageKeyRange[s] = data.stageKeyRange[s];
+            Module1.StageGaugeStep[s] = data.stageGaugeStep[s];
+            Module1.StageQuota[s] = data.stageQuota[s];
+        }
+        for (int i = 0; i < kCharacterPictures; ++i)
+            form7->Picture1(i)->picture = loadCharacterPicture(data.pictureFiles[i]);
+
+        Module1.PhraseCount = static_cast<int>(data.phrases.size());
+        Module1.PhraseTotal = Module1.PhraseCount;
+        Module1.PhraseDeck.assign(1, QString());
+        Module1.PhraseList.assign(1, QString());
+        for (const QString& phrase : data.phrases) {
+            Module1.PhraseDeck.push_back(phrase);
+            Module1.PhraseList.push_back(phrase);
+        }
+    } catch (const DataFileError& error) {
+        MessageRequest request;
+        request.text = error.message();
+        msgbox(request);
+        end_program(1);
+        return false;
+    }
+    for (int s = 1; s <= kStageCount; ++s)
+        Module1.StageTimeLimit[s] = 3;
+    return true;
+}
+
+int runGame(QApplication& app)
+{
+    // The only ways out are the quit question and a failed start-up.
+    app.setQuitOnLastWindowClosed(false);
+    app.setWindowIcon(programIcon());
+    sound_init();
+    createWindows();
+    if (!form1->Form_Load())
+        return 1;
+    form1->show();
+    return app.exec();
+}

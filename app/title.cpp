@@ -1,0 +1,99 @@
+// The title screen: the mode menu, the high scores and the way out.
+#include "app/closing.h"
+#include "app/module1.h"
+#include "platform/keys.h"
+#include "platform/msgbox.h"
+#include "platform/sound.h"
+#include "platform/system.h"
+#include "screens/forms.h"
+
+namespace {
+// Key colours of the normal mode: rows fade from bright to dark, per key
+// group (keys 1-3 green, 4-6 cyan, 7-9 yellow).
+const int kNormalShade[kKeyRows] = {255, 192, 128, 128, 64, 64};
+
+QColor groupColor(int group, int shade)
+{
+    switch (group) {
+    case 0: return QColor(0, shade, 0);
+    case 1: return QColor(0, shade, shade);
+    default: return QColor(shade, shade, 0);
+    }
+}
+}  // namespace
+
+void Form1::Form_KeyDown(int KeyCode, int /*Shift*/)
+{
+    switch (KeyCode) {
+    case vk::Escape:
+    case vk::Numpad3:
+        if (ask_end(true))
+            end_program(0);
+        break;
+    case vk::Numpad1: score_m(); break;
+    case vk::Numpad4: normal(); break;
+    case vk::Numpad6: extra(); break;
+    default: break;
+    }
+}
+
+void Form1::color_s(int mode)
+{
+    for (int g = 0; g < kKeyGroups; ++g)
+        for (int row = 0; row < kKeyRows; ++row)
+            Module1.KeyColors[g][row] = groupColor(g, kNormalShade[row]);
+    if (mode != 1) {
+        // The extra mode shows only the key to strike and, dimly, the next one.
+        for (int g = 0; g < kKeyGroups; ++g) {
+            Module1.KeyColors[g][1] = groupColor(g, 64);
+            for (int row = 2; row < kKeyRows; ++row)
+                Module1.KeyColors[g][row] = QColor(0, 0, 0);
+        }
+    }
+}
+
+namespace {
+void startGame(Form1* title, int slotBase, int colourMode)
+{
+    Module1.ScoreSlotBase = slotBase;
+    Module1.Stage = 0;
+    Module1.StageScore = 0;
+    Module1.GameScore = 0;
+    Module1.AnimFrame = 0;
+    title->color_s(colourMode);
+    form4->n_stage();
+    s_play(Module1.SoundPowah, false);
+    switchScreen(title, form3);
+}
+}  // namespace
+
+void Form1::normal()
+{
+    startGame(this, 0, 1);
+}
+
+void Form1::extra()
+{
+    startGame(this, 6, 2);
+}
+
+void Form1::score_m()
+{
+    for (int i = 0; i < kScoreSlots; ++i)
+        form8->Label5(i)->setCaption(QString::number(qint64(Module1.HighScores[i]) * 10));
+    s_play(Module1.SoundPowah, false);
+    switchScreen(this, form8);
+}
+
+void Form1::Image1_Click()
+{
+    MessageRequest request;
+    request.text = QString::fromUtf8("ロルヴァ学園コンピューター同好会は、\r\nもちろん10000年問題非対応です。");
+    request.informationIcon = true;
+    msgbox(request);
+}
+
+void Form1::Timer1_Timer()
+{
+    // The title screen's timer is never enabled.
+}

@@ -1,0 +1,55 @@
+// The count-down and the stage clock.
+#include "app/module1.h"
+#include "platform/sound.h"
+#include "screens/forms.h"
+
+#include <QTimer>
+
+namespace {
+// The marker slides down the left edge by one step per second.
+constexpr int kMarkerSeconds = 30;
+constexpr int kMarkerStep = 150;
+constexpr int kMarkerStart = 450;
+}  // namespace
+
+void Form3::start()
+{
+    // The count-down is heard in full; the program handles no event meanwhile,
+    // so keys pressed during it are judged as play once it ends.
+    s_play(Module1.SoundThree, true);
+    s_play(Module1.SoundTwo, true);
+    s_play(Module1.SoundOne, true);
+    announce(QString::fromUtf8("さあ、スタートです！ 良い結果を期待しましょう！"));
+    Module1.PlayActive = 1;
+    Timer1->start();
+}
+
+void Form3::Timer1_Timer()
+{
+    GameState& m = Module1;
+    const int remaining = m.ClockTens * 10 + m.ClockUnits;
+    Image2->setTop(static_cast<float>((kMarkerSeconds - remaining) * kMarkerStep + kMarkerStart));
+    // The clock never shows 0: the tick that finds one second left ends play.
+    // (A clock that starts at 0 ends at its first tick instead of running on.)
+    if (remaining <= 1) {
+        timeup();
+        return;
+    }
+    m.ClockUnits = m.ClockUnits - 1;
+    if (m.ClockUnits == -1) {
+        m.ClockTens = m.ClockTens - 1;
+        m.ClockUnits = 9;
+    }
+    announceTime(m.ClockTens * 10 + m.ClockUnits);
+}
+
+void Form3::timeup()
+{
+    Module1.PlayActive = 0;
+    Module1.PlayOver = 1;
+    announce(QString::fromUtf8("あーっ！ ここでターイムアーップ！ 時間終了です！"));
+    announce(QString::fromUtf8("さあ、『テンキーの０』を押して記録を確認しましょう！"));
+    s_play(Module1.SoundTimeUp, false);
+    Timer1->stop();
+    Label12->setVisible(true);
+}

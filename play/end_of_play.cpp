@@ -1,0 +1,59 @@
+// Giving up, and the verdict after time-up or give-up.
+#include "app/datafiles.h"
+#include "app/module1.h"
+#include "platform/sound.h"
+#include "screens/forms.h"
+
+#include <QTimer>
+
+void Form3::giveup()
+{
+    Module1.PlayActive = 0;
+    Module1.PlayOver = 1;
+    Module1.GaveUp = 1;
+    announce(QString::fromUtf8("あーっ！ なんとここでギブアップ！"));
+    announce(QString::fromUtf8("いったい選手に何が起こってしまったというのでしょうか！"));
+    announce(QString::fromUtf8("ここは一旦『テンキーの０』を押して、最終確認を致しましょう。"));
+    s_play(Module1.SoundTimeUp, false);
+    Timer1->stop();
+    Label12->setVisible(true);
+}
+
+void Form3::gameend()
+{
+    GameState& m = Module1;
+    QString result = QStringLiteral("Clear!!");
+    form4->Image3->setPicture(form7->Picture3(0)->picture);
+    if (m.Stage == kStageCount)
+        form4->Image3->setPicture(form7->Picture3(1)->picture);
+
+    // The stage best is judged first: a beaten best is kept even when the
+    // stage is then failed or given up.
+    const int k = m.ScoreSlotBase + m.Stage;
+    if (m.StageScore > m.HighScores[k]) {
+        m.HighScores[k] = m.StageScore;
+        result = QStringLiteral("HiSCORE!!");
+        saveHighScores();
+    }
+    if (m.StageScore < m.StageQuota[m.Stage]) {
+        result = QStringLiteral("Failure!!");
+        form4->Image3->setPicture(form7->Picture3(2)->picture);
+        s_play(m.SoundGameOver, false);
+    } else {
+        s_play(m.SoundClear, false);
+    }
+    if (m.GaveUp == 1) {
+        result = QStringLiteral("GiveUp!!");
+        form4->Image3->setPicture(form7->Picture3(2)->picture);
+        s_play(m.SoundGameOver, false);
+    }
+    m.GameScore = m.GameScore + m.StageScore;
+    form4->Image2->setPicture(form7->Picture2(m.Stage - 1)->picture);
+    form4->Label2(1)->setCaption(QString::number(qint64(m.StageScore) * 10));
+    form4->Label3(1)->setCaption(result);
+    form4->Label4(1)->setCaption(QString::number(qint64(m.GameScore) * 10));
+    form4->Label5(1)->setCaption(QString::number(qint64(m.StageQuota[m.Stage]) * 10));
+    form4->show();
+    hide();
+    Label12->setVisible(false);
+}

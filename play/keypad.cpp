@@ -1,0 +1,94 @@
+// The play screen's keys and the judgement of each keypad digit.
+#include "app/closing.h"
+#include "app/module1.h"
+#include "platform/keys.h"
+#include "platform/msgbox.h"
+#include "platform/sound.h"
+#include "platform/system.h"
+#include "screens/forms.h"
+#include "stage/digits.h"
+
+#include <cmath>
+
+namespace {
+constexpr int kGaugeTop = 10;
+// Points (tens) per hit at gauge levels 1..10: long runs pay steeply.
+constexpr int kPointsPerHit[kGaugeTop + 1] = {0, 1, 2, 3, 5, 7, 10, 14, 19, 24, 30};
+}  // namespace
+
+void Form3::Form_KeyDown(int KeyCode, int /*Shift*/)
+{
+    GameState& m = Module1;
+    // Four tests in turn, each seeing the flags the previous one left, so a
+    // key press leads to one action at most.
+    if (KeyCode == vk::Escape) {
+        if (m.PlayActive == 1) {
+            giveup();
+        } else if (ask_end(true)) {
+            end_program(0);
+            return;
+        }
+    }
+    if (KeyCode == vk::Numpad0 && m.PlayOver == 0 && m.PlayActive == 0)
+        start();
+    if (KeyCode == vk::Numpad0 && m.PlayOver == 1)
+        gameend();
+    if (m.PlayActive == 1 && KeyCode >= vk::Numpad1 && KeyCode <= vk::Numpad9)
+        n_input(KeyCode - vk::Numpad0);
+}
+
+void Form3::n_input(int d)
+{
+    GameState& m = Module1;
+    const QString key = QString::number(d);
+    const bool hit = Label1(0)->caption() == key || Label1(6)->caption() == key ||
+                     Label1(12)->caption() == key;
+    if (!hit) {
+        m.GaugeLevel = 0;
+        m.PointsPerHit = 0;
+        for (int i = 0; i <= 9; ++i)
+            Image3(i)->setVisible(false);
+        s_play(m.SoundMiss, false);
+        return;
+    }
+
+    m.KeyQueue[6] = static_cast<int>(m.StageKeyRange[m.Stage] * rnd()) + 1;
+    for (int i = 0; i <= 17; ++i)
+        Label1(i)->setCaption(QString());
+    for (int i = 0; i <= 5; ++i) {
+        m.KeyQueue[i] = m.KeyQueue[i + 1];
+        n_print(i);
+    }
+
+    m.GaugeLevel = m.GaugeLevel + m.StageGaugeStep[m.Stage];
+    if (m.GaugeLevel == 11) {
+        m.GaugeLevel = kGaugeTop;
+    } else if (m.GaugeLevel > kGaugeTop) {
+        // A step that jumps past the top without landing on 11 holds the
+        // gauge full as well, instead of asking for an eleventh segment.
+        m.GaugeLevel = kGaugeTop;
+        for (int i = 0; i <= 9; ++i)
+            Image3(i)->setVisible(true);
+    }
+    const bool whole = m.GaugeLevel == std::floor(m.GaugeLevel);
+    if (whole && m.GaugeLevel >= 1)
+        Image3(static_cast<int>(m.GaugeLevel) - 1)->setVisible(true);
+    if (whole && m.GaugeLevel >= 1 && m.GaugeLevel <= kGaugeTop)
+        m.PointsPerHit = kPointsPerHit[static_cast<int>(m.GaugeLevel)];
+
+    m.StageScore = m.StageScore + m.PointsPerHit;
+    showDigits(Label6, m.StageScore);
+    s_play(m.SoundHit, false);
+    m.AnimFrame = m.AnimFrame + 1;
+    Image1->setPicture(form7->Picture1((m.AnimFrame % 3) + (m.Stage - 1) * 3)->picture);
+}
+
+void Form3::Image2_Click()
+{
+    if (Module1.PlayOver == 0 && Module1.PlayActive == 0) {
+        MessageRequest request;
+        request.text = QString::fromUtf8("ボクの名前は「ミルト＝ボーン」\r\nロルヴァ学園図書館のマスコットさ！");
+        request.informationIcon = true;
+        msgbox(request);
+    }
+}

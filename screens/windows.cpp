@@ -1,0 +1,55 @@
+#include "screens/forms.h"
+
+Form1* form1 = nullptr;
+Form2* form2 = nullptr;
+Form3* form3 = nullptr;
+Form4* form4 = nullptr;
+Form5* form5 = nullptr;
+Form6* form6 = nullptr;
+Form7* form7 = nullptr;
+Form8* form8 = nullptr;
+
+void createWindows()
+{
+    // Form7 first: the other screens take their design pictures from it.
+    form7 = new Form7;
+    form1 = new Form1;
+    form2 = new Form2;
+    form3 = new Form3;
+    form4 = new Form4;
+    form5 = new Form5;
+    form6 = new Form6;
+    form8 = new Form8;
+}
+
+void destroyWindows()
+{
+    delete form8; form8 = nullptr;
+    delete form6; form6 = nullptr;
+    delete form5; form5 = nullptr;
+    delete form4; form4 = nullptr;
+    delete form3; form3 = nullptr;
+    delete form2; form2 = nullptr;
+    delete form1; form1 = nullptr;
+    delete form7; form7 = nullptr;
+}
+
+void applyCaption(const QString& caption)
+{
+    form1->setWindowTitle(caption);
+    form2->setWindowTitle(caption);
+    form2->Label1->setCaption(caption);
+    form3->setWindowTitle(caption);
+    form4->setWindowTitle(caption);
+    form5->setWindowTitle(caption);
+    form6->setWindowTitle(caption);
+    form7->setWindowTitle(caption);
+    form8->setWindowTitle(caption);
+}
+
+void switchScreen(QWidget* current, QWidget* next)
+{
+    next->show();
+    if (current != next)
+        current->hide();
+}

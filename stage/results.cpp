@@ -1,0 +1,82 @@
+// The results screen between stages: on to the next stage, to the final
+// result, back to the title after a lost game, or into the commentary log.
+#include "app/closing.h"
+#include "app/datafiles.h"
+#include "app/module1.h"
+#include "platform/keys.h"
+#include "platform/sound.h"
+#include "platform/system.h"
+#include "screens/forms.h"
+
+#include <cmath>
+
+namespace {
+constexpr int kRankBase = 7500;  // tens of points: the lowest total of rank E
+constexpr int kRankStep = 2500;
+constexpr int kTopRank = 5;      // S
+
+int rankOf(int gameScore)
+{
+    // Int rounds towards minus infinity.
+    int rank = static_cast<int>(std::floor(double(gameScore - kRankBase) / kRankStep));
+    if (rank > kTopRank)
+        rank = kTopRank;
+    // A won game below the lowest rank still gets an emblem: rank E.
+    if (rank < 0)
+        rank = 0;
+    return rank;
+}
+}  // namespace
+
+void Form4::Form_KeyDown(int KeyCode, int /*Shift*/)
+{
+    switch (KeyCode) {
+    case vk::Escape:
+        if (ask_end(true))
+            end_program(0);
+        break;
+    case vk::Numpad4: nextstage(); break;
+    case vk::Numpad6: jikkyo(); break;
+    default: break;
+    }
+}
+
+void Form4::nextstage()
+{
+    GameState& m = Module1;
+    // The result picture left by the end of play is the record of the outcome.
+    const Picture shown = Image3->picture();
+    if (shown == form7->Picture3(1)->picture) {
+        // All five stages cleared.
+        if (m.GameScore > m.HighScores[m.ScoreSlotBase]) {
+            m.HighScores[m.ScoreSlotBase] = m.GameScore;
+            saveHighScores();
+        }
+        s_play(m.SoundAllClear, false);
+        const int rank = rankOf(m.GameScore);
+        form5->Label3->setCaption(QString::number(qint64(m.GameScore) * 10));
+        form5->Label5->setCaption(QString::number(qint64(m.HighScores[m.ScoreSlotBase]) * 10));
+        form5->Image1->setPicture(form7->Picture4(rank)->picture);
+        form5->show();
+    } else if (shown == form7->Picture3(0)->picture) {
+        n_stage();
+        s_play(m.SoundPowah, false);
+        form3->show();
+    } else if (shown == form7->Picture3(2)->picture) {
+        s_play(m.SoundPowah, false);
+        form1->show();
+    } else {
+        // No outcome recorded: stay here rather than leave no screen shown.
+        return;
+    }
+    hide();
+}
+
+void Form4::jikkyo()
+{
+    Module1.LogScrollMax = Module1.CommentCount;
+    Module1.LogScrollPos = 0;
+    s_play(Module1.SoundPowah, false);
+    form6->Label1(0)->setTop(0);
+    switchScreen(this, form6);
+}

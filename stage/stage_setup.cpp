@@ -1,0 +1,68 @@
+// Stage set-up: resets the stage, draws the first six keys and prepares the
+// play screen and the announcer's opening lines.
+#include "app/module1.h"
+#include "platform/system.h"
+#include "screens/forms.h"
+#include "stage/digits.h"
+
+void showDigits(const ControlArray<Label>& row, int value)
+{
+    // The leading cell takes everything above the thousands.
+    row(0)->setCaption(QString::number(value / 1000));
+    row(1)->setCaption(QString::number((value % 1000) / 100));
+    row(2)->setCaption(QString::number((value % 100) / 10));
+    row(3)->setCaption(QString::number(value % 10));
+}
+
+void Form4::n_stage()
+{
+    GameState& m = Module1;
+    m.Stage = m.Stage + 1;
+    m.PlayActive = 0;
+    m.PlayOver = 0;
+    m.StageScore = 0;
+    m.GaugeLevel = 0;
+    m.PointsPerHit = 0;
+    m.GaveUp = 0;
+    m.ClockTens = m.StageTimeLimit[m.Stage];
+    m.ClockUnits = 0;
+    m.CommentCount = 3;
+    m.AnimFrame = 0;
+
+    // Every phrase may be spoken again in the new stage.
+    m.PhraseCount = m.PhraseTotal;
+    m.PhraseDeck.assign(m.PhraseList.begin(), m.PhraseList.end());
+
+    randomize();
+
+    for (int i = 0; i <= 17; ++i)
+        form3->Label1(i)->setCaption(QString());
+    for (int i = 0; i <= 5; ++i) {
+        m.KeyQueue[i] = static_cast<int>(m.StageKeyRange[m.Stage] * rnd()) + 1;
+        form3->n_print(i);
+    }
+    for (int i = 0; i <= 9; ++i)
+        form3->Image3(i)->setVisible(false);
+
+    m.CommentLines[0] = QString::fromUtf8("さあ、いよいよ始まる") + m.StageTitle[m.Stage] +
+                        QString::fromUtf8(" Stage！");
+    m.CommentLines[1] = QString::fromUtf8("クリアノルマは") + QString::number(m.StageQuota[m.Stage] * 10) +
+                        QString::fromUtf8("点、制限時間は") + QString::number(m.StageTimeLimit[m.Stage] * 10) +
+                        QString::fromUtf8("秒。");
+    m.CommentLines[2] = QString::fromUtf8("実況中継は、私、波木 音吉が務めさせて頂きます！");
+    m.CommentLines[3] = QString::fromUtf8("準備完了、『テンキーの０』を押せば、ゲームスタートです。");
+
+    showDigits(form3->Label5, m.HighScores[m.ScoreSlotBase + m.Stage]);
+    showDigits(form3->Label6, m.StageScore);
+    showDigits(form3->Label7, m.StageQuota[m.Stage]);
+
+    const QString crlf = QStringLiteral("\r\n");
+    form3->Label8->setForeColor(QColor(255, 255, 255));
+    form3->Label8->setCaption(m.CommentLines[0] + crlf + m.CommentLines[1] + crlf +
+                              m.CommentLines[2] + crlf + m.CommentLines[3]);
+    form3->Image5->setPicture(form7->Picture2(m.Stage - 1)->picture);
+    form3->Image1->setPicture(form7->Picture1((m.Stage - 1) * 3 + (m.AnimFrame % 3))->picture);
+    form3->Image2->setTop(300);
+    form6->Label1(0)->setCaption(m.CommentLines[0] + crlf + m.CommentLines[1] + crlf +
+                                 m.CommentLines[2] + crlf + m.CommentLines[3] + crlf);
+}
