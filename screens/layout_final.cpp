@@ -1,0 +1,25 @@
+// Final results screen: game total, best total of the mode and the rank emblem.
+#include "app/art.h"
+#include "screens/forms.h"
+#include "screens/layout_table.h"
+
+Form5::Form5()
+{
+    setWindowTitle(QString::fromUtf8("クェネル 2001.8.18"));
+    setBackground(artPicture(QString::fromLatin1(art::Final)));
+
+    using layout::Align;
+    struct Row {
+        Label* Form5::*label;
+        layout::LabelRow design;
+    };
+    static constexpr Row kRows[] = {
+        {&Form5::Label3, {0, 4560, 3000, 3015, 735, 0xFFFF00, 36, Align::Right, "100000", true, false}},
+        {&Form5::Label5, {0, 4560, 3600, 3015, 735, 0x00FF00, 36, Align::Right, "1000", true, false}},
+    };
+    for (const Row& row : kRows)
+        this->*row.label = layout::makeLabel(this, row.design);
+
+    // Design copy of the rank E emblem.
+    Image1 = layout::makeImage(this, 4680, 4080, 3000, 750, QStringLiteral("rank_0.jpg"));
+}

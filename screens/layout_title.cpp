@@ -1,0 +1,21 @@
+// Title screen: the title artwork carries the menu; the only controls are
+// the mascot (a click shows the club message) and an idle timer.
+#include "app/art.h"
+#include "screens/forms.h"
+#include "screens/layout_table.h"
+
+#include <QTimer>
+
+Form1::Form1()
+{
+    setWindowTitle(QString::fromUtf8("クェネル 2001.8.18"));
+    setBackground(artPicture(QString::fromLatin1(art::Title)));
+
+    Image1 = layout::makeImage(this, 60, 60, 480, 480, QString::fromLatin1(art::Mascot));
+    Image1->onClick = [this] { Image1_Click(); };
+
+    // Designed in at 100 ms but never enabled; its tick does nothing.
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(100);
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+}
