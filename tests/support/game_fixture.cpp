@@ -1,0 +1,190 @@
+#include "game_fixture.h"
+
+#include "app/module1.h"
+#include "platform/system.h"
+#include "screens/forms.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QStringEncoder>
+#include <QTest>
+#include <QtEndian>
+#include <cmath>
+
+QByteArray testWav(int milliseconds, int frequency)
+{
+    const int rate = 22050;
+    const int frames = rate * milliseconds / 1000;
+    QByteArray pcm(frames * 2, '\0');
+    for (int i = 0; i < frames; ++i) {
+        const qint16 v = qint16(8000 * std::sin(2 * M_PI * frequency * i / rate));
+        qToLittleEndian(v, pcm.data() + 2 * i);
+    }
+    QByteArray wav;
+    auto u32 = [&](quint32 v) { char b[4]; qToLittleEndian(v, b); wav.append(b, 4); };
+    auto u16 = [&](quint16 v) { char b[2]; qToLittleEndian(v, b); wav.append(b, 2); };
+    wav.append("RIFF");
+    u32(36 + pcm.size());
+    wav.append("WAVEfmt ");
+    u32(16); u16(1); u16(1); u32(rate); u32(rate * 2); u16(2); u16(16);
+    wav.append("data");
+    u32(pcm.size());
+    wav.append(pcm);
+    return wav;
+}
+
+QByteArray TestGameData::toBytes() const
+{
+    QStringList values;
+    auto quoted = [](const QString& s) { return QLatin1Char('"') + s + QLatin1Char('"'); };
+    values << quoted(caption) << QString::fromUtf8("ステージ名");
+    for (const QString& t : titles) values << t;
+    values << QString::fromUtf8("キー範囲");
+    for (const QString& v : keyRanges) values << v;
+    values << QString::fromUtf8("ゲージ");
+    for (const QString& v : gaugeSteps) values << v;
+    values << QString::fromUtf8("ノルマ");
+    for (const QString& v : quotas) values << v;
+    values << QString::fromUtf8("画像");
+    for (int i = 0; i < 15; ++i)
+        values << QStringLiteral("chara\\c%1.bmp").arg(i);
+    values << QString::number(phraseCount);
+    for (int i = 1; i <= phraseCount; ++i)
+        values << QString::fromUtf8("フレーズ%1").arg(i);
+    values << extraValues;
+    QStringEncoder encoder("Shift_JIS");
+    return encoder.encode(values.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+}
+
+GameFixture::GameFixture() : dir_(std::make_unique<QTemporaryDir>())
+{
+    oldCurrent_ = QDir::currentPath();
+    QDir::setCurrent(dir_->path());
+    resetModule1();
+    setSoundSink(&sounds);
+    setMessageBoxHandler([this](const MessageRequest& request) {
+        messages.push_back(request);
+        if (answers.empty())
+            return MsgResult::OK;
+        const MsgResult answer = answers.front();
+        answers.pop_front();
+        return answer;
+    });
+    setEndHandler([this](int code) { endRequests.push_back(code); });
+    setRandomSource([this] {
+        if (randoms.empty())
+            return 0.0;
+        const double r = randoms.front();
+        randoms.pop_front();
+        return r;
+    });
+}
+
+GameFixture::~GameFixture()
+{
+    destroyWindows();
+    setSoundSink(nullptr);
+    setMessageBoxHandler(nullptr);
+    setEndHandler(nullptr);
+    setRandomSource(nullptr);
+    resetModule1();
+    QDir::setCurrent(oldCurrent_);
+}
+
+QString GameFixture::path(const QString& relativePath) const
+{
+    return relativePath.isEmpty() ? dir_->path() : dir_->filePath(relativePath);
+}
+
+void GameFixture::writeFile(const QString& relativePath, const QByteArray& bytes)
+{
+    const QString full = dir_->filePath(relativePath);
+    QDir().mkpath(QFileInfo(full).absolutePath());
+    QFile file(full);
+    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(full));
+    file.write(bytes);
+}
+
+QByteArray GameFixture::readFile(const QString& relativePath) const
+{
+    QFile file(dir_->filePath(relativePath));
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+void GameFixture::writeFolder(const TestGameData& data)
+{
+    const char* wavs[] = {"hit", "miss", "one", "two", "three", "clear", "timeup", "powah", "gameover", "allclear"};
+    int tone = 300;
+    for (const char* name : wavs) {
+        // Each sound differs, so a test can tell which one played.
+        writeFile(QStringLiteral("wav/%1.wav").arg(QLatin1String(name)), testWav(20, tone));
+        tone += 50;
+    }
+    writeFile(QStringLiteral("tavo_s.dat"), QByteArray("0\r\n").repeated(12));
+    writeFile(QStringLiteral("tavo.dat"), data.toBytes());
+    for (int i = 0; i < 15; ++i) {
+        QImage image(124, 124, QImage::Format_RGB32);
+        image.fill(QColor::fromHsv(i * 24, 200, 200));
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "BMP");
+        writeFile(QStringLiteral("chara/c%1.bmp").arg(i), bytes);
+    }
+}
+
+bool GameFixture::startUp()
+{
+    createWindows();
+    if (!form1->Form_Load())
+        return false;
+    form1->show();
+    return true;
+}
+
+void GameFixture::keypad(QWidget* window, int digit)
+{
+    QTest::keyClick(window, Qt::Key(Qt::Key_0 + digit), Qt::KeypadModifier);
+}
+
+void GameFixture::mainKeyboardDigit(QWidget* window, int digit)
+{
+    QTest::keyClick(window, Qt::Key(Qt::Key_0 + digit));
+}
+
+void GameFixture::escape(QWidget* window)
+{
+    QTest::keyClick(window, Qt::Key_Escape);
+}
+
+void GameFixture::hitTarget()
+{
+    keypad(form3, Module1.KeyQueue[0]);
+}
+
+void GameFixture::missTarget()
+{
+    keypad(form3, Module1.KeyQueue[0] == 9 ? 1 : Module1.KeyQueue[0] + 1);
+}
+
+void GameFixture::tickClock(int ticks)
+{
+    for (int i = 0; i < ticks; ++i)
+        form3->Timer1_Timer();
+}
+
+QStringList GameFixture::visibleScreens()
+{
+    QStringList shown;
+    const std::pair<const char*, QWidget*> screens[] = {
+        {"Form1", form1}, {"Form3", form3}, {"Form4", form4},
+        {"Form5", form5}, {"Form6", form6}, {"Form8", form8}};
+    for (const auto& [name, window] : screens)
+        if (window && window->isVisible())
+            shown << QString::fromLatin1(name);
+    return shown;
+}

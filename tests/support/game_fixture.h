@@ -1,0 +1,82 @@
+#pragma once
+// A small game folder in a temporary directory, with the seams that let a
+// test answer message boxes, hear which sounds played, stop the program
+// from really ending and choose the random numbers.
+#include "app/datafiles.h"
+#include "platform/msgbox.h"
+#include "platform/sound.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <vector>
+
+// The values of a test tavo.dat, with sensible defaults.
+struct TestGameData {
+    QString caption = QString::fromUtf8("クェネル テスト");
+    QStringList titles{"First", "Second", "Third", "Bonus", "Final"};
+    QList<QString> keyRanges{"3", "6", "9", "9", "9"};
+    QList<QString> gaugeSteps{"1", "1", "0.5", "1", "1"};
+    QList<QString> quotas{"100", "200", "300", "400", "500"};
+    int phraseCount = 30;  // phrases "フレーズ1" .. "フレーズN"
+    QStringList extraValues;  // written after the phrases
+
+    QByteArray toBytes() const;  // Shift-JIS, one value per line, CR LF
+};
+
+struct PlayedSound {
+    QByteArray sound;
+    bool wait;
+};
+
+class RecordingSink : public SoundSink {
+public:
+    void play(const QByteArray& sound, bool wait) override { played.push_back({sound, wait}); }
+    std::vector<PlayedSound> played;
+};
+
+class GameFixture {
+public:
+    GameFixture();
+    ~GameFixture();
+
+    // Writes the folder: ten WAVs, tavo_s.dat, tavo.dat and fifteen pictures.
+    void writeFolder(const TestGameData& data = TestGameData{});
+    void writeFile(const QString& relativePath, const QByteArray& bytes);
+    QByteArray readFile(const QString& relativePath) const;
+    QString path(const QString& relativePath = QString()) const;
+
+    // Creates the windows and runs the start-up; returns its result.
+    bool startUp();
+
+    // Seams.
+    RecordingSink sounds;
+    std::vector<MessageRequest> messages;
+    std::deque<MsgResult> answers;  // next answers; OK when empty
+    std::vector<int> endRequests;   // exit codes asked for
+    std::deque<double> randoms;     // next random numbers; 0.0 when empty
+
+    // Key presses on a window, as the player makes them.
+    static void keypad(QWidget* window, int digit);
+    static void mainKeyboardDigit(QWidget* window, int digit);
+    static void escape(QWidget* window);
+
+    // Stage helpers on the play screen.
+    static void hitTarget();   // presses the key at the bottom of the stack
+    static void missTarget();  // presses a digit that is not the target
+    static void tickClock(int ticks);
+
+    // Which of the six game screens are visible.
+    static QStringList visibleScreens();
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString oldCurrent_;
+};
+
+// A short valid mono 16-bit WAV image.
+QByteArray testWav(int milliseconds = 20, int frequency = 440);
