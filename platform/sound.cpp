@@ -1,0 +1,319 @@
+// Sound output on one SDL audio device. Each WAV image is decoded once by
+// SDL's own loader, converted to the device's format and kept; the audio
+// callback then only copies bytes of the one current sound, so a key press
+// never waits for decoding and a new sound simply replaces the old one.
+#include "platform/sound.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <condition_variable>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// 512 frames at 44.1 kHz is about 12 ms: short enough that a hit sound
+// follows the key at once.
+constexpr int kFrequency = 44100;
+constexpr int kBufferFrames = 512;
+constexpr std::size_t kMaxCachedSounds = 64;
+
+// One sound, ready to copy to the device as it is.
+struct Pcm {
+    std::vector<Uint8> bytes;
+};
+
+struct CacheEntry {
+    QByteArray held;                  // keeps the WAV's memory (and so the key) alive
+    std::shared_ptr<const Pcm> pcm;   // null: not a WAV we can play
+};
+
+SoundSink* g_sink = nullptr;
+
+// Owned by the UI thread.
+SDL_AudioDeviceID g_device = 0;
+SDL_AudioSpec g_spec{};
+bool g_subsystemUp = false;
+bool g_paused = true;
+std::map<std::pair<const char*, qsizetype>, CacheEntry> g_cache;
+
+// Shared with the audio callback, under g_lock.
+std::mutex g_lock;
+std::condition_variable g_changed;
+struct Playback {
+    std::shared_ptr<const Pcm> pcm;   // null: silence
+    std::size_t pos = 0;
+    quint64 serial = 0;
+    Clock::time_point requestedAt{};
+    qint64 startLatencyNs = -1;
+    bool finished = false;
+    Clock::time_point finishedAt{};
+} g_play;
+
+void audioCallback(void*, Uint8* stream, int len)
+{
+    std::size_t filled = 0;
+    {
+        std::lock_guard<std::mutex> guard(g_lock);
+        if (g_play.pcm && !g_play.finished) {
+            const std::size_t total = g_play.pcm->bytes.size();
+            const std::size_t n = std::min<std::size_t>(std::size_t(len), total - g_play.pos);
+            if (n > 0) {
+                std::memcpy(stream, g_play.pcm->bytes.data() + g_play.pos, n);
+                if (g_play.pos == 0)
+                    g_play.startLatencyNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                                Clock::now() - g_play.requestedAt).count();
+                g_play.pos += n;
+                filled = n;
+            }
+            if (g_play.pos >= total) {
+                g_play.finished = true;
+                g_play.finishedAt = Clock::now();
+                g_changed.notify_all();
+            }
+        }
+    }
+    if (filled < std::size_t(len))
+        std::memset(stream + filled, g_spec.silence, std::size_t(len) - filled);
+}
+
+std::size_t frameBytes()
+{
+    return std::size_t(SDL_AUDIO_BITSIZE(g_spec.format) / 8) * g_spec.channels;
+}
+
+// Decodes a WAV image and converts it to the device's format. Null when
+// the bytes are not a WAV that SDL can read.
+std::shared_ptr<const Pcm> decode(const QByteArray& wav)
+{
+    if (wav.isEmpty() || wav.size() > INT_MAX)
+        return nullptr;
+    SDL_RWops* rw = SDL_RWFromConstMem(wav.constData(), int(wav.size()));
+    if (!rw)
+        return nullptr;
+    SDL_AudioSpec src{};
+    Uint8* buf = nullptr;
+    Uint32 len = 0;
+    if (!SDL_LoadWAV_RW(rw, 1, &src, &buf, &len))
+        return nullptr;
+
+    // SDL_AudioCVT converts the whole sound in one go; an SDL_AudioStream
+    // would drop the resampler's tail of a sound at another rate.
+    auto pcm = std::make_shared<Pcm>();
+    SDL_AudioCVT cvt;
+    const int build = SDL_BuildAudioCVT(&cvt, src.format, src.channels, src.freq,
+                                        g_spec.format, g_spec.channels, g_spec.freq);
+    const std::size_t srcFrame = std::size_t(SDL_AUDIO_BITSIZE(src.format) / 8) * src.channels;
+    if (srcFrame > 0)
+        len -= Uint32(len % srcFrame);
+    bool ok = srcFrame > 0 && build >= 0 && (build == 0 || len <= Uint32(INT_MAX / cvt.len_mult));
+    if (ok && build == 0) {
+        pcm->bytes.assign(buf, buf + len);
+    } else if (ok) {
+        pcm->bytes.resize(std::size_t(len) * std::size_t(cvt.len_mult));
+        std::memcpy(pcm->bytes.data(), buf, len);
+        cvt.buf = pcm->bytes.data();
+        cvt.len = int(len);
+        ok = SDL_ConvertAudio(&cvt) == 0;
+        pcm->bytes.resize(ok ? std::size_t(cvt.len_cvt) : 0);
+        pcm->bytes.shrink_to_fit();
+    }
+    SDL_FreeWAV(buf);
+    if (!ok)
+        return nullptr;
+    // Whole frames only, so a cut never lands inside a frame.
+    pcm->bytes.resize(pcm->bytes.size() - pcm->bytes.size() % frameBytes());
+    return pcm;
+}
+
+// The decoded form of a sound, from the cache when it was seen before.
+// The cache holds a reference to the WAV's memory, so its address cannot
+// be reused by another buffer while the entry exists.
+std::shared_ptr<const Pcm> lookup(const QByteArray& wav)
+{
+    const auto key = std::make_pair(wav.constData(), wav.size());
+    auto it = g_cache.find(key);
+    if (it != g_cache.end())
+        return it->second.pcm;
+    if (g_cache.size() >= kMaxCachedSounds)
+        g_cache.clear();   // the game has ten sounds; only tests get here
+    auto pcm = decode(wav);
+    g_cache.emplace(key, CacheEntry{wav, pcm});
+    return pcm;
+}
+
+Clock::duration framesToDuration(qint64 frames)
+{
+    return std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(double(frames) / g_spec.freq));
+}
+
+void pauseDevice(bool pause)
+{
+    if (g_device && g_paused != pause) {
+        SDL_PauseAudioDevice(g_device, pause ? 1 : 0);
+        g_paused = pause;
+    }
+}
+
+void playOnDevice(const QByteArray& sound, bool wait)
+{
+    if (!g_device)
+        return;
+    std::shared_ptr<const Pcm> pcm = sound.isEmpty() ? nullptr : lookup(sound);
+    if (pcm && pcm->bytes.empty())
+        pcm = nullptr;
+
+    quint64 serial;
+    {
+        std::lock_guard<std::mutex> guard(g_lock);
+        // The old Pcm may be released here; the cache normally still owns it.
+        g_play.pcm = pcm;
+        g_play.pos = 0;
+        g_play.serial = serial = g_play.serial + 1;
+        g_play.requestedAt = Clock::now();
+        g_play.startLatencyNs = -1;
+        g_play.finished = (pcm == nullptr);
+        g_play.finishedAt = g_play.requestedAt;
+    }
+    if (!pcm) {
+        // Silence cuts off what was playing, like any other sound.
+        pauseDevice(true);
+        return;
+    }
+    pauseDevice(false);
+    if (!wait)
+        return;
+
+    // Wait for the callback to take the last bytes. If the device stops
+    // consuming, give up well after the sound should have ended rather
+    // than hang the game.
+    const qint64 frames = qint64(pcm->bytes.size() / frameBytes());
+    const auto deadline = Clock::now() + framesToDuration(frames) + std::chrono::seconds(2);
+    Clock::time_point takenAt;
+    bool done;
+    {
+        std::unique_lock<std::mutex> guard(g_lock);
+        done = g_changed.wait_until(guard, deadline,
+                                    [&] { return g_play.serial != serial || g_play.finished; });
+        takenAt = g_play.finishedAt;
+        if (!done) {
+            g_play.pcm = nullptr;
+            g_play.finished = true;
+        }
+    }
+    if (!done) {
+        pauseDevice(true);
+        return;
+    }
+    // The last bytes went into the device's buffer when they were taken;
+    // they are heard one to two buffers later.
+    std::this_thread::sleep_until(takenAt + 2 * framesToDuration(g_spec.samples));
+    pauseDevice(true);
+}
+
+}  // namespace
+
+void s_play(const QByteArray& sound, bool wait)
+{
+    if (g_sink) {
+        g_sink->play(sound, wait);
+        return;
+    }
+    playOnDevice(sound, wait);
+}
+
+SoundSink* setSoundSink(SoundSink* sink)
+{
+    return std::exchange(g_sink, sink);
+}
+
+void sound_init()
+{
+    if (g_device)
+        return;
+    if (!g_subsystemUp) {
+        // The game has its own window system; SDL must not take its signals.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+            return;
+        g_subsystemUp = true;
+    }
+    SDL_AudioSpec want{};
+    want.freq = kFrequency;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = kBufferFrames;
+    want.callback = audioCallback;
+    SDL_AudioSpec have{};
+    g_spec = {};
+    const SDL_AudioDeviceID dev = SDL_OpenAudioDevice(
+        nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
+    if (dev == 0)
+        return;
+    g_spec = have;
+    g_device = dev;
+    g_paused = true;   // devices open paused; the first sound starts it
+    {
+        std::lock_guard<std::mutex> guard(g_lock);
+        g_play = Playback{};
+    }
+}
+
+void sound_shutdown()
+{
+    if (g_device) {
+        SDL_CloseAudioDevice(g_device);   // stops the callback thread
+        g_device = 0;
+    }
+    {
+        std::lock_guard<std::mutex> guard(g_lock);
+        g_play.pcm = nullptr;
+        g_play.finished = true;
+    }
+    g_cache.clear();
+    if (g_subsystemUp) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        g_subsystemUp = false;
+    }
+}
+
+void sound_preload(const QByteArray& sound)
+{
+    if (g_device && !sound.isEmpty())
+        lookup(sound);
+}
+
+bool sound_deviceOpen()
+{
+    return g_device != 0;
+}
+
+SoundProgress sound_progress()
+{
+    std::lock_guard<std::mutex> guard(g_lock);
+    SoundProgress p;
+    p.serial = g_play.serial;
+    if (g_device && frameBytes() > 0) {
+        p.framesTaken = qint64(g_play.pos / frameBytes());
+        p.framesTotal = g_play.pcm ? qint64(g_play.pcm->bytes.size() / frameBytes()) : 0;
+    }
+    p.finished = g_play.finished;
+    return p;
+}
+
+qint64 sound_lastStartLatencyNs()
+{
+    std::lock_guard<std::mutex> guard(g_lock);
+    return g_play.startLatencyNs;
+}

@@ -1,0 +1,304 @@
+// Sound output: waiting and non-waiting play, cut-off, conversion, and
+// silence for everything that is not a playable WAV.
+#include "platform/sound.h"
+#include "support/wav.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+#include <vector>
+
+namespace {
+
+constexpr int kOutRate = 44100;   // what the disk driver grants: exactly what is asked
+
+void openDevice(const char* driver, const QString& diskFile = {})
+{
+    qputenv("SDL_AUDIODRIVER", driver);
+    if (!diskFile.isEmpty())
+        qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(diskFile));
+    sound_init();
+}
+
+// The 16-bit samples that the disk driver wrote (both channels).
+std::vector<qint16> readDiskOutput(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = f.readAll();
+    std::vector<qint16> samples(std::size_t(bytes.size() / 2));
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = qFromLittleEndian<qint16>(bytes.constData() + 2 * i);
+    return samples;
+}
+
+// Conversion to the device's format may round a level by a step or two.
+bool near(qint16 sample, qint16 level)
+{
+    return qAbs(int(sample) - int(level)) <= 4;
+}
+
+qint64 countOf(const std::vector<qint16>& s, qint16 level)
+{
+    return std::count_if(s.begin(), s.end(), [&](qint16 v) { return near(v, level); });
+}
+
+std::vector<qint16>::const_iterator findLevel(std::vector<qint16>::const_iterator from,
+                                              const std::vector<qint16>& s, qint16 level)
+{
+    return std::find_if(from, s.cend(), [&](qint16 v) { return near(v, level); });
+}
+
+// Waits, with a deadline, until the device has taken some of the newest sound.
+bool waitUntilStarted(qint64 minFrames)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 3000) {
+        if (sound_progress().framesTaken >= minFrames)
+            return true;
+        QTest::qWait(5);
+    }
+    return false;
+}
+
+class RecordingSink : public SoundSink {
+public:
+    struct Call { QByteArray sound; bool wait; };
+    std::vector<Call> calls;
+    void play(const QByteArray& sound, bool wait) override { calls.push_back({sound, wait}); }
+};
+
+}  // namespace
+
+class TestSound : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { sound_shutdown(); }
+
+    void waitingPlayReturnsWhenTheSoundIsOver();
+    void newSoundCutsOffThePlayingOne();
+    void countDownSoundsAreEachHeardWhole();
+    void otherRatesAndFormatsKeepTheirLength();
+    void unplayableBuffersAreSilentAndDoNotWait();
+    void noDeviceIsSilentAndDoesNotWait();
+    void sinkReceivesThePlaysInsteadOfTheDevice();
+    void startLatencyIsRecordedPerSound();
+};
+
+void TestSound::waitingPlayReturnsWhenTheSoundIsOver()
+{
+    // A waiting play returns only after the whole sound went to the device.
+    openDevice("dummy");
+    sound_init();   // a second call keeps the one device
+    QVERIFY(sound_deviceOpen());
+
+    const QByteArray wav = makeWav(500);
+    QElapsedTimer t;
+    t.start();
+    s_play(wav, true);
+    const qint64 ms = t.elapsed();
+    QVERIFY2(ms >= 400, qPrintable(QString::number(ms)));
+    QVERIFY2(ms < 2500, qPrintable(QString::number(ms)));
+    const SoundProgress p = sound_progress();
+    QVERIFY(p.finished);
+    QVERIFY(p.framesTotal > 0);
+    QCOMPARE(p.framesTaken, p.framesTotal);
+}
+
+void TestSound::newSoundCutsOffThePlayingOne()
+{
+    // A non-waiting play returns at once; the next sound replaces it mid-way.
+    QTemporaryDir dir;
+    const QString out = dir.filePath("out.raw");
+    openDevice("disk", out);
+    QVERIFY(sound_deviceOpen());
+
+    const QByteArray longWav = makeWav(2000, 44100, 1000);
+    const QByteArray shortWav = makeWav(300, 44100, 2000);
+    sound_preload(longWav);
+    sound_preload(shortWav);
+
+    QElapsedTimer t;
+    t.start();
+    s_play(longWav, false);
+    QVERIFY2(t.elapsed() < 100, qPrintable(QString::number(t.elapsed())));
+    const quint64 first = sound_progress().serial;
+    QVERIFY(waitUntilStarted(2048));
+
+    s_play(shortWav, true);
+    const SoundProgress p = sound_progress();
+    QVERIFY(p.serial != first);
+    QVERIFY(p.finished);
+    sound_shutdown();   // closes the output file
+
+    const auto samples = readDiskOutput(out);
+    const qint64 longSamples = 2 * 44100 * 2000 / 1000;
+    const qint64 shortSamples = 2 * 44100 * 300 / 1000;
+    const qint64 heardOfLong = countOf(samples, 1000);
+    QVERIFY2(heardOfLong > 0 && heardOfLong < longSamples / 2,
+             qPrintable(QString::number(heardOfLong)));
+    QCOMPARE(countOf(samples, 2000), shortSamples);
+    // Nothing of the first sound comes after the second began.
+    const auto secondStart = findLevel(samples.cbegin(), samples, 2000);
+    QVERIFY(secondStart != samples.cend());
+    QVERIFY(findLevel(secondStart, samples, 1000) == samples.cend());
+}
+
+void TestSound::countDownSoundsAreEachHeardWhole()
+{
+    // Waiting plays one after another: each is heard in full, in order.
+    QTemporaryDir dir;
+    const QString out = dir.filePath("out.raw");
+    openDevice("disk", out);
+    QVERIFY(sound_deviceOpen());
+
+    const qint16 levels[] = {3000, 2000, 1000};
+    for (qint16 level : levels)
+        s_play(makeWav(150, 44100, level), true);
+    sound_shutdown();
+
+    const auto samples = readDiskOutput(out);
+    const qint64 each = 2 * 44100 * 150 / 1000;
+    std::vector<qint16>::const_iterator from = samples.begin();
+    for (qint16 level : levels) {
+        QCOMPARE(countOf(samples, level), each);
+        const auto at = findLevel(from, samples, level);
+        QVERIFY(at != samples.cend());
+        // The whole sound is one unbroken run.
+        QVERIFY(std::all_of(at, at + each, [&](qint16 s) { return near(s, level); }));
+        from = at + each;
+    }
+}
+
+void TestSound::otherRatesAndFormatsKeepTheirLength()
+{
+    // A WAV at another rate and sample size plays for its own duration.
+    QTemporaryDir dir;
+    const QString out = dir.filePath("out.raw");
+    openDevice("disk", out);
+    QVERIFY(sound_deviceOpen());
+
+    s_play(makeWav(400, 22050, 40, 1, 8), true);
+    const SoundProgress p = sound_progress();
+    sound_shutdown();
+
+    const qint64 expectedFrames = kOutRate * 400 / 1000;
+    QVERIFY2(qAbs(p.framesTotal - expectedFrames) < expectedFrames / 50,
+             qPrintable(QString::number(p.framesTotal)));
+    const auto samples = readDiskOutput(out);
+    const qint64 loud = std::count_if(samples.begin(), samples.end(),
+                                      [](qint16 s) { return s > 5000; });
+    QVERIFY2(qAbs(loud / 2 - expectedFrames) < expectedFrames / 50,
+             qPrintable(QString::number(loud)));
+}
+
+void TestSound::unplayableBuffersAreSilentAndDoNotWait()
+{
+    // Empty, garbage and cut-short WAVs are silence, even when waiting.
+    openDevice("dummy");
+    QVERIFY(sound_deviceOpen());
+
+    const QByteArray good = makeWav(2000);
+    QByteArray noData = makeWav(0);
+    const QByteArray cases[] = {
+        QByteArray(),
+        QByteArray("this is not a sound at all, just some bytes"),
+        good.left(30),                   // ends inside the format chunk
+        QByteArray("RIFF\x10\0\0\0WAVE", 12),
+        noData,
+    };
+    for (const QByteArray& bad : cases) {
+        s_play(good, false);
+        QVERIFY(waitUntilStarted(1));
+        const quint64 before = sound_progress().serial;
+
+        QElapsedTimer t;
+        t.start();
+        s_play(bad, true);
+        QVERIFY2(t.elapsed() < 200, qPrintable(QString::number(t.elapsed())));
+        const SoundProgress p = sound_progress();
+        // It still cuts off what was playing.
+        QVERIFY(p.serial != before);
+        QVERIFY(p.finished);
+        QCOMPARE(p.framesTotal, 0);
+    }
+}
+
+void TestSound::noDeviceIsSilentAndDoesNotWait()
+{
+    // Without a device every play returns at once.
+    const QByteArray wav = makeWav(1000);
+    QElapsedTimer t;
+    t.start();
+    s_play(wav, true);   // before any sound_init
+    QVERIFY(t.elapsed() < 200);
+
+    openDevice("nonexistent");
+    QVERIFY(!sound_deviceOpen());
+    t.restart();
+    s_play(wav, true);
+    s_play(wav, false);
+    sound_preload(wav);
+    QVERIFY2(t.elapsed() < 200, qPrintable(QString::number(t.elapsed())));
+    QCOMPARE(sound_lastStartLatencyNs(), -1);
+}
+
+void TestSound::sinkReceivesThePlaysInsteadOfTheDevice()
+{
+    // An installed sink gets every play with its mode; the device gets none.
+    openDevice("dummy");
+    QVERIFY(sound_deviceOpen());
+    RecordingSink sink;
+    QCOMPARE(setSoundSink(&sink), nullptr);
+    const quint64 before = sound_progress().serial;
+
+    const QByteArray a = makeWav(50, 44100, 1);
+    const QByteArray b = makeWav(5000, 44100, 2);
+    QElapsedTimer t;
+    t.start();
+    s_play(a, false);
+    s_play(b, true);
+    QVERIFY(t.elapsed() < 1000);   // the sink decides; nothing waits for 5 s
+
+    QCOMPARE(setSoundSink(nullptr), &sink);
+    QCOMPARE(sink.calls.size(), std::size_t(2));
+    QCOMPARE(sink.calls[0].sound, a);
+    QCOMPARE(sink.calls[0].wait, false);
+    QCOMPARE(sink.calls[1].sound, b);
+    QCOMPARE(sink.calls[1].wait, true);
+    QCOMPARE(sound_progress().serial, before);
+
+    s_play(a, true);   // the device again
+    QVERIFY(sound_progress().serial != before);
+    QCOMPARE(sink.calls.size(), std::size_t(2));
+}
+
+void TestSound::startLatencyIsRecordedPerSound()
+{
+    // The moment the device first takes a sound is measured for each play.
+    openDevice("dummy");
+    QVERIFY(sound_deviceOpen());
+    const QByteArray wav = makeWav(1000);
+    sound_preload(wav);
+    QCOMPARE(sound_lastStartLatencyNs(), -1);
+
+    s_play(wav, false);
+    QVERIFY(waitUntilStarted(1));
+    const qint64 first = sound_lastStartLatencyNs();
+    QVERIFY(first >= 0);
+    QVERIFY(first < 1'000'000'000);
+
+    const quint64 serial = sound_progress().serial;
+    s_play(wav, false);
+    QVERIFY(sound_progress().serial != serial);
+    QVERIFY(waitUntilStarted(1));
+    QVERIFY(sound_lastStartLatencyNs() >= 0);
+}
+
+QTEST_GUILESS_MAIN(TestSound)
+#include "test_sound.moc"
