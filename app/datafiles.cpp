@@ -381,12 +381,18 @@ QString writeScoreFile(const ScoreTable& scores)
     // QSaveFile writes a temporary file beside the target, flushes it to disk
     // and renames it over the old file: a crash leaves the old or the new
     // table, never a cut-off one. Without commit() the temporary file goes.
+    // Unbuffered, so that a short write (a full disk, a file-size limit) shows
+    // in the count here: through the write buffer it went unnoticed and a
+    // cut-off table was committed.
     QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return file.errorString();
     const QByteArray bytes = formatScores(scores);
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
+    const qint64 written = file.write(bytes);
+    if (written != bytes.size()) {
+        const QString reason = written < 0 || file.error() != QFileDevice::NoError
+            ? file.errorString()
+            : QStringLiteral("%1 バイトのうち %2 バイトしか書けませんでした。").arg(bytes.size()).arg(written);
         file.cancelWriting();
         return reason;
     }

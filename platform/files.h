@@ -6,5 +6,8 @@
 
 // The path of an existing entry matching name, or an empty string.
 QString resolveGamePath(const QString& name);
+// Like resolveGamePath, but only a regular file counts (for reading and
+// replacing data files when a folder differs from the file only in case).
+QString resolveGameFile(const QString& name);
 // True when name resolves to a regular file (a folder of that name does not count).
 bool isNormalFile(const QString& name);
