@@ -664,8 +664,8 @@ void drawHighScores()
     diamond(p, QPointF(120, 207), 3.5, kGold);
 
     // back to the title: keep clear of the value labels (416..529)
-    keycap(p, QRectF(546, 318, 28, 28), QStringLiteral("0"));
-    neonText(p, textPath(QStringLiteral("戻る"), mincho(19), 560, 369, Align::Center), kCyan, 3, 16);
+    keycap(p, QRectF(547, 310, 26, 26), QStringLiteral("0"));
+    neonText(p, textPath(QStringLiteral("戻る"), mincho(19), 560, 359, Align::Center), kCyan, 3, 16);
     p.end();
     save(img, QStringLiteral("highscores.jpg"));
 }
@@ -1070,20 +1070,28 @@ void drawMascot()
     p.setBrush(QColor(0xFF, 0x9A, 0x20));
     p.setPen(QPen(QColor(0x90, 0x40, 0x00), 0.6));
     p.drawPolygon(QPolygonF({QPointF(14.5, 15), QPointF(17.5, 15), QPointF(16, 18.2)}));
-    // the book, held in both wings
-    p.setPen(QPen(QColor(0x50, 0x08, 0x08), 1));
-    p.setBrush(QColor(0xD0, 0x28, 0x28));
-    p.drawRect(QRectF(9.5, 21.5, 13, 7));
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0xFF, 0xF6, 0xDC));
-    p.drawRect(QRectF(10.5, 22.5, 11, 2));
-    p.setBrush(QColor(0xF0, 0xC0, 0x40));
-    p.drawRect(QRectF(15.5, 22, 1, 6.5));
-    // wings over the book's sides
+    // wings
     p.setPen(QPen(line, 0.8));
     p.setBrush(shade);
-    p.drawEllipse(QRectF(5.5, 19.5, 6, 8));
-    p.drawEllipse(QRectF(20.5, 19.5, 6, 8));
+    p.drawEllipse(QRectF(5.5, 18.5, 6, 9));
+    p.drawEllipse(QRectF(20.5, 18.5, 6, 9));
+    // a blue book tucked under the right wing, tilted, cream pages showing
+    p.save();
+    p.translate(19.5, 25);
+    p.rotate(-18);
+    p.setPen(QPen(QColor(0x0C, 0x18, 0x48), 0.8));
+    p.setBrush(QColor(0xFF, 0xF4, 0xD8));
+    p.drawRect(QRectF(-5, -4.5, 10, 8));     // page block
+    p.setBrush(QColor(0x2C, 0x5C, 0xD8));
+    p.drawRect(QRectF(-5.5, -2.5, 10, 6.5)); // front cover
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xF0, 0xC0, 0x40));
+    p.drawRect(QRectF(-5, 0, 9, 1.3));
+    p.restore();
+    // the right wing's tip over the book
+    p.setPen(QPen(line, 0.8));
+    p.setBrush(shade);
+    p.drawEllipse(QRectF(21.5, 21.5, 4.5, 6));
     // feet
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0xFF, 0x9A, 0x20));
@@ -1107,16 +1115,16 @@ QImage spanner(int size)
     p.translate(16, 16);
     p.rotate(-45);
     QPainterPath s;
-    s.addRoundedRect(QRectF(-10, -2.6, 20, 5.2), 2, 2);  // handle
-    QPainterPath head;                                    // open-jawed head
-    head.addEllipse(QPointF(-11, 0), 6.6, 6.6);
+    s.addRoundedRect(QRectF(-9, -3.2, 18, 6.4), 2.5, 2.5);  // handle
+    QPainterPath head;                                      // open-jawed head
+    head.addEllipse(QPointF(-10.5, 0), 7.4, 7.4);
     QPainterPath jaw;
-    jaw.addRect(QRectF(-19, -2.6, 8.5, 5.2));
+    jaw.addRect(QRectF(-19, -2.9, 9.5, 5.8));
     s = s.united(head).subtracted(jaw);
-    QPainterPath ring;                                    // ring end
-    ring.addEllipse(QPointF(12, 0), 5, 5);
+    QPainterPath ring;                                      // ring end
+    ring.addEllipse(QPointF(11, 0), 6, 6);
     QPainterPath hole;
-    hole.addEllipse(QPointF(12, 0), 2.6, 2.6);
+    hole.addEllipse(QPointF(11, 0), 2.8, 2.8);
     s = s.united(ring).subtracted(hole);
     QLinearGradient g(0, -7, 0, 7);
     g.setColorAt(0, QColor(0xF0, 0xF2, 0xF6));
@@ -1188,6 +1196,83 @@ void drawIcon()
 
 // ---------------------------------------------------------------- checks
 
+// A label of the game drawn over a background, for the previews: text set
+// from the label's top, clipped to its rectangle.
+void mockLabel(QPainter& p, QRect twips, const QString& text, const QColor& c, double pt, Align a)
+{
+    const QRectF r(twips.x() / 15.0, twips.y() / 15.0, twips.width() / 15.0, twips.height() / 15.0);
+    const QFont f = mincho(pt * 4 / 3);
+    const double x = a == Align::Right ? r.right() : a == Align::Center ? r.center().x() : r.left();
+    p.save();
+    p.setClipRect(r);
+    p.setPen(Qt::NoPen);
+    p.setBrush(c);
+    p.drawPath(textPath(text, f, x, r.top() + QFontMetricsF(f).ascent(), a));
+    p.restore();
+}
+
+QImage art(const QString& name) { return QImage(g_out + QLatin1Char('/') + name); }
+
+// The screens as the player will see them: background cut to the 594 x 375
+// client area, with the design values of their labels and pictures.
+void screenMocks()
+{
+    {
+        QImage m = art(QStringLiteral("title.jpg")).copy(0, 0, 594, 375);
+        QPainter p(&m);
+        p.drawImage(4, 4, art(QStringLiteral("mascot.bmp")));
+        p.end();
+        preview(m, QStringLiteral("mock_title.png"));
+    }
+    {
+        QImage m = art(QStringLiteral("results.jpg")).copy(0, 0, 594, 375);
+        QPainter p(&m);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.drawImage(172, 8, art(QStringLiteral("stage_1.jpg")));
+        p.drawImage(-3, 320, art(QStringLiteral("result_0.jpg")));
+        mockLabel(p, QRect(4200, 960, 4095, 855), QStringLiteral("10000"), kGreen, 42, Align::Right);
+        mockLabel(p, QRect(4200, 1800, 4095, 735), QStringLiteral("10000"), kCyan, 42, Align::Right);
+        mockLabel(p, QRect(4200, 2760, 4095, 855), QStringLiteral("Clear!!"), kOrange, 42, Align::Right);
+        mockLabel(p, QRect(4200, 3720, 4095, 855), QStringLiteral("10000"), kYellow, 42, Align::Right);
+        p.end();
+        preview(m, QStringLiteral("mock_results.png"));
+    }
+    {
+        QImage m = art(QStringLiteral("final.jpg")).copy(0, 0, 594, 375);
+        QPainter p(&m);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.drawImage(312, 272, art(QStringLiteral("rank_5.jpg")));
+        mockLabel(p, QRect(4560, 3000, 3015, 735), QStringLiteral("100000"), kYellow, 36, Align::Right);
+        mockLabel(p, QRect(4560, 3600, 3015, 735), QStringLiteral("1000"), kGreen, 36, Align::Right);
+        p.end();
+        preview(m, QStringLiteral("mock_final.png"));
+    }
+    {
+        QImage m = art(QStringLiteral("highscores.jpg")).copy(0, 0, 594, 375);
+        QPainter p(&m);
+        p.setRenderHint(QPainter::Antialiasing);
+        const int tops[12] = {2640, 720, 1080, 1440, 1800, 2160, 5040, 3120, 3480, 3840, 4200, 4560};
+        for (int i = 0; i < 12; ++i)
+            mockLabel(p, QRect(6240, tops[i], 1695, 495), i ? QStringLiteral("100000") : QStringLiteral("1000000"),
+                      i % 6 ? QColor(Qt::white) : kYellow, 24, Align::Right);
+        p.end();
+        preview(m, QStringLiteral("mock_highscores.png"));
+    }
+    {
+        // contact sheet of the small pictures
+        QImage m(620, 5 * 56 + 3 * 56 + 3 * 56 + 10, QImage::Format_RGB32);
+        m.fill(QColor(0x30, 0x30, 0x30));
+        QPainter p(&m);
+        int y = 6;
+        for (int i = 1; i <= 5; ++i, y += 56)
+            p.drawImage(10 + (i % 2) * 300, y, art(QStringLiteral("stage_%1.jpg").arg(i)));
+        for (int i = 0; i < 3; ++i, y += 56) p.drawImage(10, y, art(QStringLiteral("result_%1.jpg").arg(i)));
+        for (int i = 0; i < 6; ++i) p.drawImage(10 + (i % 3) * 205, y + (i / 3) * 56, art(QStringLiteral("rank_%1.jpg").arg(i)));
+        p.end();
+        preview(m, QStringLiteral("sheet.png"));
+    }
+}
+
 // Reads every file back and checks its size and depth, then composes the
 // play screen's gauge for a look.
 void checkAll(const QList<QImage>& blocks, const QImage& tray)
@@ -1218,6 +1303,7 @@ void checkAll(const QList<QImage>& blocks, const QImage& tray)
         }
     }
     if (g_preview.isEmpty()) return;
+    screenMocks();
     // the gauge as it stands on the play screen: tray at 168,208, block i at
     // 528 - 40 i; show it empty, half full and full
     QImage mock(460, 3 * 80 + 10, QImage::Format_RGB32);
