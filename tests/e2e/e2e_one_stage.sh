@@ -1,0 +1,45 @@
+#!/bin/bash
+# One stage played in a real window: keypad hits and a miss count, main-
+# keyboard digits do not, Esc gives up, keypad 0 shows the results, and the
+# new stage best is in the score file with its exact bytes.
+here=$(dirname "$0")
+source "$here/lib.sh"
+BINARY=$1
+copy_game "$2"
+write_test_data 5000
+start_display
+start_game "$BINARY"
+title=$(current_window)
+
+press KP_4
+wait_windows 1
+play=$(current_window)
+[ "$play" != "$title" ] || fail "keypad 4 did not leave the title"
+
+# Ten hits (1+2+3+5+7+10+14+19+24+30 = 115), a miss, three hits (1+2+3).
+# The keys typed during the count-down are judged once it ends.
+press KP_0
+press KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1
+press 1 1 1
+press KP_2
+press KP_1 KP_1 KP_1
+sleep 1
+press Escape
+wait_results_after "$play"
+results=$(current_window)
+wait_windows 1
+
+expected=$(mktemp)
+score_bytes 0 121 0 0 0 0 0 0 0 0 0 0 > "$expected"
+cmp "$expected" "$E2E_TMP/game/tavo_s.dat" || {
+    od -c "$E2E_TMP/game/tavo_s.dat" | head; fail "score file bytes differ"; }
+
+# Esc on the results screen asks; Enter answers Cancel, the game stays.
+press Escape
+sleep 0.5
+xdotool key Return
+sleep 0.5
+kill -0 "$GAME_PID" 2>/dev/null || fail "Enter after Esc ended the game"
+wait_windows 1
+[ "$(current_window)" = "$results" ] || fail "the results screen is gone"
+echo "1 passed, 0 failed"

@@ -1,0 +1,127 @@
+# Shared helpers of the end-to-end tests: a private Xvfb display, the real
+# program started in a game folder, keys typed with xdotool.
+set -euo pipefail
+
+E2E_TMP=$(mktemp -d)
+GAME_PID=""
+XVFB_PID=""
+
+e2e_cleanup() {
+    [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null || true
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    rm -rf "$E2E_TMP"
+}
+trap e2e_cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+start_display() {
+    for n in $(seq 90 140); do
+        if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then
+            Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+            XVFB_PID=$!
+            export DISPLAY=:$n
+            for _ in $(seq 50); do
+                xdpyinfo >/dev/null 2>&1 && break
+                sleep 0.1
+            done
+            xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+            # The keypad only sends digits with NumLock on.
+            xdotool key Num_Lock
+            return
+        fi
+    done
+    fail "no free display"
+}
+
+# copy_game SRC: the game folder under test, in $E2E_TMP/game
+copy_game() {
+    cp -r "$1" "$E2E_TMP/game"
+    rm -rf "$E2E_TMP/game/tools" "$E2E_TMP/game/README.md"
+}
+
+# start_game BINARY: runs the program in $E2E_TMP/game
+start_game() {
+    local bin
+    bin=$(realpath "$1")
+    (cd "$E2E_TMP/game" && exec env -u QT_QPA_PLATFORM QT_QPA_PLATFORM=xcb "$bin" >"$E2E_TMP/game.log" 2>&1) &
+    GAME_PID=$!
+    wait_windows 1
+}
+
+# Visible top-level windows of the game (ids), one per line.
+visible_windows() {
+    xdotool search --onlyvisible --class quennel 2>/dev/null | while read -r w; do
+        # Only the game screens: 594 x 375 client areas.
+        geo=$(xwininfo -id "$w" 2>/dev/null | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w"x"h}')
+        [ "$geo" = "594x375" ] && echo "$w"
+    done || true
+}
+
+# wait_windows N: waits until exactly N game windows are visible.
+wait_windows() {
+    for _ in $(seq 100); do
+        [ "$(visible_windows | wc -l)" -eq "$1" ] && return 0
+        sleep 0.1
+    done
+    fail "expected $1 visible game window(s), saw $(visible_windows | wc -l)"
+}
+
+# The single visible game window.
+current_window() {
+    visible_windows | head -1
+}
+
+# press KEY...: focuses the visible game window and types the keys.
+press() {
+    local w
+    w=$(current_window)
+    [ -n "$w" ] || fail "no visible game window"
+    xdotool windowfocus --sync "$w" 2>/dev/null || xdotool windowfocus "$w"
+    xdotool key --delay 40 "$@"
+}
+
+# shot NAME: screenshot of the whole display
+shot() {
+    import -window root "$E2E_TMP/$1.png"
+}
+
+# The window's pixel colour at client coordinates X Y (as #RRGGBB).
+pixel_at() {
+    local w=$(current_window) x=$1 y=$2
+    import -window "$w" "$E2E_TMP/px.png"
+    convert "$E2E_TMP/px.png" -format "%[hex:p{$x,$y}]" info: | cut -c1-6
+}
+
+# write_test_data QUOTA: a tavo.dat whose every stage asks only for key 1
+# (so xdotool can always strike the target) with the given quota.
+write_test_data() {
+    local quota=$1 f="$E2E_TMP/game/tavo.dat"
+    {
+        printf '%s\r\n' "クェネル E2E" "見出し" First Second Third Bonus Final "キー範囲" 1 1 1 1 1 \
+            "ゲージ" 1 1 1 1 1 "ノルマ" "$quota" "$quota" "$quota" "$quota" "$quota" "画像"
+        for s in 1 2 3 4 5; do for k in 0 1 2; do printf 'chara\\s%d_%d.bmp\r\n' "$s" "$k"; done; done
+        printf '%s\r\n' 20
+        for i in $(seq 20); do printf '実況フレーズ%d\r\n' "$i"; done
+    } | iconv -f UTF-8 -t SHIFT_JIS > "$f"
+}
+
+# The expected score file for twelve values.
+score_bytes() {
+    printf '%s\r\n' "$@"
+}
+
+# wait_new_window OLD_ID: presses keypad 0 every half second until a game
+# window other than OLD_ID is the visible one (keypad 0 does nothing while a
+# stage is being played, and shows the results once it is over).
+wait_results_after() {
+    local old=$1
+    for _ in $(seq 120); do
+        press KP_0
+        sleep 0.5
+        local now
+        now=$(current_window)
+        [ -n "$now" ] && [ "$now" != "$old" ] && return 0
+    done
+    fail "the results screen never came"
+}
