@@ -593,7 +593,7 @@ void drawFinal()
     const double b1 = labelBaseline(200, 48), b2 = labelBaseline(240, 48);
     rowBand(p, 40, 560, b1 - 31, 36, kYellow);
     rowTitle(p, QStringLiteral("スコア合計："), 26, 292, b1 - 3, kYellow);
-    rowBand(p, 40, 560, b2 - 31, 36, kGreen);
+    rowBand(p, 40, 560, b2 - 29, 30, kGreen);  // kept clear of the rank emblem below
     rowTitle(p, QStringLiteral("ハイスコア："), 26, 292, b2 - 3, kGreen);
     // the rank emblem stands at 312..512 x 272..322
     rowTitle(p, QStringLiteral("職人ランク："), 26, 292, 306, kOrange);
@@ -1152,7 +1152,14 @@ bool writeIcon(const QString& path, const QList<QImage>& images)
         const quint32 size = qFromLittleEndian<quint32>(one.constData() + 14);
         const quint32 off = qFromLittleEndian<quint32>(one.constData() + 18);
         entries.append(one.mid(6, 16));
-        datas.append(one.mid(off, size));
+        QByteArray data = one.mid(off, size);
+        // Qt leaves the padding at the end of each transparency-mask row
+        // uninitialised; clear it so the file comes out the same every time.
+        const int rowBytes = (im.width() + 31) / 32 * 4, used = (im.width() + 7) / 8;
+        const qsizetype mask = data.size() - qsizetype(rowBytes) * im.height();
+        for (int y = 0; mask >= 0 && y < im.height(); ++y)
+            for (int x = used; x < rowBytes; ++x) data[mask + y * rowBytes + x] = 0;
+        datas.append(data);
     }
     QByteArray out(6, '\0');
     qToLittleEndian<quint16>(1, out.data() + 2);
