@@ -116,7 +116,7 @@ std::shared_ptr<const Pcm> decode(const QByteArray& wav)
     const std::size_t srcFrame = std::size_t(SDL_AUDIO_BITSIZE(src.format) / 8) * src.channels;
     if (srcFrame > 0)
         len -= Uint32(len % srcFrame);
-    bool ok = srcFrame > 0 && build >= 0 && (build == 0 || len <= Uint32(INT_MAX / cvt.len_mult));
+    bool ok = srcFrame > 0 && len > 0 && build >= 0 && (build == 0 || len <= Uint32(INT_MAX / cvt.len_mult));
     if (ok && build == 0) {
         pcm->bytes.assign(buf, buf + len);
     } else if (ok) {
