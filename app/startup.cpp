@@ -70,8 +70,11 @@ void Form1::s_load()
     QByteArray* sounds[10] = {&m.SoundHit,   &m.SoundMiss,  &m.SoundOne,   &m.SoundTwo,
                               &m.SoundThree, &m.SoundClear, &m.SoundTimeUp, &m.SoundPowah,
                               &m.SoundGameOver, &m.SoundAllClear};
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < 10; ++i) {
         *sounds[i] = readWholeFile(Module1.RequiredFiles[i]);
+        // Decoded now, so no key press ever waits for a sound to be decoded.
+        sound_preload(*sounds[i]);
+    }
 }
 
 bool Form1::Form_Load()
