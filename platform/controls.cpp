@@ -78,6 +78,30 @@ void Control::applyGeometry()
 
 // ------------------------------------------------------------------ Label
 
+namespace {
+bool isSingleLatinWord(const QString& text)
+{
+    for (const QChar c : text)
+        if (c.isSpace() || c.unicode() >= 0x3000)
+            return false;
+    return !text.isEmpty();
+}
+}  // namespace
+
+QFont Label::fittedFont(const QString& text, int available) const
+{
+    // Our Mincho face sets Latin letters wider than the face the screens were
+    // designed for; a single word such as a verdict that would not fit its
+    // label is narrowed rather than cut off.
+    QFont f = font();
+    if (!isSingleLatinWord(text) || available <= 0)
+        return f;
+    const double natural = QFontMetricsF(f).horizontalAdvance(text);
+    if (natural > available)
+        f.setStretch(std::max(50, int(100.0 * available / natural)));
+    return f;
+}
+
 Label::Label(QWidget* parent) : Control(parent)
 {
     setFont(gameFont(points_));
@@ -148,12 +172,14 @@ void Label::paintEvent(QPaintEvent*)
         QString text = caption_;
         text.remove(QLatin1Char('\r'));
         text.replace(QLatin1Char('\n'), QChar::LineSeparator);
+        // Lines break at spaces and between Japanese characters, never inside
+        // a Latin word.
         QTextOption option;
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        option.setWrapMode(QTextOption::WordWrap);
         option.setAlignment(align_ == Align::Right    ? Qt::AlignRight
                             : align_ == Align::Center ? Qt::AlignHCenter
                                                       : Qt::AlignLeft);
-        QTextLayout layout(text, font());
+        QTextLayout layout(text, fittedFont(text, textRect.width()));
         layout.setTextOption(option);
         const int step = lineHeight();
         const QFontMetricsF metrics(font());

@@ -68,6 +68,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QFont fittedFont(const QString& text, int available) const;
     QString caption_;
     QColor fore_{Qt::white};
     QColor back_{Qt::black};

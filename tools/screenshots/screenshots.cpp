@@ -1,0 +1,128 @@
+// Renders every game screen in a telling state to PNG files, offscreen,
+// from a copy of a game folder:  quennel_screenshots <game folder> <out dir>
+#include "app/module1.h"
+#include "platform/msgbox.h"
+#include "platform/sound.h"
+#include "platform/system.h"
+#include "screens/forms.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+class Silence : public SoundSink {
+public:
+    void play(const QByteArray&, bool) override {}
+};
+
+bool copyFolder(const QString& folder, const QString& to)
+{
+    const QString from = QDir(folder).absolutePath();
+    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString src = it.next();
+        const QString rel = QDir(from).relativeFilePath(src);
+        if (rel.startsWith(QLatin1String("tools/")))
+            continue;
+        const QString dst = to + QLatin1Char('/') + rel;
+        QDir().mkpath(QFileInfo(dst).absolutePath());
+        if (!QFile::copy(src, dst))
+            return false;
+    }
+    return true;
+}
+
+void save(QWidget* window, const QString& dir, const char* name)
+{
+    window->repaint();
+    const QString path = dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png");
+    if (!window->grab().save(path))
+        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+    else
+        std::printf("%s\n", qPrintable(path));
+}
+
+// Strikes the target key, or a wrong one, on the play screen.
+void press(bool hit)
+{
+    const int target = Module1.KeyQueue[0];
+    form3->n_input(hit ? target : (target % 9) + 1);
+}
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s <game folder> <output folder>\n", argv[0]);
+        return 2;
+    }
+    const QString out = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
+    QDir().mkpath(out);
+    QTemporaryDir work;
+    if (!copyFolder(QString::fromLocal8Bit(argv[1]), work.path()))
+        return 1;
+    QDir::setCurrent(work.path());
+
+    Silence silence;
+    setSoundSink(&silence);
+    setMessageBoxHandler([](const MessageRequest& r) {
+        std::fprintf(stderr, "%s\n", qPrintable(r.text));
+        return MsgResult::Cancel;
+    });
+    setEndHandler([](int) {});
+    // A few stored bests make the high-score screen worth looking at.
+    QFile scores(QStringLiteral("tavo_s.dat"));
+    if (scores.open(QIODevice::WriteOnly))
+        scores.write("1012\r\n265\r\n251\r\n212\r\n180\r\n104\r\n506\r\n141\r\n122\r\n101\r\n88\r\n54\r\n");
+    scores.close();
+
+    createWindows();
+    if (!form1->Form_Load())
+        return 1;
+    form1->show();
+    save(form1, out, "title");
+
+    form1->normal();
+    save(form3, out, "play_ready");
+
+    // A stage in full swing: a long streak, one slip, then another run.
+    form3->start();
+    for (int i = 0; i < 25; ++i) press(true);
+    for (int t = 0; t < 8; ++t) form3->Timer1_Timer();
+    press(false);
+    for (int i = 0; i < 12; ++i) press(true);
+    for (int t = 0; t < 7; ++t) form3->Timer1_Timer();
+    save(form3, out, "play");
+
+    for (int i = 0; i < 40; ++i) press(true);
+    for (int t = 0; t < 15; ++t) form3->Timer1_Timer();
+    save(form3, out, "play_timeup");
+
+    form3->gameend();
+    save(form4, out, "results");
+
+    form4->jikkyo();
+    save(form6, out, "log");
+    form6->Form_KeyDown(96, 0);
+
+    // The final result of a strong game.
+    Module1.GameScore = 14870;
+    form4->Image3->setPicture(form7->Picture3(1)->picture);
+    form4->nextstage();
+    save(form5, out, "final");
+
+    form5->Form_KeyDown(96, 0);
+    form1->score_m();
+    save(form8, out, "highscores");
+
+    destroyWindows();
+    setSoundSink(nullptr);
+    return 0;
+}
