@@ -1,0 +1,694 @@
+// quennel_bench: how quickly the game answers a key, sounds a hit, starts,
+// keeps its stage clock, how little it works while idle and whether it
+// holds on to memory, all measured in one run and printed as one table.
+//
+// Child modes (started by the benchmark itself, the same way each time):
+//   --startup-child   runs the game's own start-up in the working directory
+//                     and prints the moment the title window first paints;
+//   --bare-child      the same for a bare QApplication with one empty window;
+//   --memory-child    starts the game in the working directory, plays ten
+//                     stages and prints the resident size along the way.
+#include "app/module1.h"
+#include "app/startup.h"
+#include "platform/msgbox.h"
+#include "platform/sound.h"
+#include "platform/system.h"
+#include "screens/forms.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+#include <QtEndian>
+
+#include <SDL.h>
+
+#include <sys/resource.h>
+#include <time.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr double kFrameMs = 1000.0 / 60.0;
+
+qint64 nowNs()
+{
+    // CLOCK_MONOTONIC: the same clock in the benchmark and its children.
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+}
+
+double percentile(std::vector<double> v, double p)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    // Nearest rank.
+    const std::size_t rank = std::size_t(std::ceil(p / 100.0 * double(v.size())));
+    return v[std::clamp<std::size_t>(rank, 1, v.size()) - 1];
+}
+
+double median(const std::vector<double>& v) { return percentile(v, 50); }
+
+long rssKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+double cpuSeconds()
+{
+    rusage use{};
+    getrusage(RUSAGE_SELF, &use);
+    return double(use.ru_utime.tv_sec + use.ru_stime.tv_sec) +
+           double(use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1e6;
+}
+
+QString loadAverage()
+{
+    QFile load(QStringLiteral("/proc/loadavg"));
+    if (!load.open(QIODevice::ReadOnly))
+        return QStringLiteral("?");
+    return QString::fromLatin1(load.readAll().split(' ').value(0));
+}
+
+// CPU time of the calling thread: the work itself, whatever else runs.
+qint64 threadCpuNs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+QString cpuModel()
+{
+    QFile info(QStringLiteral("/proc/cpuinfo"));
+    if (info.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : info.readAll().split('\n'))
+            if (line.startsWith("model name"))
+                return QString::fromUtf8(line.mid(line.indexOf(':') + 1).trimmed());
+    return QStringLiteral("unknown CPU");
+}
+
+// Swallows every sound at once: the count-down would otherwise hold the
+// benchmark for three seconds per stage.
+class SilentSink : public SoundSink {
+public:
+    void play(const QByteArray&, bool) override {}
+};
+
+void keypad(QWidget* window, int digit)
+{
+    QTest::keyClick(window, Qt::Key(Qt::Key_0 + digit), Qt::KeypadModifier);
+}
+
+void settle()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+// Message boxes answer OK and the program never really ends: a benchmark
+// has nobody to click and must print its table.
+void installQuietSeams()
+{
+    setMessageBoxHandler([](const MessageRequest& request) {
+        std::fprintf(stderr, "quennel_bench: message box: %s\n", qPrintable(request.text));
+        return MsgResult::OK;
+    });
+    setEndHandler([](int code) { std::fprintf(stderr, "quennel_bench: the game asked to end (%d)\n", code); });
+}
+
+// Opens the audio device as the game does; without a real device, SDL's
+// dummy driver stands in (it consumes audio at the real rate).
+QString openAudio()
+{
+    sound_init();
+    if (!sound_deviceOpen()) {
+        sound_shutdown();
+        qputenv("SDL_AUDIODRIVER", "dummy");   // the children inherit it
+        sound_init();
+    }
+    const char* driver = SDL_GetCurrentAudioDriver();
+    return sound_deviceOpen() && driver ? QString::fromLatin1(driver) : QStringLiteral("none");
+}
+
+void copyFolder(const QString& from, const QString& to)
+{
+    QDir source(from);
+    QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        const QString rel = source.relativeFilePath(file);
+        if (rel.startsWith(QLatin1String("tools/")))
+            continue;   // the data generator's sources are not part of the game
+        const QString target = QDir(to).filePath(rel);
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        QFile::copy(file, target);
+    }
+}
+
+// The offscreen platform cannot raise windows and says so on every screen
+// change; everything else Qt reports is passed on.
+void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& text)
+{
+    if (text.contains(QLatin1String("does not support raise()")))
+        return;
+    std::fprintf(stderr, "%s%s\n", type >= QtWarningMsg ? "qt: " : "", qPrintable(text));
+}
+
+// ---------------------------------------------------------------- children
+
+// Prints the moment the first top-level window accepted by `wanted` has
+// painted, then ends the process at once (its teardown is not measured).
+class FirstPaint : public QObject {
+public:
+    explicit FirstPaint(std::function<bool(QWidget*)> wanted) : wanted_(std::move(wanted)) {}
+
+protected:
+    bool eventFilter(QObject* obj, QEvent* event) override
+    {
+        if (!done_ && event->type() == QEvent::Paint && obj->isWidgetType()) {
+            auto* widget = static_cast<QWidget*>(obj);
+            if (widget->isWindow() && wanted_(widget)) {
+                done_ = true;
+                // Reported once this paint has finished.
+                QTimer::singleShot(0, [] {
+                    std::printf("shown %lld\n", static_cast<long long>(nowNs()));
+                    std::fflush(stdout);
+                    std::_Exit(0);
+                });
+            }
+        }
+        return false;
+    }
+
+private:
+    std::function<bool(QWidget*)> wanted_;
+    bool done_ = false;
+};
+
+int startupChild(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    FirstPaint watch([](QWidget* w) { return w == form1; });
+    app.installEventFilter(&watch);
+    return runGame(app);   // exactly what the game's main() does
+}
+
+int bareChild(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    FirstPaint watch([](QWidget*) { return true; });
+    app.installEventFilter(&watch);
+    QWidget window;
+    window.resize(594, 375);
+    window.show();
+    return app.exec();
+}
+
+int memoryChild(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    installQuietSeams();
+    sound_init();
+    createWindows();
+    if (!form1->Form_Load())
+        return 1;
+    form1->show();
+    settle();
+    const long atStart = rssKb();
+
+    SilentSink silent;
+    std::vector<long> afterStage, atTitle;
+    keypad(form1, 4);
+    settle();
+    for (int played = 0; played < 10;) {
+        if (!form3->isVisible()) {
+            std::fprintf(stderr, "quennel_bench: the play screen did not come up\n");
+            return 1;
+        }
+        setSoundSink(&silent);
+        keypad(form3, 0);   // count-down, heard at once
+        setSoundSink(nullptr);
+        form3->Timer1->stop();   // the ticks below stand in for the clock
+        for (int i = 0; i < 300; ++i) {
+            keypad(form3, Module1.KeyQueue[0]);
+            if (i % 25 == 0) {
+                form3->repaint();
+                settle();
+            }
+        }
+        for (int i = 0; i < 30; ++i)
+            form3->Timer1_Timer();
+        settle();
+        keypad(form3, 0);   // results
+        settle();
+        ++played;
+        afterStage.push_back(rssKb());
+        keypad(form4, 4);   // next stage, final result or title
+        settle();
+        if (form5->isVisible()) {
+            keypad(form5, 0);
+            settle();
+        }
+        if (form1->isVisible()) {
+            // Back on the title: the same state after every game.
+            atTitle.push_back(rssKb());
+            keypad(form1, 4);
+            settle();
+        }
+    }
+    settle();
+    std::printf("rss %ld", atStart);
+    for (long kb : afterStage)
+        std::printf(" %ld", kb);
+    std::printf(" %ld\ntitle", rssKb());
+    for (long kb : atTitle)
+        std::printf(" %ld", kb);
+    std::printf("\n");
+    std::fflush(stdout);
+    std::_Exit(0);
+}
+
+// ------------------------------------------------------------- the parent
+
+struct Row {
+    QString measure, result, goal;
+    bool met;
+};
+
+// Starts this program in a child mode and returns its standard output, and
+// the monotonic time just before the start.
+std::optional<std::pair<qint64, QByteArray>> runChild(const QStringList& args, const QString& workDir)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::SeparateChannels);
+    child.setWorkingDirectory(workDir);
+    const qint64 started = nowNs();
+    child.start(QCoreApplication::applicationFilePath(), args);
+    if (!child.waitForFinished(30000)) {
+        child.kill();
+        child.waitForFinished();
+        return std::nullopt;
+    }
+    const QByteArray err = child.readAllStandardError();
+    if (!err.isEmpty())
+        std::fprintf(stderr, "%s", err.constData());
+    return std::make_pair(started, child.readAllStandardOutput());
+}
+
+std::optional<double> startupMs(const char* mode, const QString& gameDir)
+{
+    const auto out = runChild({QString::fromLatin1(mode)}, gameDir);
+    if (!out || !out->second.startsWith("shown "))
+        return std::nullopt;
+    return double(out->second.mid(6).trimmed().toLongLong() - out->first) / 1e6;
+}
+
+QString us(double v) { return QString::number(v, 'f', 0) + QStringLiteral(" µs"); }
+QString ms(double v, int decimals = 1) { return QString::number(v, 'f', decimals) + QStringLiteral(" ms"); }
+QString pct(double v) { return QString::number(v, 'f', 1) + QStringLiteral(" %"); }
+
+// The sample rate, channels, sample size and number of frames of a WAV image.
+struct WavInfo {
+    int rate = 0;
+    qint64 frames = 0;
+};
+WavInfo wavInfo(const QByteArray& wav)
+{
+    WavInfo info;
+    int blockAlign = 0;
+    for (qsizetype pos = 12; pos + 8 <= wav.size();) {
+        const QByteArray id = wav.mid(pos, 4);
+        const quint32 size = qFromLittleEndian<quint32>(wav.constData() + pos + 4);
+        if (id == "fmt " && pos + 24 <= wav.size()) {
+            info.rate = int(qFromLittleEndian<quint32>(wav.constData() + pos + 12));
+            blockAlign = qFromLittleEndian<quint16>(wav.constData() + pos + 20);
+        } else if (id == "data" && blockAlign > 0) {
+            info.frames = qint64(size) / blockAlign;
+        }
+        pos += 8 + qsizetype(size) + (size & 1);
+    }
+    return info;
+}
+
+// The play screen judging keys: each press is delivered as the window
+// system would deliver it, then the whole screen is repainted.
+void benchHits(std::vector<Row>& rows)
+{
+    SilentSink silent;
+    keypad(form1, 4);   // normal mode, stage 1
+    settle();
+    setSoundSink(&silent);
+    keypad(form3, 0);
+    setSoundSink(nullptr);   // the hits themselves go to the real device
+    form3->Timer1->stop();   // no time-up in the middle of the measurement
+    form3->repaint();
+
+    std::vector<double> hitUs, missUs, keyUs, paintUs, cpuUs;
+    const int warmUp = 100, presses = 2000;
+    for (int i = 0; i < warmUp + presses; ++i) {
+        const bool miss = i % 4 == 3;
+        const int target = Module1.KeyQueue[0];
+        const int digit = miss ? (target == 9 ? 1 : target + 1) : target;
+        const qint64 c0 = threadCpuNs();
+        const qint64 t0 = nowNs();
+        keypad(form3, digit);
+        const qint64 t1 = nowNs();
+        form3->repaint();
+        const qint64 t2 = nowNs();
+        const qint64 c2 = threadCpuNs();
+        if (i >= warmUp) {
+            cpuUs.push_back(double(c2 - c0) / 1e3);
+            (miss ? missUs : hitUs).push_back(double(t2 - t0) / 1e3);
+            keyUs.push_back(double(t1 - t0) / 1e3);
+            paintUs.push_back(double(t2 - t1) / 1e3);
+        }
+        if (i % 50 == 0)
+            settle();
+    }
+    auto row = [&](const QString& what, const std::vector<double>& v) {
+        const double p50 = median(v), p99 = percentile(v, 99);
+        rows.push_back({what,
+                        QStringLiteral("median %1 (%2 of a frame), p99 %3 (%4 of a frame)")
+                            .arg(us(p50), pct(p50 / 1000 / kFrameMs * 100), us(p99),
+                                 pct(p99 / 1000 / kFrameMs * 100)),
+                        QStringLiteral("p99 ≤ 1000 µs"), p99 <= 1000});
+    };
+    row(QStringLiteral("hit handling: %1 hits, key + repaint").arg(hitUs.size()), hitUs);
+    row(QStringLiteral("hit handling: %1 misses, key + repaint").arg(missUs.size()), missUs);
+    rows.push_back({QStringLiteral("  of which (all presses)"),
+                    QStringLiteral("key judged: median %1, p99 %2; repaint: median %3, p99 %4; "
+                                   "CPU time of the UI thread per press: median %5, p99 %6")
+                        .arg(us(median(keyUs)), us(percentile(keyUs, 99)), us(median(paintUs)),
+                             us(percentile(paintUs, 99)), us(median(cpuUs)), us(percentile(cpuUs, 99))),
+                    QStringLiteral("—"), true});
+
+    // Back to a fresh stage for the clock: give up, results, on.
+    QTest::keyClick(form3, Qt::Key_Escape);
+    keypad(form3, 0);
+    settle();
+    keypad(form4, 4);
+    settle();
+    if (form5->isVisible())
+        keypad(form5, 0);
+    if (form1->isVisible())
+        keypad(form1, 4);
+    settle();
+}
+
+// From s_play to the audio callback taking the first bytes of that sound.
+void benchSoundLatency(std::vector<Row>& rows, const QString& driver)
+{
+    if (!sound_deviceOpen()) {
+        rows.push_back({QStringLiteral("key to hit sound"), QStringLiteral("no audio device"),
+                        QStringLiteral("≤ 2 periods"), false});
+        return;
+    }
+    const QByteArray hit = Module1.SoundHit;
+    sound_preload(hit);
+    std::vector<double> latencyMs;
+    qint64 periodFrames = 0, deviceFrames = 0;
+    const int trials = 150;
+    for (int i = 0; i < trials + 5; ++i) {
+        s_play(hit, false);
+        const auto deadline = Clock::now() + std::chrono::milliseconds(500);
+        qint64 ns = -1;
+        while ((ns = sound_lastStartLatencyNs()) < 0 && Clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
+        const SoundProgress progress = sound_progress();
+        if (ns >= 0 && progress.framesTaken > 0) {
+            // The first callback takes exactly one device buffer of the sound.
+            if (periodFrames == 0 || progress.framesTaken < periodFrames)
+                periodFrames = progress.framesTaken;
+            deviceFrames = progress.framesTotal;
+        }
+        if (i >= 5)
+            latencyMs.push_back(ns >= 0 ? double(ns) / 1e6 : 500.0);
+        // Presses fall at every phase of the device's period.
+        std::this_thread::sleep_for(std::chrono::microseconds(4000 + (i * 1370) % 13000));
+    }
+    // The device's rate, from the hit sound's length before and after conversion.
+    const WavInfo wav = wavInfo(hit);
+    int rate = 0;
+    if (wav.rate > 0 && wav.frames > 0 && deviceFrames > 0) {
+        const double estimate = double(deviceFrames) * wav.rate / double(wav.frames);
+        rate = int(std::lround(estimate));
+        for (int standard : {8000, 11025, 16000, 22050, 32000, 44100, 48000, 88200, 96000})
+            if (std::abs(estimate - standard) < standard * 0.01)
+                rate = standard;
+    }
+    const double periodMs = rate > 0 ? 1000.0 * double(periodFrames) / rate : 0;
+    const double p50 = median(latencyMs), p99 = percentile(latencyMs, 99), worst = percentile(latencyMs, 100);
+    const double worstPeriods = periodMs > 0 ? worst / periodMs : 0;
+    rows.push_back({QStringLiteral("key to hit sound (%1 presses, SDL driver %2)").arg(latencyMs.size()).arg(driver),
+                    QStringLiteral("median %1, p99 %2, max %3 = %4 periods (period %5 frames at %6 Hz = %7)")
+                        .arg(ms(p50, 2), ms(p99, 2), ms(worst, 2), QString::number(worstPeriods, 'f', 2))
+                        .arg(periodFrames)
+                        .arg(rate)
+                        .arg(ms(periodMs, 2)),
+                    QStringLiteral("≤ 2 periods, period ≤ 512 frames"),
+                    periodFrames > 0 && periodFrames <= 512 && worstPeriods <= 2.0});
+}
+
+void benchStartup(std::vector<Row>& rows, const QString& gameDir)
+{
+    std::vector<double> game, bare;
+    const int runs = 10;
+    for (int i = 0; i <= runs; ++i) {
+        // Alternated, so both see the same machine; the first pair warms the caches.
+        const auto b = startupMs("--bare-child", gameDir);
+        const auto g = startupMs("--startup-child", gameDir);
+        if (i == 0)
+            continue;
+        if (b)
+            bare.push_back(*b);
+        if (g)
+            game.push_back(*g);
+    }
+    if (game.empty() || bare.empty()) {
+        rows.push_back({QStringLiteral("start-up to title shown"), QStringLiteral("a child did not report"),
+                        QStringLiteral("≤ 1.5 × bare window"), false});
+        return;
+    }
+    const double ratio = median(game) / median(bare);
+    rows.push_back({QStringLiteral("start-up to title shown (median of %1)").arg(game.size()),
+                    QStringLiteral("game %1, bare QWidget %2, ratio %3 (game max %4)")
+                        .arg(ms(median(game)), ms(median(bare)), QString::number(ratio, 'f', 2),
+                             ms(percentile(game, 100))),
+                    QStringLiteral("≤ 1.5 × bare window"), ratio <= 1.5});
+}
+
+void benchMemory(std::vector<Row>& rows, const QString& gameDir)
+{
+    const auto out = runChild({QStringLiteral("--memory-child")}, gameDir);
+    const QList<QByteArray> lines = out ? out->second.trimmed().split('\n') : QList<QByteArray>{};
+    const QList<QByteArray> parts = lines.value(0).trimmed().split(' ');
+    const QList<QByteArray> titles = lines.value(1).trimmed().split(' ');
+    if (parts.size() != 13 || parts[0] != "rss" || titles.size() < 3 || titles[0] != "title") {
+        rows.push_back({QStringLiteral("memory"), QStringLiteral("the memory run did not report"),
+                        QStringLiteral("no growth"), false});
+        return;
+    }
+    std::vector<long> kb;   // start-up, after stages 1..10, at the end
+    for (qsizetype i = 1; i < parts.size(); ++i)
+        kb.push_back(parts[i].toLong());
+    auto signedKb = [](long v) { return (v >= 0 ? QStringLiteral("+") : QString()) + QString::number(v) + QStringLiteral(" KB"); };
+    QStringList trace;
+    for (std::size_t i = 1; i <= 10; ++i)
+        trace << QString::number(kb[i]);
+    const long start = kb[0], tenth = kb[11];
+    // Two whole games end on the title screen in the same state: any
+    // difference between those two moments is memory the second game kept.
+    const long gameOne = titles[1].toLong(), gameTwo = titles.last().toLong();
+    rows.push_back({QStringLiteral("memory: VmRSS after start-up → after 10 stages (two games)"),
+                    QStringLiteral("%1 KB → %2 KB (%3); title after game 1 → after game 2: %4 → %5 KB (%6); "
+                                   "after each stage: %7")
+                        .arg(start)
+                        .arg(tenth)
+                        .arg(signedKb(tenth - start))
+                        .arg(gameOne)
+                        .arg(gameTwo)
+                        .arg(signedKb(gameTwo - gameOne), trace.join(QStringLiteral(", "))),
+                    QStringLiteral("no growth from game to game (≤ 64 KB)"),
+                    titles.size() == 3 && gameTwo - gameOne <= 64});
+}
+
+void benchIdle(std::vector<Row>& rows, const QString& driver)
+{
+    QEventLoop loop;
+    const double cpu0 = cpuSeconds();
+    const qint64 wall0 = nowNs();
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    loop.exec();
+    const double cpu = cpuSeconds() - cpu0;
+    const double wall = double(nowNs() - wall0) / 1e9;
+    const double share = cpu / wall * 100;
+    rows.push_back({QStringLiteral("idle CPU, title screen, 10 s (audio device open, %1)").arg(driver),
+                    QStringLiteral("%1 of a core (%2 CPU in %3 s)").arg(pct(share)).arg(ms(cpu * 1000)).arg(wall, 0, 'f', 1),
+                    QStringLiteral("≤ 1 %"), share <= 1.0});
+}
+
+// Thirty real ticks of the stage clock, from the count-down's end to time-up.
+void benchClock(std::vector<Row>& rows)
+{
+    std::vector<qint64> ticks;
+    QEventLoop loop;
+    const auto connection = QObject::connect(form3->Timer1, &QTimer::timeout, [&] {
+        ticks.push_back(nowNs());
+        if (ticks.size() >= 30)
+            loop.quit();
+    });
+    SilentSink silent;
+    setSoundSink(&silent);
+    keypad(form3, 0);   // the count-down ends and the clock starts
+    const qint64 t0 = nowNs();
+    setSoundSink(nullptr);
+    QTimer::singleShot(35000, &loop, &QEventLoop::quit);
+    loop.exec();
+    QObject::disconnect(connection);
+    if (ticks.size() < 30) {
+        rows.push_back({QStringLiteral("stage clock, 30 ticks of 999 ms"),
+                        QStringLiteral("only %1 ticks").arg(ticks.size()), QStringLiteral("±30 ms"), false});
+        return;
+    }
+    double worst = 0;
+    for (std::size_t k = 0; k < ticks.size(); ++k) {
+        const double deviation = double(ticks[k] - t0) / 1e6 - 999.0 * double(k + 1);
+        if (std::abs(deviation) > std::abs(worst))
+            worst = deviation;
+    }
+    const double total = double(ticks.back() - t0) / 1e9;
+    const double drift = (total - 29.970) * 1000;
+    rows.push_back({QStringLiteral("stage clock, 30 real ticks of 999 ms"),
+                    QStringLiteral("total %1 s (%2%3 against 29.970 s), latest tick %4%5")
+                        .arg(total, 0, 'f', 3)
+                        .arg(drift >= 0 ? "+" : "")
+                        .arg(ms(drift))
+                        .arg(worst >= 0 ? "+" : "")
+                        .arg(ms(worst)),
+                    QStringLiteral("±30 ms, no drift"), std::abs(worst) <= 30 && std::abs(drift) <= 30});
+}
+
+int parent(int argc, char** argv, const QString& gameSource, bool quick)
+{
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    const qint64 began = nowNs();
+
+    QTemporaryDir temp;
+    if (!temp.isValid() || !QFileInfo(QDir(gameSource).filePath(QStringLiteral("tavo.dat"))).isFile()) {
+        std::fprintf(stderr, "quennel_bench: no game folder at %s\n", qPrintable(gameSource));
+        return 2;
+    }
+    copyFolder(gameSource, temp.path());   // high scores written by the run stay there
+    const QString gameDir = temp.path();
+
+    const QString driver = openAudio();
+    SDL_version sdl;
+    SDL_GetVersion(&sdl);
+    const QString machine = QStringLiteral("%1, %2 cores; Qt %3 (platform %4); SDL %5.%6.%7 (audio driver %8); load average %9 at start")
+                                .arg(cpuModel())
+                                .arg(std::thread::hardware_concurrency())
+                                .arg(QString::fromLatin1(qVersion()), QGuiApplication::platformName())
+                                .arg(sdl.major)
+                                .arg(sdl.minor)
+                                .arg(sdl.patch)
+                                .arg(driver)
+                                .arg(loadAverage());
+    std::fprintf(stderr, "quennel_bench: %s\n", qPrintable(machine));
+
+    std::vector<Row> rows;
+    std::fprintf(stderr, "quennel_bench: start-up ...\n");
+    benchStartup(rows, gameDir);
+    std::fprintf(stderr, "quennel_bench: memory ...\n");
+    benchMemory(rows, gameDir);
+
+    // The game itself, in this process, as the player starts it.
+    QDir::setCurrent(gameDir);
+    installQuietSeams();
+    createWindows();
+    if (!form1->Form_Load()) {
+        std::fprintf(stderr, "quennel_bench: the game did not start\n");
+        return 2;
+    }
+    form1->show();
+    settle();
+
+    std::fprintf(stderr, "quennel_bench: idle CPU (10 s) ...\n");
+    benchIdle(rows, driver);
+    std::fprintf(stderr, "quennel_bench: hit handling ...\n");
+    benchHits(rows);
+    std::fprintf(stderr, "quennel_bench: hit sound latency ...\n");
+    benchSoundLatency(rows, driver);
+    if (!quick) {
+        std::fprintf(stderr, "quennel_bench: stage clock (30 s) ...\n");
+        benchClock(rows);
+    }
+
+    std::printf("Machine: %s\n\n", qPrintable(machine));
+    std::printf("| measure | result | goal | met? |\n|---|---|---|---|\n");
+    for (const Row& row : rows)
+        std::printf("| %s | %s | %s | %s |\n", qPrintable(row.measure), qPrintable(row.result),
+                    qPrintable(row.goal), row.goal == QStringLiteral("—") ? "—" : (row.met ? "yes" : "**no**"));
+    std::printf("\n(run took %.0f s)\n", double(nowNs() - began) / 1e9);
+    std::fflush(stdout);
+
+    destroyWindows();
+    sound_shutdown();
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    // Headless unless told otherwise: the numbers must not depend on a desktop.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietMessages);
+
+    QString gameSource = QStringLiteral(QUENNEL_GAME_DIR);
+    bool quick = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--startup-child")
+            return startupChild(argc, argv);
+        if (arg == "--bare-child")
+            return bareChild(argc, argv);
+        if (arg == "--memory-child")
+            return memoryChild(argc, argv);
+        if (arg == "--quick")
+            quick = true;
+        else if (arg == "--game" && i + 1 < argc)
+            gameSource = QString::fromLocal8Bit(argv[++i]);
+        else {
+            std::fprintf(stderr, "usage: quennel_bench [--quick] [--game <game folder>]\n");
+            return 2;
+        }
+    }
+    return parent(argc, argv, gameSource, quick);
+}
