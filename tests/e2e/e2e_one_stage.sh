@@ -23,7 +23,6 @@ press KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1
 press 1 1 1
 press KP_2
 press KP_1 KP_1 KP_1
-sleep 1
 press Escape
 wait_results_after "$play"
 results=$(current_window)
@@ -36,9 +35,9 @@ cmp "$expected" "$E2E_TMP/game/tavo_s.dat" || {
 
 # Esc on the results screen asks; Enter answers Cancel, the game stays.
 press Escape
-sleep 0.5
+wait_dialogs 1
 xdotool key Return
-sleep 0.5
+wait_dialogs 0
 kill -0 "$GAME_PID" 2>/dev/null || fail "Enter after Esc ended the game"
 wait_windows 1
 [ "$(current_window)" = "$results" ] || fail "the results screen is gone"

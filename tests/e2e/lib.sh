@@ -125,3 +125,20 @@ wait_results_after() {
     done
     fail "the results screen never came"
 }
+
+# Visible message boxes of the game (any window that is not a game screen).
+visible_dialogs() {
+    xdotool search --onlyvisible --class quennel 2>/dev/null | while read -r w; do
+        geo=$(xwininfo -id "$w" 2>/dev/null | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w"x"h}')
+        [ "$geo" != "594x375" ] && echo "$w"
+    done || true
+}
+
+# wait_dialogs N: waits until exactly N message boxes are shown.
+wait_dialogs() {
+    for _ in $(seq 100); do
+        [ "$(visible_dialogs | wc -l)" -eq "$1" ] && return 0
+        sleep 0.1
+    done
+    fail "expected $1 message box(es), saw $(visible_dialogs | wc -l)"
+}

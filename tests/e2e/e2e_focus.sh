@@ -1,0 +1,31 @@
+#!/bin/bash
+# Each screen takes the keyboard focus when it is shown: the keys below are
+# typed without ever clicking or focusing a window by hand.
+here=$(dirname "$0")
+source "$here/lib.sh"
+BINARY=$1
+copy_game "$2"
+start_display
+start_game "$BINARY"
+title=$(current_window)
+
+xdotool key KP_1
+wait_windows 1
+scores=$(current_window)
+[ "$scores" != "$title" ] || fail "keypad 1 did not reach the title screen"
+xdotool key KP_0
+wait_windows 1
+[ "$(current_window)" = "$title" ] || fail "keypad 0 did not reach the high-score screen"
+xdotool key KP_4
+wait_windows 1
+play=$(current_window)
+[ "$play" != "$title" ] || fail "keypad 4 did not reach the title screen again"
+# The play screen has the keys now: Esc before the start asks to quit, and
+# Return (Cancel is the default) keeps the game.
+xdotool key Escape
+wait_dialogs 1
+xdotool key Return
+wait_dialogs 0
+kill -0 "$GAME_PID" 2>/dev/null || fail "Enter after Esc ended the game"
+[ "$(current_window)" = "$play" ] || fail "the play screen is gone"
+echo "1 passed, 0 failed"
