@@ -49,14 +49,18 @@ start_game() {
     wait_windows 1
 }
 
-# Visible top-level windows of the game (ids), one per line.
-visible_windows() {
+# Visible windows of the game (ids), one per line: the game screens (594 x
+# 375 client areas) with "screens", everything else (message boxes) with
+# "dialogs".
+visible_of_kind() {
     xdotool search --onlyvisible --class quennel 2>/dev/null | while read -r w; do
-        # Only the game screens: 594 x 375 client areas.
         geo=$(xwininfo -id "$w" 2>/dev/null | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w"x"h}')
-        [ "$geo" = "594x375" ] && echo "$w"
+        if [ "$1" = screens ]; then [ "$geo" = "594x375" ] && echo "$w"
+        else [ "$geo" != "594x375" ] && echo "$w"; fi
     done || true
 }
+visible_windows() { visible_of_kind screens; }
+visible_dialogs() { visible_of_kind dialogs; }
 
 # wait_windows N: waits until exactly N game windows are visible.
 wait_windows() {
@@ -124,14 +128,6 @@ wait_results_after() {
         [ -n "$now" ] && [ "$now" != "$old" ] && return 0
     done
     fail "the results screen never came"
-}
-
-# Visible message boxes of the game (any window that is not a game screen).
-visible_dialogs() {
-    xdotool search --onlyvisible --class quennel 2>/dev/null | while read -r w; do
-        geo=$(xwininfo -id "$w" 2>/dev/null | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w"x"h}')
-        [ "$geo" != "594x375" ] && echo "$w"
-    done || true
 }
 
 # wait_dialogs N: waits until exactly N message boxes are shown.
