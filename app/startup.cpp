@@ -13,8 +13,11 @@
 #include <QApplication>
 #include <QFile>
 #include <QImageReader>
+#include <QTimer>
 
 namespace {
+constexpr int kPreloadDelayMs = 150;
+
 const char* const kRequiredFiles[12] = {
     "wav\\hit.wav",   "wav\\miss.wav",   "wav\\one.wav",     "wav\\two.wav",
     "wav\\three.wav", "wav\\clear.wav",  "wav\\timeup.wav",  "wav\\powah.wav",
@@ -70,11 +73,8 @@ void Form1::s_load()
     QByteArray* sounds[10] = {&m.SoundHit,   &m.SoundMiss,  &m.SoundOne,   &m.SoundTwo,
                               &m.SoundThree, &m.SoundClear, &m.SoundTimeUp, &m.SoundPowah,
                               &m.SoundGameOver, &m.SoundAllClear};
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < 10; ++i)
         *sounds[i] = readWholeFile(Module1.RequiredFiles[i]);
-        // Decoded now, so no key press ever waits for a sound to be decoded.
-        sound_preload(*sounds[i]);
-    }
 }
 
 bool Form1::Form_Load()
@@ -126,5 +126,14 @@ int runGame(QApplication& app)
     if (!form1->Form_Load())
         return 1;
     form1->show();
+    // The sounds are decoded once the title is up, so no key press waits for
+    // a decoder (a key pressed sooner decodes just the sound it plays).
+    QTimer::singleShot(kPreloadDelayMs, [] {
+        const GameState& m = Module1;
+        for (const QByteArray* sound : {&m.SoundHit, &m.SoundMiss, &m.SoundOne, &m.SoundTwo,
+                                        &m.SoundThree, &m.SoundClear, &m.SoundTimeUp,
+                                        &m.SoundPowah, &m.SoundGameOver, &m.SoundAllClear})
+            sound_preload(*sound);
+    });
     return app.exec();
 }

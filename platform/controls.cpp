@@ -1,6 +1,6 @@
 #include "platform/controls.h"
 
-#include <QFontDatabase>
+#include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTextLayout>
@@ -9,32 +9,47 @@ namespace {
 const QColor kLabelBorder(0x80, 0x80, 0x80);
 }
 
+PictureData::PictureData(const QPixmap& pixmap)
+    : pixmap_(pixmap), decoded_(true), size_(pixmap.size())
+{
+}
+
+PictureData::PictureData(const QString& path) : path_(path)
+{
+    QImageReader reader(path);
+    size_ = reader.size();
+}
+
+const QPixmap& PictureData::pixmap() const
+{
+    if (!decoded_) {
+        decoded_ = true;
+        pixmap_ = QPixmap(path_);
+    }
+    return pixmap_;
+}
+
 Picture makePicture(const QPixmap& pixmap)
 {
-    return std::make_shared<const QPixmap>(pixmap);
+    return std::make_shared<const PictureData>(pixmap);
 }
 
 Picture artPicture(const QString& name)
 {
-    QPixmap pixmap(QStringLiteral(":/art/") + name);
-    return makePicture(pixmap);
+    return std::make_shared<const PictureData>(QStringLiteral(":/art/") + name);
 }
 
-QString gameFontFamily()
+QStringList gameFontFamilies()
 {
-    static const QString family = [] {
-        const QString ms = QString::fromUtf8("ＭＳ Ｐ明朝");
-        const QStringList families = QFontDatabase::families();
-        if (families.contains(ms))
-            return ms;
-        return QStringLiteral("IPAPMincho");
-    }();
-    return family;
+    // The first face that is installed is used; looking them up is left to
+    // the first text drawn, which keeps the title screen quick to appear.
+    return {QString::fromUtf8("ＭＳ Ｐ明朝"), QStringLiteral("IPAPMincho")};
 }
 
 QFont gameFont(double points)
 {
-    QFont font(gameFontFamily());
+    QFont font;
+    font.setFamilies(gameFontFamilies());
     font.setPixelSize(qRound(points * 4.0 / 3.0));
     font.setWeight(QFont::Normal);
     font.setStyleStrategy(QFont::PreferAntialias);
@@ -234,7 +249,7 @@ void Image::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     if (picture_ && !picture_->isNull())
-        painter.drawPixmap(0, 0, *picture_);
+        painter.drawPixmap(0, 0, picture_->pixmap());
     if (border_) {
         painter.setPen(kLabelBorder);
         painter.drawRect(rect().adjusted(0, 0, -1, -1));

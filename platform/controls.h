@@ -13,15 +13,36 @@
 constexpr int kTwipsPerPixel = 15;
 inline int twipsToPixels(double twips) { return qRound(twips / kTwipsPerPixel); }
 
+// A picture held by the program. The artwork is decoded when it is first
+// drawn (its size is read from the file's header at once), so start-up does
+// not pay for pictures of screens the player has not reached yet.
+class PictureData {
+public:
+    explicit PictureData(const QPixmap& pixmap);
+    explicit PictureData(const QString& path);  // decoded on first use
+    const QPixmap& pixmap() const;
+    QSize size() const { return size_; }
+    int width() const { return size_.width(); }
+    int height() const { return size_.height(); }
+    bool isNull() const { return size_.isEmpty(); }
+    QImage toImage() const { return pixmap().toImage(); }
+
+private:
+    mutable QPixmap pixmap_;
+    mutable bool decoded_ = false;
+    QString path_;
+    QSize size_;
+};
+
 // A picture shared between controls. Assigning one control's picture to
 // another shares the same object, so pictures can be told apart by identity.
-using Picture = std::shared_ptr<const QPixmap>;
+using Picture = std::shared_ptr<const PictureData>;
 Picture makePicture(const QPixmap& pixmap);
 // A picture of the program's own artwork (a Qt resource under :/art).
 Picture artPicture(const QString& name);
 
 // The game's text face: "ＭＳ Ｐ明朝" where installed, otherwise IPAPMincho.
-QString gameFontFamily();
+QStringList gameFontFamilies();
 QFont gameFont(double points);
 
 // Base of all controls: a child widget placed in twips. Controls never take
