@@ -16,22 +16,19 @@ trap e2e_cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 start_display() {
-    for n in $(seq 90 140); do
-        if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then
-            Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-            XVFB_PID=$!
-            export DISPLAY=:$n
-            for _ in $(seq 50); do
-                xdpyinfo >/dev/null 2>&1 && break
-                sleep 0.1
-            done
-            xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
-            # The keypad only sends digits with NumLock on.
-            xdotool key Num_Lock
-            return
-        fi
+    # Xvfb picks a free display itself and writes its number, so tests that
+    # run side by side never share a display.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$E2E_TMP/display" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 100); do
+        [ -s "$E2E_TMP/display" ] && break
+        sleep 0.1
     done
-    fail "no free display"
+    [ -s "$E2E_TMP/display" ] || fail "Xvfb did not start"
+    export DISPLAY=":$(head -1 "$E2E_TMP/display")"
+    xdpyinfo >/dev/null 2>&1 || fail "Xvfb does not answer on $DISPLAY"
+    # The keypad only sends digits with NumLock on.
+    xdotool key Num_Lock
 }
 
 # copy_game SRC: the game folder under test, in $E2E_TMP/game
