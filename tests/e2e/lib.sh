@@ -13,12 +13,18 @@ e2e_cleanup() {
 }
 trap e2e_cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+    echo "FAIL: $*" >&2
+    [ -s "$E2E_TMP/game.log" ] && sed 's/^/game: /' "$E2E_TMP/game.log" >&2
+    exit 1
+}
 
 start_display() {
     # Xvfb picks a free display itself and writes its number, so tests that
-    # run side by side never share a display.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$E2E_TMP/display" >/dev/null 2>&1 &
+    # run side by side never share a display. Without -noreset the server
+    # resets whenever its last client leaves, and a program connecting just
+    # then is turned away.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$E2E_TMP/display" >/dev/null 2>&1 &
     XVFB_PID=$!
     for _ in $(seq 100); do
         [ -s "$E2E_TMP/display" ] && break
