@@ -326,14 +326,17 @@ void Line::setLineWidth(int pixels)
 
 void Line::place()
 {
-    // The widget covers the line's bounding box widened by its thickness.
+    // The widget covers the line's thickness around its path: a level line
+    // from x1 up to x2 (the end point itself not drawn) and rows y-1 and y
+    // for a line two pixels thick.
     const int half = pixels_ / 2;
     const int ax = twipsToPixels(std::min(x1_, x2_)), bx = twipsToPixels(std::max(x1_, x2_));
     const int ay = twipsToPixels(std::min(y1_, y2_)), by = twipsToPixels(std::max(y1_, y2_));
-    left_ = (ax - half) * kTwipsPerPixel;
-    top_ = (ay - half) * kTwipsPerPixel;
-    width_ = (bx - ax + pixels_) * kTwipsPerPixel;
-    height_ = (by - ay + pixels_) * kTwipsPerPixel;
+    const bool level = ay == by, upright = ax == bx;
+    left_ = (upright ? ax - half : ax) * kTwipsPerPixel;
+    top_ = (level ? ay - half : ay) * kTwipsPerPixel;
+    width_ = (upright ? pixels_ : bx - ax + (level ? 0 : pixels_)) * kTwipsPerPixel;
+    height_ = (level ? pixels_ : by - ay + (upright ? 0 : pixels_)) * kTwipsPerPixel;
     applyGeometry();
     update();
 }
@@ -341,12 +344,19 @@ void Line::place()
 void Line::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    const int ax = twipsToPixels(x1_), ay = twipsToPixels(y1_);
+    const int bx = twipsToPixels(x2_), by = twipsToPixels(y2_);
+    if (ax == bx || ay == by) {
+        // Level and upright lines (all the play screen's tick marks) fill
+        // their whole thickness exactly.
+        painter.fillRect(rect(), color_);
+        return;
+    }
     QPen pen(color_, pixels_);
     pen.setCapStyle(Qt::FlatCap);
     painter.setPen(pen);
-    const QPointF origin(twipsToPixels(left_), twipsToPixels(top_));
-    const double off = pixels_ / 2.0;
-    const QPointF a = QPointF(twipsToPixels(x1_), twipsToPixels(y1_)) - origin + QPointF(0, off - pixels_ / 2);
-    const QPointF b = QPointF(twipsToPixels(x2_), twipsToPixels(y2_)) - origin + QPointF(0, off - pixels_ / 2);
-    painter.drawLine(a + QPointF(0, pixels_ / 2.0), b + QPointF(0, pixels_ / 2.0));
+    const QPoint origin = geometry().topLeft();
+    const QPointF centre(pixels_ / 2.0, pixels_ / 2.0);
+    painter.drawLine(QPointF(ax, ay) - QPointF(origin) + centre - QPointF(pixels_ / 2, pixels_ / 2),
+                     QPointF(bx, by) - QPointF(origin) + centre - QPointF(pixels_ / 2, pixels_ / 2));
 }
