@@ -424,6 +424,19 @@ private slots:
             QVERIFY2(g.top() <= c.y1 / 15 && g.bottom() >= c.y1 / 15, what.constData());
         }
 
+        // Drawn, each tick is two pixels thick (rows y-1 and y) in its colour,
+        // in front of the time marker wherever the marker stands.
+        form3->Image2->setTop(4800);
+        const QImage screen = form3->grab().toImage();
+        for (const LineCase& c : kLines) {
+            const int x = (std::min(c.x1, c.x2) + std::max(c.x1, c.x2)) / 2 / 15;
+            const int y = c.y1 / 15;
+            const QByteArray what = QByteArray::number(c.index);
+            QVERIFY2(QColor(screen.pixel(x, y - 1)) == QColor(c.colour), what.constData());
+            QVERIFY2(QColor(screen.pixel(x, y)) == QColor(c.colour), what.constData());
+            QVERIFY2(QColor(screen.pixel(x, y + 1)) != QColor(c.colour), what.constData());
+        }
+
         // A click on the frame or a tick reaches what lies under it.
         QCOMPARE(form3->childAt(40, 320), form3->Label1(6));
         QCOMPARE(form3->childAt(30, 352), static_cast<QWidget*>(nullptr));
