@@ -1,5 +1,7 @@
 #include "game_fixture.h"
 
+#include "wav.h"
+
 #include "app/module1.h"
 #include "platform/system.h"
 #include "screens/forms.h"
@@ -10,30 +12,6 @@
 #include <QImage>
 #include <QStringEncoder>
 #include <QTest>
-#include <QtEndian>
-#include <cmath>
-
-QByteArray testWav(int milliseconds, int frequency)
-{
-    const int rate = 22050;
-    const int frames = rate * milliseconds / 1000;
-    QByteArray pcm(frames * 2, '\0');
-    for (int i = 0; i < frames; ++i) {
-        const qint16 v = qint16(8000 * std::sin(2 * M_PI * frequency * i / rate));
-        qToLittleEndian(v, pcm.data() + 2 * i);
-    }
-    QByteArray wav;
-    auto u32 = [&](quint32 v) { char b[4]; qToLittleEndian(v, b); wav.append(b, 4); };
-    auto u16 = [&](quint16 v) { char b[2]; qToLittleEndian(v, b); wav.append(b, 2); };
-    wav.append("RIFF");
-    u32(36 + pcm.size());
-    wav.append("WAVEfmt ");
-    u32(16); u16(1); u16(1); u32(rate); u32(rate * 2); u16(2); u16(16);
-    wav.append("data");
-    u32(pcm.size());
-    wav.append(pcm);
-    return wav;
-}
 
 QByteArray TestGameData::toBytes() const
 {
@@ -118,11 +96,11 @@ QByteArray GameFixture::readFile(const QString& relativePath) const
 void GameFixture::writeFolder(const TestGameData& data)
 {
     const char* wavs[] = {"hit", "miss", "one", "two", "three", "clear", "timeup", "powah", "gameover", "allclear"};
-    int tone = 300;
+    int level = 3000;
     for (const char* name : wavs) {
         // Each sound differs, so a test can tell which one played.
-        writeFile(QStringLiteral("wav/%1.wav").arg(QLatin1String(name)), testWav(20, tone));
-        tone += 50;
+        writeFile(QStringLiteral("wav/%1.wav").arg(QLatin1String(name)), makeWav(20, 22050, level));
+        level += 500;
     }
     writeFile(QStringLiteral("tavo_s.dat"), QByteArray("0\r\n").repeated(12));
     writeFile(QStringLiteral("tavo.dat"), data.toBytes());

@@ -77,6 +77,3 @@ private:
     std::unique_ptr<QTemporaryDir> dir_;
     QString oldCurrent_;
 };
-
-// A short valid mono 16-bit WAV image.
-QByteArray testWav(int milliseconds = 20, int frequency = 440);
