@@ -13,6 +13,12 @@ bool ask_end(bool cancel_default)
     return msgbox(request) == MsgResult::OK;
 }
 
+void quit_by_key()
+{
+    if (ask_end(true))
+        end_program(0);
+}
+
 // Closing any game screen asks the same question, with OK as the default;
 // OK ends the whole program at once, Cancel keeps the window and play going.
 void GameWindow::Form_Unload(int& Cancel)

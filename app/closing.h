@@ -5,3 +5,7 @@
 // With cancel_default, Enter presses Cancel (the key question); otherwise OK
 // (the close box).
 bool ask_end(bool cancel_default);
+
+// Esc (and keypad 3 on the title): the key question, Cancel as the default;
+// OK ends the program at once, Cancel leaves everything as it was.
+void quit_by_key();

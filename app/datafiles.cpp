@@ -48,7 +48,7 @@ QString shown(const QString& text)
 
 // --- tavo.dat ---------------------------------------------------------------
 
-// Reads tavo.dat value by value, the way the old text-file reader did:
+// Reads tavo.dat value by value, as comma-separated data files are read:
 //  - values are separated by commas or line ends (CR LF, a bare LF or CR too);
 //  - blank lines are skipped: a line end where a value would begin is not an
 //    empty value, so a stray comma at the end of a line or an empty line
@@ -198,8 +198,9 @@ QString decodeShiftJis(const QByteArray& bytes, const QString& fileName)
                                                  "ファイルは Shift-JIS で保存されている必要があります。"));
 }
 
-// Reads a whole data file found in the working directory by its game name.
-QByteArray readWholeFile(const QString& name, qint64 limit)
+}  // namespace
+
+QByteArray readGameFile(const QString& name, qint64 limit)
 {
     const QString path = resolveGameFile(name);
     if (path.isEmpty()) {
@@ -220,6 +221,8 @@ QByteArray readWholeFile(const QString& name, qint64 limit)
         throw DataFileError(name, QStringLiteral("ファイルが大きすぎます。"));
     return bytes;
 }
+
+namespace {
 
 #ifdef Q_OS_UNIX
 // After the rename, make the new directory entry itself durable, so a power
@@ -292,7 +295,7 @@ GameData parseGameData(const QByteArray& bytes, const QString& fileName)
 
 GameData readGameDataFile()
 {
-    return parseGameData(readWholeFile(kGameDataName, kMaxGameDataBytes), kGameDataName);
+    return parseGameData(readGameFile(kGameDataName, kMaxGameDataBytes), kGameDataName);
 }
 
 ScoreTable parseScores(const QByteArray& bytes, const QString& fileName)
@@ -360,7 +363,7 @@ QByteArray formatScores(const ScoreTable& scores)
 
 ScoreTable readScoreFile()
 {
-    return parseScores(readWholeFile(kScoreName, kMaxScoreBytes), kScoreName);
+    return parseScores(readGameFile(kScoreName, kMaxScoreBytes), kScoreName);
 }
 
 QString writeScoreFile(const ScoreTable& scores)

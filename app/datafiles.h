@@ -34,6 +34,10 @@ struct GameData {
     std::vector<QString> phrases;           // N phrases, in file order
 };
 
+// Reads a whole file of the game folder, found by its game name ("wav\\hit.wav"),
+// refusing anything larger than limit. Throws DataFileError.
+QByteArray readGameFile(const QString& name, qint64 limit);
+
 // Parses the bytes of tavo.dat. Throws DataFileError.
 GameData parseGameData(const QByteArray& bytes, const QString& fileName = QStringLiteral("tavo.dat"));
 // Reads tavo.dat from the working directory. Throws DataFileError.

@@ -11,9 +11,9 @@
 #include "screens/forms.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QImageReader>
 #include <QTimer>
+#include <array>
 
 namespace {
 constexpr int kPreloadDelayMs = 150;
@@ -24,18 +24,21 @@ const char* const kRequiredFiles[12] = {
     "wav\\gameover.wav", "wav\\allclear.wav", "tavo_s.dat",  "tavo.dat",
 };
 
-QByteArray readWholeFile(const QString& name)
+// No sound of the game comes near this; a runaway file is refused.
+constexpr qint64 kMaxSoundBytes = 64 * 1024 * 1024;
+
+// The ten sound buffers, in the order of the required files.
+std::array<QByteArray*, 10> soundBuffers()
 {
-    QFile file(resolveGamePath(name));
-    if (!file.open(QIODevice::ReadOnly))
-        throw DataFileError(name, QString::fromUtf8("ファイルを開けません（%1）。").arg(file.errorString()));
-    return file.readAll();
+    GameState& m = Module1;
+    return {&m.SoundHit,   &m.SoundMiss,  &m.SoundOne,    &m.SoundTwo,      &m.SoundThree,
+            &m.SoundClear, &m.SoundTimeUp, &m.SoundPowah, &m.SoundGameOver, &m.SoundAllClear};
 }
 
 Picture loadCharacterPicture(const QString& name)
 {
-    const QString path = resolveGamePath(name);
-    if (path.isEmpty() || !isNormalFile(name))
+    const QString path = resolveGameFile(name);
+    if (path.isEmpty())
         throw DataFileError(name, QString::fromUtf8("キャラクター画像が見つかりません（tavo.dat に書かれた画像ファイル）。"));
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
@@ -69,12 +72,9 @@ bool Form1::file_c()
 
 void Form1::s_load()
 {
-    GameState& m = Module1;
-    QByteArray* sounds[10] = {&m.SoundHit,   &m.SoundMiss,  &m.SoundOne,   &m.SoundTwo,
-                              &m.SoundThree, &m.SoundClear, &m.SoundTimeUp, &m.SoundPowah,
-                              &m.SoundGameOver, &m.SoundAllClear};
+    const auto sounds = soundBuffers();
     for (int i = 0; i < 10; ++i)
-        *sounds[i] = readWholeFile(Module1.RequiredFiles[i]);
+        *sounds[i] = readGameFile(Module1.RequiredFiles[i], kMaxSoundBytes);
 }
 
 bool Form1::Form_Load()
@@ -129,10 +129,7 @@ int runGame(QApplication& app)
     // The sounds are decoded once the title is up, so no key press waits for
     // a decoder (a key pressed sooner decodes just the sound it plays).
     QTimer::singleShot(kPreloadDelayMs, [] {
-        const GameState& m = Module1;
-        for (const QByteArray* sound : {&m.SoundHit, &m.SoundMiss, &m.SoundOne, &m.SoundTwo,
-                                        &m.SoundThree, &m.SoundClear, &m.SoundTimeUp,
-                                        &m.SoundPowah, &m.SoundGameOver, &m.SoundAllClear})
+        for (const QByteArray* sound : soundBuffers())
             sound_preload(*sound);
     });
     return app.exec();

@@ -4,8 +4,8 @@
 #include "platform/keys.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
-#include "platform/system.h"
 #include "screens/forms.h"
+#include "stage/stage_setup.h"
 
 namespace {
 // Key colours of the normal mode: rows fade from bright to dark, per key
@@ -27,8 +27,7 @@ void Form1::Form_KeyDown(int KeyCode, int /*Shift*/)
     switch (KeyCode) {
     case vk::Escape:
     case vk::Numpad3:
-        if (ask_end(true))
-            end_program(0);
+        quit_by_key();
         break;
     case vk::Numpad1: score_m(); break;
     case vk::Numpad4: normal(); break;
@@ -80,7 +79,7 @@ void Form1::extra()
 void Form1::score_m()
 {
     for (int i = 0; i < kScoreSlots; ++i)
-        form8->Label5(i)->setCaption(QString::number(qint64(Module1.HighScores[i]) * 10));
+        form8->Label5(i)->setCaption(timesTen(Module1.HighScores[i]));
     s_play(Module1.SoundPowah, false);
     switchScreen(this, form8);
 }

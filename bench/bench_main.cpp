@@ -10,6 +10,7 @@
 //                     stages and prints the resident size along the way.
 #include "app/module1.h"
 #include "app/startup.h"
+#include "platform/files.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
 #include "platform/system.h"
@@ -17,7 +18,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
@@ -111,13 +111,6 @@ QString cpuModel()
     return QStringLiteral("unknown CPU");
 }
 
-// Swallows every sound at once: the count-down would otherwise hold the
-// benchmark for three seconds per stage.
-class SilentSink : public SoundSink {
-public:
-    void play(const QByteArray&, bool) override {}
-};
-
 void keypad(QWidget* window, int digit)
 {
     QTest::keyClick(window, Qt::Key(Qt::Key_0 + digit), Qt::KeypadModifier);
@@ -152,21 +145,6 @@ QString openAudio()
     }
     const char* driver = SDL_GetCurrentAudioDriver();
     return sound_deviceOpen() && driver ? QString::fromLatin1(driver) : QStringLiteral("none");
-}
-
-void copyFolder(const QString& from, const QString& to)
-{
-    QDir source(from);
-    QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString file = it.next();
-        const QString rel = source.relativeFilePath(file);
-        if (rel.startsWith(QLatin1String("tools/")))
-            continue;   // the data generator's sources are not part of the game
-        const QString target = QDir(to).filePath(rel);
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        QFile::copy(file, target);
-    }
 }
 
 // The offscreen platform cannot raise windows and says so on every screen
@@ -608,7 +586,7 @@ int parent(int argc, char** argv, const QString& gameSource, bool quick)
         std::fprintf(stderr, "quennel_bench: no game folder at %s\n", qPrintable(gameSource));
         return 2;
     }
-    copyFolder(gameSource, temp.path());   // high scores written by the run stay there
+    copyGameFolder(gameSource, temp.path());   // high scores written by the run stay there
     const QString gameDir = temp.path();
 
     const QString driver = openAudio();

@@ -352,11 +352,11 @@ void Line::paintEvent(QPaintEvent*)
         painter.fillRect(rect(), color_);
         return;
     }
+    // A slanting line: its end points, relative to the widget that place()
+    // widened by the thickness on every side.
     QPen pen(color_, pixels_);
     pen.setCapStyle(Qt::FlatCap);
     painter.setPen(pen);
-    const QPoint origin = geometry().topLeft();
-    const QPointF centre(pixels_ / 2.0, pixels_ / 2.0);
-    painter.drawLine(QPointF(ax, ay) - QPointF(origin) + centre - QPointF(pixels_ / 2, pixels_ / 2),
-                     QPointF(bx, by) - QPointF(origin) + centre - QPointF(pixels_ / 2, pixels_ / 2));
+    const QPointF shift = QPointF(geometry().topLeft()) - QPointF(pixels_ / 2.0, pixels_ / 2.0);
+    painter.drawLine(QPointF(ax, ay) - shift, QPointF(bx, by) - shift);
 }

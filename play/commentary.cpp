@@ -2,6 +2,7 @@
 #include "app/module1.h"
 #include "platform/system.h"
 #include "screens/forms.h"
+#include "stage/stage_setup.h"
 
 void Form3::jikkyo()
 {
@@ -29,8 +30,7 @@ void Form3::randomPhrase()
     GameState& m = Module1;
     if (m.PhraseCount <= 0) {
         // A data file with fewer phrases than a stage draws: start the deck again.
-        m.PhraseCount = m.PhraseTotal;
-        m.PhraseDeck.assign(m.PhraseList.begin(), m.PhraseList.end());
+        refillPhraseDeck();
         if (m.PhraseCount <= 0)
             return;  // no phrases at all: the announcer keeps quiet this second
     }

@@ -3,6 +3,7 @@
 #include "app/module1.h"
 #include "platform/sound.h"
 #include "screens/forms.h"
+#include "stage/stage_setup.h"
 
 #include <QTimer>
 
@@ -49,10 +50,10 @@ void Form3::gameend()
     }
     m.GameScore = m.GameScore + m.StageScore;
     form4->Image2->setPicture(form7->Picture2(m.Stage - 1)->picture);
-    form4->Label2(1)->setCaption(QString::number(qint64(m.StageScore) * 10));
+    form4->Label2(1)->setCaption(timesTen(m.StageScore));
     form4->Label3(1)->setCaption(result);
-    form4->Label4(1)->setCaption(QString::number(qint64(m.GameScore) * 10));
-    form4->Label5(1)->setCaption(QString::number(qint64(m.StageQuota[m.Stage]) * 10));
+    form4->Label4(1)->setCaption(timesTen(m.GameScore));
+    form4->Label5(1)->setCaption(timesTen(m.StageQuota[m.Stage]));
     form4->show();
     hide();
     Label12->setVisible(false);

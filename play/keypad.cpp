@@ -6,7 +6,7 @@
 #include "platform/sound.h"
 #include "platform/system.h"
 #include "screens/forms.h"
-#include "stage/digits.h"
+#include "stage/stage_setup.h"
 
 #include <cmath>
 
@@ -22,12 +22,10 @@ void Form3::Form_KeyDown(int KeyCode, int /*Shift*/)
     // Four tests in turn, each seeing the flags the previous one left, so a
     // key press leads to one action at most.
     if (KeyCode == vk::Escape) {
-        if (m.PlayActive == 1) {
+        if (m.PlayActive == 1)
             giveup();
-        } else if (ask_end(true)) {
-            end_program(0);
-            return;
-        }
+        else
+            quit_by_key();
     }
     if (KeyCode == vk::Numpad0 && m.PlayOver == 0 && m.PlayActive == 0)
         start();

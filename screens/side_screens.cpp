@@ -3,7 +3,6 @@
 #include "app/module1.h"
 #include "platform/keys.h"
 #include "platform/sound.h"
-#include "platform/system.h"
 #include "screens/forms.h"
 
 namespace {
@@ -13,8 +12,7 @@ constexpr double kLogLineTwips = 21 * kTwipsPerPixel;  // one 21-pixel line
 void backToTitleKeys(GameWindow* screen, int KeyCode)
 {
     if (KeyCode == vk::Escape) {
-        if (ask_end(true))
-            end_program(0);
+        quit_by_key();
     } else if (KeyCode == vk::Numpad0) {
         s_play(Module1.SoundPowah, false);
         switchScreen(screen, form1);
@@ -36,8 +34,7 @@ void Form6::Form_KeyDown(int KeyCode, int /*Shift*/)
 {
     switch (KeyCode) {
     case vk::Escape:
-        if (ask_end(true))
-            end_program(0);
+        quit_by_key();
         break;
     case vk::Numpad4:
     case vk::PageUp:

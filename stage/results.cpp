@@ -5,8 +5,8 @@
 #include "app/module1.h"
 #include "platform/keys.h"
 #include "platform/sound.h"
-#include "platform/system.h"
 #include "screens/forms.h"
+#include "stage/stage_setup.h"
 
 #include <cmath>
 
@@ -32,8 +32,7 @@ void Form4::Form_KeyDown(int KeyCode, int /*Shift*/)
 {
     switch (KeyCode) {
     case vk::Escape:
-        if (ask_end(true))
-            end_program(0);
+        quit_by_key();
         break;
     case vk::Numpad4: nextstage(); break;
     case vk::Numpad6: jikkyo(); break;
@@ -54,8 +53,8 @@ void Form4::nextstage()
         }
         s_play(m.SoundAllClear, false);
         const int rank = rankOf(m.GameScore);
-        form5->Label3->setCaption(QString::number(qint64(m.GameScore) * 10));
-        form5->Label5->setCaption(QString::number(qint64(m.HighScores[m.ScoreSlotBase]) * 10));
+        form5->Label3->setCaption(timesTen(m.GameScore));
+        form5->Label5->setCaption(timesTen(m.HighScores[m.ScoreSlotBase]));
         form5->Image1->setPicture(form7->Picture4(rank)->picture);
         form5->show();
     } else if (shown == form7->Picture3(0)->picture) {

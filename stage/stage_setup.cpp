@@ -3,7 +3,7 @@
 #include "app/module1.h"
 #include "platform/system.h"
 #include "screens/forms.h"
-#include "stage/digits.h"
+#include "stage/stage_setup.h"
 
 void showDigits(const ControlArray<Label>& row, int value)
 {
@@ -12,6 +12,17 @@ void showDigits(const ControlArray<Label>& row, int value)
     row(1)->setCaption(QString::number((value % 1000) / 100));
     row(2)->setCaption(QString::number((value % 100) / 10));
     row(3)->setCaption(QString::number(value % 10));
+}
+
+QString timesTen(int value)
+{
+    return QString::number(qint64(value) * 10);
+}
+
+void refillPhraseDeck()
+{
+    Module1.PhraseCount = Module1.PhraseTotal;
+    Module1.PhraseDeck.assign(Module1.PhraseList.begin(), Module1.PhraseList.end());
 }
 
 void Form4::n_stage()
@@ -30,8 +41,7 @@ void Form4::n_stage()
     m.AnimFrame = 0;
 
     // Every phrase may be spoken again in the new stage.
-    m.PhraseCount = m.PhraseTotal;
-    m.PhraseDeck.assign(m.PhraseList.begin(), m.PhraseList.end());
+    refillPhraseDeck();
 
     randomize();
 
@@ -46,7 +56,7 @@ void Form4::n_stage()
 
     m.CommentLines[0] = QString::fromUtf8("さあ、いよいよ始まる") + m.StageTitle[m.Stage] +
                         QString::fromUtf8(" Stage！");
-    m.CommentLines[1] = QString::fromUtf8("クリアノルマは") + QString::number(m.StageQuota[m.Stage] * 10) +
+    m.CommentLines[1] = QString::fromUtf8("クリアノルマは") + timesTen(m.StageQuota[m.Stage]) +
                         QString::fromUtf8("点、制限時間は") + QString::number(m.StageTimeLimit[m.Stage] * 10) +
                         QString::fromUtf8("秒。");
     m.CommentLines[2] = QString::fromUtf8("実況中継は、私、波木 音吉が務めさせて頂きます！");

@@ -65,14 +65,16 @@ visible_of_kind() {
 visible_windows() { visible_of_kind screens; }
 visible_dialogs() { visible_of_kind dialogs; }
 
-# wait_windows N: waits until exactly N game windows are visible.
-wait_windows() {
+# wait_count KIND N: waits until exactly N windows of that kind are visible.
+wait_count() {
     for _ in $(seq 100); do
-        [ "$(visible_windows | wc -l)" -eq "$1" ] && return 0
+        [ "$(visible_of_kind "$1" | wc -l)" -eq "$2" ] && return 0
         sleep 0.1
     done
-    fail "expected $1 visible game window(s), saw $(visible_windows | wc -l)"
+    fail "expected $2 visible $1, saw $(visible_of_kind "$1" | wc -l)"
 }
+wait_windows() { wait_count screens "$1"; }
+wait_dialogs() { wait_count dialogs "$1"; }
 
 # The single visible game window.
 current_window() {
@@ -131,13 +133,4 @@ wait_results_after() {
         [ -n "$now" ] && [ "$now" != "$old" ] && return 0
     done
     fail "the results screen never came"
-}
-
-# wait_dialogs N: waits until exactly N message boxes are shown.
-wait_dialogs() {
-    for _ in $(seq 100); do
-        [ "$(visible_dialogs | wc -l)" -eq "$1" ] && return 0
-        sleep 0.1
-    done
-    fail "expected $1 message box(es), saw $(visible_dialogs | wc -l)"
 }

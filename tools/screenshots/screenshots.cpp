@@ -1,6 +1,7 @@
 // Renders every game screen in a telling state to PNG files, offscreen,
 // from a copy of a game folder:  quennel_screenshots <game folder> <out dir>
 #include "app/module1.h"
+#include "platform/files.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
 #include "platform/system.h"
@@ -8,35 +9,12 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 
 namespace {
-class Silence : public SoundSink {
-public:
-    void play(const QByteArray&, bool) override {}
-};
-
-bool copyFolder(const QString& folder, const QString& to)
-{
-    const QString from = QDir(folder).absolutePath();
-    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString src = it.next();
-        const QString rel = QDir(from).relativeFilePath(src);
-        if (rel.startsWith(QLatin1String("tools/")))
-            continue;
-        const QString dst = to + QLatin1Char('/') + rel;
-        QDir().mkpath(QFileInfo(dst).absolutePath());
-        if (!QFile::copy(src, dst))
-            return false;
-    }
-    return true;
-}
-
 void save(QWidget* window, const QString& dir, const char* name)
 {
     window->repaint();
@@ -66,11 +44,11 @@ int main(int argc, char* argv[])
     const QString out = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
     QDir().mkpath(out);
     QTemporaryDir work;
-    if (!copyFolder(QString::fromLocal8Bit(argv[1]), work.path()))
+    if (!copyGameFolder(QString::fromLocal8Bit(argv[1]), work.path()))
         return 1;
     QDir::setCurrent(work.path());
 
-    Silence silence;
+    SilentSink silence;
     setSoundSink(&silence);
     setMessageBoxHandler([](const MessageRequest& r) {
         std::fprintf(stderr, "%s\n", qPrintable(r.text));
