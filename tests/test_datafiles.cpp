@@ -157,12 +157,14 @@ private slots:
 
     void quotedAndUnquotedValues()
     {
-        // Quoted values keep commas and blanks; unquoted ones are trimmed; a bare number is text where text is read.
+        // Quoted values keep commas and blanks; unquoted ones are trimmed; a bare number is text where text is read;
+        // two commas in a row make an empty value; an unclosed quote ends at its line end.
         QStringList v = sampleValues();
         v[0] = QStringLiteral("\" クェネル, 改 \"");
         v[kTitle1] = QStringLiteral(" \t1 ");
         v[kTitle1 + 1] = QStringLiteral("1.0");
         v[kTitle1 + 2] = QStringLiteral("\"三面\" ignored");
+        v[kTitle1 + 4] = QString();
         v[kKey1] = QStringLiteral("  4\t");
         v[kQuota1] = QStringLiteral("\"60\"");
         v[kCount + 1] = QStringLiteral("\"a, \"\"b\"");
@@ -173,11 +175,18 @@ private slots:
         QCOMPARE(d.stageTitle[2], QStringLiteral("1.0"));
         QCOMPARE(d.stageTitle[3], QStringLiteral("三面"));
         QCOMPARE(d.stageTitle[4], QStringLiteral("四面"));
+        QCOMPARE(d.stageTitle[5], QString());
         QCOMPARE(d.stageKeyRange[1], 4);
         QCOMPARE(d.stageQuota[1], 60);
         QCOMPARE(d.phrases[0], QStringLiteral("a, "));
         QCOMPARE(d.phrases[1], QStringLiteral("空白  あり"));
         QCOMPARE(d.phrases[2], QStringLiteral("セリフ3です"));
+
+        v = sampleValues();
+        v[kCount + 1] = QStringLiteral("\"閉じない, 引用");
+        const GameData open = parseGameData(sjis(v.join(QStringLiteral("\r\n"))));
+        QCOMPARE(open.phrases[0], QStringLiteral("閉じない, 引用"));
+        QCOMPARE(open.phrases[1], QStringLiteral("セリフ2です"));
     }
 
     void phraseCountBoundsTheRead()
@@ -245,12 +254,16 @@ private slots:
 
     void wholeNumberWrittenWithPointAccepted()
     {
-        // A whole-number field accepts a value such as "3.0" whose value is whole.
+        // A whole-number field accepts a value such as "3.0" whose value is whole, and the ends of its range.
         QStringList v = sampleValues();
         v[kKey1 + 1] = QStringLiteral("3.0");
+        v[kQuota1] = QStringLiteral("0");
+        v[kQuota1 + 1] = QStringLiteral("100000000");
         v[kCount] = QStringLiteral("20.0");
         const GameData d = parseGameData(sjis(v.join(u',')));
         QCOMPARE(d.stageKeyRange[1], 3);
+        QCOMPARE(d.stageQuota[1], 0);
+        QCOMPARE(d.stageQuota[2], 100000000);
         QCOMPARE(int(d.phrases.size()), 20);
     }
 
@@ -307,9 +320,10 @@ private slots:
 
     void scoreFileKindLineEnds()
     {
-        // LF line ends, a missing final line end and trailing blank lines are read too.
+        // LF or bare CR line ends, a missing final line end and trailing blank lines are read too.
         const ScoreTable expected = parseScores(twelveScores());
         QCOMPARE(parseScores(twelveScores("\n")), expected);
+        QCOMPARE(parseScores(twelveScores("\r")), expected);
         QByteArray noFinal = twelveScores();
         noFinal.chop(2);
         QCOMPARE(parseScores(noFinal), expected);
@@ -402,14 +416,19 @@ private slots:
 
     void unreadableTableIsNotWritten()
     {
-        // A table the game could not read back is not written; the old file stays.
+        // A table the game could not read back is not written and the old file stays; the largest readable score is written.
         GameFolder folder;
         const QByteArray old = twelveScores();
         writeBytes(QStringLiteral("tavo_s.dat"), old);
         ScoreTable t{};
         t[4] = -1;
         QVERIFY(!writeScoreFile(t).isEmpty());
+        t[4] = 214748365;
+        QVERIFY(!writeScoreFile(t).isEmpty());
         QCOMPARE(readBytes(QStringLiteral("tavo_s.dat")), old);
+        t[4] = 214748364;
+        QCOMPARE(writeScoreFile(t), QString());
+        QCOMPARE(readScoreFile(), t);
     }
 
     void saveHighScoresReportsFailureOnce()

@@ -246,6 +246,22 @@ int countOf(QWidget* window)
     return n;
 }
 
+// Where a label's caption puts ink, in the label's own pixels: the pixels
+// that differ from the same window area drawn with an empty caption.
+QRect inkOf(QWidget* window, Label* label, const QString& caption)
+{
+    label->setCaption(QString());
+    const QImage blank = window->grab(label->geometry()).toImage();
+    label->setCaption(caption);
+    const QImage drawn = window->grab(label->geometry()).toImage();
+    QRect ink;
+    for (int y = 0; y < drawn.height(); ++y)
+        for (int x = 0; x < drawn.width(); ++x)
+            if (drawn.pixel(x, y) != blank.pixel(x, y))
+                ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
 void clearGrid()
 {
     for (const auto& [index, cell] : form3->Label1)
@@ -603,6 +619,28 @@ private slots:
         form3->Label12->hide();
         QCOMPARE(form3->Label6(0)->caption(), QStringLiteral("8"));
         QVERIFY(grabScore("1") != eight);
+    }
+
+    // Drawn text follows its label's alignment, and a line longer than the
+    // commentary box wraps onto the next line inside the box.
+    void labelTextAlignedAndWrapped()
+    {
+        Label* score = form4->Label2(1);
+        const QRect right = inkOf(form4, score, QStringLiteral("12340"));
+        QVERIFY2(!right.isEmpty() && score->width() / 15 - 1 - right.right() <= 3,
+                 qPrintable(QStringLiteral("ink %1..%2 of %3").arg(right.left()).arg(right.right()).arg(score->geometry().width())));
+
+        form3->Label12->show();
+        const QRect centre = inkOf(form3, form3->Label12, QStringLiteral("集計中"));
+        const int leftGap = centre.left(), rightGap = form3->Label12->geometry().width() - 1 - centre.right();
+        QVERIFY2(!centre.isEmpty() && std::abs(leftGap - rightGap) <= 3,
+                 qPrintable(QStringLiteral("gaps %1 and %2").arg(leftGap).arg(rightGap)));
+
+        // One line of forty characters needs two lines of the box.
+        Label* box = form3->Label8;
+        const QRect wrapped = inkOf(form3, box, QStringLiteral("一二三四五六七八九十").repeated(4));
+        QVERIFY2(wrapped.top() < box->lineHeight() && wrapped.bottom() > box->lineHeight() + 2,
+                 qPrintable(QStringLiteral("ink rows %1..%2").arg(wrapped.top()).arg(wrapped.bottom())));
     }
 };
 
