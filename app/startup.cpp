@@ -2,13 +2,13 @@
 // the game data, the character pictures and the phrase lists, in that order.
 #include "app/startup.h"
 
-#include "app/datafiles.h"
-#include "app/module1.h"
 #include "platform/files.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
 #include "platform/system.h"
 #include "screens/forms.h"
+#include "state/datafiles.h"
+#include "state/module1.h"
 
 #include <QApplication>
 #include <QImageReader>

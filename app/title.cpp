@@ -1,11 +1,11 @@
 // The title screen: the mode menu, the high scores and the way out.
-#include "app/closing.h"
-#include "app/module1.h"
 #include "platform/keys.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
+#include "screens/closing.h"
 #include "screens/forms.h"
 #include "stage/stage_setup.h"
+#include "state/module1.h"
 
 namespace {
 // Key colours of the normal mode: rows fade from bright to dark, per key

@@ -8,13 +8,13 @@
 //   --bare-child      the same for a bare QApplication with one empty window;
 //   --memory-child    starts the game in the working directory, plays ten
 //                     stages and prints the resident size along the way.
-#include "app/module1.h"
 #include "app/startup.h"
 #include "platform/files.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
 #include "platform/system.h"
 #include "screens/forms.h"
+#include "state/module1.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 // The count-down and the stage clock.
-#include "app/module1.h"
 #include "platform/sound.h"
 #include "screens/forms.h"
+#include "state/module1.h"
 
 #include <QTimer>
 

@@ -1,8 +1,8 @@
 // The announcer: every line goes to the four-line box and to the stage's log.
-#include "app/module1.h"
 #include "platform/system.h"
 #include "screens/forms.h"
 #include "stage/stage_setup.h"
+#include "state/module1.h"
 
 void Form3::jikkyo()
 {

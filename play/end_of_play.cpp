@@ -1,9 +1,9 @@
 // Giving up, and the verdict after time-up or give-up.
-#include "app/datafiles.h"
-#include "app/module1.h"
 #include "platform/sound.h"
 #include "screens/forms.h"
+#include "stage/high_scores.h"
 #include "stage/stage_setup.h"
+#include "state/module1.h"
 
 #include <QTimer>
 

@@ -1,12 +1,12 @@
 // The play screen's keys and the judgement of each keypad digit.
-#include "app/closing.h"
-#include "app/module1.h"
 #include "platform/keys.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
 #include "platform/system.h"
+#include "screens/closing.h"
 #include "screens/forms.h"
 #include "stage/stage_setup.h"
+#include "state/module1.h"
 
 #include <cmath>
 

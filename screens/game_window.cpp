@@ -1,8 +1,8 @@
 #include "screens/game_window.h"
 
-#include "app/art.h"
-#include "app/closing.h"
 #include "platform/keys.h"
+#include "screens/art.h"
+#include "screens/closing.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

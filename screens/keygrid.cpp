@@ -1,6 +1,6 @@
 // Drawing one slot of the target queue into the key grid.
-#include "app/module1.h"
 #include "screens/forms.h"
+#include "state/module1.h"
 
 // Row i shows queue slot i: the digit stands in the cell of its keypad column
 // (3-6-9 right, 1-4-7 left, 2-5-8 middle), coloured by its keypad row and by

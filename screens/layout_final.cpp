@@ -1,5 +1,5 @@
 // Final results screen: game total, best total of the mode and the rank emblem.
-#include "app/art.h"
+#include "screens/art.h"
 #include "screens/forms.h"
 #include "screens/layout_table.h"
 

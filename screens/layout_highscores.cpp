@@ -1,7 +1,7 @@
 // High-score screen: twelve right-aligned numbers beside the row titles of
 // the background picture, normal mode above, extra mode below. Element i
 // shows score slot i, so each block's total (slots 0 and 6) comes last.
-#include "app/art.h"
+#include "screens/art.h"
 #include "screens/forms.h"
 #include "screens/layout_table.h"
 

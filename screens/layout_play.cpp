@@ -1,10 +1,10 @@
 // The play screen: key grid and time marker on the left, banner and
 // character in the middle, the number rows on the right, gauge and
 // commentary box below. No background picture: black where nothing draws.
-#include "app/art.h"
-#include "app/module1.h"
+#include "screens/art.h"
 #include "screens/forms.h"
 #include "screens/layout_table.h"
+#include "state/module1.h"
 
 #include <QTimer>
 #include <vector>

@@ -1,7 +1,7 @@
 // Results screen after each stage. The row titles are in the background
 // picture; the four numbers stand right-aligned beside them, each the only
 // element (index 1) of its control array.
-#include "app/art.h"
+#include "screens/art.h"
 #include "screens/forms.h"
 #include "screens/layout_table.h"
 

@@ -1,6 +1,6 @@
 // Title screen: the title artwork carries the menu; the only controls are
 // the mascot (a click shows the club message) and an idle timer.
-#include "app/art.h"
+#include "screens/art.h"
 #include "screens/forms.h"
 #include "screens/layout_table.h"
 

@@ -1,9 +1,9 @@
 // The final result, high-score and commentary log screens.
-#include "app/closing.h"
-#include "app/module1.h"
 #include "platform/keys.h"
 #include "platform/sound.h"
+#include "screens/closing.h"
 #include "screens/forms.h"
+#include "state/module1.h"
 
 namespace {
 constexpr double kLogLineTwips = 21 * kTwipsPerPixel;  // one 21-pixel line

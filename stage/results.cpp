@@ -1,12 +1,12 @@
 // The results screen between stages: on to the next stage, to the final
 // result, back to the title after a lost game, or into the commentary log.
-#include "app/closing.h"
-#include "app/datafiles.h"
-#include "app/module1.h"
 #include "platform/keys.h"
 #include "platform/sound.h"
+#include "screens/closing.h"
 #include "screens/forms.h"
+#include "stage/high_scores.h"
 #include "stage/stage_setup.h"
+#include "state/module1.h"
 
 #include <cmath>
 

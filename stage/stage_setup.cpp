@@ -1,9 +1,9 @@
 // Stage set-up: resets the stage, draws the first six keys and prepares the
 // play screen and the announcer's opening lines.
-#include "app/module1.h"
 #include "platform/system.h"
 #include "screens/forms.h"
 #include "stage/stage_setup.h"
+#include "state/module1.h"
 
 void showDigits(const ControlArray<Label>& row, int value)
 {

@@ -1,9 +1,9 @@
 // The announcer: the phrase for every second of a stage, the score
 // thresholds, the random phrases drawn without repeats, and the two places
 // every line goes (the four-line box and the stage's log).
-#include "app/module1.h"
 #include "platform/system.h"
 #include "screens/forms.h"
+#include "state/module1.h"
 #include "support/game_fixture.h"
 
 #include <QSet>

@@ -1,9 +1,10 @@
 // The game data file tavo.dat, the score file tavo_s.dat and the lookup of
 // game file names in the working directory.
-#include "app/datafiles.h"
-#include "app/module1.h"
 #include "platform/files.h"
 #include "platform/msgbox.h"
+#include "stage/high_scores.h"
+#include "state/datafiles.h"
+#include "state/module1.h"
 
 #include <QDir>
 #include <QFile>

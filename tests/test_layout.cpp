@@ -1,7 +1,7 @@
 // Every window's controls at their design values, the play screen's
 // stacking order, and the drawing of the key grid.
-#include "app/module1.h"
 #include "screens/forms.h"
+#include "state/module1.h"
 
 #include <QFile>
 #include <QHash>

@@ -1,9 +1,9 @@
 // The play screen: the count-down, the stage clock, the judgement of keypad
 // digits with the gauge and the score, giving up and the verdict.
-#include "app/module1.h"
 #include "platform/keys.h"
 #include "platform/system.h"
 #include "screens/forms.h"
+#include "state/module1.h"
 #include "support/game_fixture.h"
 
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 // The results screen and what keypad 4 leads to, the final result and
 // high-score screens, and the commentary log, driven by keys as a player
 // would drive them.
-#include "app/module1.h"
 #include "screens/forms.h"
+#include "state/module1.h"
 #include "support/game_fixture.h"
 
 #include <QtTest>

@@ -5,9 +5,9 @@
 // QUENNEL_RANDOM_EVENTS sets the number of events (default 50000; the
 // sanitizer run uses fewer), QUENNEL_RANDOM_SEED the seed (default fixed, so
 // a failure reproduces; the failing event number and seed are reported).
-#include "app/module1.h"
 #include "platform/system.h"
 #include "screens/forms.h"
+#include "state/module1.h"
 #include "support/game_fixture.h"
 
 #include <QCoreApplication>

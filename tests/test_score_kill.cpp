@@ -3,7 +3,7 @@
 // tables, and is killed with SIGKILL at a random moment, hundreds of times.
 //
 // QUENNEL_KILL_ROUNDS sets the number of kills (default 300).
-#include "app/datafiles.h"
+#include "state/datafiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>

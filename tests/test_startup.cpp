@@ -3,8 +3,8 @@
 // close box, with the stand-in and with the real message box).
 #include "support/game_fixture.h"
 
-#include "app/module1.h"
 #include "screens/forms.h"
+#include "state/module1.h"
 
 #include <QApplication>
 #include <QDir>

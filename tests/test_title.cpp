@@ -3,8 +3,8 @@
 // screen.
 #include "support/game_fixture.h"
 
-#include "app/module1.h"
 #include "screens/forms.h"
+#include "state/module1.h"
 
 #include <QApplication>
 #include <QTest>

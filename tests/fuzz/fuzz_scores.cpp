@@ -1,7 +1,7 @@
 // libFuzzer target for the score file reader: any bytes either give twelve
 // scores or a DataFileError naming tavo_s.dat; an accepted table written
 // back with formatScores reads back as the same table, byte for byte stable.
-#include "app/datafiles.h"
+#include "state/datafiles.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // libFuzzer target for the tavo.dat reader: any bytes either give the game
 // data or a DataFileError whose message names the file. Anything else (a
 // crash, a sanitizer report, another exception, a hang) is a finding.
-#include "app/datafiles.h"
+#include "state/datafiles.h"
 
 #include <cstdint>
 #include <cstdio>

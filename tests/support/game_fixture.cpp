@@ -2,9 +2,9 @@
 
 #include "wav.h"
 
-#include "app/module1.h"
 #include "platform/system.h"
 #include "screens/forms.h"
+#include "state/module1.h"
 
 #include <QBuffer>
 #include <QDir>

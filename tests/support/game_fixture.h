@@ -2,9 +2,9 @@
 // A small game folder in a temporary directory, with the seams that let a
 // test answer message boxes, hear which sounds played, stop the program
 // from really ending and choose the random numbers.
-#include "app/datafiles.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
+#include "state/datafiles.h"
 
 #include <QByteArray>
 #include <QString>

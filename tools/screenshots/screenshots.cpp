@@ -1,11 +1,11 @@
 // Renders every game screen in a telling state to PNG files, offscreen,
 // from a copy of a game folder:  quennel_screenshots <game folder> <out dir>
-#include "app/module1.h"
 #include "platform/files.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
 #include "platform/system.h"
 #include "screens/forms.h"
+#include "state/module1.h"
 
 #include <QApplication>
 #include <QDir>

@@ -10,6 +10,10 @@
 
 constexpr int kCharacterPictures = 15;
 
+// The two files' names in the game folder.
+inline constexpr char kGameDataFileName[] = "tavo.dat";
+inline constexpr char kScoreFileName[] = "tavo_s.dat";
+
 // A data file that cannot be used. message() is the text shown to the
 // player: it names the file, where the problem is and what was expected.
 class DataFileError : public std::runtime_error {
@@ -55,6 +59,3 @@ ScoreTable readScoreFile();
 // the system's reason; the old file is then left intact.
 QString writeScoreFile(const ScoreTable& scores);
 
-// Rewrites the score file from Module1.HighScores. A failure is reported in
-// a message box naming the file and the reason; the game goes on.
-void saveHighScores();

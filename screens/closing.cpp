@@ -1,4 +1,4 @@
-#include "app/closing.h"
+#include "screens/closing.h"
 
 #include "platform/msgbox.h"
 #include "platform/system.h"

@@ -1,8 +1,6 @@
-#include "app/datafiles.h"
+#include "state/datafiles.h"
 
-#include "app/module1.h"
 #include "platform/files.h"
-#include "platform/msgbox.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,8 +18,8 @@
 
 namespace {
 
-const QString kGameDataName = QStringLiteral("tavo.dat");
-const QString kScoreName = QStringLiteral("tavo_s.dat");
+const QString kGameDataName = QString::fromLatin1(kGameDataFileName);
+const QString kScoreName = QString::fromLatin1(kScoreFileName);
 
 // Scores are held in tens of points and shown multiplied by 10; keeping
 // every stored value at or below this keeps that product inside an int.
@@ -403,16 +401,4 @@ QString writeScoreFile(const ScoreTable& scores)
         return file.errorString();
     syncDirectoryOf(target);
     return QString();
-}
-
-void saveHighScores()
-{
-    const QString reason = writeScoreFile(Module1.HighScores);
-    if (reason.isEmpty())
-        return;
-    MessageRequest request;
-    request.text = QStringLiteral("スコアファイル %1 に書き込めませんでした。\r\n%2\r\n"
-                                  "ハイスコアは保存されていませんが、ゲームは続けられます。")
-                       .arg(kScoreName, reason);
-    msgbox(request);
 }
