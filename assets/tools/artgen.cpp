@@ -2,6 +2,7 @@
 // strips, rank emblems, gauge, mascot and icon) into a folder.
 //
 //   quennel_artgen <art-dir> [preview-dir]
+//   quennel_artgen --icons <icon-dir>   the desktop icons, quennel-<size>.png
 //
 // Everything is drawn with QPainter so the artwork can be redrawn at will.
 // One palette runs through all of it: near-black indigo grounds, gold for
@@ -25,6 +26,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
 namespace {
 
@@ -1104,33 +1106,42 @@ void drawMascot()
 
 // ---------------------------------------------------------------- icon
 
-// A grey spanner lying on the diagonal.
+// A grey spanner lying on the diagonal, designed on a 32-unit square. The
+// shapes are combined at the target size: QPainterPath's boolean operations
+// turn curves into straight pieces, which would show as facets at 256 px if
+// they were done on the 32-unit design and scaled up afterwards.
 QImage spanner(int size)
 {
     QImage img(size, size, QImage::Format_ARGB32);
     img.fill(Qt::transparent);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 32.0, size / 32.0);
-    p.translate(16, 16);
-    p.rotate(-45);
-    QPainterPath s;
-    s.addRoundedRect(QRectF(-9, -3.2, 18, 6.4), 2.5, 2.5);  // handle
-    QPainterPath head;                                      // open-jawed head
-    head.addEllipse(QPointF(-10.5, 0), 7.4, 7.4);
-    QPainterPath jaw;
-    jaw.addRect(QRectF(-19, -2.9, 9.5, 5.8));
-    s = s.united(head).subtracted(jaw);
-    QPainterPath ring;                                      // ring end
-    ring.addEllipse(QPointF(11, 0), 6, 6);
-    QPainterPath hole;
-    hole.addEllipse(QPointF(11, 0), 2.8, 2.8);
-    s = s.united(ring).subtracted(hole);
-    QLinearGradient g(0, -7, 0, 7);
+    const double scale = size / 32.0;
+    QTransform t;
+    t.scale(scale, scale);
+    t.translate(16, 16);
+    t.rotate(-45);
+    const auto circle = [&](double x, double r) {
+        QPainterPath c;
+        c.addEllipse(QPointF(x, 0), r, r);
+        return t.map(c);
+    };
+    const auto rect = [&](const QRectF& r, double radius) {
+        QPainterPath c;
+        c.addRoundedRect(r, radius, radius);
+        return t.map(c);
+    };
+    QPainterPath s = rect(QRectF(-9, -3.2, 18, 6.4), 2.5);           // handle
+    s = s.united(circle(-10.5, 7.4)).subtracted(rect(QRectF(-19, -2.9, 9.5, 5.8), 0));  // open jaw
+    s = s.united(circle(11, 6)).subtracted(circle(11, 2.8));         // ring end
+    QLinearGradient g(t.map(QPointF(0, -7)), t.map(QPointF(0, 7)));
     g.setColorAt(0, QColor(0xF0, 0xF2, 0xF6));
     g.setColorAt(0.45, QColor(0xA8, 0xAE, 0xB8));
     g.setColorAt(1, QColor(0x5A, 0x60, 0x6A));
-    p.setPen(QPen(QColor(0x20, 0x22, 0x28), size >= 32 ? 1.2 : 1.6));
+    // The outline keeps its weight at menu sizes and grows more slowly than
+    // the icon, so the large icons are not drawn with a marker pen.
+    const double pen = size < 32 ? 1.6 * scale : 1.2 * std::sqrt(scale);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x20, 0x22, 0x28), pen));
     p.setBrush(g);
     p.drawPath(s);
     p.end();
@@ -1199,6 +1210,20 @@ void drawIcon()
     p.drawImage(QRect(80, 0, 64, 64), icon.pixmap(16, 16).toImage());
     p.end();
     preview(big, QStringLiteral("icon_x2_x4.png"));
+}
+
+// The desktop icons for the hicolor theme: the spanner drawn afresh at each
+// size, so no size is a blown-up copy of a smaller one.
+const int kDesktopIconSizes[] = {16, 32, 48, 64, 128, 256};
+
+void drawDesktopIcons(const QString& dir)
+{
+    for (const int size : kDesktopIconSizes) {
+        const QString path = dir + QStringLiteral("/quennel-%1.png").arg(size);
+        QImageWriter w(path, "png");
+        if (!w.write(spanner(size)))
+            fail(path + QStringLiteral(": ") + w.errorString());
+    }
 }
 
 // ---------------------------------------------------------------- checks
@@ -1334,8 +1359,17 @@ int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: quennel_artgen <art-dir> [preview-dir]\n");
+        std::fprintf(stderr, "usage: quennel_artgen <art-dir> [preview-dir]\n"
+                             "       quennel_artgen --icons <icon-dir>\n");
         return 2;
+    }
+    if (argv[1] == std::string_view("--icons")) {
+        if (argc != 3 || !QDir().mkpath(QString::fromLocal8Bit(argv[2]))) {
+            std::fprintf(stderr, "usage: quennel_artgen --icons <icon-dir>\n");
+            return 2;
+        }
+        drawDesktopIcons(QString::fromLocal8Bit(argv[2]));
+        return g_ok ? 0 : 1;
     }
     g_out = QString::fromLocal8Bit(argv[1]);
     if (argc > 2) g_preview = QString::fromLocal8Bit(argv[2]);
