@@ -21,16 +21,17 @@ for f in tavo.dat tavo_s.dat wav/hit.wav wav/allclear.wav; do
 done
 [ ! -e "$prefix/share/quennel/game/tools" ] || fail "the folder's generator tools were installed"
 desktop="$prefix/share/applications/quennel.desktop"
-grep -qx 'Categories=Game;' "$desktop" || fail "menu entry lacks Categories=Game;"
+grep -qE '^Categories=(.*;)?Game;' "$desktop" || fail "menu entry lacks the category Game"
 grep -qxF "Exec=\"$prefix/bin/quennel\"" "$desktop" || fail "menu entry does not start this prefix's launcher"
 grep -qx 'Icon=quennel' "$desktop" || fail "menu entry lacks its icon"
-for size in 16 32; do
+for size in 16 32 48 64 128 256; do
   png="$prefix/share/icons/hicolor/${size}x${size}/apps/quennel.png"
   [ -f "$png" ] || fail "no ${size}x${size} icon"
   # PNG signature, then the IHDR width and height (big-endian, bytes 16..23).
   [ "$(head -c 8 "$png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "$png is no PNG"
   dims=$(od -An -j16 -N8 -tu1 "$png" | tr -s ' ')
-  [ "$dims" = " 0 0 0 $size 0 0 0 $size" ] || fail "$png is not ${size}x${size}: $dims"
+  [ "$dims" = " 0 0 $((size / 256)) $((size % 256)) 0 0 $((size / 256)) $((size % 256))" ] \
+    || fail "$png is not ${size}x${size}: $dims"
 done
 
 # First start: the player's folder is a full copy of the shipped one.
@@ -73,4 +74,22 @@ if out=$(XDG_DATA_HOME="$tmp/not-a-folder" "$prefix/bin/quennel" --prepare-only 
   fail "an unusable data folder went unnoticed"
 fi
 case "$out" in *"cannot create the game folder $tmp/not-a-folder/quennel"*) ;; *) fail "unclear message: $out" ;; esac
+# Options reach the game; a path on the command line counts from where the
+# player started the launcher, not from the game folder the game runs in.
+cat > "$prefix/lib/quennel/quennel" <<'STUB'
+#!/bin/sh
+pwd
+printf '%s\n' "$@"
+STUB
+out=$(cd "$tmp" && "$prefix/bin/quennel" --zoom 2 --export-history out.csv --game-dir=my\ games --export-history - "a b")
+expected="$folder
+--zoom
+2
+--export-history
+$tmp/out.csv
+--game-dir=$tmp/my games
+--export-history
+-
+a b"
+[ "$out" = "$expected" ] || fail "options not passed on as expected: $out"
 echo "install and launcher: ok"
