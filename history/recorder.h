@@ -1,0 +1,77 @@
+#pragma once
+// The history of the game being played. During a stage the only work is
+// appending each judged key to memory; the stage is written to the history
+// file when it ends (time-up or give-up), in one transaction. Nothing the
+// file does can stop or slow play: a problem is kept as a notice, shown once
+// at a calm moment, and stages that could not be written are tried again at
+// the next stage end.
+#include "history/history_database.h"
+#include "history/records.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <vector>
+
+// The file's name in the game folder.
+extern const char* const kHistoryFileName;  // "history.sqlite"
+
+// Milliseconds of a steady clock, and the wall clock for a game's start.
+using MonotonicClock = std::function<qint64()>;
+using WallClock = std::function<QDateTime()>;
+// Replace the clocks in tests (nullptr restores the real ones).
+MonotonicClock setHistoryMonotonicClock(MonotonicClock clock);
+WallClock setHistoryWallClock(WallClock clock);
+
+class GameRecorder {
+public:
+    GameRecorder();
+    ~GameRecorder();
+
+    // A game starts (title keypad 4 or 6).
+    void gameStarted(GameMode mode);
+    // The stage clock starts: key times count from here.
+    void clockStarted();
+    // A keypad digit judged during play: appended to memory, nothing else.
+    void keyJudged(int digit, int target, bool hit);
+    // The stage ended: figures it out and writes it. stageScore, quota and
+    // gameScoreBefore are in the game's own units (tens of points);
+    // gameScoreBefore is the total of the earlier stages.
+    void stageEnded(int stage, int stageScore, int quota, int gameScoreBefore, StageVerdict verdict);
+
+    // The history file (opened on first use), for the progress screen.
+    HistoryDatabase& database();
+    // Notices that wait to be shown (each kind of problem once per run).
+    QStringList takeNotices();
+    // Forgets everything (between tests); the file is closed.
+    void reset();
+
+    const std::vector<KeyStroke>& currentKeys() const { return keys_; }
+
+private:
+    struct Entry {
+        GameRecord game;
+        qint64 gameId = 0;
+        size_t savedStages = 0;
+        bool dirty = false;
+    };
+    void saveAll();
+    void noteProblem(const HistoryDatabase& db);
+
+    qint64 clockStart_ = 0;
+    std::vector<KeyStroke> keys_;
+    std::vector<Entry> games_;   // the current game last; earlier ones only while unsaved
+    std::unique_ptr<HistoryDatabase> db_;
+    QString dbPath_;
+    QStringList notices_;
+    std::vector<HistoryProblem> told_;
+};
+
+// The one recorder of the running game.
+GameRecorder& gameHistory();
+
+// The player's words for a problem with the history file.
+QString historyNoticeText(HistoryProblem problem, const QString& fileName, const QString& detail,
+                          const QString& keptAsideName);

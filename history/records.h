@@ -1,0 +1,50 @@
+#pragma once
+// One game as the history keeps it: when and how it was played, and each
+// finished stage with its keys. Scores, quotas and totals are in points as
+// the screens show them (ten times the game's own units).
+#include "history/stage_figures.h"
+
+#include <QDateTime>
+#include <QString>
+#include <optional>
+#include <vector>
+
+enum class GameMode { Normal, Hard };
+enum class StageVerdict { Clear, Failure, GiveUp };
+// A game that never reached its end (the program was closed) counts as quit.
+enum class GameOutcome { Cleared, Lost, Quit };
+
+constexpr int kRankCount = 6;  // E, D, C, B, A, S
+
+struct StageRecord {
+    int stage = 0;
+    int score = 0;
+    int quota = 0;
+    StageVerdict verdict = StageVerdict::Clear;
+    int playMs = 0;   // how long the clock ran
+    std::vector<KeyStroke> keys;
+};
+
+struct GameRecord {
+    QDateTime startedAt;
+    GameMode mode = GameMode::Normal;
+    int total = 0;                 // including every stage so far
+    GameOutcome outcome = GameOutcome::Quit;
+    int lastStage = 0;             // the stage that lost the game, or the last one finished
+    std::optional<int> rank;       // 0 (E) .. 5 (S), for a cleared game with a rank
+    std::vector<StageRecord> stages;
+};
+
+// The words stored in the file and written to the export.
+QString modeName(GameMode mode);
+QString verdictName(StageVerdict verdict);
+QString outcomeName(GameOutcome outcome);
+QString rankName(int rank);  // "E" .. "S"
+std::optional<GameMode> modeFromName(const QString& name);
+
+// The rank of a cleared game from its total in the game's own units (tens
+// of points): one rank per 2500 above 7500, S at the top; none below 7500.
+std::optional<int> rankOf(int gameScore);
+
+// Median gap between correct keys over all stages of a game.
+std::optional<int> gameMedianGapMs(const GameRecord& game);
