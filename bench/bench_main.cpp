@@ -1,14 +1,14 @@
-// quennel_bench: how quickly the game answers a key, sounds a hit, starts,
-// keeps its stage clock, how little it works while idle and whether it
-// holds on to memory, all measured in one run and printed as one table.
+// quennel_bench: how quickly the game answers a key, starts and switches
+// screens as seen through an X server beside two reference programs; how
+// much CPU and memory it takes; how soon a hit reaches the audio callback;
+// whether the stage clock keeps time and memory stays flat, all in one run
+// and printed as one table.
 //
-// Child modes (started by the benchmark itself, the same way each time):
-//   --startup-child   runs the game's own start-up in the working directory
-//                     and prints the moment the title window first paints;
-//   --bare-child      the same for a bare QApplication with one empty window;
+// Child mode (started by the benchmark itself):
 //   --memory-child    starts the game in the working directory, plays ten
 //                     stages and prints the resident size along the way.
 #include "app/startup.h"
+#include "bench/bench.h"
 #include "platform/files.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
@@ -43,17 +43,6 @@
 #include <thread>
 #include <vector>
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-constexpr double kFrameMs = 1000.0 / 60.0;
-
-qint64 nowNs()
-{
-    // CLOCK_MONOTONIC: the same clock in the benchmark and its children.
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
-}
-
 double percentile(std::vector<double> v, double p)
 {
     if (v.empty())
@@ -64,7 +53,20 @@ double percentile(std::vector<double> v, double p)
     return v[std::clamp<std::size_t>(rank, 1, v.size()) - 1];
 }
 
-double median(const std::vector<double>& v) { return percentile(v, 50); }
+QString us(double v) { return QString::number(v, 'f', 0) + QStringLiteral(" µs"); }
+QString ms(double v, int decimals) { return QString::number(v, 'f', decimals) + QStringLiteral(" ms"); }
+QString pct(double v) { return QString::number(v, 'f', 1) + QStringLiteral(" %"); }
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+qint64 nowNs()
+{
+    // CLOCK_MONOTONIC: the same clock in the benchmark and its children.
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+}
+
 
 long rssKb()
 {
@@ -77,13 +79,6 @@ long rssKb()
     return -1;
 }
 
-double cpuSeconds()
-{
-    rusage use{};
-    getrusage(RUSAGE_SELF, &use);
-    return double(use.ru_utime.tv_sec + use.ru_stime.tv_sec) +
-           double(use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1e6;
-}
 
 QString loadAverage()
 {
@@ -93,13 +88,6 @@ QString loadAverage()
     return QString::fromLatin1(load.readAll().split(' ').value(0));
 }
 
-// CPU time of the calling thread: the work itself, whatever else runs.
-qint64 threadCpuNs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
-}
 
 QString cpuModel()
 {
@@ -158,55 +146,6 @@ void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& tex
     std::fprintf(stderr, "%s%s\n", type >= QtWarningMsg ? "qt: " : "", qPrintable(text));
 }
 
-// ---------------------------------------------------------------- children
-
-// Prints the moment the first top-level window accepted by `wanted` has
-// painted, then ends the process at once (its teardown is not measured).
-class FirstPaint : public QObject {
-public:
-    explicit FirstPaint(std::function<bool(QWidget*)> wanted) : wanted_(std::move(wanted)) {}
-
-protected:
-    bool eventFilter(QObject* obj, QEvent* event) override
-    {
-        if (!done_ && event->type() == QEvent::Paint && obj->isWidgetType()) {
-            auto* widget = static_cast<QWidget*>(obj);
-            if (widget->isWindow() && wanted_(widget)) {
-                done_ = true;
-                // Reported once this paint has finished.
-                QTimer::singleShot(0, [] {
-                    std::printf("shown %lld\n", static_cast<long long>(nowNs()));
-                    std::fflush(stdout);
-                    std::_Exit(0);
-                });
-            }
-        }
-        return false;
-    }
-
-private:
-    std::function<bool(QWidget*)> wanted_;
-    bool done_ = false;
-};
-
-int startupChild(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    FirstPaint watch([](QWidget* w) { return w == form1; });
-    app.installEventFilter(&watch);
-    return runGame(app);   // exactly what the game's main() does
-}
-
-int bareChild(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    FirstPaint watch([](QWidget*) { return true; });
-    app.installEventFilter(&watch);
-    QWidget window;
-    window.resize(594, 375);
-    window.show();
-    return app.exec();
-}
 
 int memoryChild(int argc, char** argv)
 {
@@ -273,12 +212,6 @@ int memoryChild(int argc, char** argv)
     std::_Exit(0);
 }
 
-// ------------------------------------------------------------- the parent
-
-struct Row {
-    QString measure, result, goal;
-    bool met;
-};
 
 // Starts this program in a child mode and returns its standard output, and
 // the monotonic time just before the start.
@@ -300,17 +233,6 @@ std::optional<std::pair<qint64, QByteArray>> runChild(const QStringList& args, c
     return std::make_pair(started, child.readAllStandardOutput());
 }
 
-std::optional<double> startupMs(const char* mode, const QString& gameDir)
-{
-    const auto out = runChild({QString::fromLatin1(mode)}, gameDir);
-    if (!out || !out->second.startsWith("shown "))
-        return std::nullopt;
-    return double(out->second.mid(6).trimmed().toLongLong() - out->first) / 1e6;
-}
-
-QString us(double v) { return QString::number(v, 'f', 0) + QStringLiteral(" µs"); }
-QString ms(double v, int decimals = 1) { return QString::number(v, 'f', decimals) + QStringLiteral(" ms"); }
-QString pct(double v) { return QString::number(v, 'f', 1) + QStringLiteral(" %"); }
 
 // The sample rate, channels, sample size and number of frames of a WAV image.
 struct WavInfo {
@@ -335,70 +257,6 @@ WavInfo wavInfo(const QByteArray& wav)
     return info;
 }
 
-// The play screen judging keys: each press is delivered as the window
-// system would deliver it, then the whole screen is repainted.
-void benchHits(std::vector<Row>& rows, const QString& driver)
-{
-    SilentSink silent;
-    keypad(form1, 4);   // normal mode, stage 1
-    settle();
-    setSoundSink(&silent);
-    keypad(form3, 0);
-    setSoundSink(nullptr);   // the hits themselves go to the real device
-    form3->Timer1->stop();   // no time-up in the middle of the measurement
-    form3->repaint();
-
-    std::vector<double> hitUs, missUs, keyUs, paintUs, cpuUs;
-    const int warmUp = 100, presses = 2000;
-    for (int i = 0; i < warmUp + presses; ++i) {
-        const bool miss = i % 4 == 3;
-        const int target = Module1.KeyQueue[0];
-        const int digit = miss ? (target == 9 ? 1 : target + 1) : target;
-        const qint64 c0 = threadCpuNs();
-        const qint64 t0 = nowNs();
-        keypad(form3, digit);
-        const qint64 t1 = nowNs();
-        form3->repaint();
-        const qint64 t2 = nowNs();
-        const qint64 c2 = threadCpuNs();
-        if (i >= warmUp) {
-            cpuUs.push_back(double(c2 - c0) / 1e3);
-            (miss ? missUs : hitUs).push_back(double(t2 - t0) / 1e3);
-            keyUs.push_back(double(t1 - t0) / 1e3);
-            paintUs.push_back(double(t2 - t1) / 1e3);
-        }
-        if (i % 50 == 0)
-            settle();
-    }
-    auto row = [&](const QString& what, const std::vector<double>& v) {
-        const double p50 = median(v), p99 = percentile(v, 99);
-        rows.push_back({what,
-                        QStringLiteral("median %1 (%2 of a frame), p99 %3 (%4 of a frame)")
-                            .arg(us(p50), pct(p50 / 1000 / kFrameMs * 100), us(p99),
-                                 pct(p99 / 1000 / kFrameMs * 100)),
-                        QStringLiteral("p99 ≤ 1000 µs"), p99 <= 1000});
-    };
-    row(QStringLiteral("hit handling: %1 hits, key + repaint (sound to the device, %2)").arg(hitUs.size()).arg(driver), hitUs);
-    row(QStringLiteral("hit handling: %1 misses, key + repaint (sound to the device, %2)").arg(missUs.size()).arg(driver), missUs);
-    rows.push_back({QStringLiteral("  of which (all presses)"),
-                    QStringLiteral("key judged: median %1, p99 %2; repaint: median %3, p99 %4; "
-                                   "CPU time of the UI thread per press: median %5, p99 %6")
-                        .arg(us(median(keyUs)), us(percentile(keyUs, 99)), us(median(paintUs)),
-                             us(percentile(paintUs, 99)), us(median(cpuUs)), us(percentile(cpuUs, 99))),
-                    QStringLiteral("—"), true});
-
-    // Back to a fresh stage for the clock: give up, results, on.
-    QTest::keyClick(form3, Qt::Key_Escape);
-    keypad(form3, 0);
-    settle();
-    keypad(form4, 4);
-    settle();
-    if (form5->isVisible())
-        keypad(form5, 0);
-    if (form1->isVisible())
-        keypad(form1, 4);
-    settle();
-}
 
 // From s_play to the audio callback taking the first bytes of that sound.
 void benchSoundLatency(std::vector<Row>& rows, const QString& driver)
@@ -445,7 +303,7 @@ void benchSoundLatency(std::vector<Row>& rows, const QString& driver)
     const double p50 = median(latencyMs), p99 = percentile(latencyMs, 99), worst = percentile(latencyMs, 100);
     const double p99Periods = periodMs > 0 ? p99 / periodMs : 0;
     const double worstPeriods = periodMs > 0 ? worst / periodMs : 0;
-    rows.push_back({QStringLiteral("key to hit sound (%1 presses, SDL driver %2)").arg(latencyMs.size()).arg(driver),
+    rows.push_back({QStringLiteral("key to hit sound, up to the audio callback taking its first bytes, not to the speaker (%1 presses, SDL driver %2)").arg(latencyMs.size()).arg(driver),
                     QStringLiteral("median %1, p99 %2 = %3 periods, max %4 = %5 periods (period %6 frames at %7 Hz = %8)")
                         .arg(ms(p50, 2), ms(p99, 2), QString::number(p99Periods, 'f', 2), ms(worst, 2),
                              QString::number(worstPeriods, 'f', 2))
@@ -456,33 +314,6 @@ void benchSoundLatency(std::vector<Row>& rows, const QString& driver)
                     periodFrames > 0 && periodFrames <= 512 && p99Periods <= 2.0});
 }
 
-void benchStartup(std::vector<Row>& rows, const QString& gameDir)
-{
-    std::vector<double> game, bare;
-    const int runs = 10;
-    for (int i = 0; i <= runs; ++i) {
-        // Alternated, so both see the same machine; the first pair warms the caches.
-        const auto b = startupMs("--bare-child", gameDir);
-        const auto g = startupMs("--startup-child", gameDir);
-        if (i == 0)
-            continue;
-        if (b)
-            bare.push_back(*b);
-        if (g)
-            game.push_back(*g);
-    }
-    if (game.empty() || bare.empty()) {
-        rows.push_back({QStringLiteral("start-up to title shown"), QStringLiteral("a child did not report"),
-                        QStringLiteral("≤ 1.5 × bare window"), false});
-        return;
-    }
-    const double ratio = median(game) / median(bare);
-    rows.push_back({QStringLiteral("start-up to title shown (median of %1)").arg(game.size()),
-                    QStringLiteral("game %1, bare QWidget %2, ratio %3 (game max %4)")
-                        .arg(ms(median(game)), ms(median(bare)), QString::number(ratio, 'f', 2),
-                             ms(percentile(game, 100))),
-                    QStringLiteral("≤ 1.5 × bare window"), ratio <= 1.5});
-}
 
 void benchMemory(std::vector<Row>& rows, const QString& gameDir)
 {
@@ -519,20 +350,6 @@ void benchMemory(std::vector<Row>& rows, const QString& gameDir)
                     titles.size() == 3 && gameTwo - gameOne <= 64});
 }
 
-void benchIdle(std::vector<Row>& rows, const QString& driver)
-{
-    QEventLoop loop;
-    const double cpu0 = cpuSeconds();
-    const qint64 wall0 = nowNs();
-    QTimer::singleShot(10000, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
-    const double cpu = cpuSeconds() - cpu0;
-    const double wall = double(nowNs() - wall0) / 1e9;
-    const double share = cpu / wall * 100;
-    rows.push_back({QStringLiteral("idle CPU, title screen, 10 s (audio device open, %1)").arg(driver),
-                    QStringLiteral("%1 of a core (%2 CPU in %3 s)").arg(pct(share)).arg(ms(cpu * 1000)).arg(wall, 0, 'f', 1),
-                    QStringLiteral("≤ 1 %"), share <= 1.0});
-}
 
 // Thirty real ticks of the stage clock, from the count-down's end to time-up.
 void benchClock(std::vector<Row>& rows)
@@ -575,7 +392,7 @@ void benchClock(std::vector<Row>& rows)
                     QStringLiteral("±30 ms, no drift"), std::abs(worst) <= 30 && std::abs(drift) <= 30});
 }
 
-int parent(int argc, char** argv, const QString& gameSource, bool quick)
+int parent(int argc, char** argv, const QString& gameSource, const QString& display, bool quick)
 {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
@@ -604,30 +421,52 @@ int parent(int argc, char** argv, const QString& gameSource, bool quick)
     std::fprintf(stderr, "quennel_bench: %s\n", qPrintable(machine));
 
     std::vector<Row> rows;
-    std::fprintf(stderr, "quennel_bench: start-up ...\n");
-    benchStartup(rows, gameDir);
+    // The game's windows, here only for the layout: where a key and a clock
+    // tick change the play screen.
+    QDir::setCurrent(gameDir);
+    installQuietSeams();
+    createWindows();
+    ScreenBenchSetup screen;
+    screen.display = display;
+    screen.gameBinary = QStringLiteral(QUENNEL_GAME_BINARY);
+    screen.refQt = QStringLiteral(QUENNEL_REF_QT);
+    screen.refXlib = QStringLiteral(QUENNEL_REF_XLIB);
+    screen.gameDir = gameDir;
+    for (int k = 0; k < 3 * kKeyRows; ++k)
+        screen.play.grid |= form3->Label1(k)->geometry();
+    for (int c = 0; c < 3; ++c) {
+        // Cell i + (digit % 3) x rows shows the digit of queue slot i.
+        const int cell = c * kKeyRows;
+        screen.play.bottomCells[c] = form3->Label1(cell)->geometry();
+        screen.play.bottomResidue[c] = cell / kKeyRows;
+    }
+    screen.play.clockAreas[0] = QRect(0, 0, screen.play.grid.left(), form3->height());
+    screen.play.clockAreas[1] = form3->Label8->geometry();
+    if (!display.isEmpty()) {
+        // The programs under test keep their settings out of the user's.
+        qputenv("XDG_CONFIG_HOME", QDir(temp.path()).filePath(QStringLiteral(".config")).toLocal8Bit());
+        QDir(temp.path()).mkdir(QStringLiteral(".runtime"));
+        QFile::setPermissions(QDir(temp.path()).filePath(QStringLiteral(".runtime")),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", QDir(temp.path()).filePath(QStringLiteral(".runtime")).toLocal8Bit());
+        benchThroughX(rows, screen);
+    }
     std::fprintf(stderr, "quennel_bench: memory ...\n");
     benchMemory(rows, gameDir);
 
     // The game itself, in this process, as the player starts it.
-    QDir::setCurrent(gameDir);
-    installQuietSeams();
-    createWindows();
     if (!form1->Form_Load()) {
         std::fprintf(stderr, "quennel_bench: the game did not start\n");
         return 2;
     }
     form1->show();
     settle();
-
-    std::fprintf(stderr, "quennel_bench: idle CPU (10 s) ...\n");
-    benchIdle(rows, driver);
-    std::fprintf(stderr, "quennel_bench: hit handling ...\n");
-    benchHits(rows, driver);
     std::fprintf(stderr, "quennel_bench: hit sound latency ...\n");
     benchSoundLatency(rows, driver);
     if (!quick) {
         std::fprintf(stderr, "quennel_bench: stage clock (30 s) ...\n");
+        keypad(form1, 4);   // a fresh stage, normal mode
+        settle();
         benchClock(rows);
     }
 
@@ -654,23 +493,22 @@ int main(int argc, char* argv[])
     qInstallMessageHandler(quietMessages);
 
     QString gameSource = QStringLiteral(QUENNEL_GAME_DIR);
+    QString display;
     bool quick = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--startup-child")
-            return startupChild(argc, argv);
-        if (arg == "--bare-child")
-            return bareChild(argc, argv);
         if (arg == "--memory-child")
             return memoryChild(argc, argv);
         if (arg == "--quick")
             quick = true;
+        else if (arg == "--display" && i + 1 < argc)
+            display = QString::fromLocal8Bit(argv[++i]);
         else if (arg == "--game" && i + 1 < argc)
             gameSource = QString::fromLocal8Bit(argv[++i]);
         else {
-            std::fprintf(stderr, "usage: quennel_bench [--quick] [--game <game folder>]\n");
+            std::fprintf(stderr, "usage: quennel_bench [--quick] [--game <game folder>] [--display <Xvfb display>]\n");
             return 2;
         }
     }
-    return parent(argc, argv, gameSource, quick);
+    return parent(argc, argv, gameSource, display, quick);
 }
