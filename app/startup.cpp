@@ -5,6 +5,7 @@
 #include "platform/files.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
+#include "platform/sound_bank.h"
 #include "platform/system.h"
 #include "screens/forms.h"
 #include "state/datafiles.h"
@@ -13,27 +14,12 @@
 #include <QApplication>
 #include <QImageReader>
 #include <QTimer>
-#include <array>
 
 namespace {
 constexpr int kPreloadDelayMs = 150;
 
-const char* const kRequiredFiles[12] = {
-    "wav\\hit.wav",   "wav\\miss.wav",   "wav\\one.wav",     "wav\\two.wav",
-    "wav\\three.wav", "wav\\clear.wav",  "wav\\timeup.wav",  "wav\\powah.wav",
-    "wav\\gameover.wav", "wav\\allclear.wav", "tavo_s.dat",  "tavo.dat",
-};
-
 // No sound of the game comes near this; a runaway file is refused.
 constexpr qint64 kMaxSoundBytes = 64 * 1024 * 1024;
-
-// The ten sound buffers, in the order of the required files.
-std::array<QByteArray*, 10> soundBuffers()
-{
-    GameState& m = Module1;
-    return {&m.SoundHit,   &m.SoundMiss,  &m.SoundOne,    &m.SoundTwo,      &m.SoundThree,
-            &m.SoundClear, &m.SoundTimeUp, &m.SoundPowah, &m.SoundGameOver, &m.SoundAllClear};
-}
 
 Picture loadCharacterPicture(const QString& name)
 {
@@ -52,11 +38,13 @@ Picture loadCharacterPicture(const QString& name)
 
 bool Form1::file_c()
 {
-    for (int i = 0; i < 12; ++i)
-        Module1.RequiredFiles[i] = QString::fromLatin1(kRequiredFiles[i]);
+    for (const SoundFile& sound : kSoundFiles)
+        Module1.RequiredFiles[soundIndex(sound.sound)] = QString::fromLatin1(sound.file);
+    Module1.RequiredFiles[kSoundCount] = QString::fromLatin1(kScoreFileName);
+    Module1.RequiredFiles[kSoundCount + 1] = QString::fromLatin1(kGameDataFileName);
     // Every file is checked; one message however many are missing.
     int missing = 0;
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < kRequiredFileCount; ++i) {
         if (!isNormalFile(Module1.RequiredFiles[i]))
             missing = 1;
     }
@@ -72,9 +60,8 @@ bool Form1::file_c()
 
 void Form1::s_load()
 {
-    const auto sounds = soundBuffers();
-    for (int i = 0; i < 10; ++i)
-        *sounds[i] = readGameFile(Module1.RequiredFiles[i], kMaxSoundBytes);
+    for (const SoundFile& sound : kSoundFiles)
+        loadSound(sound.sound, readGameFile(Module1.RequiredFiles[soundIndex(sound.sound)], kMaxSoundBytes));
 }
 
 bool Form1::Form_Load()
@@ -121,7 +108,7 @@ int runGame(QApplication& app)
     // The only ways out are the quit question and a failed start-up.
     app.setQuitOnLastWindowClosed(false);
     app.setWindowIcon(programIcon());
-    sound_init();
+    openSoundDevice();
     createWindows();
     if (!form1->Form_Load())
         return 1;
@@ -129,8 +116,8 @@ int runGame(QApplication& app)
     // The sounds are decoded once the title is up, so no key press waits for
     // a decoder (a key pressed sooner decodes just the sound it plays).
     QTimer::singleShot(kPreloadDelayMs, [] {
-        for (const QByteArray* sound : soundBuffers())
-            sound_preload(*sound);
+        for (const SoundFile& sound : kSoundFiles)
+            preloadSound(sound.sound);
     });
     return app.exec();
 }

@@ -61,7 +61,7 @@ void startGame(Form1* title, int slotBase, int colourMode)
     Module1.AnimFrame = 0;
     title->color_s(colourMode);
     form4->n_stage();
-    s_play(Module1.SoundPowah, false);
+    s_play(Sound::Powah, false);
     switchScreen(title, form3);
 }
 }  // namespace
@@ -80,7 +80,7 @@ void Form1::score_m()
 {
     for (int i = 0; i < kScoreSlots; ++i)
         form8->Label5(i)->setCaption(timesTen(Module1.HighScores[i]));
-    s_play(Module1.SoundPowah, false);
+    s_play(Sound::Powah, false);
     switchScreen(this, form8);
 }
 

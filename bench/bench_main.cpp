@@ -12,6 +12,8 @@
 #include "platform/files.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
+#include "platform/sound_bank.h"
+#include "platform/sound_probes.h"
 #include "platform/system.h"
 #include "screens/forms.h"
 #include "state/module1.h"
@@ -125,14 +127,14 @@ void installQuietSeams()
 // dummy driver stands in (it consumes audio at the real rate).
 QString openAudio()
 {
-    sound_init();
-    if (!sound_deviceOpen()) {
-        sound_shutdown();
+    openSoundDevice();
+    if (!soundDeviceOpen()) {
+        closeSoundDevice();
         qputenv("SDL_AUDIODRIVER", "dummy");   // the children inherit it
-        sound_init();
+        openSoundDevice();
     }
     const char* driver = SDL_GetCurrentAudioDriver();
-    return sound_deviceOpen() && driver ? QString::fromLatin1(driver) : QStringLiteral("none");
+    return soundDeviceOpen() && driver ? QString::fromLatin1(driver) : QStringLiteral("none");
 }
 
 // The offscreen platform cannot raise windows and says so on every screen
@@ -152,7 +154,7 @@ int memoryChild(int argc, char** argv)
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     installQuietSeams();
-    sound_init();
+    openSoundDevice();
     createWindows();
     if (!form1->Form_Load())
         return 1;
@@ -261,23 +263,22 @@ WavInfo wavInfo(const QByteArray& wav)
 // From s_play to the audio callback taking the first bytes of that sound.
 void benchSoundLatency(std::vector<Row>& rows, const QString& driver)
 {
-    if (!sound_deviceOpen()) {
+    if (!soundDeviceOpen()) {
         rows.push_back({QStringLiteral("key to hit sound"), QStringLiteral("no audio device"),
                         QStringLiteral("≤ 2 periods"), false});
         return;
     }
-    const QByteArray hit = Module1.SoundHit;
-    sound_preload(hit);
+    preloadSound(Sound::Hit);
     std::vector<double> latencyMs;
     qint64 periodFrames = 0, deviceFrames = 0;
     const int trials = 150;
     for (int i = 0; i < trials + 5; ++i) {
-        s_play(hit, false);
+        s_play(Sound::Hit, false);
         const auto deadline = Clock::now() + std::chrono::milliseconds(500);
         qint64 ns = -1;
-        while ((ns = sound_lastStartLatencyNs()) < 0 && Clock::now() < deadline)
+        while ((ns = lastSoundStartLatencyNs()) < 0 && Clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::microseconds(50));
-        const SoundProgress progress = sound_progress();
+        const SoundProgress progress = soundProgress();
         if (ns >= 0 && progress.framesTaken > 0) {
             // The first callback takes exactly one device buffer of the sound.
             if (periodFrames == 0 || progress.framesTaken < periodFrames)
@@ -290,7 +291,7 @@ void benchSoundLatency(std::vector<Row>& rows, const QString& driver)
         std::this_thread::sleep_for(std::chrono::microseconds(4000 + (i * 1370) % 13000));
     }
     // The device's rate, from the hit sound's length before and after conversion.
-    const WavInfo wav = wavInfo(hit);
+    const WavInfo wav = wavInfo(soundWav(Sound::Hit));
     int rate = 0;
     if (wav.rate > 0 && wav.frames > 0 && deviceFrames > 0) {
         const double estimate = double(deviceFrames) * wav.rate / double(wav.frames);
@@ -479,7 +480,7 @@ int parent(int argc, char** argv, const QString& gameSource, const QString& disp
     std::fflush(stdout);
 
     destroyWindows();
-    sound_shutdown();
+    closeSoundDevice();
     return 0;
 }
 

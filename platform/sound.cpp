@@ -1,17 +1,19 @@
-// Sound output on one SDL audio device. Each WAV image is decoded once by
-// SDL's own loader, converted to the device's format and kept; the audio
-// callback then only copies bytes of the one current sound, so a key press
-// never waits for decoding and a new sound simply replaces the old one.
+// Sound output on one SDL audio device. Each sound's WAV image is decoded
+// once by SDL's own loader, converted to the device's format and kept; the
+// audio callback then only copies bytes of the one current sound, so a key
+// press never waits for decoding and a new sound simply replaces the old one.
 #include "platform/sound.h"
+#include "platform/sound_bank.h"
+#include "platform/sound_probes.h"
 
 #include <SDL.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <climits>
 #include <condition_variable>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -26,16 +28,18 @@ using Clock = std::chrono::steady_clock;
 // follows the key at once.
 constexpr int kFrequency = 44100;
 constexpr int kBufferFrames = 512;
-constexpr std::size_t kMaxCachedSounds = 64;
 
 // One sound, ready to copy to the device as it is.
 struct Pcm {
     std::vector<Uint8> bytes;
 };
 
-struct CacheEntry {
-    QByteArray held;                  // keeps the WAV's memory (and so the key) alive
-    std::shared_ptr<const Pcm> pcm;   // null: not a WAV we can play
+// One sound name: its WAV image and, once decoded for the open device, the
+// form the callback copies.
+struct Slot {
+    QByteArray wav;
+    bool decoded = false;
+    std::shared_ptr<const Pcm> pcm;   // null once decoded: not a WAV we can play
 };
 
 SoundSink* g_sink = nullptr;
@@ -45,7 +49,7 @@ SDL_AudioDeviceID g_device = 0;
 SDL_AudioSpec g_spec{};
 bool g_subsystemUp = false;
 bool g_paused = true;
-std::map<std::pair<const char*, qsizetype>, CacheEntry> g_cache;
+std::array<Slot, kSoundCount> g_sounds;
 
 // Shared with the audio callback, under g_lock.
 std::mutex g_lock;
@@ -136,20 +140,29 @@ std::shared_ptr<const Pcm> decode(const QByteArray& wav)
     return pcm;
 }
 
-// The decoded form of a sound, from the cache when it was seen before.
-// The cache holds a reference to the WAV's memory, so its address cannot
-// be reused by another buffer while the entry exists.
-std::shared_ptr<const Pcm> lookup(const QByteArray& wav)
+Slot& slotOf(Sound sound)
 {
-    const auto key = std::make_pair(wav.constData(), wav.size());
-    auto it = g_cache.find(key);
-    if (it != g_cache.end())
-        return it->second.pcm;
-    if (g_cache.size() >= kMaxCachedSounds)
-        g_cache.clear();   // the game has ten sounds; only tests get here
-    auto pcm = decode(wav);
-    g_cache.emplace(key, CacheEntry{wav, pcm});
-    return pcm;
+    return g_sounds.at(std::size_t(soundIndex(sound)));
+}
+
+// The decoded form of a sound, decoded on its first use.
+std::shared_ptr<const Pcm> lookup(Sound sound)
+{
+    Slot& slot = slotOf(sound);
+    if (!slot.decoded) {
+        slot.pcm = decode(slot.wav);
+        slot.decoded = true;
+    }
+    return slot.pcm;
+}
+
+// Forgets the decoded forms (the device's format may differ next time).
+void dropDecoded()
+{
+    for (Slot& slot : g_sounds) {
+        slot.pcm = nullptr;
+        slot.decoded = false;
+    }
 }
 
 Clock::duration framesToDuration(qint64 frames)
@@ -166,18 +179,18 @@ void pauseDevice(bool pause)
     }
 }
 
-void playOnDevice(const QByteArray& sound, bool wait)
+void playOnDevice(Sound sound, bool wait)
 {
     if (!g_device)
         return;
-    std::shared_ptr<const Pcm> pcm = sound.isEmpty() ? nullptr : lookup(sound);
+    std::shared_ptr<const Pcm> pcm = lookup(sound);
     if (pcm && pcm->bytes.empty())
         pcm = nullptr;
 
     quint64 serial;
     {
         std::lock_guard<std::mutex> guard(g_lock);
-        // The old Pcm may be released here; the cache normally still owns it.
+        // The old Pcm may be released here; its slot normally still owns it.
         g_play.pcm = pcm;
         g_play.pos = 0;
         g_play.serial = serial = g_play.serial + 1;
@@ -224,7 +237,7 @@ void playOnDevice(const QByteArray& sound, bool wait)
 
 }  // namespace
 
-void s_play(const QByteArray& sound, bool wait)
+void s_play(Sound sound, bool wait)
 {
     if (g_sink) {
         g_sink->play(sound, wait);
@@ -238,7 +251,7 @@ SoundSink* setSoundSink(SoundSink* sink)
     return std::exchange(g_sink, sink);
 }
 
-void sound_init()
+void openSoundDevice()
 {
     if (g_device)
         return;
@@ -270,7 +283,7 @@ void sound_init()
     }
 }
 
-void sound_shutdown()
+void closeSoundDevice()
 {
     if (g_device) {
         SDL_CloseAudioDevice(g_device);   // stops the callback thread
@@ -281,25 +294,25 @@ void sound_shutdown()
         g_play.pcm = nullptr;
         g_play.finished = true;
     }
-    g_cache.clear();
+    dropDecoded();
     if (g_subsystemUp) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         g_subsystemUp = false;
     }
 }
 
-void sound_preload(const QByteArray& sound)
+void preloadSound(Sound sound)
 {
-    if (g_device && !sound.isEmpty())
+    if (g_device)
         lookup(sound);
 }
 
-bool sound_deviceOpen()
+bool soundDeviceOpen()
 {
     return g_device != 0;
 }
 
-SoundProgress sound_progress()
+SoundProgress soundProgress()
 {
     std::lock_guard<std::mutex> guard(g_lock);
     SoundProgress p;
@@ -312,8 +325,27 @@ SoundProgress sound_progress()
     return p;
 }
 
-qint64 sound_lastStartLatencyNs()
+qint64 lastSoundStartLatencyNs()
 {
     std::lock_guard<std::mutex> guard(g_lock);
     return g_play.startLatencyNs;
+}
+
+void loadSound(Sound sound, const QByteArray& wav)
+{
+    Slot& slot = slotOf(sound);
+    slot.wav = wav;
+    slot.pcm = nullptr;
+    slot.decoded = false;
+}
+
+const QByteArray& soundWav(Sound sound)
+{
+    return slotOf(sound).wav;
+}
+
+void unloadSounds()
+{
+    for (Slot& slot : g_sounds)
+        slot = Slot{};
 }

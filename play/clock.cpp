@@ -16,9 +16,9 @@ void Form3::start()
 {
     // The count-down is heard in full; the program handles no event meanwhile,
     // so keys pressed during it are judged as play once it ends.
-    s_play(Module1.SoundThree, true);
-    s_play(Module1.SoundTwo, true);
-    s_play(Module1.SoundOne, true);
+    s_play(Sound::Three, true);
+    s_play(Sound::Two, true);
+    s_play(Sound::One, true);
     announce(QString::fromUtf8("さあ、スタートです！ 良い結果を期待しましょう！"));
     Module1.PlayActive = 1;
     Timer1->start();
@@ -49,7 +49,7 @@ void Form3::timeup()
     Module1.PlayOver = 1;
     announce(QString::fromUtf8("あーっ！ ここでターイムアーップ！ 時間終了です！"));
     announce(QString::fromUtf8("さあ、『テンキーの０』を押して記録を確認しましょう！"));
-    s_play(Module1.SoundTimeUp, false);
+    s_play(Sound::TimeUp, false);
     Timer1->stop();
     Label12->setVisible(true);
 }

@@ -15,7 +15,7 @@ void Form3::giveup()
     announce(QString::fromUtf8("あーっ！ なんとここでギブアップ！"));
     announce(QString::fromUtf8("いったい選手に何が起こってしまったというのでしょうか！"));
     announce(QString::fromUtf8("ここは一旦『テンキーの０』を押して、最終確認を致しましょう。"));
-    s_play(Module1.SoundTimeUp, false);
+    s_play(Sound::TimeUp, false);
     Timer1->stop();
     Label12->setVisible(true);
 }
@@ -39,14 +39,14 @@ void Form3::gameend()
     if (m.StageScore < m.StageQuota[m.Stage]) {
         result = QStringLiteral("Failure!!");
         form4->Image3->setPicture(form7->Picture3(2)->picture);
-        s_play(m.SoundGameOver, false);
+        s_play(Sound::GameOver, false);
     } else {
-        s_play(m.SoundClear, false);
+        s_play(Sound::Clear, false);
     }
     if (m.GaveUp == 1) {
         result = QStringLiteral("GiveUp!!");
         form4->Image3->setPicture(form7->Picture3(2)->picture);
-        s_play(m.SoundGameOver, false);
+        s_play(Sound::GameOver, false);
     }
     m.GameScore = m.GameScore + m.StageScore;
     form4->Image2->setPicture(form7->Picture2(m.Stage - 1)->picture);

@@ -46,7 +46,7 @@ void Form3::n_input(int d)
         m.PointsPerHit = 0;
         for (int i = 0; i <= 9; ++i)
             Image3(i)->setVisible(false);
-        s_play(m.SoundMiss, false);
+        s_play(Sound::Miss, false);
         return;
     }
 
@@ -76,7 +76,7 @@ void Form3::n_input(int d)
 
     m.StageScore = m.StageScore + m.PointsPerHit;
     showDigits(Label6, m.StageScore);
-    s_play(m.SoundHit, false);
+    s_play(Sound::Hit, false);
     m.AnimFrame = m.AnimFrame + 1;
     Image1->setPicture(form7->Picture1((m.AnimFrame % 3) + (m.Stage - 1) * 3)->picture);
 }

@@ -14,7 +14,7 @@ void backToTitleKeys(GameWindow* screen, int KeyCode)
     if (KeyCode == vk::Escape) {
         quit_by_key();
     } else if (KeyCode == vk::Numpad0) {
-        s_play(Module1.SoundPowah, false);
+        s_play(Sound::Powah, false);
         switchScreen(screen, form1);
     }
 }
@@ -45,7 +45,7 @@ void Form6::Form_KeyDown(int KeyCode, int /*Shift*/)
         scrollDown();
         break;
     case vk::Numpad0:
-        s_play(Module1.SoundPowah, false);
+        s_play(Sound::Powah, false);
         switchScreen(this, form4);
         break;
     default: break;

@@ -51,7 +51,7 @@ void Form4::nextstage()
             m.HighScores[m.ScoreSlotBase] = m.GameScore;
             saveHighScores();
         }
-        s_play(m.SoundAllClear, false);
+        s_play(Sound::AllClear, false);
         const int rank = rankOf(m.GameScore);
         form5->Label3->setCaption(timesTen(m.GameScore));
         form5->Label5->setCaption(timesTen(m.HighScores[m.ScoreSlotBase]));
@@ -59,10 +59,10 @@ void Form4::nextstage()
         form5->show();
     } else if (shown == form7->Picture3(0)->picture) {
         n_stage();
-        s_play(m.SoundPowah, false);
+        s_play(Sound::Powah, false);
         form3->show();
     } else if (shown == form7->Picture3(2)->picture) {
-        s_play(m.SoundPowah, false);
+        s_play(Sound::Powah, false);
         form1->show();
     } else {
         // No outcome recorded: stay here rather than leave no screen shown.
@@ -75,7 +75,7 @@ void Form4::jikkyo()
 {
     Module1.LogScrollMax = Module1.CommentCount;
     Module1.LogScrollPos = 0;
-    s_play(Module1.SoundPowah, false);
+    s_play(Sound::Powah, false);
     form6->Label1(0)->setTop(0);
     switchScreen(this, form6);
 }

@@ -2,7 +2,8 @@
 // The game state that every screen shares. One instance, Module1, lives for
 // the whole run; the screens read and write its members in place.
 // Scores and quotas are held in tens of displayed points.
-#include <QByteArray>
+#include "state/sound_files.h"
+
 #include <QColor>
 #include <QString>
 #include <array>
@@ -16,7 +17,7 @@ constexpr int kKeyRows = 6;      // display rows, 0 = key to strike now
 
 struct GameState {
     // Loaded at start-up.
-    std::array<QString, 12> RequiredFiles;
+    std::array<QString, kRequiredFileCount> RequiredFiles;
     std::array<QString, kStageCount + 1> StageTitle;      // 1..5 used
     std::array<int, kStageCount + 1> StageKeyRange{};     // 1..9
     std::array<double, kStageCount + 1> StageGaugeStep{};
@@ -25,8 +26,7 @@ struct GameState {
     std::vector<QString> PhraseList{QString()};           // 1..PhraseTotal used
     int PhraseTotal = 0;
     std::array<int, kScoreSlots> HighScores{};
-    QByteArray SoundHit, SoundMiss, SoundOne, SoundTwo, SoundThree, SoundClear,
-        SoundTimeUp, SoundPowah, SoundGameOver, SoundAllClear;
+    // (The sounds' WAV images are kept by the sound bank, platform/sound_bank.h.)
 
     // Set when a game starts.
     int ScoreSlotBase = 0;  // 0 normal mode, 6 extra mode

@@ -90,17 +90,17 @@ QByteArray scoreBytes(const std::array<int, 12>& scores)
 class CountDownSink : public SoundSink {
 public:
     struct Entry {
-        QByteArray sound;
+        Sound sound;
         bool wait;
         int playActive;
         bool timerActive;
         int commentCount;
     };
-    void play(const QByteArray& sound, bool wait) override
+    void play(Sound sound, bool wait) override
     {
         entries.push_back({sound, wait, Module1.PlayActive, form3->Timer1->isActive(),
                            Module1.CommentCount});
-        if (wait && sound == Module1.SoundThree) {
+        if (wait && sound == Sound::Three) {
             for (int key : keysToPost) {
                 QCoreApplication::postEvent(
                     form3, new QKeyEvent(QEvent::KeyPress, Qt::Key_0 + key, Qt::KeypadModifier,
@@ -138,7 +138,7 @@ private slots:
             QCOMPARE(scoreCells(), expectedCells(expected));
             QCOMPARE(gauge(), QString(k, QLatin1Char('1')) + QString(10 - k, QLatin1Char('0')));
             QCOMPARE(f.sounds.played.size(), mark + 1);
-            QVERIFY(f.sounds.played.back().sound == Module1.SoundHit);
+            QVERIFY(f.sounds.played.back().sound == Sound::Hit);
             QVERIFY(!f.sounds.played.back().wait);
             // The stage's three character pictures take turns, one per hit.
             QVERIFY(form3->Image1->picture() == form7->Picture1(k % 3)->picture);
@@ -165,7 +165,7 @@ private slots:
         QCOMPARE(form3->Label1(6)->caption() + form3->Label1(12)->caption() +
                      form3->Label1(0)->caption(),
                  bottom);
-        QVERIFY(f.sounds.played.back().sound == Module1.SoundMiss);
+        QVERIFY(f.sounds.played.back().sound == Sound::Miss);
         QVERIFY(!f.sounds.played.back().wait);
 
         GameFixture::hitTarget();
@@ -294,7 +294,7 @@ private slots:
             const int score = Module1.StageScore;
             GameFixture::keypad(form3, d);
             QCOMPARE(Module1.StageScore, score);
-            QVERIFY(f.sounds.played.back().sound == Module1.SoundMiss);
+            QVERIFY(f.sounds.played.back().sound == Sound::Miss);
             QCOMPARE(gauge(), QStringLiteral("0000000000"));
         }
     }
@@ -368,7 +368,7 @@ private slots:
         setSoundSink(&f.sounds);
 
         QCOMPARE(int(sink.entries.size()), 3);
-        const QByteArray order[] = {Module1.SoundThree, Module1.SoundTwo, Module1.SoundOne};
+        const Sound order[] = {Sound::Three, Sound::Two, Sound::One};
         for (int i = 0; i < 3; ++i) {
             QVERIFY(sink.entries[i].sound == order[i]);
             QVERIFY(sink.entries[i].wait);
@@ -407,9 +407,9 @@ private slots:
 
         QCOMPARE(Module1.StageScore, 1 + 2);
         QCOMPARE(int(sink.entries.size()), 3 + 3);
-        QVERIFY(sink.entries[3].sound == Module1.SoundHit);
-        QVERIFY(sink.entries[4].sound == Module1.SoundHit);
-        QVERIFY(sink.entries[5].sound == Module1.SoundMiss);
+        QVERIFY(sink.entries[3].sound == Sound::Hit);
+        QVERIFY(sink.entries[4].sound == Sound::Hit);
+        QVERIFY(sink.entries[5].sound == Sound::Miss);
         QCOMPARE(Module1.CommentCount, 4);
         QCOMPARE(Module1.GaugeLevel, 0.0);
     }
@@ -447,7 +447,7 @@ private slots:
         QVERIFY(form3->Label12->isVisibleTo(form3));
         QCOMPARE(form3->Label12->caption(), u8("集計中"));
         QCOMPARE(f.sounds.played.size(), mark + 1);
-        QVERIFY(f.sounds.played.back().sound == Module1.SoundTimeUp);
+        QVERIFY(f.sounds.played.back().sound == Sound::TimeUp);
         QVERIFY(!f.sounds.played.back().wait);
         QCOMPARE(Module1.ClockTens, 0);
         QCOMPARE(Module1.ClockUnits, 1);
@@ -489,7 +489,7 @@ private slots:
         QCOMPARE(form4->Label3(1)->caption(), QStringLiteral("Clear!!"));
         QVERIFY(form4->Image3->picture() == form7->Picture3(0)->picture);
         QCOMPARE(f.sounds.played.size(), mark + 1);
-        QVERIFY(f.sounds.played.back().sound == Module1.SoundClear);
+        QVERIFY(f.sounds.played.back().sound == Sound::Clear);
         QCOMPARE(f.readFile(QStringLiteral("tavo_s.dat")), file);
         QCOMPARE(Module1.HighScores[1], 100);
 
@@ -517,7 +517,7 @@ private slots:
 
         QCOMPARE(form4->Label3(1)->caption(), QStringLiteral("HiSCORE!!"));
         QVERIFY(form4->Image3->picture() == form7->Picture3(0)->picture);
-        QVERIFY(f.sounds.played.back().sound == Module1.SoundClear);
+        QVERIFY(f.sounds.played.back().sound == Sound::Clear);
         QCOMPARE(Module1.HighScores[1], 235);
         std::array<int, 12> expected{};
         expected[1] = 235;
@@ -542,7 +542,7 @@ private slots:
         QCOMPARE(form4->Label3(1)->caption(), QStringLiteral("Failure!!"));
         QVERIFY(form4->Image3->picture() == form7->Picture3(2)->picture);
         QCOMPARE(f.sounds.played.size(), mark + 1);
-        QVERIFY(f.sounds.played.back().sound == Module1.SoundGameOver);
+        QVERIFY(f.sounds.played.back().sound == Sound::GameOver);
         QCOMPARE(Module1.HighScores[2], 150);
         std::array<int, 12> expected{};
         expected[2] = 150;
@@ -577,7 +577,7 @@ private slots:
                                   u8("いったい選手に何が起こってしまったというのでしょうか！"),
                                   u8("ここは一旦『テンキーの０』を押して、最終確認を致しましょう。")}));
             QCOMPARE(f.sounds.played.size(), mark + 1);
-            QVERIFY(f.sounds.played.back().sound == Module1.SoundTimeUp);
+            QVERIFY(f.sounds.played.back().sound == Sound::TimeUp);
             QVERIFY(!form3->Timer1->isActive());
             QVERIFY(form3->Label12->isVisibleTo(form3));
             QCOMPARE(Module1.StageScore, 120);
@@ -598,8 +598,8 @@ private slots:
             QCOMPARE(form4->Label3(1)->caption(), QStringLiteral("GiveUp!!"));
             QVERIFY(form4->Image3->picture() == form7->Picture3(2)->picture);
             QCOMPARE(f.sounds.played.size(), beforeEnd + 2);
-            QVERIFY(f.sounds.played[beforeEnd].sound == Module1.SoundClear);
-            QVERIFY(f.sounds.played.back().sound == Module1.SoundGameOver);
+            QVERIFY(f.sounds.played[beforeEnd].sound == Sound::Clear);
+            QVERIFY(f.sounds.played.back().sound == Sound::GameOver);
             // The beaten best is kept all the same.
             QCOMPARE(Module1.HighScores[1], 120);
             QCOMPARE(form4->Label2(1)->caption(), QStringLiteral("1200"));
@@ -629,7 +629,7 @@ private slots:
             Module1.StageScore = 500;
             GameFixture::keypad(form3, 0);
             QVERIFY(form4->Image3->picture() == form7->Picture3(1)->picture);
-            QVERIFY(f.sounds.played.back().sound == Module1.SoundClear);
+            QVERIFY(f.sounds.played.back().sound == Sound::Clear);
             QVERIFY(form4->Image2->picture() == form7->Picture2(4)->picture);
             QCOMPARE(form4->Label5(1)->caption(), QStringLiteral("5000"));
         }

@@ -139,7 +139,8 @@ struct Outcome {
     QStringList shown;
     int stage, gameScore;
     Scores best;
-    QByteArray lastSound, file;
+    std::optional<Sound> lastSound;  // none: nothing played yet
+    QByteArray file;
     QString playCommentary, log, finalTotal, finalBest;
     int emblem;  // which rank picture the final screen shows, -1 none
     bool operator==(const Outcome&) const = default;
@@ -148,7 +149,7 @@ struct Outcome {
 Outcome outcome(const GameFixture& f)
 {
     return {GameFixture::visibleScreens(), Module1.Stage, Module1.GameScore, Module1.HighScores,
-            f.sounds.played.empty() ? QByteArray() : f.sounds.played.back().sound,
+            f.sounds.played.empty() ? std::optional<Sound>() : f.sounds.played.back().sound,
             f.readFile("tavo_s.dat"), form3->Label8->caption(), form6->Label1(0)->caption(),
             form5->Label3->caption(), form5->Label5->caption(), emblemRank()};
 }
@@ -205,7 +206,7 @@ void ProgressionTest::clearedStageSetsUpTheNext()
         QCOMPARE(digitRow(form3->Label6), QString("00000"));
         QVERIFY(!form3->Label12->isVisible());
         QCOMPARE(f.sounds.played.size(), before + 1);
-        QCOMPARE(f.sounds.played.back().sound, Module1.SoundPowah);
+        QCOMPARE(f.sounds.played.back().sound, Sound::Powah);
     }
 }
 
@@ -243,7 +244,7 @@ void ProgressionTest::lostStageLeadsToTitle()
 
     QCOMPARE(GameFixture::visibleScreens(), QStringList{"Form1"});
     QCOMPARE(f.sounds.played.size(), before + 1);
-    QCOMPARE(f.sounds.played.back().sound, Module1.SoundPowah);
+    QCOMPARE(f.sounds.played.back().sound, Sound::Powah);
     QCOMPARE(Module1.Stage, stage);
     QCOMPARE(Module1.GameScore, total);
     QCOMPARE(f.readFile("tavo_s.dat"), file);
@@ -281,7 +282,7 @@ void ProgressionTest::lastStageShowsFinalResult()
 
     QCOMPARE(GameFixture::visibleScreens(), QStringList{"Form5"});
     QCOMPARE(f.sounds.played.size(), before + 1);
-    QCOMPARE(f.sounds.played.back().sound, Module1.SoundAllClear);
+    QCOMPARE(f.sounds.played.back().sound, Sound::AllClear);
     QCOMPARE(form5->Label3->caption(), QString::number(total * 10));
     QCOMPARE(form5->Label5->caption(), QString::number(total * 10));
     QCOMPARE(form5->Image1->picture(), form7->Picture4(rank)->picture);
@@ -421,14 +422,14 @@ void ProgressionTest::logDetourLeavesResultsAsTheyWere()
     QCOMPARE(form6->Label1(0)->top(), 0.0);
     QCOMPARE(form6->Label1(0)->caption(), log);
     QCOMPARE(f.sounds.played.size(), before + 1);
-    QCOMPARE(f.sounds.played.back().sound, Module1.SoundPowah);
+    QCOMPARE(f.sounds.played.back().sound, Sound::Powah);
 
     GameFixture::keypad(form6, 1);
     GameFixture::keypad(form6, 0);
 
     QCOMPARE(GameFixture::visibleScreens(), QStringList{"Form4"});
     QCOMPARE(f.sounds.played.size(), before + 2);
-    QCOMPARE(f.sounds.played.back().sound, Module1.SoundPowah);
+    QCOMPARE(f.sounds.played.back().sound, Sound::Powah);
     QVERIFY(resultsView() == results);
 
     GameFixture::keypad(form4, 4);
@@ -531,7 +532,7 @@ void ProgressionTest::logScrolling()
 
     GameFixture::keypad(form6, 0);
     QCOMPARE(GameFixture::visibleScreens(), QStringList{"Form4"});
-    QCOMPARE(f.sounds.played.back().sound, Module1.SoundPowah);
+    QCOMPARE(f.sounds.played.back().sound, Sound::Powah);
     QCOMPARE(form6->Label1(0)->caption(), log);
 }
 
@@ -580,7 +581,7 @@ void ProgressionTest::finalAndHighScoreScreensReturnToTitle()
     GameFixture::keypad(shownScreen(), 0);
     QCOMPARE(GameFixture::visibleScreens(), QStringList{"Form1"});
     QCOMPARE(f.sounds.played.size(), before + 1);
-    QCOMPARE(f.sounds.played.back().sound, Module1.SoundPowah);
+    QCOMPARE(f.sounds.played.back().sound, Sound::Powah);
 
     // The second press reaches the title screen, which has no use for 0.
     GameFixture::keypad(shownScreen(), 0);

@@ -22,7 +22,7 @@ namespace {
 // Counts the sounds and keeps nothing: the run plays thousands of them.
 class CountingSink : public SoundSink {
 public:
-    void play(const QByteArray&, bool) override { ++count; }
+    void play(Sound, bool) override { ++count; }
     long count = 0;
 };
 

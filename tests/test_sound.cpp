@@ -1,6 +1,8 @@
 // Sound output: waiting and non-waiting play, cut-off, conversion, and
 // silence for everything that is not a playable WAV.
 #include "platform/sound.h"
+#include "platform/sound_bank.h"
+#include "platform/sound_probes.h"
 #include "support/wav.h"
 
 #include <QElapsedTimer>
@@ -20,7 +22,14 @@ void openDevice(const char* driver, const QString& diskFile = {})
     qputenv("SDL_AUDIODRIVER", driver);
     if (!diskFile.isEmpty())
         qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(diskFile));
-    sound_init();
+    openSoundDevice();
+}
+
+// Puts a WAV image behind a sound name, so that any bytes can be played.
+Sound loaded(Sound name, const QByteArray& wav)
+{
+    loadSound(name, wav);
+    return name;
 }
 
 // The 16-bit samples that the disk driver wrote (both channels).
@@ -59,7 +68,7 @@ bool waitUntilStarted(qint64 minFrames)
     QElapsedTimer t;
     t.start();
     while (t.elapsed() < 3000) {
-        if (sound_progress().framesTaken >= minFrames)
+        if (soundProgress().framesTaken >= minFrames)
             return true;
         QTest::qWait(5);
     }
@@ -68,9 +77,9 @@ bool waitUntilStarted(qint64 minFrames)
 
 class RecordingSink : public SoundSink {
 public:
-    struct Call { QByteArray sound; bool wait; };
+    struct Call { Sound sound; bool wait; };
     std::vector<Call> calls;
-    void play(const QByteArray& sound, bool wait) override { calls.push_back({sound, wait}); }
+    void play(Sound sound, bool wait) override { calls.push_back({sound, wait}); }
 };
 
 }  // namespace
@@ -78,7 +87,11 @@ public:
 class TestSound : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { sound_shutdown(); }
+    void cleanup()
+    {
+        closeSoundDevice();
+        unloadSounds();
+    }
 
     void waitingPlayReturnsWhenTheSoundIsOver();
     void newSoundCutsOffThePlayingOne();
@@ -94,17 +107,17 @@ void TestSound::waitingPlayReturnsWhenTheSoundIsOver()
 {
     // A waiting play returns only after the whole sound went to the device.
     openDevice("dummy");
-    sound_init();   // a second call keeps the one device
-    QVERIFY(sound_deviceOpen());
+    openSoundDevice();   // a second call keeps the one device
+    QVERIFY(soundDeviceOpen());
 
     const QByteArray wav = makeWav(500);
     QElapsedTimer t;
     t.start();
-    s_play(wav, true);
+    s_play(loaded(Sound::Hit, wav), true);
     const qint64 ms = t.elapsed();
     QVERIFY2(ms >= 400, qPrintable(QString::number(ms)));
     QVERIFY2(ms < 2500, qPrintable(QString::number(ms)));
-    const SoundProgress p = sound_progress();
+    const SoundProgress p = soundProgress();
     QVERIFY(p.finished);
     QVERIFY(p.framesTotal > 0);
     QCOMPARE(p.framesTaken, p.framesTotal);
@@ -116,25 +129,27 @@ void TestSound::newSoundCutsOffThePlayingOne()
     QTemporaryDir dir;
     const QString out = dir.filePath("out.raw");
     openDevice("disk", out);
-    QVERIFY(sound_deviceOpen());
+    QVERIFY(soundDeviceOpen());
 
     const QByteArray longWav = makeWav(2000, 44100, 1000);
     const QByteArray shortWav = makeWav(300, 44100, 2000);
-    sound_preload(longWav);
-    sound_preload(shortWav);
+    const Sound longSound = loaded(Sound::Hit, longWav);
+    const Sound shortSound = loaded(Sound::Miss, shortWav);
+    preloadSound(longSound);
+    preloadSound(shortSound);
 
     QElapsedTimer t;
     t.start();
-    s_play(longWav, false);
+    s_play(longSound, false);
     QVERIFY2(t.elapsed() < 100, qPrintable(QString::number(t.elapsed())));
-    const quint64 first = sound_progress().serial;
+    const quint64 first = soundProgress().serial;
     QVERIFY(waitUntilStarted(2048));
 
-    s_play(shortWav, true);
-    const SoundProgress p = sound_progress();
+    s_play(shortSound, true);
+    const SoundProgress p = soundProgress();
     QVERIFY(p.serial != first);
     QVERIFY(p.finished);
-    sound_shutdown();   // closes the output file
+    closeSoundDevice();   // closes the output file
 
     const auto samples = readDiskOutput(out);
     const qint64 longSamples = 2 * 44100 * 2000 / 1000;
@@ -155,12 +170,15 @@ void TestSound::countDownSoundsAreEachHeardWhole()
     QTemporaryDir dir;
     const QString out = dir.filePath("out.raw");
     openDevice("disk", out);
-    QVERIFY(sound_deviceOpen());
+    QVERIFY(soundDeviceOpen());
 
     const qint16 levels[] = {3000, 2000, 1000};
-    for (qint16 level : levels)
-        s_play(makeWav(150, 44100, level), true);
-    sound_shutdown();
+    const Sound names[] = {Sound::Three, Sound::Two, Sound::One};
+    for (int i = 0; i < 3; ++i)
+        loadSound(names[i], makeWav(150, 44100, levels[i]));
+    for (Sound name : names)
+        s_play(name, true);
+    closeSoundDevice();
 
     const auto samples = readDiskOutput(out);
     const qint64 each = 2 * 44100 * 150 / 1000;
@@ -181,11 +199,11 @@ void TestSound::otherRatesAndFormatsKeepTheirLength()
     QTemporaryDir dir;
     const QString out = dir.filePath("out.raw");
     openDevice("disk", out);
-    QVERIFY(sound_deviceOpen());
+    QVERIFY(soundDeviceOpen());
 
-    s_play(makeWav(400, 22050, 40, 1, 8), true);
-    const SoundProgress p = sound_progress();
-    sound_shutdown();
+    s_play(loaded(Sound::Hit, makeWav(400, 22050, 40, 1, 8)), true);
+    const SoundProgress p = soundProgress();
+    closeSoundDevice();
 
     const qint64 expectedFrames = kOutRate * 400 / 1000;
     QVERIFY2(qAbs(p.framesTotal - expectedFrames) < expectedFrames / 50,
@@ -201,7 +219,7 @@ void TestSound::unplayableBuffersAreSilentAndDoNotWait()
 {
     // Empty, garbage and cut-short WAVs are silence, even when waiting.
     openDevice("dummy");
-    QVERIFY(sound_deviceOpen());
+    QVERIFY(soundDeviceOpen());
 
     const QByteArray good = makeWav(2000);
     QByteArray noData = makeWav(0);
@@ -212,16 +230,18 @@ void TestSound::unplayableBuffersAreSilentAndDoNotWait()
         QByteArray("RIFF\x10\0\0\0WAVE", 12),
         noData,
     };
+    loadSound(Sound::Hit, good);
     for (const QByteArray& bad : cases) {
-        s_play(good, false);
+        loadSound(Sound::Miss, bad);
+        s_play(Sound::Hit, false);
         QVERIFY(waitUntilStarted(1));
-        const quint64 before = sound_progress().serial;
+        const quint64 before = soundProgress().serial;
 
         QElapsedTimer t;
         t.start();
-        s_play(bad, true);
+        s_play(Sound::Miss, true);
         QVERIFY2(t.elapsed() < 200, qPrintable(QString::number(t.elapsed())));
-        const SoundProgress p = sound_progress();
+        const SoundProgress p = soundProgress();
         // It still cuts off what was playing.
         QVERIFY(p.serial != before);
         QVERIFY(p.finished);
@@ -232,33 +252,33 @@ void TestSound::unplayableBuffersAreSilentAndDoNotWait()
 void TestSound::noDeviceIsSilentAndDoesNotWait()
 {
     // Without a device every play returns at once.
-    const QByteArray wav = makeWav(1000);
+    const Sound wav = loaded(Sound::Hit, makeWav(1000));
     QElapsedTimer t;
     t.start();
-    s_play(wav, true);   // before any sound_init
+    s_play(wav, true);   // before any openSoundDevice
     QVERIFY(t.elapsed() < 200);
 
     openDevice("nonexistent");
-    QVERIFY(!sound_deviceOpen());
+    QVERIFY(!soundDeviceOpen());
     t.restart();
     s_play(wav, true);
     s_play(wav, false);
-    sound_preload(wav);
+    preloadSound(wav);
     QVERIFY2(t.elapsed() < 200, qPrintable(QString::number(t.elapsed())));
-    QCOMPARE(sound_lastStartLatencyNs(), -1);
+    QCOMPARE(lastSoundStartLatencyNs(), -1);
 }
 
 void TestSound::sinkReceivesThePlaysInsteadOfTheDevice()
 {
     // An installed sink gets every play with its mode; the device gets none.
     openDevice("dummy");
-    QVERIFY(sound_deviceOpen());
+    QVERIFY(soundDeviceOpen());
     RecordingSink sink;
     QCOMPARE(setSoundSink(&sink), nullptr);
-    const quint64 before = sound_progress().serial;
+    const quint64 before = soundProgress().serial;
 
-    const QByteArray a = makeWav(50, 44100, 1);
-    const QByteArray b = makeWav(5000, 44100, 2);
+    const Sound a = loaded(Sound::Hit, makeWav(50, 44100, 1));
+    const Sound b = loaded(Sound::Miss, makeWav(5000, 44100, 2));
     QElapsedTimer t;
     t.start();
     s_play(a, false);
@@ -271,10 +291,10 @@ void TestSound::sinkReceivesThePlaysInsteadOfTheDevice()
     QCOMPARE(sink.calls[0].wait, false);
     QCOMPARE(sink.calls[1].sound, b);
     QCOMPARE(sink.calls[1].wait, true);
-    QCOMPARE(sound_progress().serial, before);
+    QCOMPARE(soundProgress().serial, before);
 
     s_play(a, true);   // the device again
-    QVERIFY(sound_progress().serial != before);
+    QVERIFY(soundProgress().serial != before);
     QCOMPARE(sink.calls.size(), std::size_t(2));
 }
 
@@ -282,22 +302,22 @@ void TestSound::startLatencyIsRecordedPerSound()
 {
     // The moment the device first takes a sound is measured for each play.
     openDevice("dummy");
-    QVERIFY(sound_deviceOpen());
-    const QByteArray wav = makeWav(1000);
-    sound_preload(wav);
-    QCOMPARE(sound_lastStartLatencyNs(), -1);
+    QVERIFY(soundDeviceOpen());
+    const Sound wav = loaded(Sound::Hit, makeWav(1000));
+    preloadSound(wav);
+    QCOMPARE(lastSoundStartLatencyNs(), -1);
 
     s_play(wav, false);
     QVERIFY(waitUntilStarted(1));
-    const qint64 first = sound_lastStartLatencyNs();
+    const qint64 first = lastSoundStartLatencyNs();
     QVERIFY(first >= 0);
     QVERIFY(first < 1'000'000'000);
 
-    const quint64 serial = sound_progress().serial;
+    const quint64 serial = soundProgress().serial;
     s_play(wav, false);
-    QVERIFY(sound_progress().serial != serial);
+    QVERIFY(soundProgress().serial != serial);
     QVERIFY(waitUntilStarted(1));
-    QVERIFY(sound_lastStartLatencyNs() >= 0);
+    QVERIFY(lastSoundStartLatencyNs() >= 0);
 }
 
 QTEST_GUILESS_MAIN(TestSound)

@@ -3,6 +3,7 @@
 // close box, with the stand-in and with the real message box).
 #include "support/game_fixture.h"
 
+#include "platform/sound_bank.h"
 #include "screens/forms.h"
 #include "state/module1.h"
 
@@ -82,9 +83,10 @@ QStringList dumpState()
     add("PhraseList", texts(m.PhraseList));
     add("PhraseTotal", QString::number(m.PhraseTotal));
     add("HighScores", ints(m.HighScores));
-    add("Sounds", QString::number(qHash(m.SoundHit + m.SoundMiss + m.SoundOne + m.SoundTwo + m.SoundThree +
-                                        m.SoundClear + m.SoundTimeUp + m.SoundPowah + m.SoundGameOver +
-                                        m.SoundAllClear)));
+    QByteArray sounds;
+    for (int i = 0; i < kSoundCount; ++i)
+        sounds += soundWav(Sound(i));
+    add("Sounds", QString::number(qHash(sounds)));
     add("ScoreSlotBase", QString::number(m.ScoreSlotBase));
     add("Stage", QString::number(m.Stage));
     add("GameScore", QString::number(m.GameScore));
@@ -244,11 +246,8 @@ void StartupTest::goodFolderStarts()
         QCOMPARE(m.PhraseDeck[i], m.PhraseList[i]);
     }
 
-    const QByteArray* sounds[10] = {&m.SoundHit, &m.SoundMiss, &m.SoundOne, &m.SoundTwo, &m.SoundThree,
-                                    &m.SoundClear, &m.SoundTimeUp, &m.SoundPowah, &m.SoundGameOver,
-                                    &m.SoundAllClear};
     for (int i = 0; i < 10; ++i)
-        QCOMPARE(*sounds[i], fx->readFile(QStringLiteral("wav/%1.wav").arg(QLatin1String(kWavNames[i]))));
+        QCOMPARE(soundWav(Sound(i)), fx->readFile(QStringLiteral("wav/%1.wav").arg(QLatin1String(kWavNames[i]))));
 
     // Each of the fifteen frames sits at its own index (the fixture colours picture i by its number).
     for (int i = 0; i < 15; ++i) {
@@ -293,8 +292,8 @@ void StartupTest::missingRequiredFiles()
     QCOMPARE(int(fx->endRequests.size()), 1);
 
     QVERIFY(GameFixture::visibleScreens().isEmpty());
-    QVERIFY(Module1.SoundHit.isEmpty());
-    QVERIFY(Module1.SoundAllClear.isEmpty());
+    QVERIFY(soundWav(Sound::Hit).isEmpty());
+    QVERIFY(soundWav(Sound::AllClear).isEmpty());
     QCOMPARE(Module1.HighScores, (std::array<int, 12>{}));
     QVERIFY(Module1.StageTitle[1].isEmpty());
     QCOMPARE(Module1.StageTimeLimit[1], 0);
@@ -322,7 +321,7 @@ void StartupTest::folderNamedLikeRequiredFile()
     QCOMPARE(int(fx->messages.size()), 1);
     QCOMPARE(fx->messages.front().text, kMissingText);
     QCOMPARE(int(fx->endRequests.size()), 1);
-    QVERIFY(Module1.SoundHit.isEmpty());
+    QVERIFY(soundWav(Sound::Hit).isEmpty());
 }
 
 void StartupTest::upperCaseNamesAreFound()
@@ -344,8 +343,8 @@ void StartupTest::upperCaseNamesAreFound()
     QVERIFY(fx->startUp());
     QVERIFY(fx->messages.empty());
     QVERIFY(fx->endRequests.empty());
-    QCOMPARE(Module1.SoundHit, hit);
-    QCOMPARE(Module1.SoundPowah, fx->readFile("WAV/Powah.Wav"));
+    QCOMPARE(soundWav(Sound::Hit), hit);
+    QCOMPARE(soundWav(Sound::Powah), fx->readFile("WAV/Powah.Wav"));
     QCOMPARE(Module1.HighScores[0], 9);
     QCOMPARE(Module1.HighScores[11], 12);
     QVERIFY(form7->Picture1(4)->picture && !form7->Picture1(4)->picture->isNull());

@@ -115,7 +115,7 @@ void TitleTest::keypad4StartsNormalGame()
     QCOMPARE(digits(form3->Label5), (QStringList{"1", "2", "3", "4", "0"}));
     QCOMPARE(digits(form3->Label7), (QStringList{"0", "2", "5", "0", "0"}));
     QCOMPARE(int(fx->sounds.played.size()), 1);
-    QCOMPARE(fx->sounds.played.back().sound, Module1.SoundPowah);
+    QCOMPARE(fx->sounds.played.back().sound, Sound::Powah);
     QVERIFY(!fx->sounds.played.back().wait);
     compareTable(kNormalTable);
     QVERIFY(fx->messages.empty());
@@ -134,7 +134,7 @@ void TitleTest::keypad6StartsExtraGame()
     QCOMPARE(Module1.CommentLines[1], QString::fromUtf8("クリアノルマは1000点、制限時間は30秒。"));
     QCOMPARE(digits(form3->Label5), (QStringList{"5", "6", "7", "8", "0"}));
     QCOMPARE(int(fx->sounds.played.size()), 1);
-    QCOMPARE(fx->sounds.played.back().sound, Module1.SoundPowah);
+    QCOMPARE(fx->sounds.played.back().sound, Sound::Powah);
     compareTable(kExtraTable);
     // The random source gives 0, so every drawn key is 1: left column, rows by queue slot.
     for (int slot = 0; slot <= 5; ++slot) {
@@ -154,7 +154,7 @@ void TitleTest::keypad1ShowsHighScores()
     for (int i = 0; i < 12; ++i)
         QCOMPARE(form8->Label5(i)->caption(), expected[i]);
     QCOMPARE(int(fx->sounds.played.size()), 1);
-    QCOMPARE(fx->sounds.played.back().sound, Module1.SoundPowah);
+    QCOMPARE(fx->sounds.played.back().sound, Sound::Powah);
     QCOMPARE(Module1.Stage, 0);
 }
 

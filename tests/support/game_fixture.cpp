@@ -2,6 +2,7 @@
 
 #include "wav.h"
 
+#include "platform/sound_bank.h"
 #include "platform/system.h"
 #include "screens/forms.h"
 #include "state/module1.h"
@@ -41,6 +42,7 @@ GameFixture::GameFixture() : dir_(std::make_unique<QTemporaryDir>())
     oldCurrent_ = QDir::currentPath();
     QDir::setCurrent(dir_->path());
     resetModule1();
+    unloadSounds();
     setSoundSink(&sounds);
     setMessageBoxHandler([this](const MessageRequest& request) {
         messages.push_back(request);
@@ -68,6 +70,7 @@ GameFixture::~GameFixture()
     setEndHandler(nullptr);
     setRandomSource(nullptr);
     resetModule1();
+    unloadSounds();
     QDir::setCurrent(oldCurrent_);
 }
 

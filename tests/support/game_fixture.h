@@ -29,13 +29,13 @@ struct TestGameData {
 };
 
 struct PlayedSound {
-    QByteArray sound;
+    Sound sound;
     bool wait;
 };
 
 class RecordingSink : public SoundSink {
 public:
-    void play(const QByteArray& sound, bool wait) override { played.push_back({sound, wait}); }
+    void play(Sound sound, bool wait) override { played.push_back({sound, wait}); }
     std::vector<PlayedSound> played;
 };
 
