@@ -8,6 +8,10 @@ Form5::Form5()
     setWindowTitle(QString::fromUtf8("クェネル 2001.8.18"));
     setBackground(artPicture(QString::fromLatin1(art::Final)));
 
+    // Design copy of the rank E emblem. Created first, so it lies behind the
+    // two numbers: the best total's label reaches down over the emblem's top.
+    Image1 = layout::makeImage(this, 4680, 4080, 3000, 750, QStringLiteral("rank_0.jpg"));
+
     using layout::Align;
     struct Row {
         Label* Form5::*label;
@@ -19,7 +23,4 @@ Form5::Form5()
     };
     for (const Row& row : kRows)
         this->*row.label = layout::makeLabel(this, row.design);
-
-    // Design copy of the rank E emblem.
-    Image1 = layout::makeImage(this, 4680, 4080, 3000, 750, QStringLiteral("rank_0.jpg"));
 }

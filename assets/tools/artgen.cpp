@@ -321,17 +321,37 @@ QImage ground(int w, int h, quint32 seed, QColor lightA, QColor lightB)
     return img;
 }
 
-// A gold frame just inside the visible part of a screen (594 x 375).
-void screenFrame(QPainter& p, int w = 594, int h = 375)
+// A gold frame just inside the visible part of a screen (594 x 375). Given a
+// keep-out square in the top-left corner (the title's mascot stands there),
+// both lines step around it instead of running under it.
+void screenFrame(QPainter& p, int w = 594, int h = 375, double keepOut = 0)
 {
     p.save();
     p.setBrush(Qt::NoBrush);
+    auto frameLine = [&](double inset) {
+        QPainterPath path;
+        const double r = w - inset, b = h - inset;
+        if (keepOut > 0) {
+            const double notch = keepOut + inset;
+            path.moveTo(notch, inset);
+            path.lineTo(r, inset);
+            path.lineTo(r, b);
+            path.lineTo(inset, b);
+            path.lineTo(inset, notch);
+            path.lineTo(notch, notch);
+            path.closeSubpath();
+        } else {
+            path.addRect(QRectF(inset, inset, w - 2 * inset, h - 2 * inset));
+        }
+        return path;
+    };
     p.setPen(QPen(withAlpha(kGoldLo, 200), 1));
-    p.drawRect(QRectF(3.5, 3.5, w - 7, h - 7));
+    p.drawPath(frameLine(3.5));
     p.setPen(QPen(withAlpha(kGold, 90), 1));
-    p.drawRect(QRectF(6.5, 6.5, w - 13, h - 13));
-    // corner ornaments
-    for (QPointF c : {QPointF(6.5, 6.5), QPointF(w - 6.5, 6.5), QPointF(6.5, h - 6.5),
+    p.drawPath(frameLine(6.5));
+    // corner ornaments; the stepped corner gets its ornament at the step
+    const double tl = keepOut > 0 ? keepOut + 6.5 : 6.5;
+    for (QPointF c : {QPointF(tl, tl), QPointF(w - 6.5, 6.5), QPointF(6.5, h - 6.5),
                       QPointF(w - 6.5, h - 6.5)})
         diamond(p, c, 3.2, kGold);
     p.restore();
@@ -387,6 +407,9 @@ void save(const QImage& img, const QString& name)
     std::printf("%-16s %3d x %3d\n", qPrintable(name), img.width(), img.height());
 }
 
+// A picture written earlier in this run, read back.
+QImage art(const QString& name) { return QImage(g_out + QLatin1Char('/') + name); }
+
 void preview(const QImage& img, const QString& name)
 {
     if (g_preview.isEmpty()) return;
@@ -401,6 +424,9 @@ double labelBaseline(double topPx, double fontPx)
 }
 
 // ---------------------------------------------------------------- screens
+
+// The corner square the title's mascot (4..36 px) and a margin keep free.
+constexpr double kTitleMascotKeepOut = 36;
 
 void drawTitle()
 {
@@ -425,7 +451,9 @@ void drawTitle()
         }
     }
 
-    screenFrame(p);
+    // The mascot (32 x 32 at 4,4) sits in the top-left corner: the frame
+    // steps around it with a 3-pixel margin.
+    screenFrame(p, 594, 375, kTitleMascotKeepOut);
 
     // product title
     const QPainterPath title = textPath(QStringLiteral("クェネル"), mincho(92), 297, 118, Align::Center);
@@ -597,8 +625,8 @@ void drawFinal()
     rowTitle(p, QStringLiteral("スコア合計："), 26, 292, b1 - 3, kYellow);
     rowBand(p, 40, 560, b2 - 29, 30, kGreen);  // kept clear of the rank emblem below
     rowTitle(p, QStringLiteral("ハイスコア："), 26, 292, b2 - 3, kGreen);
-    // the rank emblem stands at 312..512 x 272..322
-    rowTitle(p, QStringLiteral("職人ランク："), 26, 292, 306, kOrange);
+    // the rank emblem stands at 312..512 x 272..322, its plate from y 283
+    rowTitle(p, QStringLiteral("職人ランク："), 26, 292, 311, kOrange);
 
     // prompt
     {
@@ -674,6 +702,10 @@ void drawHighScores()
 
 // ---------------------------------------------------------------- banners
 
+// The banner's plate height: Form3.Image5 (top 16 px) meets the opaque
+// Label2(0) (top 64 px) at the banner's row 48.
+constexpr double kBannerPlateHeight = 47;
+
 void drawStageBanners()
 {
     const char* names[] = {"First Stage", "Second Stage", "Third Stage", "Bonus Stage", "Final Stage"};
@@ -683,20 +715,25 @@ void drawStageBanners()
         img.fill(Qt::black);
         QPainter p(&img);
         p.setRenderHint(QPainter::Antialiasing);
-        plate(p, QRectF(0, 0, 250, 50), accents[i], 6);
+        // On the play screen the opaque ノルマ caption covers the banner's
+        // two bottom rows from x 136 on; the plate ends above them, so its
+        // rim stays whole.
+        const QRectF plateRect(0, 0, 250, kBannerPlateHeight);
+        plate(p, plateRect, accents[i], 6);
         // a light sweeping across the plate
-        QRadialGradient sweep(QPointF(125, 25), 120);
+        const double mid = plateRect.center().y();
+        QRadialGradient sweep(QPointF(125, mid), 120);
         sweep.setColorAt(0, withAlpha(accents[i], 46));
         sweep.setColorAt(1, withAlpha(accents[i], 0));
         p.setPen(Qt::NoPen);
         p.setBrush(sweep);
-        p.drawRoundedRect(QRectF(5, 5, 240, 40), 4, 4);
-        const QPainterPath t = textPath(QString::fromLatin1(names[i]), roman(29, true, true), 125, 35,
+        p.drawRoundedRect(plateRect.adjusted(5, 5, -5, -5), 4, 4);
+        const QPainterPath t = textPath(QString::fromLatin1(names[i]), roman(29, true, true), 125, mid + 10,
                                         Align::Center);
         neonText(p, t, accents[i], 4, 22);
         const QRectF tb = t.boundingRect();
-        diamond(p, QPointF(tb.left() - 12, 25), 3.5, kGold);
-        diamond(p, QPointF(tb.right() + 12, 25), 3.5, kGold);
+        diamond(p, QPointF(tb.left() - 12, mid), 3.5, kGold);
+        diamond(p, QPointF(tb.right() + 12, mid), 3.5, kGold);
         p.end();
         save(img, QStringLiteral("stage_%1.jpg").arg(i + 1));
     }
@@ -753,6 +790,8 @@ void drawResultStrips()
     }
 }
 
+constexpr double kRankPlateTop = 11;
+
 void drawRanks()
 {
     struct Rank { const char* letter; const char* title; QColor metal; QColor text; };
@@ -764,15 +803,20 @@ void drawRanks()
         {"A", "名人", QColor(0xF0, 0xC0, 0x50), kYellow},
         {"S", "伝説の職人", QColor(0xE0, 0x90, 0xFF), QColor(0xFF, 0x90, 0xF0)},
     };
+    // The emblem stands at 312,272 on the final screen, where the digits of
+    // the best total (label top 240, 48 px figures) reach down to y 280. Its
+    // top rows are that screen's own background, so the plate starts below
+    // the digits and nothing crosses them.
+    const QImage backdrop = art(QStringLiteral("final.jpg")).copy(312, 272, 200, 50);
     for (int i = 0; i < 6; ++i) {
         const Rank& r = ranks[i];
-        QImage img(200, 50, QImage::Format_RGB32);
-        img.fill(Qt::black);
+        QImage img = backdrop.convertToFormat(QImage::Format_RGB32);
         QPainter p(&img);
         p.setRenderHint(QPainter::Antialiasing);
-        plate(p, QRectF(0, 0, 200, 50), r.metal, 6);
+        const QRectF plateRect(0, kRankPlateTop, 200, 50 - kRankPlateTop);
+        plate(p, plateRect, r.metal, 6);
         // medal
-        const QPointF c(27, 25);
+        const QPointF c(24, plateRect.center().y());
         if (i == 5) {  // the legend gets a rainbow halo
             QConicalGradient cg(c, 90);
             const QColor bow[] = {QColor(0xFF, 0x40, 0x40), QColor(0xFF, 0xC0, 0x20), QColor(0x40, 0xFF, 0x60),
@@ -780,27 +824,27 @@ void drawRanks()
             for (int k = 0; k < 6; ++k) cg.setColorAt(k / 5.0, bow[k]);
             p.setPen(Qt::NoPen);
             p.setBrush(cg);
-            p.drawEllipse(c, 21, 21);
+            p.drawEllipse(c, 18, 18);
         } else {
-            QRadialGradient halo(c, 24);
+            QRadialGradient halo(c, 20);
             halo.setColorAt(0.7, withAlpha(r.metal, 90));
             halo.setColorAt(1, withAlpha(r.metal, 0));
             p.setPen(Qt::NoPen);
             p.setBrush(halo);
-            p.drawEllipse(c, 24, 24);
+            p.drawEllipse(c, 20, 20);
         }
-        QRadialGradient disc(c + QPointF(-6, -7), 26);
+        QRadialGradient disc(c + QPointF(-5, -6), 22);
         disc.setColorAt(0, mix(r.metal, Qt::white, 0.55));
         disc.setColorAt(0.5, r.metal);
         disc.setColorAt(1, r.metal.darker(250));
         p.setBrush(disc);
         p.setPen(QPen(r.metal.darker(300), 1.2));
-        p.drawEllipse(c, i == 5 ? 17.5 : 19, i == 5 ? 17.5 : 19);
+        p.drawEllipse(c, i == 5 ? 15 : 16, i == 5 ? 15 : 16);
         p.setPen(QPen(withAlpha(mix(r.metal, Qt::white, 0.5), 160), 1));
         p.setBrush(Qt::NoBrush);
-        p.drawEllipse(c, 15, 15);
-        const QPainterPath letter = textPath(QString::fromLatin1(r.letter), roman(27, false, true),
-                                             c.x(), c.y() + 10, Align::Center);
+        p.drawEllipse(c, 12.5, 12.5);
+        const QPainterPath letter = textPath(QString::fromLatin1(r.letter), roman(23, false, true),
+                                             c.x(), c.y() + 8.5, Align::Center);
         p.setPen(QPen(QColor(255, 255, 255, 120), 1.5));
         p.drawPath(letter.translated(0.6, 0.8));
         p.setPen(Qt::NoPen);
@@ -809,13 +853,13 @@ void drawRanks()
 
         // rank name
         const QString title = QString::fromUtf8(r.title);
-        double px = 26;
+        double px = 24;
         while (textWidth(title, mincho(px)) > 134 && px > 14) px -= 1;
-        const QPainterPath t = textPath(title, mincho(px), 123, 25 + px * 0.36, Align::Center);
+        const QPainterPath t = textPath(title, mincho(px), 120, c.y() + px * 0.36, Align::Center);
         neonText(p, t, r.text, 3, i >= 4 ? 24 : 14);
         if (i == 5) {
-            sparkle(p, QPointF(186, 11), 5, Qt::white);
-            sparkle(p, QPointF(60, 40), 4, Qt::white);
+            sparkle(p, QPointF(186, kRankPlateTop + 9), 5, Qt::white);
+            sparkle(p, QPointF(56, 43), 4, Qt::white);
         }
         p.end();
         save(img, QStringLiteral("rank_%1.jpg").arg(i));
@@ -835,6 +879,46 @@ QColor clampColor(double r, double g, double b)
 {
     auto c = [](double v) { return int(std::clamp(std::lround(v), 0L, 255L)); };
     return QColor(c(r), c(g), c(b));
+}
+
+constexpr double kBlockFigurePx = 15;
+
+// Relative luminance and contrast ratio as the web's accessibility
+// guidelines define them; 4.5 is their floor for ordinary text.
+double luminance(const QColor& c)
+{
+    auto lin = [](int v) {
+        const double s = v / 255.0;
+        return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * lin(c.red()) + 0.7152 * lin(c.green()) + 0.0722 * lin(c.blue());
+}
+double contrast(const QColor& a, const QColor& b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The block's hue raised until its stronger channel is full: red and green
+// only, so the block's mean colour keeps its pure red-to-green run.
+QColor chipColor(const QColor& base)
+{
+    const double top = std::max({base.red(), base.green(), 1});
+    return clampColor(base.red() * 255.0 / top, base.green() * 255.0 / top, base.blue());
+}
+
+// The figures: the chip's hue taken down just far enough for a contrast of
+// 5 to 1; the green end keeps a deep green rather than black, so the block
+// still averages its bright target colour.
+QColor figureColor(const QColor& chip)
+{
+    for (int pct = 30; pct > 0; --pct) {
+        const QColor c = clampColor(chip.red() * pct / 100.0, chip.green() * pct / 100.0,
+                                    chip.blue() * pct / 100.0);
+        if (contrast(c, chip) >= 5.0)
+            return c;
+    }
+    return Qt::black;
 }
 
 // One gauge block: a bevelled, slightly glossy tile with its points in dark
@@ -885,14 +969,16 @@ QImage block(const QColor& base, int points, bool cutCorner)
     }
     p.setPen(QPen(mix(base, Qt::black, 0.45), 1));
     p.drawPolyline(QPolygonF({QPointF(1.5, 49.5), QPointF(39.5, 49.5), QPointF(39.5, 1.5)}));
-    // the points in dark figures, with a light emboss
+    // The points in dark figures, one size on every block, on a chip of the
+    // block's own hue at full brightness: the darker middle blocks (olive,
+    // brown) would leave dark figures too faint on the body itself.
     const QString n = QString::number(points);
-    const QFont f = sansBold(n.size() == 3 ? 15 : 18);
-    const QPainterPath t = textPath(n, f, 36, 45, Align::Right);
+    const QPainterPath t = textPath(n, sansBold(kBlockFigurePx), 36, 45, Align::Right);
+    const QRectF chip = t.boundingRect().adjusted(-2.5, -2.5, 2.5, 2.5);
     p.setPen(Qt::NoPen);
-    p.setBrush(withAlpha(mix(base, shine, 0.6), 160));
-    p.drawPath(t.translated(0.8, 0.8));
-    p.setBrush(QColor(0x24, 0x12, 0x00, 235));
+    p.setBrush(chipColor(base));
+    p.drawRoundedRect(chip, 2.5, 2.5);
+    p.setBrush(figureColor(chipColor(base)));
     p.drawPath(t);
     p.end();
     return img;
@@ -1242,8 +1328,6 @@ void mockLabel(QPainter& p, QRect twips, const QString& text, const QColor& c, d
     p.drawPath(textPath(text, f, x, r.top() + QFontMetricsF(f).ascent(), a));
     p.restore();
 }
-
-QImage art(const QString& name) { return QImage(g_out + QLatin1Char('/') + name); }
 
 // The screens as the player will see them: background cut to the 594 x 375
 // client area, with the design values of their labels and pictures.
