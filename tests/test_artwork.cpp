@@ -1,6 +1,6 @@
 // The program's own pictures where they meet the controls drawn over them:
 // nothing hides a digit, cuts a frame or makes a number hard to read.
-#include "app/module1.h"
+#include "state/module1.h"
 #include "screens/forms.h"
 
 #include <QImage>
