@@ -881,7 +881,7 @@ QColor clampColor(double r, double g, double b)
     return QColor(c(r), c(g), c(b));
 }
 
-constexpr double kBlockFigurePx = 15;
+constexpr double kBlockFigurePx = 17;
 
 // Relative luminance and contrast ratio as the web's accessibility
 // guidelines define them; 4.5 is their floor for ordinary text.
