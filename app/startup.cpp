@@ -4,8 +4,10 @@
 
 #include "platform/files.h"
 #include "platform/msgbox.h"
+#include "platform/qt_japanese.h"
 #include "platform/sound.h"
 #include "platform/sound_bank.h"
+#include "platform/system_reasons.h"
 #include "platform/system.h"
 #include "screens/forms.h"
 #include "state/datafiles.h"
@@ -30,8 +32,8 @@ Picture loadCharacterPicture(const QString& name)
     reader.setDecideFormatFromContent(true);
     const QImage image = reader.read();
     if (image.isNull())
-        throw DataFileError(name, QString::fromUtf8("画像として読み込めません（%1）。BMP か JPEG の画像が必要です。")
-                                      .arg(reader.errorString()));
+        throw DataFileError(name, QString::fromUtf8("画像として読み込めません：%1。BMP か JPEG の画像が必要です。")
+                                      .arg(pictureReason(reader)));
     return makePicture(QPixmap::fromImage(image));
 }
 }  // namespace
@@ -108,6 +110,7 @@ int runGame(QApplication& app)
     // The only ways out are the quit question and a failed start-up.
     app.setQuitOnLastWindowClosed(false);
     app.setWindowIcon(programIcon());
+    installQtJapanese(app);
     openSoundDevice();
     createWindows();
     if (!form1->Form_Load())

@@ -3,6 +3,7 @@
 
 #include "history/history_database.h"
 #include "history/recorder.h"
+#include "platform/system_reasons.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -131,13 +132,13 @@ int runHistoryExport(const QString& dbPath, const QString& target)
     } else {
         QSaveFile out(target);
         if (!out.open(QIODevice::WriteOnly)) {
-            printError(QString::fromUtf8("書き出し先「%1」を開けません（%2）。").arg(target, out.errorString()));
+            printError(QString::fromUtf8("書き出し先「%1」を開けません（%2）。").arg(target, fileReason(out)));
             return 1;
         }
         ok = exportHistoryCsv(dbPath, out, message);
         // Written whole or not at all; a failed read leaves the target alone.
         if (ok && !out.commit()) {
-            printError(QString::fromUtf8("書き出し先「%1」に書き込めません（%2）。").arg(target, out.errorString()));
+            printError(QString::fromUtf8("書き出し先「%1」に書き込めません（%2）。").arg(target, fileReason(out)));
             return 1;
         }
     }

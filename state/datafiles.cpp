@@ -1,6 +1,7 @@
 #include "state/datafiles.h"
 
 #include "platform/files.h"
+#include "platform/system_reasons.h"
 
 #include <QDir>
 #include <QFile>
@@ -209,12 +210,12 @@ QByteArray readGameFile(const QString& name, qint64 limit)
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw DataFileError(name, QStringLiteral("ファイルを開けません：%1").arg(file.errorString()));
+        throw DataFileError(name, QStringLiteral("ファイルを開けません：%1").arg(fileReason(file)));
     if (file.size() > limit)
         throw DataFileError(name, QStringLiteral("ファイルが大きすぎます（%1 バイト）。").arg(file.size()));
     QByteArray bytes = file.read(limit + 1);
     if (file.error() != QFileDevice::NoError)
-        throw DataFileError(name, QStringLiteral("ファイルを読めません：%1").arg(file.errorString()));
+        throw DataFileError(name, QStringLiteral("ファイルを読めません：%1").arg(fileReason(file)));
     if (bytes.size() > limit)
         throw DataFileError(name, QStringLiteral("ファイルが大きすぎます。"));
     return bytes;
@@ -387,18 +388,18 @@ QString writeScoreFile(const ScoreTable& scores)
     // cut-off table was committed.
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return file.errorString();
+        return fileReason(file);
     const QByteArray bytes = formatScores(scores);
     const qint64 written = file.write(bytes);
     if (written != bytes.size()) {
         const QString reason = written < 0 || file.error() != QFileDevice::NoError
-            ? file.errorString()
+            ? fileReason(file)
             : QStringLiteral("%1 バイトのうち %2 バイトしか書けませんでした。").arg(bytes.size()).arg(written);
         file.cancelWriting();
         return reason;
     }
     if (!file.commit())
-        return file.errorString();
+        return fileReason(file);
     syncDirectoryOf(target);
     return QString();
 }
