@@ -59,11 +59,13 @@ void Form3::n_input(int d)
     }
 
     m.GaugeLevel = m.GaugeLevel + m.StageGaugeStep[m.Stage];
-    if (m.GaugeLevel == 11) {
+    if (m.GaugeLevel == kGaugeTop + 1) {
         m.GaugeLevel = kGaugeTop;
-    } else if (m.GaugeLevel > kGaugeTop) {
-        // A step that jumps past the top without landing on 11 holds the
-        // gauge full as well, instead of asking for an eleventh segment.
+    } else if (m.GaugeLevel > kGaugeTop + 1) {
+        // A step that jumps past 11 without landing on it (1.5: 10.5, 12)
+        // holds the gauge full as well, instead of asking for a twelfth
+        // segment. A fraction between 10 and 11 is left as it is: like any
+        // fraction it lights nothing and keeps the points per hit.
         m.GaugeLevel = kGaugeTop;
         for (int i = 0; i <= 9; ++i)
             Image3(i)->setVisible(true);

@@ -35,6 +35,8 @@ constexpr int kMaxPhrases = 10000000;
 // runaway file into memory.
 constexpr qint64 kMaxGameDataBytes = 64 * 1024 * 1024;
 constexpr qint64 kMaxScoreBytes = 64 * 1024;
+// The end-of-text mark (Ctrl-Z) that DOS-era editors append to text files.
+constexpr char kCtrlZ = '\x1A';
 
 // A value as it appears in a message: short enough for a message box.
 QString shown(const QString& text)
@@ -306,15 +308,21 @@ ScoreTable parseScores(const QByteArray& bytes, const QString& fileName)
     const QString expected = QStringLiteral("0 から %1 までの整数").arg(kMaxScore);
     // One number per line; CR LF, LF or CR end a line, the last line end is
     // optional, and blank lines (a trailing one above all) are passed over.
-    while (pos < bytes.size()) {
+    // Twelve numbers are read and whatever follows them (a stray line, an
+    // old editor's Ctrl-Z end mark, blank lines) is left alone: the next save
+    // writes the twelve lines afresh. A Ctrl-Z ends the text, as it did for
+    // the text files of the time.
+    const qsizetype endMark = bytes.indexOf(kCtrlZ);
+    const qsizetype size = endMark < 0 ? bytes.size() : endMark;
+    while (pos < size && found < 12) {
         qsizetype end = pos;
-        while (end < bytes.size() && bytes.at(end) != '\r' && bytes.at(end) != '\n')
+        while (end < size && bytes.at(end) != '\r' && bytes.at(end) != '\n')
             ++end;
         ++line;
         const QByteArray raw = bytes.mid(pos, end - pos);
         pos = end;
-        if (pos < bytes.size()) {
-            if (bytes.at(pos) == '\r' && pos + 1 < bytes.size() && bytes.at(pos + 1) == '\n')
+        if (pos < size) {
+            if (bytes.at(pos) == '\r' && pos + 1 < size && bytes.at(pos + 1) == '\n')
                 pos += 2;
             else
                 ++pos;
@@ -323,9 +331,6 @@ ScoreTable parseScores(const QByteArray& bytes, const QString& fileName)
         if (value.isEmpty())
             continue;
         ++found;
-        if (found > 12)
-            throw DataFileError(fileName, QStringLiteral("%1 行目に 13 個目の数「%2」があります。スコアはちょうど 12 個（1 行に 1 個）のはずです。")
-                                              .arg(line).arg(shown(QString::fromLatin1(value))));
         bool digitsOnly = true;
         for (char c : value)
             digitsOnly = digitsOnly && c >= '0' && c <= '9';

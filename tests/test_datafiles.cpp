@@ -331,6 +331,19 @@ private slots:
         QCOMPARE(parseScores(twelveScores() + "\r\n\r\n"), expected);
     }
 
+    void scoreFileTailIgnored()
+    {
+        // Whatever follows the twelfth number (a stray line, a Ctrl-Z end mark, blank lines) is not read.
+        const ScoreTable expected = parseScores(twelveScores());
+        QCOMPARE(parseScores(twelveScores() + "5\r\n"), expected);
+        QCOMPARE(parseScores(twelveScores() + "not a score\r\n-3\r\n"), expected);
+        QCOMPARE(parseScores(twelveScores() + "\x1A"), expected);
+        QByteArray markAfterLast = twelveScores();
+        markAfterLast.chop(2);
+        QCOMPARE(parseScores(markAfterLast + "\x1A"), expected);
+        QCOMPARE(parseScores(twelveScores() + "\r\n\r\n  \r\n\x1A\r\n"), expected);
+    }
+
     void badScoreFilesRejected_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -340,7 +353,9 @@ private slots:
         QCOMPARE(eleven.count("\r\n"), 11);
         QTest::newRow("eleven") << eleven << "11 個";
         QTest::newRow("empty") << QByteArray() << "0 個";
-        QTest::newRow("thirteen") << twelveScores() + "5\r\n" << "13 行目";
+        QByteArray cutByEndMark = twelveScores();
+        cutByEndMark.insert(cutByEndMark.lastIndexOf("\r\n", cutByEndMark.size() - 3) + 2, '\x1A');
+        QTest::newRow("end mark before the twelfth") << cutByEndMark << "11 個";
         QByteArray text = twelveScores();
         text.replace("37\r\n", "abc\r\n");
         QTest::newRow("text") << text << "2 行目";

@@ -210,8 +210,9 @@ private slots:
         QCOMPARE(gauge(), QStringLiteral("1000000000"));
     }
 
-    // A step that jumps past the top without landing on 11 holds the gauge full
-    // at 30 per hit and never asks for an eleventh block.
+    // A step that passes 11 without landing on it: 10.5 is a fraction like any
+    // other (nothing lit, the points of level 9 kept), 12 and beyond hold the
+    // gauge full at 30 per hit and never ask for an eleventh block.
     void gaugeOvershootingStep()
     {
         GameFixture f;
@@ -230,7 +231,15 @@ private slots:
         QCOMPARE(Module1.StageScore, expected);
         QCOMPARE(gauge(), QStringLiteral("0010010010"));
 
-        // 10.5 and then 12 (and on): held at 10, all blocks lit, 30 each.
+        // 10.5: seven hits at step 1.5 make 0+3+3+10+10+24+24 = 74.
+        GameFixture::hitTarget();
+        expected += 24;
+        QCOMPARE(expected, 74);
+        QCOMPARE(Module1.StageScore, 74);
+        QCOMPARE(Module1.GaugeLevel, 10.5);
+        QCOMPARE(gauge(), QStringLiteral("0010010010"));
+
+        // 12, then 11.5 each time: held at 10, all blocks lit, 30 each.
         for (int k = 0; k < 5; ++k) {
             GameFixture::hitTarget();
             expected += 30;
@@ -524,6 +533,29 @@ private slots:
         QCOMPARE(f.readFile(QStringLiteral("tavo_s.dat")), scoreBytes(expected));
         QCOMPARE(form4->Label2(1)->caption(), QStringLiteral("2350"));
         QCOMPARE(form4->Label4(1)->caption(), QStringLiteral("2350"));
+    }
+
+    // A score file that picked up something after its twelve numbers (a
+    // stray line, a Ctrl-Z end mark, blank lines) still starts the game, and
+    // the next save writes exactly the twelve CR LF lines again.
+    void strayScoreFileTailRewritten()
+    {
+        std::array<int, 12> scores{};
+        for (int i = 0; i < 12; ++i)
+            scores[i] = 10 + i;
+        for (const QByteArray tail : {QByteArray("5\r\n"), QByteArray("\x1A"), QByteArray("\r\n\r\n\r\n")}) {
+            GameFixture f;
+            QVERIFY(beginGame(f, TestGameData{}, 4, scoreBytes(scores) + tail));
+            QCOMPARE(Module1.HighScores[11], 21);
+            GameFixture::keypad(form3, 0);
+            for (int k = 0; k < 14; ++k)
+                GameFixture::hitTarget();
+            GameFixture::tickClock(30);
+            GameFixture::keypad(form3, 0);
+            std::array<int, 12> expected = scores;
+            expected[1] = 235;
+            QCOMPARE(f.readFile(QStringLiteral("tavo_s.dat")), scoreBytes(expected));
+        }
     }
 
     // A new best on a failed stage is stored and written, yet the verdict is
