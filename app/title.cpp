@@ -1,4 +1,5 @@
 // The title screen: the mode menu, the high scores and the way out.
+#include "history/recorder.h"
 #include "platform/keys.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
@@ -59,6 +60,7 @@ void startGame(Form1* title, int slotBase, int colourMode)
     Module1.StageScore = 0;
     Module1.GameScore = 0;
     Module1.AnimFrame = 0;
+    gameHistory().gameStarted(slotBase == 0 ? GameMode::Normal : GameMode::Hard);
     title->color_s(colourMode);
     form4->n_stage();
     s_play(Sound::Powah, false);

@@ -1,6 +1,8 @@
 // The running game's history: keys in memory during play, one save per stage.
 #include "history/recorder.h"
 
+#include "platform/msgbox.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -177,6 +179,15 @@ QStringList GameRecorder::takeNotices()
     QStringList notices;
     notices.swap(notices_);
     return notices;
+}
+
+void showHistoryNotices()
+{
+    for (const QString& text : gameHistory().takeNotices()) {
+        MessageRequest request;
+        request.text = text;
+        msgbox(request);
+    }
 }
 
 QString historyNoticeText(HistoryProblem problem, const QString& fileName, const QString& detail,

@@ -71,6 +71,8 @@ private:
 
 // The one recorder of the running game.
 GameRecorder& gameHistory();
+// Shows the waiting notices, one message box each.
+void showHistoryNotices();
 
 // The player's words for a problem with the history file.
 QString historyNoticeText(HistoryProblem problem, const QString& fileName, const QString& detail,

@@ -1,4 +1,5 @@
 // The count-down and the stage clock.
+#include "history/recorder.h"
 #include "platform/sound.h"
 #include "screens/forms.h"
 #include "state/module1.h"
@@ -22,6 +23,7 @@ void Form3::start()
     announce(QString::fromUtf8("さあ、スタートです！ 良い結果を期待しましょう！"));
     Module1.PlayActive = 1;
     Timer1->start();
+    gameHistory().clockStarted();
 }
 
 void Form3::Timer1_Timer()
@@ -52,4 +54,5 @@ void Form3::timeup()
     s_play(Sound::TimeUp, false);
     Timer1->stop();
     Label12->setVisible(true);
+    recordStageEnd();
 }

@@ -1,4 +1,5 @@
 // Giving up, and the verdict after time-up or give-up.
+#include "history/recorder.h"
 #include "platform/sound.h"
 #include "screens/forms.h"
 #include "stage/high_scores.h"
@@ -18,6 +19,18 @@ void Form3::giveup()
     s_play(Sound::TimeUp, false);
     Timer1->stop();
     Label12->setVisible(true);
+    recordStageEnd();
+}
+
+void Form3::recordStageEnd()
+{
+    const GameState& m = Module1;
+    StageVerdict verdict = StageVerdict::Clear;
+    if (m.GaveUp == 1)
+        verdict = StageVerdict::GiveUp;
+    else if (m.StageScore < m.StageQuota[m.Stage])
+        verdict = StageVerdict::Failure;
+    gameHistory().stageEnded(m.Stage, m.StageScore, m.StageQuota[m.Stage], m.GameScore, verdict);
 }
 
 void Form3::gameend()
@@ -57,4 +70,6 @@ void Form3::gameend()
     form4->show();
     hide();
     Label12->setVisible(false);
+    // A problem with the history file is told now that play is over.
+    showHistoryNotices();
 }

@@ -1,4 +1,5 @@
 // The play screen's keys and the judgement of each keypad digit.
+#include "history/recorder.h"
 #include "platform/keys.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
@@ -41,6 +42,7 @@ void Form3::n_input(int d)
     const QString key = QString::number(d);
     const bool hit = Label1(0)->caption() == key || Label1(6)->caption() == key ||
                      Label1(12)->caption() == key;
+    gameHistory().keyJudged(d, m.KeyQueue[0], hit);
     if (!hit) {
         m.GaugeLevel = 0;
         m.PointsPerHit = 0;

@@ -67,6 +67,8 @@ public:
 
 private:
     void timeup();
+    // Hands the stage just ended to the play history.
+    void recordStageEnd();
     void announceTime(int remaining);
     void randomPhrase();
     void announce(const QString& text);

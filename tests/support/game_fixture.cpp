@@ -2,6 +2,7 @@
 
 #include "wav.h"
 
+#include "history/recorder.h"
 #include "platform/sound_bank.h"
 #include "platform/system.h"
 #include "screens/forms.h"
@@ -43,6 +44,7 @@ GameFixture::GameFixture() : dir_(std::make_unique<QTemporaryDir>())
     QDir::setCurrent(dir_->path());
     resetModule1();
     unloadSounds();
+    gameHistory().reset();
     setSoundSink(&sounds);
     setMessageBoxHandler([this](const MessageRequest& request) {
         messages.push_back(request);
@@ -65,6 +67,7 @@ GameFixture::GameFixture() : dir_(std::make_unique<QTemporaryDir>())
 GameFixture::~GameFixture()
 {
     destroyWindows();
+    gameHistory().reset();
     setSoundSink(nullptr);
     setMessageBoxHandler(nullptr);
     setEndHandler(nullptr);

@@ -1,0 +1,185 @@
+// The play history seen from the game: what a played stage leaves in
+// history.sqlite, that nothing is written while keys are judged, and that a
+// broken history file never stops play and is told once, after the results.
+#include "history/recorder.h"
+#include "screens/forms.h"
+#include "state/module1.h"
+#include "support/game_fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlRecord>
+#include <QSqlQuery>
+#include <QtTest>
+
+namespace {
+
+QString u8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+// Rows of one query against the game folder's history, fields joined by '|'.
+QStringList rows(const QString& path, const QString& sql)
+{
+    QStringList out;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("probe"));
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec(sql)) {
+                while (q.next()) {
+                    QStringList fields;
+                    for (int i = 0; i < q.record().count(); ++i)
+                        fields << q.value(i).toString();
+                    out << fields.join(QLatin1Char('|'));
+                }
+            }
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("probe"));
+    return out;
+}
+
+// Title keypad 4, then keypad 0 on the play screen: the clock runs.
+bool startStage(GameFixture& f)
+{
+    f.writeFolder();
+    if (!f.startUp())
+        return false;
+    GameFixture::keypad(form1, 4);
+    GameFixture::keypad(form3, 0);
+    return Module1.PlayActive == 1;
+}
+
+}  // namespace
+
+class HistoryPlayTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { setHistoryMonotonicClock(nullptr); }
+
+    // A stage played to time-up: the game, the stage with its score and hits, one key row per key judged.
+    void playedStageIsRecorded()
+    {
+        GameFixture f;
+        qint64 now = 1000;
+        setHistoryMonotonicClock([&now] { return now; });
+        QVERIFY(startStage(f));
+        const QString history = f.path(QStringLiteral("history.sqlite"));
+        for (int i = 0; i < 12; ++i) {
+            now += 150;
+            if (i == 4)
+                GameFixture::missTarget();
+            else
+                GameFixture::hitTarget();
+        }
+        // Keys are only kept in memory while the clock runs.
+        QVERIFY(!QFile::exists(history));
+        now = 1000 + 29970;
+        GameFixture::tickClock(30);
+        QCOMPARE(Module1.PlayOver, 1);
+        QVERIFY(QFile::exists(history));
+
+        const int score = Module1.StageScore;  // 11 hits, a miss after the fourth: below the quota
+        QCOMPARE(score, 1 + 2 + 3 + 5 + 1 + 2 + 3 + 5 + 7 + 10 + 14);
+        QCOMPARE(rows(history, QStringLiteral("SELECT mode, total, outcome, last_stage FROM games")),
+                 QStringList{QStringLiteral("normal|%1|lost|1").arg(score * 10)});
+        QCOMPARE(rows(history, QStringLiteral("SELECT stage, score, quota, verdict, hits, misses, longest_streak,"
+                                              " play_ms, median_gap_ms FROM stages")),
+                 QStringList{QStringLiteral("1|%1|1000|failure|11|1|7|29970|150").arg(score * 10)});
+        const QStringList keys = rows(history, QStringLiteral("SELECT ms, digit, target, hit FROM keys ORDER BY rowid"));
+        QCOMPARE(keys.size(), 12);
+        QCOMPARE(keys[0], QStringLiteral("150|1|1|1"));
+        QCOMPARE(keys[4], QStringLiteral("750|2|1|0"));
+        QCOMPARE(keys[11], QStringLiteral("1800|1|1|1"));
+
+        // The results and the score file are as they always were.
+        GameFixture::keypad(form3, 0);
+        QVERIFY(form4->isVisible());
+        QCOMPARE(form4->Label3(1)->caption(), QStringLiteral("Failure!!"));
+        QCOMPARE(Module1.HighScores[1], score);
+        QVERIFY(f.messages.empty());
+    }
+
+    // A give-up in stage 1 loses the game at stage 1; the stage keeps its points.
+    void giveUpLosesTheGame()
+    {
+        GameFixture f;
+        QVERIFY(startStage(f));
+        GameFixture::hitTarget();
+        GameFixture::hitTarget();
+        GameFixture::escape(form3);
+        const QString history = f.path(QStringLiteral("history.sqlite"));
+        QCOMPARE(rows(history, QStringLiteral("SELECT g.outcome, g.last_stage, g.total, s.verdict, s.hits"
+                                              " FROM games g JOIN stages s ON s.game_id = g.id")),
+                 QStringList{QStringLiteral("lost|1|30|giveup|2")});
+    }
+
+    // A damaged history file: play goes on, the file is kept aside, one message once the results are up.
+    void damagedFileToldOnceAfterResults()
+    {
+        GameFixture f;
+        f.writeFolder();
+        f.writeFile(QStringLiteral("history.sqlite"), QByteArray(8192, '\x5a'));
+        QVERIFY(f.startUp());
+        const QByteArray scoresBefore = f.readFile(QStringLiteral("tavo_s.dat"));
+        GameFixture::keypad(form1, 4);
+        GameFixture::keypad(form3, 0);
+        GameFixture::tickClock(30);
+        QVERIFY(f.messages.empty());  // not during the stage's end
+        GameFixture::keypad(form3, 0);
+        QVERIFY(form4->isVisible());
+        QCOMPARE(f.messages.size(), size_t(1));
+        QVERIFY(f.messages[0].text.contains(u8("「history.sqlite」が壊れていたため")));
+        QCOMPARE(f.readFile(QStringLiteral("tavo_s.dat")), scoresBefore);
+        const QStringList aside = QDir(f.path()).entryList({QStringLiteral("history.broken-*.sqlite")});
+        QCOMPARE(aside.size(), 1);
+        QCOMPARE(f.readFile(aside[0]), QByteArray(8192, '\x5a'));
+        QCOMPARE(rows(f.path(QStringLiteral("history.sqlite")), QStringLiteral("SELECT count(*) FROM stages")),
+                 QStringList{QStringLiteral("1")});
+    }
+
+    // A file held by another program: the stage waits in memory, the player is told once.
+    void lockedFileDoesNotStopPlay()
+    {
+        GameFixture f;
+        QVERIFY(startStage(f));
+        const QString history = f.path(QStringLiteral("history.sqlite"));
+        {
+            HistoryDatabase make(history);
+            QVERIFY(make.open());
+        }
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+        other.setDatabaseName(history);
+        QVERIFY(other.open());
+        QSqlQuery(other).exec(QStringLiteral("BEGIN EXCLUSIVE"));
+        for (int stage = 1; stage <= 2; ++stage) {
+            for (int i = 0; i < 30; ++i)
+                GameFixture::hitTarget();
+            GameFixture::tickClock(30);
+            GameFixture::keypad(form3, 0);   // results
+            QVERIFY(form4->isVisible());
+            GameFixture::keypad(form4, 4);   // cleared: the next stage
+            QCOMPARE(Module1.Stage, stage + 1);
+            GameFixture::keypad(form3, 0);
+        }
+        QCOMPARE(f.messages.size(), size_t(1));
+        QVERIFY(f.messages[0].text.contains(u8("ほかのプログラム")));
+        QSqlQuery(other).exec(QStringLiteral("ROLLBACK"));
+        other.close();
+        other = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("other"));
+
+        GameFixture::escape(form3);   // stage 3 given up: all three stages reach the file
+        QCOMPARE(rows(history, QStringLiteral("SELECT group_concat(verdict) FROM stages")),
+                 QStringList{QStringLiteral("clear,clear,giveup")});
+        QCOMPARE(f.messages.size(), size_t(1));
+    }
+};
+
+QTEST_MAIN(HistoryPlayTest)
+#include "test_history_play.moc"
