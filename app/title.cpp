@@ -1,12 +1,16 @@
 // The title screen: the mode menu, the high scores and the way out.
+#include "history/progress.h"
 #include "history/recorder.h"
 #include "platform/keys.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
 #include "screens/closing.h"
 #include "screens/forms.h"
+#include "screens/progress_window.h"
 #include "stage/stage_setup.h"
 #include "state/module1.h"
+
+#include <QFileInfo>
 
 namespace {
 // Key colours of the normal mode: rows fade from bright to dark, per key
@@ -31,6 +35,7 @@ void Form1::Form_KeyDown(int KeyCode, int /*Shift*/)
         quit_by_key();
         break;
     case vk::Numpad1: score_m(); break;
+    case vk::Numpad2: showProgress(); break;
     case vk::Numpad4: normal(); break;
     case vk::Numpad6: extra(); break;
     default: break;
@@ -84,6 +89,24 @@ void Form1::score_m()
         form8->Label5(i)->setCaption(timesTen(Module1.HighScores[i]));
     s_play(Sound::Powah, false);
     switchScreen(this, form8);
+}
+
+void Form1::showProgress()
+{
+    // Nothing is created just to look: without a file there is no history yet.
+    std::optional<ProgressData> data;
+    QString unreadable;
+    if (QFileInfo::exists(QString::fromLatin1(kHistoryFileName))) {
+        HistoryDatabase& db = gameHistory().database();
+        data = readProgress(db);
+        gameHistory().noteProblem(db);
+        if (!data)
+            unreadable = historyProblemSummary(db.problem(), db.problemDetail());
+    }
+    progressWindow->setProgress(std::move(data), unreadable);
+    s_play(Sound::Powah, false);
+    switchScreen(this, progressWindow);
+    showHistoryNotices();
 }
 
 void Form1::Image1_Click()

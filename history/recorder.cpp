@@ -190,6 +190,17 @@ void showHistoryNotices()
     }
 }
 
+QString historyProblemSummary(HistoryProblem problem, const QString& detail)
+{
+    switch (problem) {
+    case HistoryProblem::Locked: return QString::fromUtf8("ほかのプログラムが使用中です。");
+    case HistoryProblem::ReadOnly: return QString::fromUtf8("ファイルを開く許可がありません。");
+    case HistoryProblem::DiskFull: return QString::fromUtf8("ディスクがいっぱいです。");
+    case HistoryProblem::NewerSchema: return QString::fromUtf8("新しい版のクェネルの形式です。");
+    default: return QString::fromUtf8("（%1）").arg(detail);
+    }
+}
+
 QString historyNoticeText(HistoryProblem problem, const QString& fileName, const QString& detail,
                           const QString& keptAsideName)
 {

@@ -43,6 +43,8 @@ public:
 
     // The history file (opened on first use), for the progress screen.
     HistoryDatabase& database();
+    // Turns the problem of the database's last call into a notice.
+    void noteProblem(const HistoryDatabase& db);
     // Notices that wait to be shown (each kind of problem once per run).
     QStringList takeNotices();
     // Forgets everything (between tests); the file is closed.
@@ -58,7 +60,6 @@ private:
         bool dirty = false;
     };
     void saveAll();
-    void noteProblem(const HistoryDatabase& db);
 
     qint64 clockStart_ = 0;
     std::vector<KeyStroke> keys_;
@@ -74,6 +75,8 @@ GameRecorder& gameHistory();
 // Shows the waiting notices, one message box each.
 void showHistoryNotices();
 
+// A short line for a problem, for a screen that cannot show the history.
+QString historyProblemSummary(HistoryProblem problem, const QString& detail);
 // The player's words for a problem with the history file.
 QString historyNoticeText(HistoryProblem problem, const QString& fileName, const QString& detail,
                           const QString& keptAsideName);

@@ -11,6 +11,7 @@ constexpr int PageDown = 34;
 constexpr int Digit0 = 48;
 constexpr int Numpad0 = 96;
 constexpr int Numpad1 = 97;
+constexpr int Numpad2 = 98;
 constexpr int Numpad3 = 99;
 constexpr int Numpad4 = 100;
 constexpr int Numpad6 = 102;

@@ -5,6 +5,7 @@ inline constexpr const char* Title = "title.jpg";            // 600 x 380, Form1
 inline constexpr const char* Results = "results.jpg";        // 600 x 380, Form4
 inline constexpr const char* Final = "final.jpg";            // 600 x 380, Form5
 inline constexpr const char* HighScores = "highscores.jpg";  // 600 x 380, Form8
+inline constexpr const char* Progress = "progress.jpg";      // 600 x 380, the progress screen
 inline constexpr const char* Mascot = "mascot.bmp";          // 32 x 32
 inline constexpr const char* GaugeTray = "gauge_tray.bmp";   // 416 x 66
 // stage_1.jpg .. stage_5.jpg   250 x 50 banners

@@ -24,6 +24,7 @@ public:
     void normal();
     void extra();
     void score_m();
+    void showProgress();  // keypad 2: the play history
     void Image1_Click();
     void Timer1_Timer();
 };

@@ -1,4 +1,5 @@
 #include "screens/forms.h"
+#include "screens/progress_window.h"
 
 Form1* form1 = nullptr;
 Form2* form2 = nullptr;
@@ -20,10 +21,12 @@ void createWindows()
     form5 = new Form5;
     form6 = new Form6;
     form8 = new Form8;
+    progressWindow = new ProgressWindow;
 }
 
 void destroyWindows()
 {
+    delete progressWindow; progressWindow = nullptr;
     delete form8; form8 = nullptr;
     delete form6; form6 = nullptr;
     delete form5; form5 = nullptr;
@@ -45,6 +48,7 @@ void applyCaption(const QString& caption)
     form6->setWindowTitle(caption);
     form7->setWindowTitle(caption);
     form8->setWindowTitle(caption);
+    progressWindow->setWindowTitle(caption);
 }
 
 void switchScreen(QWidget* current, QWidget* next)

@@ -2,7 +2,9 @@
 // history.sqlite, that nothing is written while keys are judged, and that a
 // broken history file never stops play and is told once, after the results.
 #include "history/recorder.h"
+#include "history/progress.h"
 #include "screens/forms.h"
+#include "screens/progress_window.h"
 #include "state/module1.h"
 #include "support/game_fixture.h"
 
@@ -52,6 +54,35 @@ bool startStage(GameFixture& f)
     GameFixture::keypad(form1, 4);
     GameFixture::keypad(form3, 0);
     return Module1.PlayActive == 1;
+}
+
+// One game from the title: each stage gets its hits (a miss after every
+// seventh), 150 ms apart on the history's clock; the stage runs to time-up
+// and the game goes on while stages are cleared. The last stage is given up
+// when giveUpLast.
+void playGame(qint64& now, int modeKey, const std::vector<int>& hitsPerStage, bool giveUpLast)
+{
+    GameFixture::keypad(form1, modeKey);
+    for (size_t i = 0; i < hitsPerStage.size(); ++i) {
+        GameFixture::keypad(form3, 0);
+        const qint64 start = now;
+        for (int h = 0; h < hitsPerStage[i]; ++h) {
+            now += 150 + (h % 5) * 40;
+            GameFixture::hitTarget();
+            if (h % 7 == 6)
+                GameFixture::missTarget();
+        }
+        if (giveUpLast && i + 1 == hitsPerStage.size()) {
+            GameFixture::escape(form3);
+        } else {
+            now = start + 29970;
+            GameFixture::tickClock(30);
+        }
+        GameFixture::keypad(form3, 0);   // results
+        GameFixture::keypad(form4, 4);   // next stage, final screen or title
+    }
+    if (form5->isVisible())
+        GameFixture::keypad(form5, 0);
 }
 
 }  // namespace
@@ -178,6 +209,73 @@ private slots:
         QCOMPARE(rows(history, QStringLiteral("SELECT group_concat(verdict) FROM stages")),
                  QStringList{QStringLiteral("clear,clear,giveup")});
         QCOMPARE(f.messages.size(), size_t(1));
+    }
+
+    // Keypad 2 on the title: without a history the screen says so, and no file is made just to look.
+    void progressScreenWithoutHistory()
+    {
+        GameFixture f;
+        f.writeFolder();
+        QVERIFY(f.startUp());
+        GameFixture::keypad(form1, 2);
+        QCOMPARE(GameFixture::visibleScreens(), QStringList{QStringLiteral("Progress")});
+        QVERIFY(progressWindow->emptyText().startsWith(u8("まだプレイ記録がありません。")));
+        QVERIFY(!QFile::exists(f.path(QStringLiteral("history.sqlite"))));
+        GameFixture::keypad(progressWindow, 6);   // no pages to turn
+        QCOMPARE(progressWindow->heading(), progressWindow->emptyText());
+        GameFixture::keypad(progressWindow, 0);
+        QCOMPARE(GameFixture::visibleScreens(), QStringList{QStringLiteral("Form1")});
+        QCOMPARE(f.sounds.played.size(), size_t(2));
+        QVERIFY(f.messages.empty());
+    }
+
+    // After three games: five pages turned by 4 and 6 (wrapping round), 0 back to the title, Esc asks to quit.
+    void progressScreenPages()
+    {
+        GameFixture f;
+        f.writeFolder();
+        QVERIFY(f.startUp());
+        qint64 now = 0;
+        setHistoryMonotonicClock([&now] { return now; });
+        playGame(now, 4, {30}, true);
+        playGame(now, 6, {40, 10}, false);
+        playGame(now, 4, {60, 70, 20}, true);
+        QCOMPARE(GameFixture::visibleScreens(), QStringList{QStringLiteral("Form1")});
+
+        GameFixture::keypad(form1, 2);
+        QCOMPARE(GameFixture::visibleScreens(), QStringList{QStringLiteral("Progress")});
+        QVERIFY(progressWindow->emptyText().isEmpty());
+        QStringList headings;
+        for (int i = 0; i < ProgressWindow::kPageCount; ++i) {
+            headings << progressWindow->heading();
+            if (!qEnvironmentVariableIsEmpty("QUENNEL_PROGRESS_SHOTS"))
+                progressWindow->grab().save(qEnvironmentVariable("QUENNEL_PROGRESS_SHOTS") +
+                                            QStringLiteral("/page%1.png").arg(i));
+            GameFixture::keypad(progressWindow, 6);
+        }
+        headings.removeDuplicates();
+        QCOMPARE(headings.size(), int(ProgressWindow::kPageCount));
+        QCOMPARE(progressWindow->page(), 0);              // 6 on the last page wraps to the first
+        GameFixture::keypad(progressWindow, 4);
+        QCOMPARE(progressWindow->page(), ProgressWindow::kPageCount - 1);
+        QCOMPARE(progressWindow->heading(), u8("前回のゲーム　1秒ごとの正解数"));
+
+        f.answers = {MsgResult::Cancel};
+        GameFixture::escape(progressWindow);
+        QCOMPARE(f.messages.back().text, u8("クェネルを終了します。"));
+        QVERIFY(f.endRequests.empty());
+        GameFixture::keypad(progressWindow, 0);
+        QCOMPARE(GameFixture::visibleScreens(), QStringList{QStringLiteral("Form1")});
+
+        // The figures behind the pages: three games, the last one's three stages.
+        const std::optional<ProgressData> data = readProgress(gameHistory().database());
+        QVERIFY(data);
+        QCOMPARE(data->gameCount, 3);
+        QCOMPARE(data->recent[0].size(), size_t(2));
+        QCOMPARE(data->recent[1].size(), size_t(1));
+        QCOMPARE(data->recent[1][0].outcome, GameOutcome::Lost);   // hard: 10 hits miss stage 2's quota
+        QCOMPARE(data->lastGameStages.size(), size_t(3));
+        QCOMPARE(data->lastGameStages[2].verdict, StageVerdict::GiveUp);
     }
 };
 

@@ -7,6 +7,7 @@
 // a failure reproduces; the failing event number and seed are reported).
 #include "platform/system.h"
 #include "screens/forms.h"
+#include "screens/progress_window.h"
 #include "state/module1.h"
 #include "support/game_fixture.h"
 
@@ -51,6 +52,7 @@ GameWindow* windowNamed(const QString& name)
     if (name == QLatin1String("Form5")) return form5;
     if (name == QLatin1String("Form6")) return form6;
     if (name == QLatin1String("Form8")) return form8;
+    if (name == QLatin1String("Progress")) return progressWindow;
     return nullptr;
 }
 
@@ -166,7 +168,7 @@ void RandomInputTest::randomPlayKeepsTheGameSane()
     }
 
     // The run walked the whole game, not one corner of it.
-    for (const char* name : {"Form1", "Form3", "Form4", "Form5", "Form6", "Form8"})
+    for (const char* name : {"Form1", "Form3", "Form4", "Form5", "Form6", "Form8", "Progress"})
         QVERIFY2(visits[QString::fromLatin1(name)] > 0, name);
     QVERIFY(ticks > 0);
     QVERIFY(quitQuestions > 0);

@@ -474,24 +474,26 @@ void drawTitle()
     plainText(p, tag, kMist);
 
     // the menu, laid out where its keys sit on the keypad: 4 left and 6 right,
-    // 1 below left and 3 below right
+    // 1, 2 and 3 below from left to right
     struct Item { const char* key; const char* text; QColor color; double x, y; };
+    constexpr double kColumn[3] = {32, 220, 408};
     const Item items[] = {
-        {"4", "ノーマルモード", kGreen, 92, 236},
-        {"6", "ハードモード", kOrange, 330, 236},
-        {"1", "ハイスコア確認", kYellow, 92, 280},
-        {"3", "ゲーム終了", kCyan, 330, 280},
+        {"4", "ノーマルモード", kGreen, kColumn[0], 236},
+        {"6", "ハードモード", kOrange, kColumn[2], 236},
+        {"1", "ハイスコア確認", kYellow, kColumn[0], 282},
+        {"2", "プレイ記録", QColor(0xFF, 0x60, 0xE0), kColumn[1], 282},
+        {"3", "ゲーム終了", kCyan, kColumn[2], 282},
     };
     for (const Item& it : items) {
         // a faint plate behind each entry
-        QLinearGradient pl(it.x - 8, 0, it.x + 220, 0);
+        QLinearGradient pl(it.x - 8, 0, it.x + 182, 0);
         pl.setColorAt(0, withAlpha(it.color, 38));
         pl.setColorAt(1, withAlpha(it.color, 0));
         p.setPen(Qt::NoPen);
         p.setBrush(pl);
-        p.drawRoundedRect(QRectF(it.x - 6, it.y - 29, 216, 38), 6, 6);
-        keycap(p, QRectF(it.x, it.y - 26, 30, 30), QString::fromLatin1(it.key));
-        const QPainterPath t = textPath(QString::fromUtf8(it.text), mincho(26), it.x + 42, it.y);
+        p.drawRoundedRect(QRectF(it.x - 6, it.y - 28, 182, 36), 6, 6);
+        keycap(p, QRectF(it.x, it.y - 25, 28, 28), QString::fromLatin1(it.key));
+        const QPainterPath t = textPath(QString::fromUtf8(it.text), mincho(21), it.x + 35, it.y - 3);
         neonText(p, t, it.color, 3.5, 18);
     }
 
@@ -698,6 +700,32 @@ void drawHighScores()
     neonText(p, textPath(QStringLiteral("戻る"), mincho(19), 560, 359, Align::Center), kCyan, 3, 16);
     p.end();
     save(img, QStringLiteral("highscores.jpg"));
+}
+
+// The progress screen: a banner naming it and the key hints along the
+// bottom; the game draws the charts in the space between (y 48..330).
+void drawProgress()
+{
+    QImage img = ground(600, 380, 67, QColor(0xFF, 0x60, 0xE0), QColor(0x30, 0x90, 0xFF));
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    screenFrame(p);
+
+    plate(p, QRectF(12, 8, 300, 36), QColor(0xFF, 0xC0, 0x40), 6);
+    goldText(p, textPath(QStringLiteral("プレイ記録"), mincho(24), 162, 35, Align::Center), 1.2, false);
+    neonText(p, textPath(QStringLiteral("Progress"), roman(20, true), 560, 34, Align::Right), kMist, 3, 10);
+    rule(p, 14, 582, 332, withAlpha(kGold, 200), 1.2);
+
+    // page keys on the left, the way back on the right; the game puts the
+    // page dots in the middle
+    keycap(p, QRectF(24, 340, 24, 24), QStringLiteral("4"));
+    plainText(p, textPath(QStringLiteral("前へ"), mincho(16), 54, 358), kPaper);
+    keycap(p, QRectF(106, 340, 24, 24), QStringLiteral("6"));
+    plainText(p, textPath(QStringLiteral("次へ"), mincho(16), 136, 358), kPaper);
+    keycap(p, QRectF(496, 340, 24, 24), QStringLiteral("0"));
+    neonText(p, textPath(QStringLiteral("戻る"), mincho(18), 526, 359), kCyan, 3, 16);
+    p.end();
+    save(img, QStringLiteral("progress.jpg"));
 }
 
 // ---------------------------------------------------------------- banners
@@ -1395,7 +1423,8 @@ void checkAll(const QList<QImage>& blocks, const QImage& tray)
 {
     struct Want { QString name; int w, h; };
     QList<Want> wants = {{"title.jpg", 600, 380}, {"results.jpg", 600, 380}, {"final.jpg", 600, 380},
-                         {"highscores.jpg", 600, 380}, {"mascot.bmp", 32, 32}, {"gauge_tray.bmp", 416, 66}};
+                         {"highscores.jpg", 600, 380}, {"progress.jpg", 600, 380}, {"mascot.bmp", 32, 32},
+                         {"gauge_tray.bmp", 416, 66}};
     for (int i = 1; i <= 5; ++i) wants.append({QStringLiteral("stage_%1.jpg").arg(i), 250, 50});
     for (int i = 0; i < 3; ++i) wants.append({QStringLiteral("result_%1.jpg").arg(i), 600, 50});
     for (int i = 0; i < 6; ++i) wants.append({QStringLiteral("rank_%1.jpg").arg(i), 200, 50});
@@ -1468,6 +1497,7 @@ int main(int argc, char** argv)
     drawResults();
     drawFinal();
     drawHighScores();
+    drawProgress();
     drawStageBanners();
     drawResultStrips();
     drawRanks();

@@ -6,6 +6,7 @@
 #include "platform/sound_bank.h"
 #include "platform/system.h"
 #include "screens/forms.h"
+#include "screens/progress_window.h"
 #include "state/module1.h"
 
 #include <QBuffer>
@@ -166,7 +167,7 @@ QStringList GameFixture::visibleScreens()
     QStringList shown;
     const std::pair<const char*, QWidget*> screens[] = {
         {"Form1", form1}, {"Form3", form3}, {"Form4", form4},
-        {"Form5", form5}, {"Form6", form6}, {"Form8", form8}};
+        {"Form5", form5}, {"Form6", form6}, {"Form8", form8}, {"Progress", progressWindow}};
     for (const auto& [name, window] : screens)
         if (window && window->isVisible())
             shown << QString::fromLatin1(name);

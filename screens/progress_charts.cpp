@@ -1,0 +1,197 @@
+// The progress screen's charts.
+#include "screens/progress_charts.h"
+
+#include <QFontMetricsF>
+#include <QPainterPath>
+#include <algorithm>
+#include <cmath>
+
+namespace chart {
+
+namespace {
+QColor withAlpha(QColor c, int alpha)
+{
+    c.setAlpha(alpha);
+    return c;
+}
+
+QFont axisFont()
+{
+    QFont f;
+    f.setFamilies({QStringLiteral("IPAPMincho"), QStringLiteral("IPAMincho")});
+    f.setPixelSize(11);
+    f.setStyleStrategy(QFont::PreferAntialias);
+    return f;
+}
+
+double yOf(const QRectF& area, const Axis& y, double value)
+{
+    return area.bottom() - (value - y.low) / (y.high - y.low) * area.height();
+}
+
+// Horizontal grid lines and their labels on the left of the plot.
+void yGrid(QPainter& p, const QRectF& area, const Axis& y, const std::function<QString(double)>& format)
+{
+    const QFont f = axisFont();
+    for (double v = y.low; v <= y.high + y.step / 1000; v += y.step) {
+        const double py = std::round(yOf(area, y, v)) + 0.5;
+        p.setPen(QPen(withAlpha(kGold, v == y.low ? 170 : 45), 1, v == y.low ? Qt::SolidLine : Qt::DotLine));
+        p.drawLine(QPointF(area.left(), py), QPointF(area.right(), py));
+        text(p, area.left() - 6, py + 4, format(v), f, kMist, Qt::AlignRight);
+    }
+    p.setPen(QPen(withAlpha(kGold, 170), 1));
+    p.drawLine(QPointF(area.left() + 0.5, area.top()), QPointF(area.left() + 0.5, area.bottom()));
+}
+
+// A neon stroke: a wide faint glow under a thin bright line.
+void glowPath(QPainter& p, const QPainterPath& path, const QColor& color)
+{
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(withAlpha(color, 60), 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(path);
+    p.setPen(QPen(color, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(path);
+}
+}  // namespace
+
+Axis niceAxis(double minValue, double maxValue, int ticks, bool fromZero)
+{
+    if (fromZero)
+        minValue = std::min(0.0, minValue);
+    if (maxValue <= minValue)
+        maxValue = minValue + 1;
+    const double raw = (maxValue - minValue) / std::max(1, ticks);
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    double step = power;
+    for (double m : {1.0, 2.0, 5.0, 10.0}) {
+        step = m * power;
+        if (step >= raw)
+            break;
+    }
+    Axis a;
+    a.step = step;
+    a.low = std::floor(minValue / step) * step;
+    a.high = std::ceil(maxValue / step) * step;
+    if (a.high <= a.low)
+        a.high = a.low + step;
+    return a;
+}
+
+void text(QPainter& p, double x, double y, const QString& s, const QFont& font, const QColor& color,
+          Qt::Alignment align)
+{
+    const double width = QFontMetricsF(font).horizontalAdvance(s);
+    double left = x;
+    if (align & Qt::AlignRight)
+        left = x - width;
+    else if (align & Qt::AlignHCenter)
+        left = x - width / 2;
+    p.setFont(font);
+    p.setPen(color);
+    p.drawText(QPointF(left, y), s);
+}
+
+void lineChart(QPainter& p, const QRectF& area, const std::vector<Series>& series, int positions, const Axis& y,
+               const std::function<QString(double)>& format)
+{
+    yGrid(p, area, y, format);
+    const double dx = positions > 1 ? area.width() / (positions - 1) : 0;
+    const QFont f = axisFont();
+    // x labels: the oldest and the newest game
+    if (positions > 1) {
+        text(p, area.left(), area.bottom() + 14, QStringLiteral("%1 ゲーム前").arg(positions - 1), f, kMist);
+        text(p, area.right(), area.bottom() + 14, QStringLiteral("最新"), f, kMist, Qt::AlignRight);
+    }
+    for (const Series& s : series) {
+        // Right-aligned: each series' newest value stands at the right edge.
+        const int offset = positions - static_cast<int>(s.values.size());
+        QPainterPath path;
+        bool drawing = false;
+        std::vector<QPointF> dots;
+        for (size_t i = 0; i < s.values.size(); ++i) {
+            if (!s.values[i]) {
+                drawing = false;
+                continue;
+            }
+            const QPointF pt(area.left() + (offset + static_cast<int>(i)) * dx,
+                             yOf(area, y, *s.values[i]));
+            if (drawing)
+                path.lineTo(pt);
+            else
+                path.moveTo(pt);
+            drawing = true;
+            dots.push_back(pt);
+        }
+        glowPath(p, path, s.color);
+        p.setPen(Qt::NoPen);
+        p.setBrush(s.color);
+        for (const QPointF& d : dots)
+            p.drawEllipse(d, 2.2, 2.2);
+    }
+}
+
+void groupedBars(QPainter& p, const QRectF& area, const QStringList& groups, const std::vector<Series>& series,
+                 const Axis& y, const std::function<QString(double)>& format)
+{
+    yGrid(p, area, y, format);
+    const QFont f = axisFont();
+    const double groupWidth = area.width() / std::max<qsizetype>(1, groups.size());
+    const double barWidth = std::min(30.0, groupWidth * 0.7 / std::max<size_t>(1, series.size()));
+    for (int g = 0; g < groups.size(); ++g) {
+        const double centre = area.left() + groupWidth * (g + 0.5);
+        text(p, centre, area.bottom() + 15, groups[g], f, kPaper, Qt::AlignHCenter);
+        const double first = centre - barWidth * static_cast<double>(series.size()) / 2;
+        for (size_t s = 0; s < series.size(); ++s) {
+            const std::optional<double> v = g < static_cast<int>(series[s].values.size()) ? series[s].values[g]
+                                                                                          : std::nullopt;
+            if (!v)
+                continue;
+            const QColor c = series[s].color;
+            const QRectF bar(first + barWidth * s + 2, yOf(area, y, *v), barWidth - 4,
+                             area.bottom() - yOf(area, y, *v));
+            QLinearGradient fill(bar.topLeft(), bar.bottomLeft());
+            fill.setColorAt(0, withAlpha(c, 230));
+            fill.setColorAt(1, withAlpha(c, 70));
+            p.setPen(QPen(c, 1));
+            p.setBrush(fill);
+            p.drawRect(bar);
+            text(p, bar.center().x(), bar.top() - 4, format(*v), f, c, Qt::AlignHCenter);
+        }
+    }
+}
+
+void barStrip(QPainter& p, const QRectF& area, const std::vector<int>& values, int top, const QColor& color)
+{
+    p.setPen(QPen(withAlpha(kGold, 120), 1));
+    p.drawLine(QPointF(area.left(), area.bottom() + 0.5), QPointF(area.right(), area.bottom() + 0.5));
+    if (values.empty() || top <= 0)
+        return;
+    const double w = area.width() / static_cast<double>(values.size());
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (values[i] <= 0)
+            continue;
+        const double h = area.height() * std::min(values[i], top) / top;
+        const QRectF bar(area.left() + w * static_cast<double>(i) + 1, area.bottom() - h, w - 2, h);
+        QLinearGradient fill(bar.topLeft(), bar.bottomLeft());
+        fill.setColorAt(0, color);
+        fill.setColorAt(1, withAlpha(color, 90));
+        p.setPen(Qt::NoPen);
+        p.setBrush(fill);
+        p.drawRect(bar);
+    }
+}
+
+void legend(QPainter& p, double right, double y, const std::vector<Series>& series, const QFont& font)
+{
+    double x = right;
+    for (auto it = series.rbegin(); it != series.rend(); ++it) {
+        const double w = QFontMetricsF(font).horizontalAdvance(it->name);
+        text(p, x, y, it->name, font, it->color, Qt::AlignRight);
+        x -= w + 6;
+        p.setPen(QPen(it->color, 2));
+        p.drawLine(QPointF(x - 14, y - 5), QPointF(x, y - 5));
+        x -= 26;
+    }
+}
+
+}  // namespace chart

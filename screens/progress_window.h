@@ -1,0 +1,42 @@
+#pragma once
+// プレイ記録, the progress screen: pages of charts drawn from the play
+// history, opened with keypad 2 on the title. Keypad 4 and 6 turn the
+// pages, keypad 0 returns to the title, Esc asks to quit.
+#include "history/progress.h"
+#include "screens/game_window.h"
+
+#include <QString>
+#include <optional>
+
+class ProgressWindow : public GameWindow {
+public:
+    enum Page { Totals, Gaps, Accuracy, StageBests, LastGame, kPageCount };
+
+    ProgressWindow();
+
+    // Shows these figures from the first page. Without figures the screen
+    // says so: no history yet, or (with a reason) why it cannot be read.
+    void setProgress(std::optional<ProgressData> data, const QString& unreadable = QString());
+
+    int page() const { return page_; }
+    // The heading of the current page, or the text shown instead of charts.
+    QString heading() const;
+    QString emptyText() const { return empty_; }
+
+    void Form_KeyDown(int KeyCode, int Shift) override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void turn(int by);
+    void drawTrend(QPainter& p, Page page);
+    void drawStageBests(QPainter& p);
+    void drawLastGame(QPainter& p);
+
+    std::optional<ProgressData> data_;
+    QString empty_;
+    int page_ = Totals;
+};
+
+extern ProgressWindow* progressWindow;
