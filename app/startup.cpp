@@ -2,7 +2,10 @@
 // the game data, the character pictures and the phrase lists, in that order.
 #include "app/startup.h"
 
+#include "app/command_line.h"
+#include "app/settings.h"
 #include "platform/files.h"
+#include "platform/keys.h"
 #include "platform/msgbox.h"
 #include "platform/qt_japanese.h"
 #include "platform/sound.h"
@@ -14,8 +17,10 @@
 #include "state/module1.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QImageReader>
 #include <QTimer>
+#include <cstdio>
 
 namespace {
 constexpr int kPreloadDelayMs = 150;
@@ -35,6 +40,32 @@ Picture loadCharacterPicture(const QString& name)
         throw DataFileError(name, QString::fromUtf8("画像として読み込めません：%1。BMP か JPEG の画像が必要です。")
                                       .arg(pictureReason(reader)));
     return makePicture(QPixmap::fromImage(image));
+}
+
+void printTo(std::FILE* stream, const QString& text)
+{
+    if (!text.isEmpty()) {
+        std::fputs(text.toUtf8().constData(), stream);
+        std::fflush(stream);
+    }
+}
+
+// The settings for this run: a choice given on the command line wins and
+// is remembered; anything else comes from the settings file.
+GameSettings settleSettings(const CommandLineChoices& choices)
+{
+    const SettingsFile file = loadSettings();
+    if (file.broken)
+        printTo(stderr, QString::fromUtf8("quennel: 設定ファイル「%1」が読めないため、既定の設定で始めます。\n")
+                            .arg(file.path));
+    GameSettings settings = file.values;
+    if (choices.mainRowDigits) {
+        settings.mainRowDigits = *choices.mainRowDigits;
+        if (!rememberMainRowDigits(file, settings.mainRowDigits))
+            printTo(stderr, QString::fromUtf8("quennel: 設定ファイル「%1」に書けないため、この設定は今回だけ使います。\n")
+                                .arg(file.path));
+    }
+    return settings;
 }
 }  // namespace
 
@@ -103,6 +134,30 @@ bool Form1::Form_Load()
     for (int s = 1; s <= kStageCount; ++s)
         Module1.StageTimeLimit[s] = 3;
     return true;
+}
+
+int runQuennel(int& argc, char** argv)
+{
+    // Read before Qt starts: help, the version and mistakes need no display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLineResult line = readCommandLine(arguments);
+    printTo(stdout, line.output);
+    printTo(stderr, line.errors);
+    if (!line.run)
+        return line.exitCode;
+
+    const GameSettings settings = settleSettings(line.choices);
+    setMainRowDigits(settings.mainRowDigits);
+    // The game reads and writes its files in the working directory.
+    if (!line.choices.gameDir.isEmpty() && !QDir::setCurrent(line.choices.gameDir)) {
+        printTo(stderr, QString::fromUtf8("quennel: ゲームフォルダ「%1」に入れません。\n").arg(line.choices.gameDir));
+        return 2;
+    }
+
+    QApplication app(argc, argv);
+    return runGame(app);
 }
 
 int runGame(QApplication& app)

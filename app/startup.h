@@ -1,6 +1,10 @@
 #pragma once
 class QApplication;
 
+// The program: reads the command line and the remembered settings, then
+// starts Qt and the game. Returns the exit code.
+int runQuennel(int& argc, char** argv);
+
 // Opens the audio device, creates the windows, runs the start-up of the
 // title screen and, when it succeeds, the game. Returns the exit code.
 int runGame(QApplication& app);

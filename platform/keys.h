@@ -1,7 +1,8 @@
 #pragma once
-// Virtual key codes as the game's screens know them. The numeric keypad
-// sends 96..105 only while NumLock is on; the main keyboard's digits are
-// 48..57 and act nowhere.
+// Virtual key codes as the game's screens know them. A key of the numeric
+// keypad counts as its digit whatever the NumLock state; the main
+// keyboard's digits are 48..57 and act nowhere unless the player asked for
+// them (keyboards without a keypad).
 class QKeyEvent;
 
 namespace vk {
@@ -22,3 +23,8 @@ constexpr int None = 0;
 // Maps a Qt key event to its virtual key code, or vk::None for keys the
 // game never looks at.
 int virtualKeyCode(const QKeyEvent* event);
+
+// With this on, the digits above the letters count as keypad digits on
+// every screen. Off by default: the game trains the keypad.
+void setMainRowDigits(bool on);
+bool mainRowDigits();

@@ -12,6 +12,19 @@ MessageBoxHandler& handlerSlot()
     static MessageBoxHandler handler;
     return handler;
 }
+
+// The window that asks: the box opens centred over it. Before any window
+// is shown (a start-up message) it is centred on the screen.
+QWidget* askingWindow()
+{
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && !qobject_cast<QMessageBox*>(w))
+            return w;
+    }
+    return nullptr;
+}
 }  // namespace
 
 MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler)
@@ -24,7 +37,8 @@ MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler)
 MsgResult showRealMessageBox(const MessageRequest& request)
 {
     QMessageBox box(request.informationIcon ? QMessageBox::Information : QMessageBox::NoIcon,
-                    QString::fromUtf8(kAppTitle), request.text);
+                    QString::fromUtf8(kAppTitle), request.text, QMessageBox::NoButton,
+                    askingWindow());
     QPushButton* ok = box.addButton(QMessageBox::Ok);
     QPushButton* cancel = nullptr;
     if (request.buttons == MsgButtons::OKCancel) {

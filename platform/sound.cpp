@@ -5,6 +5,7 @@
 #include "platform/sound.h"
 #include "platform/sound_bank.h"
 #include "platform/sound_probes.h"
+#include "platform/wav_length.h"
 
 #include <SDL.h>
 
@@ -179,10 +180,21 @@ void pauseDevice(bool pause)
     }
 }
 
+// Without a device, or for a sound the device cannot play, a waiting play
+// still lasts as long as the sound would be heard: the count-down keeps
+// its length on a silent machine.
+void waitOutSilently(Sound sound)
+{
+    std::this_thread::sleep_for(wavPlayingTime(slotOf(sound).wav));
+}
+
 void playOnDevice(Sound sound, bool wait)
 {
-    if (!g_device)
+    if (!g_device) {
+        if (wait)
+            waitOutSilently(sound);
         return;
+    }
     std::shared_ptr<const Pcm> pcm = lookup(sound);
     if (pcm && pcm->bytes.empty())
         pcm = nullptr;
@@ -202,6 +214,8 @@ void playOnDevice(Sound sound, bool wait)
     if (!pcm) {
         // Silence cuts off what was playing, like any other sound.
         pauseDevice(true);
+        if (wait)
+            waitOutSilently(sound);
         return;
     }
     pauseDevice(false);

@@ -3,7 +3,8 @@
 // asynchronously (a new sound cuts off the one still playing) or, for the
 // count-down only, waiting until it has been heard to its end.
 // No audio device, a sound never loaded or an undecodable WAV mean silence:
-// playing a sound never fails visibly and never stalls.
+// playing a sound never fails visibly. A waiting play then still takes the
+// sound's own length, read from its WAV header (nothing when it has none).
 
 // In the order of the game folder's required files.
 enum class Sound { Hit, Miss, One, Two, Three, Clear, TimeUp, Powah, GameOver, AllClear };

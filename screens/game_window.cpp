@@ -10,6 +10,18 @@
 #include <QPainter>
 #include <QScreen>
 
+namespace {
+// Top-left corner of the game screen the player sees now (frame included),
+// once one has been shown.
+bool g_placeKnown = false;
+QPoint g_place;
+}  // namespace
+
+void forgetWindowPlace()
+{
+    g_placeKnown = false;
+}
+
 QIcon programIcon()
 {
     static const QIcon icon(QStringLiteral(":/art/") + QString::fromLatin1(art::Icon));
@@ -39,15 +51,30 @@ void GameWindow::setBackground(const Picture& picture)
 
 void GameWindow::setVisible(bool visible)
 {
-    if (visible && !placed_) {
-        // Centred on the first showing; afterwards the window keeps its place.
-        placed_ = true;
-        if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    if (visible && !isVisible()) {
+        // A screen opens where the one it replaces stands (it is still shown
+        // at this moment), so the game never jumps about. Only the very first
+        // screen, or one whose place has left every monitor, is centred.
+        if (g_placeKnown && QGuiApplication::screenAt(g_place)) {
+            move(g_place);
+        } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
             const QRect area = screen->availableGeometry();
             move(area.center() - QPoint(width() / 2, height() / 2));
         }
+        g_place = pos();
+        g_placeKnown = true;
     }
     QWidget::setVisible(visible);
+}
+
+void GameWindow::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    // The player dragged the screen (or the window manager placed it).
+    if (isVisible()) {
+        g_place = pos();
+        g_placeKnown = true;
+    }
 }
 
 void GameWindow::paintEvent(QPaintEvent*)

@@ -1,9 +1,11 @@
 #pragma once
 // The shared frame of the game screens: a fixed 594 x 375 black client area,
 // the program icon, an optional background picture drawn unscaled at the
-// top-left corner (its right and bottom edges are cut off), centred on the
-// first showing and kept in place afterwards. Every key press reaches
-// Form_KeyDown whatever lies under the mouse; the close box asks first.
+// top-left corner (its right and bottom edges are cut off). To the player
+// the game is one window: the very first screen is centred, every later one
+// opens exactly where the screen it replaces stands. Every key press
+// reaches Form_KeyDown whatever lies under the mouse; the close box asks
+// first.
 #include "platform/controls.h"
 
 #include <QWidget>
@@ -30,11 +32,15 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     Picture background_;
-    bool placed_ = false;
 };
+
+// Forgets where the game window stands, so the next screen shown is centred
+// again (a new set of windows starts afresh).
+void forgetWindowPlace();
 
 // The program icon, the grey spanner.
 QIcon programIcon();

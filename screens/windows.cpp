@@ -12,6 +12,7 @@ Form8* form8 = nullptr;
 
 void createWindows()
 {
+    forgetWindowPlace();
     // Form7 first: the other screens take their design pictures from it.
     form7 = new Form7;
     form1 = new Form1;

@@ -1,0 +1,72 @@
+#include "app/settings.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <optional>
+
+const char* const kOrganisationName = "quennel";
+const char* const kApplicationName = "quennel";
+
+namespace {
+const char* const kMainRowDigitsKey = "keys/mainRowDigits";
+
+QSettings openSettings()
+{
+    return QSettings(QSettings::IniFormat, QSettings::UserScope,
+                     QString::fromLatin1(kOrganisationName), QString::fromLatin1(kApplicationName));
+}
+
+// QSettings reads "true"/"false" (and numbers) leniently; only a clear yes
+// or no counts.
+std::optional<bool> readFlag(const QSettings& settings, const char* key)
+{
+    const QString text = settings.value(QString::fromLatin1(key)).toString().trimmed().toLower();
+    if (text == QLatin1String("true") || text == QLatin1String("1"))
+        return true;
+    if (text == QLatin1String("false") || text == QLatin1String("0"))
+        return false;
+    return std::nullopt;
+}
+
+bool isBroken(const QSettings& settings)
+{
+    return settings.status() != QSettings::NoError ||
+           (QFileInfo::exists(settings.fileName()) && !QFileInfo(settings.fileName()).isFile());
+}
+
+bool remember(const SettingsFile& loaded, const char* key, const QVariant& value)
+{
+    if (loaded.broken) {
+        // Start a fresh file, but keep the broken one for the player.
+        const QString kept = loaded.path + QStringLiteral(".broken");
+        if (!QFileInfo(loaded.path).isFile())
+            return false;
+        QFile::remove(kept);
+        if (!QFile::rename(loaded.path, kept))
+            return false;
+    }
+    QSettings settings = openSettings();
+    settings.setValue(QString::fromLatin1(key), value);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+}  // namespace
+
+SettingsFile loadSettings()
+{
+    const QSettings settings = openSettings();
+    SettingsFile file;
+    file.path = settings.fileName();
+    file.broken = isBroken(settings);
+    if (file.broken)
+        return file;
+    if (const auto flag = readFlag(settings, kMainRowDigitsKey))
+        file.values.mainRowDigits = *flag;
+    return file;
+}
+
+bool rememberMainRowDigits(const SettingsFile& loaded, bool on)
+{
+    return remember(loaded, kMainRowDigitsKey, on);
+}

@@ -1,0 +1,29 @@
+#pragma once
+// The player's remembered choices, in Qt's standard settings file for the
+// program: an INI file under the user's config folder
+// (${XDG_CONFIG_HOME:-~/.config}/quennel/quennel.ini). A choice given on
+// the command line is written there and holds for later starts. A file
+// that cannot be read, or a value that makes no sense, counts as not
+// there: the game starts with its defaults.
+#include <QString>
+
+// Names under which Qt finds the settings file.
+extern const char* const kOrganisationName;
+extern const char* const kApplicationName;
+
+struct GameSettings {
+    bool mainRowDigits = false;   // the digits above the letters count as keypad digits
+};
+
+struct SettingsFile {
+    GameSettings values;       // the defaults where the file says nothing usable
+    QString path;              // where the file is (or would be)
+    bool broken = false;       // it exists but could not be read as settings
+};
+
+SettingsFile loadSettings();
+
+// Remembers one choice in the file that loadSettings found. A broken file
+// is kept beside the new one as "<name>.broken", so nothing the player
+// wrote is lost. Returns false when the file could not be written.
+bool rememberMainRowDigits(const SettingsFile& loaded, bool on);
