@@ -97,9 +97,11 @@ CommandLineResult readCommandLine(const QStringList& arguments)
     // Asking for help or the version is answered even beside a mistake.
     if (parser.isSet(o.help)) {
         CommandLineResult result;
-        result.output = parser.helpText();
-        const QString executable = QStringLiteral("<executable_name>");
-        result.output.replace(executable, programName(arguments));
+        // Qt names the program in the usage line only once QApplication
+        // exists; it does not yet.
+        const QString help = parser.helpText();
+        result.output = QStringLiteral("Usage: %1 [options]").arg(programName(arguments)) +
+                        help.mid(help.indexOf(u'\n'));
         return result;
     }
     if (parser.isSet(o.version)) {

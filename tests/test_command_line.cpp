@@ -1,0 +1,194 @@
+// The command line (help, version, mistakes with exit code 2, Qt's own
+// options passed on) and the settings file that remembers the player's
+// choices (defaults, a broken file ignored and kept).
+#include "app/command_line.h"
+#include "app/settings.h"
+#include "support/game_fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+CommandLineResult read(const QStringList& options)
+{
+    return readCommandLine(QStringList{QStringLiteral("/usr/lib/quennel/quennel")} + options);
+}
+
+QString binary()
+{
+    return qEnvironmentVariable("QUENNEL_BINARY_DIR") + QStringLiteral("/quennel");
+}
+}  // namespace
+
+class CommandLineTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir config_;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(config_.isValid());
+        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
+    }
+    void init()
+    {
+        QDir(config_.path()).removeRecursively();
+        QDir().mkpath(config_.path());
+    }
+
+    // --help lists every option of the player; --version is the program's
+    // own version, not the title artwork's.
+    void helpAndVersionAnswerAtOnce()
+    {
+        for (const QString& help : {QStringLiteral("--help"), QStringLiteral("-h")}) {
+            const CommandLineResult r = read({help});
+            QVERIFY(!r.run);
+            QCOMPARE(r.exitCode, 0);
+            QVERIFY(r.errors.isEmpty());
+            QVERIFY(r.output.startsWith(QStringLiteral("Usage: quennel [options]")));
+            for (const char* option : {"--game-dir <DIR>", "--main-row-digits", "--keypad-only", "--version"})
+                QVERIFY2(r.output.contains(QLatin1String(option)), option);
+            QVERIFY(!r.output.contains(QLatin1String("platform")));   // Qt's own stay hidden
+        }
+        const CommandLineResult v = read({QStringLiteral("--version")});
+        QVERIFY(!v.run);
+        QCOMPARE(v.exitCode, 0);
+        QVERIFY(v.output.contains(QLatin1String(kProgramVersion)));
+        QVERIFY(!v.output.contains(QLatin1String("2001.8.18")));
+    }
+
+    // Every mistake ends with exit code 2 and names what is wrong.
+    void mistakesExitWithTwo()
+    {
+        const struct {
+            QStringList args;
+            const char* named;
+        } cases[] = {
+            {{"--zoomm"}, "--zoomm"},
+            {{"-q"}, "-q"},
+            {{"--game-dir"}, "--game-dir"},
+            {{"--game-dir", ""}, "--game-dir"},
+            {{"--game-dir", config_.path() + "/none"}, "/none"},
+            {{"--keypad-only=yes"}, "--keypad-only"},
+            {{"--main-row-digits", "--keypad-only"}, "--keypad-only"},
+            {{"play"}, "play"},
+        };
+        for (const auto& c : cases) {
+            const CommandLineResult r = read(c.args);
+            const QByteArray what = c.args.join(u' ').toUtf8();
+            QVERIFY2(!r.run, what.constData());
+            QCOMPARE(r.exitCode, 2);
+            QVERIFY(r.output.isEmpty());
+            QVERIFY2(r.errors.startsWith(QStringLiteral("quennel: ")), what.constData());
+            QVERIFY2(r.errors.contains(QString::fromUtf8(c.named)), qPrintable(r.errors));
+            QVERIFY(r.errors.contains(QStringLiteral("quennel --help")));
+        }
+    }
+
+    // Choices read as given; Qt's own options are left for QApplication.
+    void choicesAndQtOptions()
+    {
+        CommandLineResult r = read({});
+        QVERIFY(r.run);
+        QVERIFY(!r.choices.mainRowDigits);
+        QVERIFY(r.choices.gameDir.isEmpty());
+
+        r = read({"--main-row-digits", "--game-dir", config_.path()});
+        QVERIFY(r.run);
+        QCOMPARE(r.choices.mainRowDigits, std::optional<bool>(true));
+        QCOMPARE(r.choices.gameDir, config_.path());
+
+        r = read({"--keypad-only", "-platform", "offscreen", "-style=fusion", "-reverse"});
+        QVERIFY2(r.run, qPrintable(r.errors));
+        QCOMPARE(r.choices.mainRowDigits, std::optional<bool>(false));
+    }
+
+    // No file: defaults. A remembered choice reads back; an odd value or a
+    // broken file counts as not there, and a new choice keeps the broken
+    // file beside the fresh one.
+    void settingsRememberAndSurviveBrokenFiles()
+    {
+        SettingsFile s = loadSettings();
+        QVERIFY(!s.broken);
+        QVERIFY(!s.values.mainRowDigits);
+        QCOMPARE(s.path, config_.path() + QStringLiteral("/quennel/quennel.ini"));
+
+        QVERIFY(rememberMainRowDigits(s, true));
+        s = loadSettings();
+        QVERIFY(s.values.mainRowDigits);
+        QVERIFY(rememberMainRowDigits(s, false));
+        QVERIFY(!loadSettings().values.mainRowDigits);
+
+        auto write = [&](const QByteArray& bytes) {
+            QFile f(s.path);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(bytes);
+        };
+        write("[keys]\nmainRowDigits=maybe\n");
+        s = loadSettings();
+        QVERIFY(!s.broken);
+        QVERIFY(!s.values.mainRowDigits);
+
+        const QByteArray broken("[keys\nmainRowDigits=true\n\xff\xfe");
+        write(broken);
+        s = loadSettings();
+        QVERIFY(s.broken);
+        QVERIFY(!s.values.mainRowDigits);
+        QVERIFY(rememberMainRowDigits(s, true));
+        QFile kept(s.path + QStringLiteral(".broken"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), broken);
+        s = loadSettings();
+        QVERIFY(!s.broken);
+        QVERIFY(s.values.mainRowDigits);
+    }
+
+    // The real program answers and refuses before Qt opens any display, and
+    // a refused start leaves the score file alone.
+    void programRefusesBeforeAnyWindow()
+    {
+        GameFixture f;
+        f.writeFolder();
+        const QByteArray scores = f.readFile(QStringLiteral("tavo_s.dat"));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));   // no display to open
+
+        struct Run {
+            bool finished;
+            int exitCode;
+            QString out, err;
+        };
+        auto run = [&](const QStringList& args) {
+            QProcess p;
+            p.setProcessEnvironment(env);
+            p.setWorkingDirectory(f.path());
+            p.start(binary(), args);
+            const bool finished = p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit;
+            return Run{finished, p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                       QString::fromUtf8(p.readAllStandardError())};
+        };
+        const Run help = run({"--help"});
+        QVERIFY(help.finished);
+        QCOMPARE(help.exitCode, 0);
+        QVERIFY(help.out.contains(QStringLiteral("--main-row-digits")));
+        const Run version = run({"--version"});
+        QCOMPARE(version.exitCode, 0);
+        QVERIFY(version.out.contains(QLatin1String(kProgramVersion)));
+        const Run wrong = run({"--main-row-digits", "--no-such-option"});
+        QVERIFY(wrong.finished);
+        QCOMPARE(wrong.exitCode, 2);
+        QVERIFY(wrong.out.isEmpty());
+        QVERIFY2(wrong.err.contains(QStringLiteral("--no-such-option")), qPrintable(wrong.err));
+        QCOMPARE(f.readFile(QStringLiteral("tavo_s.dat")), scores);
+        QVERIFY(!QFile::exists(config_.path() + QStringLiteral("/quennel/quennel.ini")));
+    }
+};
+
+QTEST_MAIN(CommandLineTest)
+#include "test_command_line.moc"
