@@ -1,8 +1,10 @@
-// Sound output: waiting and non-waiting play, cut-off, conversion, and
-// silence for everything that is not a playable WAV.
+// Sound output: waiting and non-waiting play, cut-off, conversion,
+// silence for everything that is not a playable WAV, and a waiting sound's
+// own length kept without a device.
 #include "platform/sound.h"
 #include "platform/sound_bank.h"
 #include "platform/sound_probes.h"
+#include "platform/wav_length.h"
 #include "support/wav.h"
 
 #include <QElapsedTimer>
@@ -98,7 +100,9 @@ private slots:
     void countDownSoundsAreEachHeardWhole();
     void otherRatesAndFormatsKeepTheirLength();
     void unplayableBuffersAreSilentAndDoNotWait();
-    void noDeviceIsSilentAndDoesNotWait();
+    void noDeviceKeepsTheLengthOfAWaitingSound();
+    void unplayableSoundWaitsItsHeaderLength();
+    void headerGivesThePlayingTime();
     void sinkReceivesThePlaysInsteadOfTheDevice();
     void startLatencyIsRecordedPerSound();
 };
@@ -249,23 +253,92 @@ void TestSound::unplayableBuffersAreSilentAndDoNotWait()
     }
 }
 
-void TestSound::noDeviceIsSilentAndDoesNotWait()
+void TestSound::noDeviceKeepsTheLengthOfAWaitingSound()
 {
-    // Without a device every play returns at once.
-    const Sound wav = loaded(Sound::Hit, makeWav(1000));
+    // Without a device a waiting play still lasts as long as the sound (the
+    // count-down keeps its length); a non-waiting one returns at once.
+    const Sound wav = loaded(Sound::Hit, makeWav(300));
     QElapsedTimer t;
     t.start();
     s_play(wav, true);   // before any openSoundDevice
-    QVERIFY(t.elapsed() < 200);
+    QVERIFY2(t.elapsed() >= 300, qPrintable(QString::number(t.elapsed())));
 
     openDevice("nonexistent");
     QVERIFY(!soundDeviceOpen());
     t.restart();
-    s_play(wav, true);
     s_play(wav, false);
     preloadSound(wav);
     QVERIFY2(t.elapsed() < 200, qPrintable(QString::number(t.elapsed())));
+    t.restart();
+    s_play(wav, true);
+    QVERIFY2(t.elapsed() >= 300, qPrintable(QString::number(t.elapsed())));
     QCOMPARE(lastSoundStartLatencyNs(), -1);
+}
+
+namespace {
+// A WAV whose header is patched: format tag, byte rate and declared data size.
+QByteArray patchedWav(const QByteArray& wav, quint16 format, quint32 byteRate, quint32 dataBytes)
+{
+    QByteArray out = wav;
+    qToLittleEndian(format, out.data() + 20);
+    qToLittleEndian(byteRate, out.data() + 28);
+    qToLittleEndian(dataBytes, out.data() + 40);
+    return out;
+}
+}  // namespace
+
+void TestSound::unplayableSoundWaitsItsHeaderLength()
+{
+    // A sound the device cannot decode is silent, yet a waiting play of it
+    // takes the length its header gives.
+    openDevice("dummy");
+    QVERIFY(soundDeviceOpen());
+    // 8 kHz mono 8-bit: 2400 bytes are 300 ms, in a format no decoder knows.
+    const QByteArray bytes = patchedWav(makeWav(300, 8000, 0, 1, 8), 0x7777, 8000, 2400);
+    QCOMPARE(wavPlayingTime(bytes), std::chrono::microseconds(300000));
+    const Sound wav = loaded(Sound::One, bytes);
+    QElapsedTimer t;
+    t.start();
+    s_play(wav, true);
+    QVERIFY2(t.elapsed() >= 300, qPrintable(QString::number(t.elapsed())));
+    QCOMPARE(soundProgress().framesTotal, 0);
+    t.restart();
+    s_play(wav, false);
+    QVERIFY2(t.elapsed() < 200, qPrintable(QString::number(t.elapsed())));
+}
+
+void TestSound::headerGivesThePlayingTime()
+{
+    // The length comes from the format and data chunks, cut to the bytes
+    // really there; anything without them lasts nothing.
+    using std::chrono::microseconds;
+    QCOMPARE(wavPlayingTime(makeWav(1500)), microseconds(1500000));
+    QCOMPARE(wavPlayingTime(makeWav(200, 22050, 10, 2, 8)), microseconds(200000));
+    QCOMPARE(wavPlayingTime(makeWav(0)), microseconds(0));
+
+    const QByteArray second = makeWav(1000, 8000, 0, 1, 8);   // 8000 data bytes
+    // A data chunk that claims more than the file holds plays what is there.
+    QCOMPARE(wavPlayingTime(patchedWav(second, 1, 8000, 80000)), microseconds(1000000));
+    QCOMPARE(wavPlayingTime(second.left(44 + 4000)), microseconds(500000));
+    // Compressed formats are timed by their declared byte rate.
+    QCOMPARE(wavPlayingTime(patchedWav(second, 0x11, 4000, 8000)), microseconds(2000000));
+
+    // An odd-sized chunk before the data is padded to an even length.
+    QByteArray listed = second.left(36);
+    listed += QByteArray("LIST\x03\0\0\0abc\0", 12);
+    listed += second.mid(36);
+    QCOMPARE(wavPlayingTime(listed), microseconds(1000000));
+
+    const QByteArray nothing[] = {
+        QByteArray(),
+        QByteArray("RIFF\x10\0\0\0WAVE", 12),
+        second.left(30),                                   // ends inside the format chunk
+        second.left(12) + second.mid(36),                  // data but no format
+        patchedWav(second, 1, 8000, 8000).replace(24, 4, QByteArray(4, '\0')),   // rate 0
+        QByteArray("RIFX") + second.mid(4),
+    };
+    for (const QByteArray& bad : nothing)
+        QCOMPARE(wavPlayingTime(bad), microseconds(0));
 }
 
 void TestSound::sinkReceivesThePlaysInsteadOfTheDevice()

@@ -3,6 +3,8 @@
 set -euo pipefail
 
 E2E_TMP=$(mktemp -d)
+# The program keeps its settings under the config folder: a private one.
+export XDG_CONFIG_HOME="$E2E_TMP/config"
 GAME_PID=""
 XVFB_PID=""
 

@@ -1,0 +1,124 @@
+// Keys from any keyboard: a keypad key counts as its digit whatever the
+// NumLock state, on every screen; the digits above the letters count only
+// when the player asked for them.
+#include "app/module1.h"
+#include "platform/keys.h"
+#include "screens/forms.h"
+#include "support/game_fixture.h"
+
+#include <QTest>
+
+namespace {
+// With NumLock off the keypad sends the key printed under each digit.
+const Qt::Key kNumLockOff[10] = {Qt::Key_Insert, Qt::Key_End,   Qt::Key_Down, Qt::Key_PageDown,
+                                 Qt::Key_Left,   Qt::Key_Clear, Qt::Key_Right, Qt::Key_Home,
+                                 Qt::Key_Up,     Qt::Key_PageUp};
+
+void numLockOff(QWidget* window, int digit)
+{
+    QTest::keyClick(window, kNumLockOff[digit], Qt::KeypadModifier);
+}
+
+using Press = void (*)(QWidget*, int);
+
+// Title -> play -> a stage with ten hits -> results -> log -> results,
+// then high scores -> title, all with one kind of key press.
+void playThrough(GameFixture& f, Press press)
+{
+    press(form1, 4);
+    QCOMPARE(GameFixture::visibleScreens(), QStringList{"Form3"});
+    press(form3, 0);
+    QCOMPARE(Module1.PlayActive, 1);
+    for (int i = 0; i < 10; ++i)
+        press(form3, Module1.KeyQueue[0]);
+    QCOMPARE(Module1.StageScore, 1 + 2 + 3 + 5 + 7 + 10 + 14 + 19 + 24 + 30);
+    const std::size_t sounds = f.sounds.played.size();
+    press(form3, Module1.KeyQueue[0] == 1 ? 2 : 1);
+    QCOMPARE(Module1.GaugeLevel, 0.0);
+    QCOMPARE(f.sounds.played.size(), sounds + 1);
+    GameFixture::tickClock(30);
+    QCOMPARE(Module1.PlayOver, 1);
+    press(form3, 0);
+    QCOMPARE(GameFixture::visibleScreens(), QStringList{"Form4"});
+    press(form4, 6);
+    QCOMPARE(GameFixture::visibleScreens(), QStringList{"Form6"});
+    press(form6, 1);
+    QCOMPARE(Module1.LogScrollPos, 1);
+    press(form6, 4);
+    QCOMPARE(Module1.LogScrollPos, 0);
+    press(form6, 0);
+    QCOMPARE(GameFixture::visibleScreens(), QStringList{"Form4"});
+    press(form4, 4);   // quota missed: back to the title
+    QCOMPARE(GameFixture::visibleScreens(), QStringList{"Form1"});
+    press(form1, 1);
+    QCOMPARE(GameFixture::visibleScreens(), QStringList{"Form8"});
+    press(form8, 0);
+    QCOMPARE(GameFixture::visibleScreens(), QStringList{"Form1"});
+}
+
+TestGameData hardQuota()
+{
+    TestGameData data;
+    data.quotas = {"9000", "9000", "9000", "9000", "9000"};
+    return data;
+}
+}  // namespace
+
+class KeyboardTest : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { setMainRowDigits(false); }
+
+    // NumLock off: Insert, End, Down, ... from the keypad are 0, 1, 2, ...
+    // everywhere a keypad digit counts.
+    void keypadCountsWithNumLockOff()
+    {
+        GameFixture f;
+        f.writeFolder(hardQuota());
+        QVERIFY(f.startUp());
+        playThrough(f, numLockOff);
+        QVERIFY(f.messages.empty());
+    }
+
+    // The same navigation keys off the keypad, and the real Page Up / Page
+    // Down, keep their own meaning: they are no digits.
+    void navigationKeysOffTheKeypadAreNoDigits()
+    {
+        GameFixture f;
+        f.writeFolder();
+        QVERIFY(f.startUp());
+        for (Qt::Key key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_End, Qt::Key_Home, Qt::Key_Clear})
+            QTest::keyClick(form1, key);
+        QCOMPARE(GameFixture::visibleScreens(), QStringList{"Form1"});
+        GameFixture::keypad(form1, 4);
+        QTest::keyClick(form3, Qt::Key_Insert);
+        QCOMPARE(Module1.PlayActive, 0);
+
+        QKeyEvent pageUp(QEvent::KeyPress, Qt::Key_PageUp, Qt::NoModifier);
+        QKeyEvent keypadPageUp(QEvent::KeyPress, Qt::Key_PageUp, Qt::KeypadModifier);
+        QCOMPARE(virtualKeyCode(&pageUp), vk::PageUp);
+        QCOMPARE(virtualKeyCode(&keypadPageUp), vk::Numpad9);
+    }
+
+    // With the choice on, the main-row digits play the whole way; with it
+    // off they do nothing, on the title screen as elsewhere.
+    void mainRowDigitsOnlyWhenChosen()
+    {
+        GameFixture f;
+        f.writeFolder(hardQuota());
+        QVERIFY(f.startUp());
+        for (int d = 0; d <= 9; ++d)
+            GameFixture::mainKeyboardDigit(form1, d);
+        QCOMPARE(GameFixture::visibleScreens(), QStringList{"Form1"});
+        QVERIFY(f.messages.empty());
+
+        setMainRowDigits(true);
+        playThrough(f, GameFixture::mainKeyboardDigit);
+        // Keypad keys still count beside them.
+        GameFixture::keypad(form1, 4);
+        QCOMPARE(GameFixture::visibleScreens(), QStringList{"Form3"});
+    }
+};
+
+QTEST_MAIN(KeyboardTest)
+#include "test_keyboard.moc"
