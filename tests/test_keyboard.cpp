@@ -1,7 +1,7 @@
 // Keys from any keyboard: a keypad key counts as its digit whatever the
 // NumLock state, on every screen; the digits above the letters count only
 // when the player asked for them.
-#include "app/module1.h"
+#include "state/module1.h"
 #include "platform/keys.h"
 #include "screens/forms.h"
 #include "support/game_fixture.h"

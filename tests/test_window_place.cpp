@@ -1,7 +1,7 @@
 // One window place: the first screen is centred, every screen that
 // replaces another opens at its top-left corner, and a message box opens
 // centred over the screen that asked.
-#include "app/module1.h"
+#include "state/module1.h"
 #include "platform/msgbox.h"
 #include "screens/forms.h"
 #include "support/game_fixture.h"
