@@ -10,7 +10,9 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -29,7 +31,9 @@ constexpr int kMaxScore = 214748364;
 // keeps the score arithmetic far from overflow.
 constexpr int kMaxQuota = 100000000;
 constexpr double kMaxGaugeStep = 1000000.0;
-constexpr int kMaxPhrases = 10000000;
+// A stage draws twenty phrases; a list far beyond any announcer's script is
+// refused before it is read into memory.
+constexpr int kMaxPhrases = 10000;
 
 // Neither file has any business being large; refuse before reading a
 // runaway file into memory.
@@ -59,9 +63,16 @@ QString shown(const QString& text)
 //    whatever follows the closing quote up to the next separator is ignored;
 //  - an unquoted value runs to the next separator and loses its surrounding
 //    blanks (spaces and tabs).
+// The separators are found in the raw bytes and only the values read are
+// decoded: Shift-JIS never uses a byte below 0x40 as the second byte of a
+// character, so a comma, quote, blank, CR or LF byte is always that
+// character. Decoding the whole file first would cost twice its size again.
 class ValueReader {
 public:
-    ValueReader(const QString& text, const QString& file) : text_(text), file_(file) {}
+    ValueReader(const QByteArray& bytes, const QString& file)
+        : data_(bytes.constData()), size_(bytes.size()), file_(file), decoder_("Shift_JIS")
+    {
+    }
 
     // The raw text of the next value; what names the value for messages.
     QString text(const QString& what)
@@ -104,16 +115,16 @@ public:
     }
 
 private:
-    bool atEnd() const { return pos_ >= text_.size(); }
-    QChar peek() const { return text_.at(pos_); }
-    static bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
-    static bool isLineEnd(QChar c) { return c == u'\r' || c == u'\n'; }
+    bool atEnd() const { return pos_ >= size_; }
+    char peek() const { return data_[pos_]; }
+    static bool isBlank(char c) { return c == ' ' || c == '\t'; }
+    static bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 
     void takeLineEnd()
     {
-        if (peek() == u'\r') {
+        if (peek() == '\r') {
             ++pos_;
-            if (!atEnd() && peek() == u'\n')
+            if (!atEnd() && peek() == '\n')
                 ++pos_;
         } else {
             ++pos_;
@@ -139,27 +150,26 @@ private:
             takeLineEnd();
         }
         valueLine_ = line_;
-        if (peek() == u'"') {
+        if (peek() == '"') {
             const qsizetype start = ++pos_;
-            while (!atEnd() && peek() != u'"' && !isLineEnd(peek()))
+            while (!atEnd() && peek() != '"' && !isLineEnd(peek()))
                 ++pos_;
-            value_ = text_.mid(start, pos_ - start);
-            if (!atEnd() && peek() == u'"')
+            value_ = decode(start, pos_);
+            if (!atEnd() && peek() == '"')
                 ++pos_;
-            while (!atEnd() && peek() != u',' && !isLineEnd(peek()))
+            while (!atEnd() && peek() != ',' && !isLineEnd(peek()))
                 ++pos_;
         } else {
             const qsizetype start = pos_;
-            while (!atEnd() && peek() != u',' && !isLineEnd(peek()))
+            while (!atEnd() && peek() != ',' && !isLineEnd(peek()))
                 ++pos_;
-            QString raw = text_.mid(start, pos_ - start);
-            qsizetype end = raw.size();
-            while (end > 0 && isBlank(raw.at(end - 1)))
+            qsizetype end = pos_;
+            while (end > start && isBlank(data_[end - 1]))
                 --end;
-            value_ = raw.left(end);
+            value_ = decode(start, end);
         }
         if (!atEnd()) {
-            if (peek() == u',')
+            if (peek() == ',')
                 ++pos_;
             else
                 takeLineEnd();
@@ -167,8 +177,20 @@ private:
         return true;
     }
 
-    const QString& text_;
+    // The whole file has been checked already (checkShiftJis), so a value
+    // on its own decodes without error.
+    QString decode(qsizetype from, qsizetype to)
+    {
+        decoder_.resetState();
+        QString value = decoder_.decode(QByteArrayView(data_ + from, to - from));
+        value.squeeze();   // the decoder sizes for the worst case; phrases are kept all game
+        return value;
+    }
+
+    const char* data_;
+    qsizetype size_;
     QString file_;
+    QStringDecoder decoder_;
     qsizetype pos_ = 0;
     int line_ = 1;
     int valueLine_ = 1;
@@ -176,24 +198,88 @@ private:
     QString value_;
 };
 
-QString decodeShiftJis(const QByteArray& bytes, const QString& fileName)
+[[noreturn]] void badShiftJis(const QString& fileName, qint64 line)
+{
+    throw DataFileError(fileName, QStringLiteral("%1 行目に Shift-JIS の文字として読めないバイトがあります。"
+                                                 "ファイルは Shift-JIS で保存されている必要があります。")
+                                      .arg(line));
+}
+
+bool isLineEndByte(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+// The line number of the byte at pos, counting line ends as the reader does
+// (CR LF, LF or CR).
+qint64 lineAt(const char* data, qsizetype pos)
+{
+    qint64 line = 1;
+    for (qsizetype i = 0; i < pos; ++i) {
+        if (data[i] == '\n' || (data[i] == '\r' && (i + 1 >= pos || data[i + 1] != '\n')))
+            ++line;
+    }
+    return line;
+}
+
+// Refuses bytes that are not Shift-JIS, naming the first line that holds
+// one. The file goes through one decoder a piece at a time into one small
+// buffer, so even the largest file allowed is judged quickly and in little
+// memory; only the piece that failed is gone through again, line by line.
+void checkShiftJis(const QByteArray& bytes, const QString& fileName)
 {
     QStringDecoder decoder("Shift_JIS");
     if (!decoder.isValid())
         throw DataFileError(fileName, QStringLiteral("この環境では Shift-JIS の文字を読めません。"));
-    QString text = decoder.decode(bytes);
+    constexpr qsizetype kPiece = 256 * 1024;
+    const char* data = bytes.constData();
+    const qsizetype size = bytes.size();
+    std::vector<QChar> out;
+    qsizetype start = 0;
+    while (start < size) {
+        qsizetype end = std::min(size, start + kPiece);
+        // End a piece just after a line end where there is one, so no
+        // character is cut in two.
+        for (qsizetype i = end; i > start && end < size; --i) {
+            if (isLineEndByte(data[i - 1])) {
+                end = i;
+                break;
+            }
+        }
+        const QByteArrayView piece(data + start, end - start);
+        out.resize(std::size_t(decoder.requiredSpace(piece.size())));
+        decoder.appendToBuffer(out.data(), piece);
+        if (decoder.hasError())
+            break;
+        start = end;
+    }
     if (!decoder.hasError())
-        return text;
-    // Find the first line that does not decode, for the message. Shift-JIS
-    // never uses CR or LF inside a two-byte character, so lines split safely.
-    const QList<QByteArray> lines = bytes.split('\n');
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        QStringDecoder lineDecoder("Shift_JIS");
-        (void)QString(lineDecoder.decode(lines.at(i)));
-        if (lineDecoder.hasError())
-            throw DataFileError(fileName, QStringLiteral("%1 行目に Shift-JIS の文字として読めないバイトがあります。"
-                                                         "ファイルは Shift-JIS で保存されている必要があります。")
-                                              .arg(i + 1));
+        return;
+    // Back to the start of the line the failing piece began in, then again
+    // through a fresh decoder, now in pieces that never run past a line end,
+    // each line together with the byte that ends it (a first byte of a pair
+    // before a line end is a broken pair too): the piece after which the
+    // decoder reports an error lies in the line looked for.
+    qsizetype lineStart = start;
+    while (lineStart > 0 && !isLineEndByte(data[lineStart - 1]))
+        --lineStart;
+    QStringDecoder again("Shift_JIS");
+    for (qsizetype from = lineStart; from < size;) {
+        qsizetype to = from;
+        const qsizetype limit = std::min(size, from + kPiece);
+        while (to < limit && !isLineEndByte(data[to]))
+            ++to;
+        const bool endsLine = to < limit;
+        if (endsLine)
+            ++to;
+        const QByteArrayView piece(data + from, to - from);
+        out.resize(std::size_t(again.requiredSpace(piece.size())));
+        again.appendToBuffer(out.data(), piece);
+        if (again.hasError())
+            badShiftJis(fileName, lineAt(data, lineStart));
+        from = to;
+        if (endsLine)
+            lineStart = to;
     }
     throw DataFileError(fileName, QStringLiteral("Shift-JIS の文字として読めないバイトがあります。"
                                                  "ファイルは Shift-JIS で保存されている必要があります。"));
@@ -215,7 +301,8 @@ QByteArray readGameFile(const QString& name, qint64 limit)
         throw DataFileError(name, QStringLiteral("ファイルを開けません：%1").arg(fileReason(file)));
     if (file.size() > limit)
         throw DataFileError(name, QStringLiteral("ファイルが大きすぎます（%1 バイト）。").arg(file.size()));
-    QByteArray bytes = file.read(limit + 1);
+    // Sized by the file, not by the limit: a small file gets a small buffer.
+    QByteArray bytes = file.read(std::min(limit, file.size()) + 1);
     if (file.error() != QFileDevice::NoError)
         throw DataFileError(name, QStringLiteral("ファイルを読めません：%1").arg(fileReason(file)));
     if (bytes.size() > limit)
@@ -255,8 +342,8 @@ QString DataFileError::message() const
 
 GameData parseGameData(const QByteArray& bytes, const QString& fileName)
 {
-    const QString text = decodeShiftJis(bytes, fileName);
-    ValueReader in(text, fileName);
+    checkShiftJis(bytes, fileName);
+    ValueReader in(bytes, fileName);
     GameData data;
     const QString heading = QStringLiteral("見出し");
     const QString stage = QStringLiteral("ステージ%1の");
@@ -287,7 +374,7 @@ GameData parseGameData(const QByteArray& bytes, const QString& fileName)
     for (int i = 0; i < kCharacterPictures; ++i)
         data.pictureFiles[i] = in.text(QStringLiteral("キャラクター画像 %1 番目のファイル名").arg(i + 1));
     const int count = in.whole(QStringLiteral("セリフの数"), 0, kMaxPhrases,
-                               QStringLiteral("0 以上の整数"));
+                               QStringLiteral("0 から %1 までの整数").arg(kMaxPhrases));
     for (int i = 1; i <= count; ++i)
         data.phrases.push_back(in.text(QStringLiteral("%1 番目のセリフ（全 %2 個）").arg(i).arg(count)));
     // Anything after the last phrase is never read.

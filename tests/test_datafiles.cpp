@@ -235,7 +235,8 @@ private slots:
         QTest::newRow("step nan") << kStep1 + 1 << "nan" << "0 より大きい";
         QTest::newRow("quota negative") << kQuota1 + 1 << "-5" << "0 から";
         QTest::newRow("quota huge") << kQuota1 + 1 << "1e12" << "0 から";
-        QTest::newRow("count text") << kCount << "twenty" << "0 以上";
+        QTest::newRow("count text") << kCount << "twenty" << "0 から 10000 まで";
+        QTest::newRow("count beyond the bound") << kCount << "10001" << "0 から 10000 まで";
     }
 
     void badNumbersRejected()
@@ -283,6 +284,24 @@ private slots:
         QVERIFY2(message.contains(QStringLiteral("tavo.dat")), qPrintable(message));
         QVERIFY2(message.contains(QStringLiteral("Shift-JIS")), qPrintable(message));
         QVERIFY2(message.contains(QStringLiteral("2 行目")), qPrintable(message));
+    }
+
+    void shiftJisFaultFoundFarDown()
+    {
+        // A broken pair is named by its line however far down it lies: after
+        // many blank lines (LF or bare CR), or at the end of one very long line.
+        const QByteArray broken("\x81\x20");
+        for (const char* end : {"\n", "\r", "\r\n"}) {
+            const QByteArray blank(end);
+            const QString message = errorOf(blank.repeated(400000) + broken);
+            QVERIFY2(message.contains(QStringLiteral("400001 行目")), qPrintable(message));
+        }
+        const QByteArray longLine = sjis(QStringLiteral("あ")).repeated(300000);
+        QString message = errorOf("caption\r\n\r\n" + longLine + broken + "\r\nmore\r\n");
+        QVERIFY2(message.contains(QStringLiteral("3 行目")), qPrintable(message));
+        // The same bytes split across a line end are no fault of the long line.
+        message = errorOf("caption\r\n" + longLine + "\r\n" + sjis(QStringLiteral("い")) + "\x81\n");
+        QVERIFY2(message.contains(QStringLiteral("3 行目")), qPrintable(message));
     }
 
     void readGameDataFileFromFolder()
