@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #ifdef Q_OS_UNIX
@@ -67,10 +68,30 @@ QString shown(const QString& text)
 // decoded: Shift-JIS never uses a byte below 0x40 as the second byte of a
 // character, so a comma, quote, blank, CR or LF byte is always that
 // character. Decoding the whole file first would cost twice its size again.
+// Blanks and the printable ASCII characters, which Shift-JIS leaves as
+// they are (some control characters it does not).
+bool isPrintableAscii(QByteArrayView bytes)
+{
+    bool plain = true;
+    for (char c : bytes)
+        plain &= (c >= 0x20 && c < 0x7f) || c == '\t';
+    return plain;
+}
+
+// No byte of 0x80 or above: every such byte is a character of its own in
+// Shift-JIS, so the piece cannot hold a broken pair.
+bool isAscii(QByteArrayView bytes)
+{
+    bool ascii = true;
+    for (char c : bytes)
+        ascii &= static_cast<unsigned char>(c) < 0x80;
+    return ascii;
+}
+
 class ValueReader {
 public:
     ValueReader(const QByteArray& bytes, const QString& file)
-        : data_(bytes.constData()), size_(bytes.size()), file_(file), decoder_("Shift_JIS")
+        : data_(bytes.constData()), size_(bytes.size()), file_(file)
     {
     }
 
@@ -79,8 +100,17 @@ public:
     {
         ++ordinal_;
         if (!next())
-            throw DataFileError(file_, QStringLiteral("ファイルが %1 行目で終わっていて、%2 番目の値（%3）がありません。値が足りません。")
-                                           .arg(line_).arg(ordinal_).arg(what));
+            missing(what);
+        return value_;
+    }
+
+    // Phrase i of count: named only if it is missing, so that a long list
+    // costs no message text.
+    QString phrase(int i, int count)
+    {
+        ++ordinal_;
+        if (!next())
+            missing(QStringLiteral("%1 番目のセリフ（全 %2 個）").arg(i).arg(count));
         return value_;
     }
 
@@ -106,6 +136,12 @@ public:
         if (value != std::floor(value) || value < low || value > high)
             fail(value_, what, expected);
         return static_cast<int>(value);
+    }
+
+    [[noreturn]] void missing(const QString& what) const
+    {
+        throw DataFileError(file_, QStringLiteral("ファイルが %1 行目で終わっていて、%2 番目の値（%3）がありません。値が足りません。")
+                                       .arg(line_).arg(ordinal_).arg(what));
     }
 
     [[noreturn]] void fail(const QString& raw, const QString& what, const QString& expected) const
@@ -178,11 +214,17 @@ private:
     }
 
     // The whole file has been checked already (checkShiftJis), so a value
-    // on its own decodes without error.
+    // on its own decodes without error. Printable ASCII reads as itself and
+    // skips the decoder, which most values (numbers, file names) are.
     QString decode(qsizetype from, qsizetype to)
     {
-        decoder_.resetState();
-        QString value = decoder_.decode(QByteArrayView(data_ + from, to - from));
+        const QByteArrayView raw(data_ + from, to - from);
+        if (isPrintableAscii(raw))
+            return QString::fromLatin1(raw);
+        if (!decoder_)
+            decoder_.emplace("Shift_JIS");
+        decoder_->resetState();
+        QString value = decoder_->decode(raw);
         value.squeeze();   // the decoder sizes for the worst case; phrases are kept all game
         return value;
     }
@@ -190,7 +232,7 @@ private:
     const char* data_;
     qsizetype size_;
     QString file_;
-    QStringDecoder decoder_;
+    std::optional<QStringDecoder> decoder_;
     qsizetype pos_ = 0;
     int line_ = 1;
     int valueLine_ = 1;
@@ -228,12 +270,10 @@ qint64 lineAt(const char* data, qsizetype pos)
 // memory; only the piece that failed is gone through again, line by line.
 void checkShiftJis(const QByteArray& bytes, const QString& fileName)
 {
-    QStringDecoder decoder("Shift_JIS");
-    if (!decoder.isValid())
-        throw DataFileError(fileName, QStringLiteral("この環境では Shift-JIS の文字を読めません。"));
     constexpr qsizetype kPiece = 256 * 1024;
     const char* data = bytes.constData();
     const qsizetype size = bytes.size();
+    std::optional<QStringDecoder> decoder;
     std::vector<QChar> out;
     qsizetype start = 0;
     while (start < size) {
@@ -247,13 +287,22 @@ void checkShiftJis(const QByteArray& bytes, const QString& fileName)
             }
         }
         const QByteArrayView piece(data + start, end - start);
-        out.resize(std::size_t(decoder.requiredSpace(piece.size())));
-        decoder.appendToBuffer(out.data(), piece);
-        if (decoder.hasError())
-            break;
+        // A piece of plain ASCII that begins a line needs no decoder.
+        const bool lineStart = start == 0 || isLineEndByte(data[start - 1]);
+        if (!(lineStart && isAscii(piece))) {
+            if (!decoder) {
+                decoder.emplace("Shift_JIS");
+                if (!decoder->isValid())
+                    throw DataFileError(fileName, QStringLiteral("この環境では Shift-JIS の文字を読めません。"));
+            }
+            out.resize(std::size_t(decoder->requiredSpace(piece.size())));
+            decoder->appendToBuffer(out.data(), piece);
+            if (decoder->hasError())
+                break;
+        }
         start = end;
     }
-    if (!decoder.hasError())
+    if (start >= size)
         return;
     // Back to the start of the line the failing piece began in, then again
     // through a fresh decoder, now in pieces that never run past a line end,
@@ -375,8 +424,9 @@ GameData parseGameData(const QByteArray& bytes, const QString& fileName)
         data.pictureFiles[i] = in.text(QStringLiteral("キャラクター画像 %1 番目のファイル名").arg(i + 1));
     const int count = in.whole(QStringLiteral("セリフの数"), 0, kMaxPhrases,
                                QStringLiteral("0 から %1 までの整数").arg(kMaxPhrases));
+    data.phrases.reserve(std::size_t(count));
     for (int i = 1; i <= count; ++i)
-        data.phrases.push_back(in.text(QStringLiteral("%1 番目のセリフ（全 %2 個）").arg(i).arg(count)));
+        data.phrases.push_back(in.phrase(i, count));
     // Anything after the last phrase is never read.
     return data;
 }
