@@ -100,6 +100,16 @@ bool isNormalFile(const QString& name)
     return !resolveGameFile(name).isEmpty();
 }
 
+GameEntry gameEntryKind(const QString& name)
+{
+    if (!resolveGameFile(name).isEmpty())
+        return GameEntry::File;
+    const QString path = resolveGamePath(name);
+    if (path.isEmpty())
+        return GameEntry::Missing;
+    return QFileInfo(path).isDir() ? GameEntry::Folder : GameEntry::Special;
+}
+
 bool copyGameFolder(const QString& from, const QString& to)
 {
     const QDir source(from);

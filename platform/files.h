@@ -14,3 +14,8 @@ QString resolveGameFile(const QString& name);
 bool copyGameFolder(const QString& from, const QString& to);
 // True when name resolves to a regular file (a folder of that name does not count).
 bool isNormalFile(const QString& name);
+
+// What a name resolves to: nothing, a regular file, a folder, or something
+// else (a named pipe, a device, a socket), which the game never opens.
+enum class GameEntry { Missing, File, Folder, Special };
+GameEntry gameEntryKind(const QString& name);

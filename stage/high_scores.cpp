@@ -6,7 +6,10 @@
 
 void saveHighScores()
 {
-    const QString reason = writeScoreFile(Module1.HighScores);
+    const ScoreSave save = saveScores(Module1.HighScores);
+    // Bests another copy of the game stored meanwhile count here too.
+    Module1.HighScores = save.stored;
+    const QString reason = save.failure;
     if (reason.isEmpty())
         return;
     MessageRequest request;

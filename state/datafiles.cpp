@@ -6,11 +6,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -24,6 +26,12 @@ namespace {
 
 const QString kGameDataName = QString::fromLatin1(kGameDataFileName);
 const QString kScoreName = QString::fromLatin1(kScoreFileName);
+
+// Another copy of the game may be saving into the same folder. Its save
+// takes milliseconds; a lock older than this was left by a copy that
+// crashed or hangs, and is taken over.
+constexpr int kLockStaleMs = 1000;
+constexpr int kLockWaitMs = 1500;
 
 // Scores are held in tens of points and shown multiplied by 10; keeping
 // every stored value at or below this keeps that product inside an int.
@@ -340,10 +348,15 @@ QByteArray readGameFile(const QString& name, qint64 limit)
 {
     const QString path = resolveGameFile(name);
     if (path.isEmpty()) {
-        if (!resolveGamePath(name).isEmpty())
+        switch (gameEntryKind(name)) {
+        case GameEntry::Folder:
             throw DataFileError(name, QStringLiteral("この名前のものはフォルダで、ファイルではありません。"));
-        throw DataFileError(name, QStringLiteral("ゲームのフォルダ（%1）にファイルが見つかりません。")
-                                      .arg(QDir::toNativeSeparators(QDir::currentPath())));
+        case GameEntry::Special:
+            throw DataFileError(name, notRegularFileReason() + QStringLiteral("。"));
+        default:
+            throw DataFileError(name, QStringLiteral("ゲームのフォルダ（%1）にファイルが見つかりません。")
+                                          .arg(QDir::toNativeSeparators(QDir::currentPath())));
+        }
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -507,7 +520,50 @@ ScoreTable readScoreFile()
     return parseScores(readGameFile(kScoreName, kMaxScoreBytes), kScoreName);
 }
 
-QString writeScoreFile(const ScoreTable& scores)
+namespace {
+
+// Rewrites the file itself, for a folder that allows no new file beside it:
+// the new table over the old from the first byte, then the file cut to its
+// length and flushed to disk. A table cut short by a crash here still starts
+// with the new numbers, one to a line, and the reader takes the first twelve.
+QString writeInPlace(const QString& target, const QByteArray& bytes)
+{
+    QFile file(target);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        return fileReason(file);
+    const qint64 written = file.write(bytes);
+    if (written != bytes.size())
+        return written < 0 ? fileReason(file)
+                           : QStringLiteral("%1 バイトのうち %2 バイトしか書けませんでした。").arg(bytes.size()).arg(written);
+    if (!file.resize(bytes.size()))
+        return fileReason(file);
+#ifdef Q_OS_UNIX
+    if (::fsync(file.handle()) != 0)
+        return japaneseReason(errno);
+#endif
+    return QString();
+}
+
+// The spelling of tavo_s.dat to replace (a new file is written as
+// tavo_s.dat), or why there is none.
+QString scoreTarget(QString& reason)
+{
+    switch (gameEntryKind(kScoreName)) {
+    case GameEntry::File:
+        return resolveGameFile(kScoreName);
+    case GameEntry::Folder:
+        reason = QStringLiteral("%1 という名前のフォルダがあるため、ファイルを書けません。").arg(kScoreName);
+        return QString();
+    case GameEntry::Special:
+        reason = QStringLiteral("%1 は%2。").arg(kScoreName, notRegularFileReason());
+        return QString();
+    case GameEntry::Missing:
+        break;
+    }
+    return kScoreName;
+}
+
+QString checkTable(const ScoreTable& scores)
 {
     // A table the game could not read back would cost every best score at
     // the next start; keep the old file instead.
@@ -515,23 +571,26 @@ QString writeScoreFile(const ScoreTable& scores)
         if (score < 0 || score > kMaxScore)
             return QStringLiteral("スコア %1 は 0 から %2 の範囲を外れているため保存できません。").arg(score).arg(kMaxScore);
     }
-    // Replace the existing file under its own spelling.
-    QString target = resolveGameFile(kScoreName);
-    if (target.isEmpty()) {
-        if (!resolveGamePath(kScoreName).isEmpty())
-            return QStringLiteral("%1 という名前のフォルダがあるため、ファイルを書けません。").arg(kScoreName);
-        target = kScoreName;
-    }
+    return QString();
+}
+
+QString writeTable(const QString& target, const ScoreTable& scores)
+{
     // QSaveFile writes a temporary file beside the target, flushes it to disk
     // and renames it over the old file: a crash leaves the old or the new
     // table, never a cut-off one. Without commit() the temporary file goes.
     // Unbuffered, so that a short write (a full disk, a file-size limit) shows
     // in the count here: through the write buffer it went unnoticed and a
     // cut-off table was committed.
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return fileReason(file);
     const QByteArray bytes = formatScores(scores);
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        // No new file can be made in the folder (it is read-only, say), but
+        // the score file itself may still be writable.
+        if (QFileInfo(target).isFile())
+            return writeInPlace(target, bytes).isEmpty() ? QString() : fileReason(file);
+        return fileReason(file);
+    }
     const qint64 written = file.write(bytes);
     if (written != bytes.size()) {
         const QString reason = written < 0 || file.error() != QFileDevice::NoError
@@ -545,3 +604,56 @@ QString writeScoreFile(const ScoreTable& scores)
     syncDirectoryOf(target);
     return QString();
 }
+
+}  // namespace
+
+QString writeScoreFile(const ScoreTable& scores)
+{
+    QString reason = checkTable(scores);
+    if (!reason.isEmpty())
+        return reason;
+    const QString target = scoreTarget(reason);
+    if (target.isEmpty())
+        return reason;
+    return writeTable(target, scores);
+}
+
+ScoreSave saveScores(const ScoreTable& mine)
+{
+    ScoreSave save{mine, checkTable(mine)};
+    if (!save.failure.isEmpty())
+        return save;
+    const QString target = scoreTarget(save.failure);
+    if (target.isEmpty())
+        return save;
+
+    // One save at a time among the copies of the game sharing this folder.
+    // A folder that allows no lock file (read-only) is saved into all the
+    // same, and so is one whose lock could not be had in time: the merge
+    // below still keeps every best that is already stored.
+    QLockFile lock(target + QStringLiteral(".lock"));
+    lock.setStaleLockTime(kLockStaleMs);
+    (void)lock.tryLock(kLockWaitMs);
+
+    // What is stored now may hold bests another copy saved after this one
+    // read the file. Every rule that writes a slot only ever raises it, so
+    // the higher value of each slot is the one to keep.
+    QByteArray stored;
+    {
+        QFile file(target);
+        if (file.open(QIODevice::ReadOnly))
+            stored = file.read(kMaxScoreBytes + 1);
+    }
+    try {
+        const ScoreTable before = parseScores(stored);
+        for (std::size_t i = 0; i < save.stored.size(); ++i)
+            save.stored[i] = std::max(save.stored[i], before[i]);
+    } catch (const DataFileError&) {
+        // Nothing usable stored (missing or damaged): this copy's table it is.
+    }
+    if (stored == formatScores(save.stored))
+        return save;   // already there, to the byte
+    save.failure = writeTable(target, save.stored);
+    return save;
+}
+
