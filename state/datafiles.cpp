@@ -28,10 +28,12 @@ const QString kGameDataName = QString::fromLatin1(kGameDataFileName);
 const QString kScoreName = QString::fromLatin1(kScoreFileName);
 
 // Another copy of the game may be saving into the same folder. Its save
-// takes milliseconds; a lock older than this was left by a copy that
-// crashed or hangs, and is taken over.
-constexpr int kLockStaleMs = 1000;
-constexpr int kLockWaitMs = 1500;
+// takes milliseconds, a busy disk's flush can take a second; a lock older
+// than this was left by a copy that hangs and is taken over (one left by a
+// copy that crashed is taken over at once). The wait is bounded by the same
+// time, so a save never holds up play for longer than that.
+constexpr int kLockStaleMs = 2000;
+constexpr int kLockWaitMs = 2000;
 
 // Scores are held in tens of points and shown multiplied by 10; keeping
 // every stored value at or below this keeps that product inside an int.
@@ -601,7 +603,6 @@ QString writeTable(const QString& target, const ScoreTable& scores)
     }
     if (!file.commit())
         return fileReason(file);
-    syncDirectoryOf(target);
     return QString();
 }
 
@@ -615,7 +616,10 @@ QString writeScoreFile(const ScoreTable& scores)
     const QString target = scoreTarget(reason);
     if (target.isEmpty())
         return reason;
-    return writeTable(target, scores);
+    reason = writeTable(target, scores);
+    if (reason.isEmpty())
+        syncDirectoryOf(target);
+    return reason;
 }
 
 ScoreSave saveScores(const ScoreTable& mine)
@@ -654,6 +658,11 @@ ScoreSave saveScores(const ScoreTable& mine)
     if (stored == formatScores(save.stored))
         return save;   // already there, to the byte
     save.failure = writeTable(target, save.stored);
+    lock.unlock();
+    // The new name is already seen by every copy; making it durable need
+    // not keep the others waiting.
+    if (save.failure.isEmpty())
+        syncDirectoryOf(target);
     return save;
 }
 
