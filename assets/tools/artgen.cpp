@@ -33,6 +33,20 @@ namespace {
 QString g_out;
 QString g_preview;
 bool g_ok = true;
+// Device pixels to a picture pixel: 1 for the pictures themselves, 2 for
+// their "@2x" versions for dense screens. Every picture is drawn in its own
+// pixel coordinates on a canvas of this ratio, so both come from the same
+// drawing code and the larger one is drawn finely, not enlarged.
+int g_scale = 1;
+const int kScales[] = {1, 2};
+
+// A blank picture of w x h pixels at the current scale.
+QImage canvas(int w, int h, QImage::Format format = QImage::Format_RGB32)
+{
+    QImage img(w * g_scale, h * g_scale, format);
+    img.setDevicePixelRatio(g_scale);
+    return img;
+}
 
 // ---------------------------------------------------------------- palette
 const QColor kGold(0xE6, 0xBE, 0x5A);
@@ -275,7 +289,7 @@ void keycap(QPainter& p, const QRectF& r, const QString& digit, const QColor& ac
 // corners down to black (the mascot's black square sits in one of them).
 QImage ground(int w, int h, quint32 seed, QColor lightA, QColor lightB)
 {
-    QImage img(w, h, QImage::Format_RGB32);
+    QImage img = canvas(w, h);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient g(0, 0, 0, h);
@@ -389,9 +403,22 @@ void fail(const QString& what)
     g_ok = false;
 }
 
-void save(const QImage& img, const QString& name)
+// The file name of a picture at the current scale: "title.jpg" or
+// "title@2x.jpg", the name under which Qt looks for the larger version.
+QString scaledName(const QString& name, int scale = g_scale)
 {
+    if (scale == 1) return name;
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return name.left(dot) + QStringLiteral("@%1x").arg(scale) + name.mid(dot);
+}
+
+void save(const QImage& picture, const QString& plainName)
+{
+    const QString name = scaledName(plainName);
     const QString path = g_out + QLatin1Char('/') + name;
+    // Written pixel for pixel; the scale lives only in the file name.
+    QImage img = picture;
+    img.setDevicePixelRatio(1);
     QImageWriter w(path);
     if (name.endsWith(QLatin1String(".jpg"))) {
         w.setFormat("jpeg");
@@ -404,16 +431,27 @@ void save(const QImage& img, const QString& name)
         if (!w.write(img.convertToFormat(QImage::Format_RGB888)))
             fail(path + QStringLiteral(": ") + w.errorString());
     }
-    std::printf("%-16s %3d x %3d\n", qPrintable(name), img.width(), img.height());
+    std::printf("%-19s %4d x %3d\n", qPrintable(name), img.width(), img.height());
 }
 
 // A picture written earlier in this run, read back.
 QImage art(const QString& name) { return QImage(g_out + QLatin1Char('/') + name); }
 
+// A piece of a picture already written at the current scale, as a canvas of
+// the piece's size in pixels.
+QImage artPiece(const QString& name, const QRect& r)
+{
+    QImage piece = art(scaledName(name))
+                       .copy(QRect(r.topLeft() * g_scale, r.size() * g_scale))
+                       .convertToFormat(QImage::Format_RGB32);
+    piece.setDevicePixelRatio(g_scale);
+    return piece;
+}
+
 void preview(const QImage& img, const QString& name)
 {
     if (g_preview.isEmpty()) return;
-    img.save(g_preview + QLatin1Char('/') + name);
+    img.save(g_preview + QLatin1Char('/') + scaledName(name));
 }
 
 // Baseline of the value labels: the game sets label text from the top of the
@@ -739,7 +777,7 @@ void drawStageBanners()
     const char* names[] = {"First Stage", "Second Stage", "Third Stage", "Bonus Stage", "Final Stage"};
     const QColor accents[] = {kGreen, kCyan, kYellow, QColor(0xFF, 0x60, 0xE0), kOrange};
     for (int i = 0; i < 5; ++i) {
-        QImage img(250, 50, QImage::Format_RGB32);
+        QImage img = canvas(250, 50);
         img.fill(Qt::black);
         QPainter p(&img);
         p.setRenderHint(QPainter::Antialiasing);
@@ -776,7 +814,7 @@ void drawResultStrips()
         {"Game over...", QColor(0xFF, 0x40, 0x30)},
     };
     for (int i = 0; i < 3; ++i) {
-        QImage img(600, 50, QImage::Format_RGB32);
+        QImage img = canvas(600, 50);
         img.fill(Qt::black);
         QPainter p(&img);
         p.setRenderHint(QPainter::Antialiasing);
@@ -835,10 +873,10 @@ void drawRanks()
     // the best total (label top 240, 48 px figures) reach down to y 280. Its
     // top rows are that screen's own background, so the plate starts below
     // the digits and nothing crosses them.
-    const QImage backdrop = art(QStringLiteral("final.jpg")).copy(312, 272, 200, 50);
+    const QImage backdrop = artPiece(QStringLiteral("final.jpg"), QRect(312, 272, 200, 50));
     for (int i = 0; i < 6; ++i) {
         const Rank& r = ranks[i];
-        QImage img = backdrop.convertToFormat(QImage::Format_RGB32);
+        QImage img = backdrop;
         QPainter p(&img);
         p.setRenderHint(QPainter::Antialiasing);
         const QRectF plateRect(0, kRankPlateTop, 200, 50 - kRankPlateTop);
@@ -958,7 +996,7 @@ QImage block(const QColor& base, int points, bool cutCorner)
     const double top = std::max({base.red(), base.green(), 1});
     auto lift = [&](int v) { return std::min(255, int(v * 255.0 / top) + 44); };
     const QColor shine(lift(base.red()), lift(base.green()), std::min(255, base.blue() + 16));
-    QImage img(40, 50, QImage::Format_RGB32);
+    QImage img = canvas(40, 50);
     img.fill(Qt::black);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -1059,7 +1097,7 @@ void drawBlocks(QList<QImage>& blocks)
 // rims that the lit blocks may cover.
 QImage drawTray()
 {
-    QImage img(416, 66, QImage::Format_RGB32);
+    QImage img = canvas(416, 66);
     img.fill(Qt::black);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -1146,7 +1184,7 @@ QImage drawTray()
 // gold spectacles, holding a red book. Drawn at its real 32 x 32 on black.
 void drawMascot()
 {
-    QImage img(32, 32, QImage::Format_RGB32);
+    QImage img = canvas(32, 32);
     img.fill(Qt::black);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -1429,16 +1467,17 @@ void checkAll(const QList<QImage>& blocks, const QImage& tray)
     for (int i = 0; i < 3; ++i) wants.append({QStringLiteral("result_%1.jpg").arg(i), 600, 50});
     for (int i = 0; i < 6; ++i) wants.append({QStringLiteral("rank_%1.jpg").arg(i), 200, 50});
     for (int i = 0; i < 10; ++i) wants.append({QStringLiteral("gauge_%1.bmp").arg(i), 40, 50});
+    for (const int scale : kScales)
     for (const Want& w : wants) {
-        const QString path = g_out + QLatin1Char('/') + w.name;
+        const QString path = g_out + QLatin1Char('/') + scaledName(w.name, scale);
         const QImage img(path);
         if (img.isNull()) {
             fail(path + QStringLiteral(": cannot be read back"));
             continue;
         }
-        if (img.width() != w.w || img.height() != w.h)
+        if (img.width() != w.w * scale || img.height() != w.h * scale)
             fail(path + QStringLiteral(": is %1 x %2, wanted %3 x %4")
-                            .arg(img.width()).arg(img.height()).arg(w.w).arg(w.h));
+                            .arg(img.width()).arg(img.height()).arg(w.w * scale).arg(w.h * scale));
         if (w.name.endsWith(QLatin1String(".bmp"))) {
             QFile f(path);
             f.open(QIODevice::ReadOnly);
@@ -1492,19 +1531,33 @@ int main(int argc, char** argv)
     }
     if (QFontInfo(mincho(20)).family() != QLatin1String("IPAPMincho"))
         fail(QStringLiteral("the IPAPMincho face is not installed (fonts-ipafont-mincho)"));
+    if (!QFontInfo(roman(20)).family().startsWith(QLatin1String("P052")) ||
+        !QFontInfo(sansBold(20)).family().startsWith(QLatin1String("Nimbus Sans")))
+        fail(QStringLiteral("the P052 and Nimbus Sans faces are not installed (fonts-urw-base35)"));
 
-    drawTitle();
-    drawResults();
-    drawFinal();
-    drawHighScores();
-    drawProgress();
-    drawStageBanners();
-    drawResultStrips();
-    drawRanks();
+    // Each picture at every scale; the checks and previews use the plain ones.
     QList<QImage> blocks;
-    drawBlocks(blocks);
-    const QImage tray = drawTray();
-    drawMascot();
+    QImage tray;
+    for (const int scale : kScales) {
+        g_scale = scale;
+        drawTitle();
+        drawResults();
+        drawFinal();
+        drawHighScores();
+        drawProgress();
+        drawStageBanners();
+        drawResultStrips();
+        drawRanks();
+        QList<QImage> scaledBlocks;
+        drawBlocks(scaledBlocks);
+        const QImage scaledTray = drawTray();
+        drawMascot();
+        if (scale == 1) {
+            blocks = scaledBlocks;
+            tray = scaledTray;
+        }
+    }
+    g_scale = 1;
     drawIcon();
     checkAll(blocks, tray);
     if (!g_ok) return 1;
