@@ -1,5 +1,6 @@
 #include "platform/controls.h"
 
+#include <QIcon>
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
@@ -7,7 +8,19 @@
 
 namespace {
 const QColor kLabelBorder(0x80, 0x80, 0x80);
+
+// A one-pixel frame along the inside of r, filled rather than stroked: on a
+// screen of two or more device pixels to a pixel it covers whole device
+// pixels exactly where it lies at one to one (a stroked pen straddles the
+// edge there and loses half its width to the clip).
+void drawFrame(QPainter& painter, const QRect& r, const QColor& color)
+{
+    painter.fillRect(QRect(r.left(), r.top(), r.width(), 1), color);
+    painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), color);
+    painter.fillRect(QRect(r.left(), r.top(), 1, r.height()), color);
+    painter.fillRect(QRect(r.right(), r.top(), 1, r.height()), color);
 }
+}  // namespace
 
 PictureData::PictureData(const QPixmap& pixmap)
     : pixmap_(pixmap), decoded_(true), size_(pixmap.size())
@@ -27,6 +40,41 @@ const QPixmap& PictureData::pixmap() const
         pixmap_ = QPixmap(path_);
     }
     return pixmap_;
+}
+
+const QPixmap& PictureData::pixmapFor(qreal devicePixelRatio) const
+{
+    // Qt finds the @Nx file for a whole ratio; rounding first lets a 1.25
+    // screen keep the plain picture and a 1.5 screen take the @2x one.
+    const int wanted = qRound(devicePixelRatio);
+    if (path_.isEmpty() || wanted < 2)
+        return pixmap();
+    if (largeRatio_ == 0) {
+        qreal found = 1;
+        const QString file = qt_findAtNxFile(path_, wanted, &found);
+        largeRatio_ = 1;
+        if (found > 1 && file != path_) {
+            QPixmap large(file);
+            if (!large.isNull() && large.size() == size_ * found) {
+                large.setDevicePixelRatio(found);
+                large_ = large;
+                largeRatio_ = found;
+            }
+        }
+    }
+    return largeRatio_ > 1 ? large_ : pixmap();
+}
+
+void drawPicture(QPainter& painter, int x, int y, const PictureData& picture)
+{
+    if (picture.isNull())
+        return;
+    const qreal deviceRatio = painter.device()->devicePixelRatio();
+    const QPixmap& pixmap = picture.pixmapFor(deviceRatio);
+    if (!qFuzzyCompare(pixmap.devicePixelRatio(), deviceRatio))
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    // Always at the picture's own size in pixels, whichever version is drawn.
+    painter.drawPixmap(QRect(QPoint(x, y), picture.size()), pixmap);
 }
 
 Picture makePicture(const QPixmap& pixmap)
@@ -217,10 +265,8 @@ void Label::paintEvent(QPaintEvent*)
         layout.draw(&painter, textRect.topLeft());
         painter.setClipping(false);
     }
-    if (border_) {
-        painter.setPen(kLabelBorder);
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
+    if (border_)
+        drawFrame(painter, rect(), kLabelBorder);
 }
 
 // ------------------------------------------------------------------ Image
@@ -248,12 +294,10 @@ void Image::setBorder(bool border)
 void Image::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    if (picture_ && !picture_->isNull())
-        painter.drawPixmap(0, 0, picture_->pixmap());
-    if (border_) {
-        painter.setPen(kLabelBorder);
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
+    if (picture_)
+        drawPicture(painter, 0, 0, *picture_);
+    if (border_)
+        drawFrame(painter, rect(), kLabelBorder);
 }
 
 void Image::mousePressEvent(QMouseEvent* event)

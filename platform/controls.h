@@ -16,11 +16,20 @@ inline int twipsToPixels(double twips) { return qRound(twips / kTwipsPerPixel); 
 // A picture held by the program. The artwork is decoded when it is first
 // drawn (its size is read from the file's header at once), so start-up does
 // not pay for pictures of screens the player has not reached yet.
+// On a screen of 1.5 device pixels or more to a pixel, artwork that has a
+// twice-as-large version ("name@2x.jpg" beside "name.jpg") is drawn from
+// that one instead; its size in pixels stays that of the plain picture.
+class QPainter;
+
 class PictureData {
 public:
     explicit PictureData(const QPixmap& pixmap);
     explicit PictureData(const QString& path);  // decoded on first use
+    // The plain picture, one pixel to a pixel.
     const QPixmap& pixmap() const;
+    // The version that suits a device of that pixel ratio (its own
+    // devicePixelRatio says which one it is).
+    const QPixmap& pixmapFor(qreal devicePixelRatio) const;
     QSize size() const { return size_; }
     int width() const { return size_.width(); }
     int height() const { return size_.height(); }
@@ -30,9 +39,16 @@ public:
 private:
     mutable QPixmap pixmap_;
     mutable bool decoded_ = false;
+    mutable QPixmap large_;  // the @Nx version, once a dense screen wanted it
+    mutable qreal largeRatio_ = 0;  // 0: not looked for yet; 1: there is none
     QString path_;
     QSize size_;
 };
+
+// Draws a picture at its own size in pixels with its top-left corner at
+// (x, y), from the version that suits the painter's device. A picture with
+// fewer pixels than the device needs is scaled smoothly, never blockily.
+void drawPicture(QPainter& painter, int x, int y, const PictureData& picture);
 
 // A picture shared between controls. Assigning one control's picture to
 // another shares the same object, so pictures can be told apart by identity.

@@ -82,7 +82,7 @@ void GameWindow::paintEvent(QPaintEvent*)
     if (background_ && !background_->isNull()) {
         // Unscaled: the 600 x 380 artwork is cut off at the right and bottom.
         QPainter painter(this);
-        painter.drawPixmap(0, 0, background_->pixmap());
+        drawPicture(painter, 0, 0, *background_);
     }
 }
 
