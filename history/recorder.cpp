@@ -89,6 +89,12 @@ void GameRecorder::gameStarted(GameMode mode)
     entry.game.mode = mode;
     games_.push_back(std::move(entry));
     keys_.clear();
+    // Opened (or created) now, while the screens change, so the first
+    // stage's end only writes.
+    HistoryDatabase& db = database();
+    db.clearProblem();
+    db.open();
+    noteProblem(db);  // a damaged file kept aside on the way counts too
 }
 
 void GameRecorder::clockStarted()

@@ -30,7 +30,7 @@ public:
     GameRecorder();
     ~GameRecorder();
 
-    // A game starts (title keypad 4 or 6).
+    // A game starts (title keypad 4 or 6); the history file is opened.
     void gameStarted(GameMode mode);
     // The stage clock starts: key times count from here.
     void clockStarted();

@@ -1,0 +1,124 @@
+#!/bin/bash
+# The play history in a real window: a stage played with keypad keys leaves
+# its game, its stage (score, hits) and one row per key in history.sqlite,
+# the score file stays exactly as without a history, and after three games
+# keypad 2 on the title shows the progress screen, page by page.
+# With QUENNEL_SHOTS=DIR the progress pages are kept there as PNG files.
+here=$(dirname "$0")
+source "$here/lib.sh"
+BINARY=$1
+copy_game "$2"
+write_test_data 10
+export XDG_CONFIG_HOME="$E2E_TMP/config"
+start_display
+start_game "$BINARY"
+title=$(current_window)
+db="$E2E_TMP/game/history.sqlite"
+
+q() { sqlite3 -batch "$db" "$1"; }
+expect() {  # expect WHAT ACTUAL EXPECTED
+    [ "$2" = "$3" ] || fail "$1: got '$2', expected '$3'"
+}
+
+# back_to_title: keypad 4 on the results of a lost game leads to the title.
+back_to_title() {
+    press KP_4
+    for _ in $(seq 50); do
+        [ "$(current_window)" = "$title" ] && return 0
+        sleep 0.1
+    done
+    fail "the title did not come back"
+}
+
+# Game 1, normal: ten hits, a miss, three hits, give up.
+press KP_4
+wait_windows 1
+play=$(current_window)
+press KP_0
+sleep 3   # the count-down
+press KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1
+press KP_2
+press KP_1 KP_1 KP_1
+press Escape
+wait_results_after "$play"
+[ -f "$db" ] || fail "no history.sqlite after the stage"
+expect "game" "$(q 'SELECT mode, outcome, last_stage, total FROM games')" "normal|lost|1|1210"
+expect "stage" "$(q 'SELECT stage, score, verdict, hits, misses, longest_streak FROM stages')" "1|1210|giveup|13|1|10"
+expect "key rows" "$(q 'SELECT count(*) FROM keys')" "14"
+expect "keys in order" "$(q "SELECT group_concat(digit || target || hit, ' ') FROM (SELECT * FROM keys ORDER BY rowid)")" \
+    "111 111 111 111 111 111 111 111 111 111 210 111 111 111"
+expect "key times never go back" \
+    "$(q 'SELECT count(*) FROM keys a JOIN keys b ON b.rowid = a.rowid + 1 WHERE b.ms < a.ms')" "0"
+expected=$(mktemp)
+score_bytes 0 121 0 0 0 0 0 0 0 0 0 0 > "$expected"
+cmp "$expected" "$E2E_TMP/game/tavo_s.dat" || fail "score file bytes differ"
+back_to_title
+
+# Game 2, hard: twenty hits, a miss, five hits, give up.
+press KP_6
+wait_windows 1
+play=$(current_window)
+press KP_0
+sleep 3
+press KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1
+sleep 0.5
+press KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1
+press KP_3
+press KP_1 KP_1 KP_1 KP_1 KP_1
+press Escape
+wait_results_after "$play"
+back_to_title
+
+# Game 3, normal: stage 1 played to time-up (cleared), stage 2 given up.
+press KP_4
+wait_windows 1
+play=$(current_window)
+press KP_0
+sleep 3   # the count-down
+for i in $(seq 27); do
+    keys=(KP_1 KP_1)
+    [ $((i % 3)) -eq 0 ] && keys+=(KP_1)
+    [ $((i % 9)) -eq 4 ] && keys+=(KP_5 KP_1)
+    press "${keys[@]}"
+    sleep 0.8
+done
+wait_results_after "$play"
+expect "stage 1 of game 3" "$(q 'SELECT verdict FROM stages WHERE game_id = 3')" "clear"
+press KP_4   # next stage
+wait_windows 1
+play=$(current_window)
+press KP_0
+sleep 3
+for _ in $(seq 6); do press KP_1 KP_1 KP_1; sleep 0.5; done
+press Escape
+wait_results_after "$play"
+back_to_title
+expect "three games" "$(q "SELECT group_concat(mode || ':' || outcome, ' ') FROM games")" \
+    "normal:lost hard:lost normal:lost"
+
+# The progress screen: keypad 2 on the title, pages with keypad 6.
+press KP_2
+for _ in $(seq 50); do
+    [ "$(current_window)" != "$title" ] && break
+    sleep 0.1
+done
+progress=$(current_window)
+[ "$progress" != "$title" ] || fail "keypad 2 did not open the progress screen"
+shots=${QUENNEL_SHOTS:-$E2E_TMP}
+names=(totals gaps accuracy bests last-game)
+for i in 0 1 2 3 4; do
+    sleep 0.5
+    import -window "$progress" "$shots/progress-${names[$i]}.png"
+    press KP_6
+done
+# The totals page draws the normal mode's line in its green.
+green=$(convert "$shots/progress-totals.png" -crop 484x214+74+88 +repage -fuzz 25% -fill black \
+    +opaque '#00FF00' -fill white -opaque '#00FF00' -format '%[fx:mean*w*h]' info:)
+[ "${green%.*}" -gt 20 ] || fail "no line on the totals page ($green green pixels)"
+press KP_0
+for _ in $(seq 50); do
+    [ "$(current_window)" = "$title" ] && break
+    sleep 0.1
+done
+[ "$(current_window)" = "$title" ] || fail "keypad 0 did not return to the title"
+echo "1 passed, 0 failed"
