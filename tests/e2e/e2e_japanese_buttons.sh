@@ -8,7 +8,7 @@ source "$here/lib.sh"
 BINARY=$1
 copy_game "$2"
 start_display
-export LANG=C LC_ALL=C LANGUAGE=C
+export LANG=C LC_ALL=C LANGUAGE=C XDG_CONFIG_HOME="$E2E_TMP/config"
 start_game "$BINARY"
 title=$(current_window)
 

@@ -1,5 +1,6 @@
 // Renders every game screen in a telling state to PNG files, offscreen,
 // from a copy of a game folder:  quennel_screenshots <game folder> <out dir>
+#include "history/recorder.h"
 #include "platform/files.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
@@ -100,6 +101,9 @@ int main(int argc, char* argv[])
     form1->score_m();
     save(form8, out, "highscores");
 
+    // The play history closes its database while Qt is still up; left to
+    // the static recorder's destructor it would run after QApplication.
+    gameHistory().reset();
     destroyWindows();
     setSoundSink(nullptr);
     return 0;
