@@ -45,13 +45,22 @@ copy_game() {
     rm -rf "$E2E_TMP/game/tools" "$E2E_TMP/game/README.md"
 }
 
-# start_game BINARY: runs the program in $E2E_TMP/game
+# start_game BINARY [OPTION...]: runs the program in $E2E_TMP/game
 start_game() {
     local bin
     bin=$(realpath "$1")
-    (cd "$E2E_TMP/game" && exec env -u QT_QPA_PLATFORM QT_QPA_PLATFORM=xcb "$bin" >"$E2E_TMP/game.log" 2>&1) &
+    shift
+    (cd "$E2E_TMP/game" && exec env -u QT_QPA_PLATFORM QT_QPA_PLATFORM=xcb "$bin" "$@" >"$E2E_TMP/game.log" 2>&1) &
     GAME_PID=$!
     wait_windows 1
+}
+
+# stop_game: ends the running program and waits until its windows are gone.
+stop_game() {
+    kill "$GAME_PID" 2>/dev/null || true
+    wait "$GAME_PID" 2>/dev/null || true
+    GAME_PID=""
+    wait_windows 0
 }
 
 # Visible windows of the game (ids), one per line: the game screens (594 x
@@ -81,6 +90,26 @@ wait_dialogs() { wait_count dialogs "$1"; }
 # The single visible game window.
 current_window() {
     visible_windows | head -1
+}
+
+# wait_for_window ID: waits until ID is the one visible game window.
+wait_for_window() {
+    for _ in $(seq 100); do
+        [ "$(visible_windows)" = "$1" ] && return 0
+        sleep 0.1
+    done
+    fail "window $1 did not come back"
+}
+
+# wait_other_than ID: waits until one game window other than ID is visible.
+wait_other_than() {
+    for _ in $(seq 100); do
+        local now
+        now=$(visible_windows)
+        [ -n "$now" ] && [ "$now" != "$1" ] && [ "$(echo "$now" | wc -l)" -eq 1 ] && return 0
+        sleep 0.1
+    done
+    fail "no other screen replaced window $1"
 }
 
 # press KEY...: focuses the visible game window and types the keys.
@@ -122,13 +151,14 @@ score_bytes() {
     printf '%s\r\n' "$@"
 }
 
-# wait_new_window OLD_ID: presses keypad 0 every half second until a game
-# window other than OLD_ID is the visible one (keypad 0 does nothing while a
-# stage is being played, and shows the results once it is over).
+# wait_results_after OLD_ID [KEY]: presses keypad 0 (or KEY) every half
+# second until a game window other than OLD_ID is the visible one (keypad 0
+# does nothing while a stage is being played, and shows the results once it
+# is over).
 wait_results_after() {
-    local old=$1
+    local old=$1 key=${2:-KP_0}
     for _ in $(seq 120); do
-        press KP_0
+        press "$key"
         sleep 0.5
         local now
         now=$(current_window)

@@ -1,0 +1,53 @@
+#!/bin/bash
+# The digits above the letters play a stage only with --main-row-digits;
+# the choice is remembered until --keypad-only, and the score file is
+# written exactly as without it.
+here=$(dirname "$0")
+source "$here/lib.sh"
+BINARY=$1
+copy_game "$2"
+write_test_data 5000
+start_display
+settings="$XDG_CONFIG_HOME/quennel/quennel.ini"
+
+# Main-row 4 is passed over: keypad 1 after it opens the high scores, whose
+# keypad 0 leads back to the title (on a play screen it would start a stage).
+main_row_ignored() {
+    local title
+    title=$(current_window)
+    press 4 KP_1
+    wait_other_than "$title"
+    press KP_0
+    wait_for_window "$title"
+}
+
+start_game "$BINARY"
+main_row_ignored
+stop_game
+[ ! -e "$settings" ] || fail "a start without options wrote $settings"
+
+start_game "$BINARY" --main-row-digits
+title=$(current_window)
+press 4
+wait_other_than "$title"
+play=$(current_window)
+# Ten hits (1+2+3+5+7+10+14+19+24+30 = 115), a miss, three hits (1+2+3).
+press 0 1 1 1 1 1 1 1 1 1 1 2 1 1 1 Escape
+wait_results_after "$play" 0
+expected=$(mktemp)
+score_bytes 0 121 0 0 0 0 0 0 0 0 0 0 > "$expected"
+cmp "$expected" "$E2E_TMP/game/tavo_s.dat" || fail "score file bytes differ"
+grep -qx 'mainRowDigits=true' "$settings" || fail "the choice was not remembered"
+stop_game
+
+# Remembered: main-row 4 starts a game without the option.
+start_game "$BINARY"
+title=$(current_window)
+press 4
+wait_other_than "$title"
+stop_game
+
+start_game "$BINARY" --keypad-only
+main_row_ignored
+grep -qx 'mainRowDigits=false' "$settings" || fail "--keypad-only was not remembered"
+echo "1 passed, 0 failed"

@@ -1,0 +1,35 @@
+#!/bin/bash
+# With NumLock off the keypad sends Home, End, arrows, Insert...: they still
+# count as their digits, from the title through a stage to the results and
+# back.
+here=$(dirname "$0")
+source "$here/lib.sh"
+BINARY=$1
+copy_game "$2"
+write_test_data 5000
+start_display
+xdotool key Num_Lock
+xset q | grep -q 'Num Lock: *off' || fail "NumLock is still on"
+start_game "$BINARY"
+title=$(current_window)
+
+press KP_Left                                   # 4: normal mode
+wait_other_than "$title"
+play=$(current_window)
+# Ten hits of 1 (End), a miss (2, Down), three hits: 115 + 6.
+press KP_Insert KP_End KP_End KP_End KP_End KP_End KP_End KP_End KP_End KP_End KP_End
+press KP_Down KP_End KP_End KP_End Escape
+wait_results_after "$play" KP_Insert            # 0: the results
+results=$(current_window)
+expected=$(mktemp)
+score_bytes 0 121 0 0 0 0 0 0 0 0 0 0 > "$expected"
+cmp "$expected" "$E2E_TMP/game/tavo_s.dat" || fail "score file bytes differ"
+
+press KP_Right                                  # 6: the commentary log
+wait_other_than "$results"
+press KP_Insert                                 # 0: back to the results
+wait_for_window "$results"
+press KP_Left                                   # 4: stage lost, the title
+wait_for_window "$title"
+xset q | grep -q 'Num Lock: *off' || fail "NumLock was switched on"
+echo "1 passed, 0 failed"
