@@ -128,12 +128,15 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
             f.write(bytes);
         };
-        write("[keys]\nmainRowDigits=maybe\n");
+        // Each file below differs in size from the one before: Qt keeps a
+        // settings file it has read and looks again only when its size or
+        // time stamp (to the second) changes.
+        write("[keys]\nmainRowDigits=perhaps\n");
         s = loadSettings();
         QVERIFY(!s.broken);
         QVERIFY(!s.values.mainRowDigits);
 
-        const QByteArray broken("[keys\nmainRowDigits=true\n\xff\xfe");
+        const QByteArray broken("[keys\nmainRowDigits=true\n\xff\xfe\xfd");
         write(broken);
         s = loadSettings();
         QVERIFY(s.broken);
