@@ -40,6 +40,10 @@ struct Options {
                                      tr8("英字の上の数字キーもテンキーとして数えます\n"
                                          "（テンキーのないキーボード向け）。\n"
                                          "次からもこの設定で始まります。")};
+    QCommandLineOption exportHistory{QStringLiteral("export-history"),
+                                     tr8("プレイ記録（history.sqlite）を1ステージ1行の CSV で\n"
+                                         "FILE.csv に書き出して終わります。- は標準出力。"),
+                                     QStringLiteral("FILE.csv")};
     QCommandLineOption keypadOnly{QStringLiteral("keypad-only"),
                                   tr8("テンキーだけを数えます（既定）。\n"
                                       "次からもこの設定で始まります。")};
@@ -58,6 +62,7 @@ void addOptions(QCommandLineParser& parser, const Options& o)
     parser.addOption(o.gameDir);
     parser.addOption(o.mainRowDigits);
     parser.addOption(o.keypadOnly);
+    parser.addOption(o.exportHistory);
     for (const char* name : kQtValueOptions) {
         QCommandLineOption qt(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         qt.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -146,6 +151,14 @@ CommandLineResult readCommandLine(const QStringList& arguments)
         if (!QFileInfo(dir).isDir())
             return usageError(arguments, tr8("--game-dir のフォルダ「%1」がありません。").arg(dir));
         result.choices.gameDir = dir;
+    }
+
+    if (parser.isSet(o.exportHistory)) {
+        const QString target = parser.value(o.exportHistory);
+        if (target.isEmpty())
+            return usageError(arguments, tr8("--export-history に書き出し先のファイルが指定されていません。"));
+        // Named from where the command was given, before the game folder is entered.
+        result.choices.exportHistory = target == QLatin1String("-") ? target : QFileInfo(target).absoluteFilePath();
     }
 
     result.run = true;

@@ -15,6 +15,7 @@ extern const char* const kProgramVersion;
 struct CommandLineChoices {
     QString gameDir;                     // empty: the working directory
     std::optional<bool> mainRowDigits;   // given: remembered from now on
+    QString exportHistory;               // given: write the play history there as CSV ("-": standard output) and end
 };
 
 struct CommandLineResult {

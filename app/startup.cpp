@@ -4,6 +4,8 @@
 
 #include "app/command_line.h"
 #include "app/settings.h"
+#include "history/csv_export.h"
+#include "history/recorder.h"
 #include "platform/files.h"
 #include "platform/keys.h"
 #include "platform/msgbox.h"
@@ -136,6 +138,20 @@ bool Form1::Form_Load()
     return true;
 }
 
+namespace {
+// --export-history: the history of the game folder as CSV, without a window.
+int exportHistory(int& argc, char** argv, const CommandLineChoices& choices)
+{
+    if (!choices.gameDir.isEmpty() && !QDir::setCurrent(choices.gameDir)) {
+        printTo(stderr, QString::fromUtf8("quennel: ゲームフォルダ「%1」に入れません。\n").arg(choices.gameDir));
+        return 2;
+    }
+    QCoreApplication app(argc, argv);  // Qt SQL finds its driver through it
+    return runHistoryExport(QDir::current().absoluteFilePath(QString::fromLatin1(kHistoryFileName)),
+                            choices.exportHistory);
+}
+}  // namespace
+
 int runQuennel(int& argc, char** argv)
 {
     // Read before Qt starts: help, the version and mistakes need no display.
@@ -147,6 +163,9 @@ int runQuennel(int& argc, char** argv)
     printTo(stderr, line.errors);
     if (!line.run)
         return line.exitCode;
+
+    if (!line.choices.exportHistory.isEmpty())
+        return exportHistory(argc, argv, line.choices);
 
     const GameSettings settings = settleSettings(line.choices);
     setMainRowDigits(settings.mainRowDigits);

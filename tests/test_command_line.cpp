@@ -50,7 +50,8 @@ private slots:
             QCOMPARE(r.exitCode, 0);
             QVERIFY(r.errors.isEmpty());
             QVERIFY(r.output.startsWith(QStringLiteral("Usage: quennel [options]")));
-            for (const char* option : {"--game-dir <DIR>", "--main-row-digits", "--keypad-only", "--version"})
+            for (const char* option : {"--game-dir <DIR>", "--main-row-digits", "--keypad-only", "--version",
+                                       "--export-history <FILE.csv>"})
                 QVERIFY2(r.output.contains(QLatin1String(option)), option);
             QVERIFY(!r.output.contains(QLatin1String("platform")));   // Qt's own stay hidden
         }
@@ -73,6 +74,8 @@ private slots:
             {{"--game-dir"}, "--game-dir"},
             {{"--game-dir", ""}, "--game-dir"},
             {{"--game-dir", config_.path() + "/none"}, "/none"},
+            {{"--export-history"}, "--export-history"},
+            {{"--export-history", ""}, "--export-history"},
             {{"--keypad-only=yes"}, "--keypad-only"},
             {{"--main-row-digits", "--keypad-only"}, "--keypad-only"},
             {{"play"}, "play"},
@@ -101,6 +104,12 @@ private slots:
         QVERIFY(r.run);
         QCOMPARE(r.choices.mainRowDigits, std::optional<bool>(true));
         QCOMPARE(r.choices.gameDir, config_.path());
+
+        // The export target is named from the working directory; "-" is standard output.
+        r = read({"--export-history", "out.csv"});
+        QVERIFY(r.run);
+        QCOMPARE(r.choices.exportHistory, QDir::current().absoluteFilePath(QStringLiteral("out.csv")));
+        QCOMPARE(read({"--export-history", "-"}).choices.exportHistory, QStringLiteral("-"));
 
         r = read({"--keypad-only", "-platform", "offscreen", "-style=fusion", "-reverse"});
         QVERIFY2(r.run, qPrintable(r.errors));

@@ -2,7 +2,8 @@
 # The play history in a real window: a stage played with keypad keys leaves
 # its game, its stage (score, hits) and one row per key in history.sqlite,
 # the score file stays exactly as without a history, and after three games
-# keypad 2 on the title shows the progress screen, page by page.
+# keypad 2 on the title shows the progress screen, page by page; the history
+# exports as CSV from the command line, without a display.
 # With QUENNEL_SHOTS=DIR the progress pages are kept there as PNG files.
 here=$(dirname "$0")
 source "$here/lib.sh"
@@ -121,4 +122,13 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 [ "$(current_window)" = "$title" ] || fail "keypad 0 did not return to the title"
+
+# The export: a header and one row per stage (1 + 1 + 2), the game's fields first.
+csv=$(env -u DISPLAY "$BINARY" --game-dir "$E2E_TMP/game" --export-history -) || fail "the export failed"
+expect "exported rows" "$(echo "$csv" | wc -l)" "5"
+expect "export header" "$(echo "$csv" | head -1 | cut -d, -f1-12)" \
+    "game,started_at,mode,game_total,outcome,last_stage,rank,game_median_gap_ms,stage,score,quota,verdict"
+expect "first stage exported" "$(echo "$csv" | sed -n 2p | cut -d, -f1,3-6,9-14)" "1,normal,1210,lost,1,1,1210,100,giveup,13,1"
+(cd "$E2E_TMP" && env -u DISPLAY "$BINARY" --game-dir game --export-history out.csv) || fail "the export to a file failed"
+cmp <(echo "$csv") "$E2E_TMP/out.csv" || fail "the file export differs from standard output"
 echo "1 passed, 0 failed"
