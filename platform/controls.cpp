@@ -1,5 +1,6 @@
 #include "platform/controls.h"
 
+#include <QHash>
 #include <QIcon>
 #include <QImageReader>
 #include <QMouseEvent>
@@ -168,6 +169,8 @@ QFont Label::fittedFont(const QString& text, int available) const
 Label::Label(QWidget* parent) : Control(parent)
 {
     setFont(gameFont(points_));
+    fontKey_ = font().key();
+    markOpaque();
 }
 
 void Label::setCaption(const QString& text)
@@ -175,6 +178,7 @@ void Label::setCaption(const QString& text)
     if (text == caption_)
         return;
     caption_ = text;
+    dropLayout();
     update();
 }
 
@@ -189,24 +193,34 @@ void Label::setForeColor(const QColor& color)
 void Label::setBackColor(const QColor& color)
 {
     back_ = color;
+    markOpaque();
     update();
 }
 
 void Label::setTransparent(bool transparent)
 {
     transparent_ = transparent;
+    markOpaque();
     update();
+}
+
+void Label::markOpaque()
+{
+    // A label that fills its whole rectangle spares Qt painting what lies behind it.
+    setAttribute(Qt::WA_OpaquePaintEvent, !transparent_ && back_.alpha() == 255);
 }
 
 void Label::setBorder(bool border)
 {
     border_ = border;
+    dropLayout();
     update();
 }
 
 void Label::setAlignment(Align align)
 {
     align_ = align;
+    dropLayout();
     update();
 }
 
@@ -214,12 +228,87 @@ void Label::setFontPoints(double points)
 {
     points_ = points;
     setFont(gameFont(points));
+    fontKey_ = font().key();
+    dropLayout();
     update();
 }
 
 int Label::lineHeight() const
 {
     return font().pixelSize();
+}
+
+void Label::dropLayout()
+{
+    layout_.reset();
+}
+
+void Label::resizeEvent(QResizeEvent* event)
+{
+    dropLayout();
+    Control::resizeEvent(event);
+}
+
+namespace {
+// Laid-out texts by caption, font, size and alignment. The key grid and the
+// number rows show the same few digits over and over, so a key press finds
+// its texts here instead of shaping them again.
+constexpr int kLayoutCacheLimit = 512;
+QHash<QString, std::shared_ptr<const QTextLayout>>& layoutCache()
+{
+    static QHash<QString, std::shared_ptr<const QTextLayout>> cache;
+    return cache;
+}
+}  // namespace
+
+const QTextLayout& Label::textLayout(const QRect& textRect) const
+{
+    if (layout_)
+        return *layout_;
+    const QString key = caption_ + QChar(0x1F) + fontKey_ + QChar(0x1F) +
+                        QString::number(textRect.width()) + QLatin1Char('x') +
+                        QString::number(textRect.height()) + QLatin1Char('/') +
+                        QString::number(int(align_));
+    auto& cache = layoutCache();
+    if (const auto found = cache.constFind(key); found != cache.constEnd()) {
+        layout_ = *found;
+        return *layout_;
+    }
+    // CR LF breaks a line; longer lines wrap inside the label. Each line
+    // takes exactly the font's pixel height, so the log scrolls by whole lines.
+    QString text = caption_;
+    text.remove(QLatin1Char('\r'));
+    text.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    // Lines break at spaces and between Japanese characters, never inside
+    // a Latin word.
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    option.setAlignment(align_ == Align::Right    ? Qt::AlignRight
+                        : align_ == Align::Center ? Qt::AlignHCenter
+                                                  : Qt::AlignLeft);
+    auto layout = std::make_shared<QTextLayout>(text, fittedFont(text, textRect.width()));
+    layout->setTextOption(option);
+    const int step = lineHeight();
+    const QFontMetricsF metrics(font());
+    const double lead = (step - metrics.height()) / 2.0;
+    layout->beginLayout();
+    int y = 0;
+    while (true) {
+        QTextLine line = layout->createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(textRect.width());
+        line.setPosition(QPointF(0, y + lead));
+        y += step;
+        if (y - step > textRect.height())
+            break;
+    }
+    layout->endLayout();
+    if (cache.size() >= kLayoutCacheLimit)
+        cache.clear();   // the commentary's ever new lines; the digits come back at once
+    cache.insert(key, layout);
+    layout_ = std::move(layout);
+    return *layout_;
 }
 
 void Label::paintEvent(QPaintEvent*)
@@ -230,39 +319,9 @@ void Label::paintEvent(QPaintEvent*)
     const int inset = border_ ? 1 : 0;
     const QRect textRect = rect().adjusted(inset, inset, -inset, -inset);
     if (!caption_.isEmpty()) {
-        // CR LF breaks a line; longer lines wrap inside the label. Each line
-        // takes exactly the font's pixel height, so the log scrolls by whole lines.
-        QString text = caption_;
-        text.remove(QLatin1Char('\r'));
-        text.replace(QLatin1Char('\n'), QChar::LineSeparator);
-        // Lines break at spaces and between Japanese characters, never inside
-        // a Latin word.
-        QTextOption option;
-        option.setWrapMode(QTextOption::WordWrap);
-        option.setAlignment(align_ == Align::Right    ? Qt::AlignRight
-                            : align_ == Align::Center ? Qt::AlignHCenter
-                                                      : Qt::AlignLeft);
-        QTextLayout layout(text, fittedFont(text, textRect.width()));
-        layout.setTextOption(option);
-        const int step = lineHeight();
-        const QFontMetricsF metrics(font());
-        const double lead = (step - metrics.height()) / 2.0;
-        layout.beginLayout();
-        int y = 0;
-        while (true) {
-            QTextLine line = layout.createLine();
-            if (!line.isValid())
-                break;
-            line.setLineWidth(textRect.width());
-            line.setPosition(QPointF(0, y + lead));
-            y += step;
-            if (y - step > textRect.height())
-                break;
-        }
-        layout.endLayout();
         painter.setClipRect(textRect);
         painter.setPen(fore_);
-        layout.draw(&painter, textRect.topLeft());
+        textLayout(textRect).draw(&painter, textRect.topLeft());
         painter.setClipping(false);
     }
     if (border_)

@@ -7,6 +7,8 @@
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
+
+class QTextLayout;
 #include <functional>
 #include <memory>
 
@@ -103,9 +105,17 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QFont fittedFont(const QString& text, int available) const;
+    // The caption laid out for the current size, shared with every label
+    // showing the same text in the same font and size.
+    const QTextLayout& textLayout(const QRect& textRect) const;
+    void dropLayout();
+    void markOpaque();
+    mutable std::shared_ptr<const QTextLayout> layout_;
+    QString fontKey_;
     QString caption_;
     QColor fore_{Qt::white};
     QColor back_{Qt::black};

@@ -53,12 +53,19 @@ void Form3::n_input(int d)
     }
 
     m.KeyQueue[6] = static_cast<int>(m.StageKeyRange[m.Stage] * rnd()) + 1;
-    for (int i = 0; i <= 17; ++i)
-        Label1(i)->setCaption(QString());
-    for (int i = 0; i <= 5; ++i) {
+    for (int i = 0; i <= 5; ++i)
         m.KeyQueue[i] = m.KeyQueue[i + 1];
+    // Only the cells the moved queue leaves empty are cleared, so a cell
+    // that shows the same digit again is not drawn again.
+    bool refilled[18] = {};
+    for (int i = 0; i <= 5; ++i)
+        if (const int c = keyCell(i); c >= 0)
+            refilled[c] = true;
+    for (int i = 0; i <= 17; ++i)
+        if (!refilled[i])
+            Label1(i)->setCaption(QString());
+    for (int i = 0; i <= 5; ++i)
         n_print(i);
-    }
 
     m.GaugeLevel = m.GaugeLevel + m.StageGaugeStep[m.Stage];
     if (m.GaugeLevel == kGaugeTop + 1) {

@@ -58,6 +58,8 @@ public:
 
     void Form_KeyDown(int KeyCode, int Shift) override;
     void n_print(int i);
+    // The grid cell that shows queue slot i, or -1 when its digit has none.
+    static int keyCell(int i);
     void start();
     void Timer1_Timer();
     void n_input(int d);
