@@ -190,11 +190,13 @@ int runGame(QApplication& app)
     if (!form1->Form_Load())
         return 1;
     form1->show();
-    // The sounds are decoded once the title is up, so no key press waits for
-    // a decoder (a key pressed sooner decodes just the sound it plays).
+    // The sounds are decoded and the play screen made ready once the title
+    // is up, so neither the first key nor the first play screen waits for a
+    // decoder (a key pressed sooner decodes just the sound it plays).
     QTimer::singleShot(kPreloadDelayMs, [] {
         for (const SoundFile& sound : kSoundFiles)
             preloadSound(sound.sound);
+        form3->prepareFirstShow();
     });
     return app.exec();
 }

@@ -55,8 +55,15 @@ XProbe::~XProbe()
         std::free(entry);
 }
 
+namespace {
+// A watched program's window may be gone by the time a request about it
+// arrives; that is no reason to end the benchmark.
+int ignoreXErrors(Display*, XErrorEvent*) { return 0; }
+}  // namespace
+
 bool XProbe::open(const QString& display)
 {
+    XSetErrorHandler(ignoreXErrors);
     display_ = display;
     dpy_ = XOpenDisplay(display.toLocal8Bit().constData());
     if (!dpy_)

@@ -4,6 +4,7 @@
 #include "screens/art.h"
 #include "screens/closing.h"
 
+#include <QBackingStore>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -75,6 +76,23 @@ void GameWindow::moveEvent(QMoveEvent* event)
         g_place = pos();
         g_placeKnown = true;
     }
+}
+
+void GameWindow::prepareFirstShow()
+{
+    const qreal ratio = devicePixelRatio();
+    if (background_)
+        background_->pixmapFor(ratio);
+    // The controls have no meta-object of their own: told apart by their C++ type.
+    for (const QWidget* child : findChildren<QWidget*>())
+        if (const auto* image = dynamic_cast<const Image*>(child); image && image->picture())
+            image->picture()->pixmapFor(ratio);
+    grab();
+    // The window system's window and its backing store too, made now and
+    // mapped when shown.
+    winId();
+    if (QBackingStore* store = backingStore())
+        store->resize(size());
 }
 
 void GameWindow::paintEvent(QPaintEvent*)

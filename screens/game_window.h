@@ -26,6 +26,10 @@ public:
     virtual void Form_Unload(int& Cancel);
 
     void setVisible(bool visible) override;
+    // Decodes every picture of the window, the hidden ones too, draws it once
+    // off screen and creates its native window, so that the first showing
+    // finds artwork, fonts, glyphs and window ready, like a later one.
+    void prepareFirstShow();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
