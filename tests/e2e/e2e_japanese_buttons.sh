@@ -12,6 +12,7 @@ export LANG=C LC_ALL=C LANGUAGE=C XDG_CONFIG_HOME="$E2E_TMP/config"
 start_game "$BINARY"
 title=$(current_window)
 
+wait_focus
 xdotool key Escape
 wait_dialogs 1
 # Qt maps the catalogue it loaded; on an English desktop nothing else would

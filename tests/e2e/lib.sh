@@ -166,3 +166,14 @@ wait_results_after() {
     done
     fail "the results screen never came"
 }
+
+# wait_focus: a screen is mapped a moment before the X server gives it the
+# focus, and a key typed in between goes nowhere. Waits (up to 10 s) for the
+# visible screen to take the focus by itself.
+wait_focus() {
+    for _ in $(seq 100); do
+        [ "$(xdotool getwindowfocus 2>/dev/null)" = "$(current_window)" ] && return 0
+        sleep 0.1
+    done
+    fail "the visible screen never took the focus"
+}
