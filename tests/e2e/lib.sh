@@ -117,7 +117,12 @@ press() {
     local w
     w=$(current_window)
     [ -n "$w" ] || fail "no visible game window"
-    xdotool windowfocus --sync "$w" 2>/dev/null || xdotool windowfocus "$w"
+    # A window just shown may not be viewable yet: the X server refuses it
+    # the focus for a moment.
+    for _ in $(seq 20); do
+        timeout 2 xdotool windowfocus --sync "$w" 2>/dev/null && break
+        sleep 0.1
+    done
     xdotool key --delay 40 "$@"
 }
 
