@@ -47,4 +47,5 @@ xdotool key Return
 wait_dialogs 0
 kill -0 "$GAME_PID" 2>/dev/null || fail "Enter after Esc ended the game"
 [ "$(current_window)" = "$play" ] || fail "the play screen is gone"
+quit_game
 echo "1 passed, 0 failed"

@@ -41,4 +41,5 @@ wait_dialogs 0
 kill -0 "$GAME_PID" 2>/dev/null || fail "Enter after Esc ended the game"
 wait_windows 1
 [ "$(current_window)" = "$results" ] || fail "the results screen is gone"
+quit_game
 echo "1 passed, 0 failed"

@@ -40,4 +40,5 @@ expected=$(mktemp)
 score_bytes 1325 265 265 265 265 265 0 0 0 0 0 0 > "$expected"
 cmp "$expected" "$E2E_TMP/game/tavo_s.dat" || {
     od -c "$E2E_TMP/game/tavo_s.dat" | head; fail "score file bytes differ"; }
+quit_game
 echo "1 passed, 0 failed"

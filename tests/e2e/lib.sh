@@ -151,6 +151,28 @@ write_test_data() {
     } | iconv -f UTF-8 -t SHIFT_JIS > "$f"
 }
 
+# quit_game: ends the program the player's way, Esc and OK on the quit
+# question (Tab moves from Cancel, the default, to OK), and waits for it to
+# end by itself. It must end with status 0 and without any sanitizer report:
+# a sanitizer build checks for leaks as it ends.
+quit_game() {
+    press Escape
+    wait_dialogs 1
+    xdotool key Tab space
+    local status=0
+    for _ in $(seq 200); do
+        kill -0 "$GAME_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$GAME_PID" 2>/dev/null && fail "OK on the quit question did not end the game"
+    wait "$GAME_PID" || status=$?
+    GAME_PID=""
+    [ "$status" -eq 0 ] || fail "the game ended with status $status"
+    if grep -qE 'Sanitizer|runtime error:' "$E2E_TMP/game.log"; then
+        fail "the sanitizer reported"
+    fi
+}
+
 # The expected score file for twelve values.
 score_bytes() {
     printf '%s\r\n' "$@"
