@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "platform/zoom.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -47,6 +49,11 @@ struct Options {
     QCommandLineOption keypadOnly{QStringLiteral("keypad-only"),
                                   tr8("テンキーだけを数えます（既定）。\n"
                                       "次からもこの設定で始まります。")};
+    QCommandLineOption zoom{QStringLiteral("zoom"),
+                            tr8("すべての画面を N 倍の大きさで表示します\n"
+                                "（N は 1〜4）。次からもこの設定で始まります。\n"
+                                "指定したことがなければデスクトップの拡大率に従います。"),
+                            QStringLiteral("N")};
 };
 
 void addOptions(QCommandLineParser& parser, const Options& o)
@@ -62,6 +69,7 @@ void addOptions(QCommandLineParser& parser, const Options& o)
     parser.addOption(o.gameDir);
     parser.addOption(o.mainRowDigits);
     parser.addOption(o.keypadOnly);
+    parser.addOption(o.zoom);
     parser.addOption(o.exportHistory);
     for (const char* name : kQtValueOptions) {
         QCommandLineOption qt(QString::fromLatin1(name), QString(), QStringLiteral("value"));
@@ -143,6 +151,15 @@ CommandLineResult readCommandLine(const QStringList& arguments)
         result.choices.mainRowDigits = true;
     if (parser.isSet(o.keypadOnly))
         result.choices.mainRowDigits = false;
+
+    if (parser.isSet(o.zoom)) {
+        const QString value = parser.value(o.zoom);
+        const std::optional<int> zoom = parseZoom(value);
+        if (!zoom)
+            return usageError(arguments, tr8("--zoom の値「%1」は使えません。%2 から %3 までの整数で指定してください。")
+                                             .arg(value).arg(kMinZoom).arg(kMaxZoom));
+        result.choices.zoom = zoom;
+    }
 
     if (parser.isSet(o.gameDir)) {
         const QString dir = parser.value(o.gameDir);

@@ -1,5 +1,7 @@
 #include "app/settings.h"
 
+#include "platform/zoom.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
@@ -10,6 +12,7 @@ const char* const kApplicationName = "quennel";
 
 namespace {
 const char* const kMainRowDigitsKey = "keys/mainRowDigits";
+const char* const kZoomKey = "display/zoom";
 
 QSettings openSettings()
 {
@@ -63,10 +66,18 @@ SettingsFile loadSettings()
         return file;
     if (const auto flag = readFlag(settings, kMainRowDigitsKey))
         file.values.mainRowDigits = *flag;
+    // Only what --zoom itself takes counts.
+    if (const auto zoom = parseZoom(settings.value(QString::fromLatin1(kZoomKey)).toString().trimmed()))
+        file.values.zoom = *zoom;
     return file;
 }
 
 bool rememberMainRowDigits(const SettingsFile& loaded, bool on)
 {
     return remember(loaded, kMainRowDigitsKey, on);
+}
+
+bool rememberZoom(const SettingsFile& loaded, int zoom)
+{
+    return remember(loaded, kZoomKey, zoom);
 }

@@ -13,6 +13,7 @@ extern const char* const kApplicationName;
 
 struct GameSettings {
     bool mainRowDigits = false;   // the digits above the letters count as keypad digits
+    int zoom = 0;                 // every window this many times its size; 0: the desktop's scale
 };
 
 struct SettingsFile {
@@ -27,3 +28,4 @@ SettingsFile loadSettings();
 // is kept beside the new one as "<name>.broken", so nothing the player
 // wrote is lost. Returns false when the file could not be written.
 bool rememberMainRowDigits(const SettingsFile& loaded, bool on);
+bool rememberZoom(const SettingsFile& loaded, int zoom);

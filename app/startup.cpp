@@ -14,6 +14,7 @@
 #include "platform/sound_bank.h"
 #include "platform/system_reasons.h"
 #include "platform/system.h"
+#include "platform/zoom.h"
 #include "screens/forms.h"
 #include "state/datafiles.h"
 #include "state/module1.h"
@@ -56,7 +57,7 @@ void printTo(std::FILE* stream, const QString& text)
 // is remembered; anything else comes from the settings file.
 GameSettings settleSettings(const CommandLineChoices& choices)
 {
-    const SettingsFile file = loadSettings();
+    SettingsFile file = loadSettings();
     if (file.broken)
         printTo(stderr, QString::fromUtf8("quennel: 設定ファイル「%1」が読めないため、既定の設定で始めます。\n")
                             .arg(file.path));
@@ -64,6 +65,16 @@ GameSettings settleSettings(const CommandLineChoices& choices)
     if (choices.mainRowDigits) {
         settings.mainRowDigits = *choices.mainRowDigits;
         if (!rememberMainRowDigits(file, settings.mainRowDigits))
+            printTo(stderr, QString::fromUtf8("quennel: 設定ファイル「%1」に書けないため、この設定は今回だけ使います。\n")
+                                .arg(file.path));
+    }
+    if (choices.zoom) {
+        // After a first choice was written, the file is the fresh one (a
+        // broken one is already kept aside and must stay so).
+        if (choices.mainRowDigits)
+            file = loadSettings();
+        settings.zoom = *choices.zoom;
+        if (!rememberZoom(file, settings.zoom))
             printTo(stderr, QString::fromUtf8("quennel: 設定ファイル「%1」に書けないため、この設定は今回だけ使います。\n")
                                 .arg(file.path));
     }
@@ -175,6 +186,8 @@ int runQuennel(int& argc, char** argv)
         return 2;
     }
 
+    // Qt takes its scale as the application starts.
+    applyZoom(settings.zoom);
     QApplication app(argc, argv);
     return runGame(app);
 }

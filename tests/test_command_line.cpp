@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -50,8 +51,8 @@ private slots:
             QCOMPARE(r.exitCode, 0);
             QVERIFY(r.errors.isEmpty());
             QVERIFY(r.output.startsWith(QStringLiteral("Usage: quennel [options]")));
-            for (const char* option : {"--game-dir <DIR>", "--main-row-digits", "--keypad-only", "--version",
-                                       "--export-history <FILE.csv>"})
+            for (const char* option : {"--game-dir <DIR>", "--main-row-digits", "--keypad-only", "--zoom <N>",
+                                       "--version", "--export-history <FILE.csv>"})
                 QVERIFY2(r.output.contains(QLatin1String(option)), option);
             QVERIFY(!r.output.contains(QLatin1String("platform")));   // Qt's own stay hidden
         }
@@ -79,6 +80,11 @@ private slots:
             {{"--keypad-only=yes"}, "--keypad-only"},
             {{"--main-row-digits", "--keypad-only"}, "--keypad-only"},
             {{"play"}, "play"},
+            {{"--zoom", "5"}, "--zoom"},
+            {{"--zoom=0"}, "--zoom"},
+            {{"--zoom", "x"}, "「x」"},
+            {{"--zoom", "1.5"}, "1.5"},
+            {{"--zoom"}, "--zoom"},
         };
         for (const auto& c : cases) {
             const CommandLineResult r = read(c.args);
@@ -98,7 +104,13 @@ private slots:
         CommandLineResult r = read({});
         QVERIFY(r.run);
         QVERIFY(!r.choices.mainRowDigits);
+        QVERIFY(!r.choices.zoom);
         QVERIFY(r.choices.gameDir.isEmpty());
+
+        r = read({"--zoom", "1"});
+        QCOMPARE(r.choices.zoom, std::optional<int>(1));
+        r = read({"--zoom=4", "--main-row-digits"});
+        QCOMPARE(r.choices.zoom, std::optional<int>(4));
 
         r = read({"--main-row-digits", "--game-dir", config_.path()});
         QVERIFY(r.run);
@@ -159,6 +171,26 @@ private slots:
         QVERIFY(s.values.mainRowDigits);
     }
 
+    // The zoom reads back as remembered; a value --zoom would refuse counts
+    // as not there, and the other choices stay as they were.
+    void zoomRemembered()
+    {
+        SettingsFile s = loadSettings();
+        QCOMPARE(s.values.zoom, 0);
+        QVERIFY(rememberMainRowDigits(s, true));
+        QVERIFY(rememberZoom(loadSettings(), 3));
+        s = loadSettings();
+        QCOMPARE(s.values.zoom, 3);
+        QVERIFY(s.values.mainRowDigits);
+        for (const char* odd : {"7", "0", "two", "2.5", "-1", ""}) {
+            QSettings raw(s.path, QSettings::IniFormat);
+            raw.setValue(QStringLiteral("display/zoom"), QString::fromLatin1(odd));
+            raw.sync();
+            QVERIFY2(loadSettings().values.zoom == 0, odd);
+            QVERIFY(loadSettings().values.mainRowDigits);
+        }
+    }
+
     // The real program answers and refuses before Qt opens any display, and
     // a refused start leaves the score file alone.
     void programRefusesBeforeAnyWindow()
@@ -192,6 +224,10 @@ private slots:
         const Run version = run({"--version"});
         QCOMPARE(version.exitCode, 0);
         QVERIFY(version.out.contains(QLatin1String(kProgramVersion)));
+        const Run zoom = run({"--zoom", "5"});
+        QVERIFY(zoom.finished);
+        QCOMPARE(zoom.exitCode, 2);
+        QVERIFY2(zoom.err.contains(QStringLiteral("--zoom")), qPrintable(zoom.err));
         const Run wrong = run({"--main-row-digits", "--no-such-option"});
         QVERIFY(wrong.finished);
         QCOMPARE(wrong.exitCode, 2);

@@ -63,14 +63,17 @@ stop_game() {
     wait_windows 0
 }
 
-# Visible windows of the game (ids), one per line: the game screens (594 x
-# 375 client areas) with "screens", everything else (message boxes) with
-# "dialogs".
+# Client area of a game screen: 594 x 375, or as large as the zoom makes it.
+SCREEN_SIZE=594x375
+
+# Visible windows of the game (ids), one per line: the game screens
+# ($SCREEN_SIZE client areas) with "screens", everything else (message
+# boxes) with "dialogs".
 visible_of_kind() {
     xdotool search --onlyvisible --class quennel 2>/dev/null | while read -r w; do
         geo=$(xwininfo -id "$w" 2>/dev/null | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w"x"h}')
-        if [ "$1" = screens ]; then [ "$geo" = "594x375" ] && echo "$w"
-        else [ "$geo" != "594x375" ] && echo "$w"; fi
+        if [ "$1" = screens ]; then [ "$geo" = "$SCREEN_SIZE" ] && echo "$w"
+        else [ "$geo" != "$SCREEN_SIZE" ] && echo "$w"; fi
     done || true
 }
 visible_windows() { visible_of_kind screens; }
