@@ -1,10 +1,11 @@
 // Renders every game screen in a telling state to PNG files, offscreen,
-// from a copy of a game folder:  quennel_screenshots <game folder> <out dir>
+// from a copy of a game folder:  quennel_screenshots <game folder> <out dir> [zoom]
 #include "history/recorder.h"
 #include "platform/files.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
 #include "platform/system.h"
+#include "platform/zoom.h"
 #include "screens/forms.h"
 #include "state/module1.h"
 
@@ -38,9 +39,17 @@ void press(bool hit)
 int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc > 3) {
+        const std::optional<int> zoom = parseZoom(QString::fromLocal8Bit(argv[3]));
+        if (!zoom) {
+            std::fprintf(stderr, "the zoom is 1 to 4\n");
+            return 2;
+        }
+        applyZoom(*zoom);
+    }
     QApplication app(argc, argv);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s <game folder> <output folder>\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <game folder> <output folder> [zoom]\n", argv[0]);
         return 2;
     }
     const QString out = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
