@@ -118,22 +118,22 @@ bool Form1::Form_Load()
         s_load();
         Module1.HighScores = readScoreFile();
 
-        const GameData data = readGameDataFile();
-        applyCaption(data.caption);
+        const GameData gameData = readGameDataFile();
+        applyCaption(gameData.caption);
         for (int s = 1; s <= kStageCount; ++s) {
-            Module1.StageTitle[s] = data.stageTitle[s];
-            Module1.StageKeyRange[s] = data.stageKeyRange[s];
-            Module1.StageGaugeStep[s] = data.stageGaugeStep[s];
-            Module1.StageQuota[s] = data.stageQuota[s];
+            Module1.StageTitle[s] = gameData.stageTitle[s];
+            Module1.StageKeyRange[s] = gameData.stageKeyRange[s];
+            Module1.StageGaugeStep[s] = gameData.stageGaugeStep[s];
+            Module1.StageQuota[s] = gameData.stageQuota[s];
         }
         for (int i = 0; i < kCharacterPictures; ++i)
-            form7->Picture1(i)->picture = loadCharacterPicture(data.pictureFiles[i]);
+            form7->Picture1(i)->picture = loadCharacterPicture(gameData.pictureFiles[i]);
 
-        Module1.PhraseCount = static_cast<int>(data.phrases.size());
+        Module1.PhraseCount = static_cast<int>(gameData.phrases.size());
         Module1.PhraseTotal = Module1.PhraseCount;
         Module1.PhraseDeck.assign(1, QString());
         Module1.PhraseList.assign(1, QString());
-        for (const QString& phrase : data.phrases) {
+        for (const QString& phrase : gameData.phrases) {
             Module1.PhraseDeck.push_back(phrase);
             Module1.PhraseList.push_back(phrase);
         }
