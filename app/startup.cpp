@@ -98,7 +98,7 @@ bool Form1::file_c()
         MessageRequest request;
         request.text = QString::fromUtf8("必須ファイルが見つかりません。\r\n本体のダウンロードをやりなおしてください。");
         msgbox(request);
-        end_program(1);
+        endProgram(1);
         return false;
     }
     return true;
@@ -141,11 +141,19 @@ bool Form1::Form_Load()
         MessageRequest request;
         request.text = error.message();
         msgbox(request);
-        end_program(1);
+        endProgram(1);
         return false;
     }
     for (int s = 1; s <= kStageCount; ++s)
-        Module1.StageTimeLimit[s] = 3;
+        Module1.StageTimeLimit[s] = kStageTimeLimitTens;
+    return true;
+}
+
+bool showTitle()
+{
+    if (!form1->Form_Load())
+        return false;
+    form1->show();
     return true;
 }
 
@@ -200,9 +208,8 @@ int runGame(QApplication& app)
     installQtJapanese(app);
     openSoundDevice();
     createWindows();
-    if (!form1->Form_Load())
+    if (!showTitle())
         return 1;
-    form1->show();
     // The sounds are decoded and the play screen made ready once the title
     // is up, so neither the first key nor the first play screen waits for a
     // decoder (a key pressed sooner decodes just the sound it plays).

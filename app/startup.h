@@ -5,6 +5,10 @@ class QApplication;
 // starts Qt and the game. Returns the exit code.
 int runQuennel(int& argc, char** argv);
 
+// On the created windows: runs the start-up of the title screen and shows
+// it. False when the program must end (the player has been told why).
+bool showTitle();
+
 // Opens the audio device, creates the windows, runs the start-up of the
 // title screen and, when it succeeds, the game. Returns the exit code.
 int runGame(QApplication& app);

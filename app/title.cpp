@@ -16,6 +16,11 @@ namespace {
 // Key colours of the normal mode: rows fade from bright to dark, per key
 // group (keys 1-3 green, 4-6 cyan, 7-9 yellow).
 const int kNormalShade[kKeyRows] = {255, 192, 128, 128, 64, 64};
+constexpr int kDimShade = 64;
+
+// color_s modes.
+constexpr int kNormalColours = 1;
+constexpr int kExtraColours = 2;
 
 QColor groupColor(int group, int shade)
 {
@@ -32,7 +37,7 @@ void Form1::Form_KeyDown(int KeyCode, int /*Shift*/)
     switch (KeyCode) {
     case vk::Escape:
     case vk::Numpad3:
-        quit_by_key();
+        quitByKey();
         break;
     case vk::Numpad1: score_m(); break;
     case vk::Numpad2: showProgress(); break;
@@ -47,10 +52,10 @@ void Form1::color_s(int mode)
     for (int g = 0; g < kKeyGroups; ++g)
         for (int row = 0; row < kKeyRows; ++row)
             Module1.KeyColors[g][row] = groupColor(g, kNormalShade[row]);
-    if (mode != 1) {
+    if (mode != kNormalColours) {
         // The extra mode shows only the key to strike and, dimly, the next one.
         for (int g = 0; g < kKeyGroups; ++g) {
-            Module1.KeyColors[g][1] = groupColor(g, 64);
+            Module1.KeyColors[g][1] = groupColor(g, kDimShade);
             for (int row = 2; row < kKeyRows; ++row)
                 Module1.KeyColors[g][row] = QColor(0, 0, 0);
         }
@@ -68,43 +73,43 @@ void startGame(Form1* title, int slotBase, int colourMode)
     gameHistory().gameStarted(slotBase == 0 ? GameMode::Normal : GameMode::Hard);
     title->color_s(colourMode);
     form4->n_stage();
-    s_play(Sound::Powah, false);
+    s_play(Sound::SoundPowah, false);
     switchScreen(title, form3);
 }
 }  // namespace
 
 void Form1::normal()
 {
-    startGame(this, 0, 1);
+    startGame(this, kNormalSlotBase, kNormalColours);
 }
 
 void Form1::extra()
 {
-    startGame(this, 6, 2);
+    startGame(this, kExtraSlotBase, kExtraColours);
 }
 
 void Form1::score_m()
 {
     for (int i = 0; i < kScoreSlots; ++i)
         form8->Label5(i)->setCaption(timesTen(Module1.HighScores[i]));
-    s_play(Sound::Powah, false);
+    s_play(Sound::SoundPowah, false);
     switchScreen(this, form8);
 }
 
 void Form1::showProgress()
 {
     // Nothing is created just to look: without a file there is no history yet.
-    std::optional<ProgressData> data;
+    std::optional<ProgressData> progress;
     QString unreadable;
     if (QFileInfo::exists(QString::fromLatin1(kHistoryFileName))) {
         HistoryDatabase& db = gameHistory().database();
-        data = readProgress(db);
+        progress = readProgress(db);
         gameHistory().noteProblem(db);
-        if (!data)
+        if (!progress)
             unreadable = historyProblemSummary(db.problem(), db.problemDetail());
     }
-    progressWindow->setProgress(std::move(data), unreadable);
-    s_play(Sound::Powah, false);
+    progressWindow->setProgress(std::move(progress), unreadable);
+    s_play(Sound::SoundPowah, false);
     switchScreen(this, progressWindow);
     showHistoryNotices();
 }

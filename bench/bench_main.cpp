@@ -156,9 +156,8 @@ int memoryChild(int argc, char** argv)
     installQuietSeams();
     openSoundDevice();
     createWindows();
-    if (!form1->Form_Load())
+    if (!showTitle())
         return 1;
-    form1->show();
     settle();
     const long atStart = rssKb();
 
@@ -268,12 +267,12 @@ void benchSoundLatency(std::vector<Row>& rows, const QString& driver)
                         QStringLiteral("≤ 2 periods"), false});
         return;
     }
-    preloadSound(Sound::Hit);
+    preloadSound(Sound::SoundHit);
     std::vector<double> latencyMs;
     qint64 periodFrames = 0, deviceFrames = 0;
     const int trials = 150;
     for (int i = 0; i < trials + 5; ++i) {
-        s_play(Sound::Hit, false);
+        s_play(Sound::SoundHit, false);
         const auto deadline = Clock::now() + std::chrono::milliseconds(500);
         qint64 ns = -1;
         while ((ns = lastSoundStartLatencyNs()) < 0 && Clock::now() < deadline)
@@ -291,7 +290,7 @@ void benchSoundLatency(std::vector<Row>& rows, const QString& driver)
         std::this_thread::sleep_for(std::chrono::microseconds(4000 + (i * 1370) % 13000));
     }
     // The device's rate, from the hit sound's length before and after conversion.
-    const WavInfo wav = wavInfo(soundWav(Sound::Hit));
+    const WavInfo wav = wavInfo(soundWav(Sound::SoundHit));
     int rate = 0;
     if (wav.rate > 0 && wav.frames > 0 && deviceFrames > 0) {
         const double estimate = double(deviceFrames) * wav.rate / double(wav.frames);
@@ -456,11 +455,10 @@ int parent(int argc, char** argv, const QString& gameSource, const QString& disp
     benchMemory(rows, gameDir);
 
     // The game itself, in this process, as the player starts it.
-    if (!form1->Form_Load()) {
+    if (!showTitle()) {
         std::fprintf(stderr, "quennel_bench: the game did not start\n");
         return 2;
     }
-    form1->show();
     settle();
     std::fprintf(stderr, "quennel_bench: hit sound latency ...\n");
     benchSoundLatency(rows, driver);

@@ -6,18 +6,21 @@
 class QKeyEvent;
 
 namespace vk {
-constexpr int Escape = 27;
-constexpr int PageUp = 33;
-constexpr int PageDown = 34;
-constexpr int Digit0 = 48;
-constexpr int Numpad0 = 96;
-constexpr int Numpad1 = 97;
-constexpr int Numpad2 = 98;
-constexpr int Numpad3 = 99;
-constexpr int Numpad4 = 100;
-constexpr int Numpad6 = 102;
-constexpr int Numpad9 = 105;
-constexpr int None = 0;
+// Plain enumerators: handlers receive and compare the codes as int.
+enum Code : int {
+    None = 0,
+    Escape = 27,
+    PageUp = 33,
+    PageDown = 34,
+    Digit0 = 48,
+    Numpad0 = 96,
+    Numpad1 = 97,
+    Numpad2 = 98,
+    Numpad3 = 99,
+    Numpad4 = 100,
+    Numpad6 = 102,
+    Numpad9 = 105,
+};
 }  // namespace vk
 
 // Maps a Qt key event to its virtual key code, or vk::None for keys the

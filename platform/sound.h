@@ -7,7 +7,10 @@
 // sound's own length, read from its WAV header (nothing when it has none).
 
 // In the order of the game folder's required files.
-enum class Sound { Hit, Miss, One, Two, Three, Clear, TimeUp, Powah, GameOver, AllClear };
+enum class Sound {
+    SoundHit, SoundMiss, SoundOne, SoundTwo, SoundThree,
+    SoundClear, SoundTimeUp, SoundPowah, SoundGameOver, SoundAllClear,
+};
 inline constexpr int kSoundCount = 10;
 inline constexpr int soundIndex(Sound sound) { return static_cast<int>(sound); }
 

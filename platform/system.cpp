@@ -39,7 +39,7 @@ std::mt19937& engine()
 }
 }  // namespace
 
-void end_program(int exitCode)
+void endProgram(int exitCode)
 {
     if (endSlot()) {
         endSlot()(exitCode);

@@ -5,7 +5,7 @@
 
 // Ends the whole program immediately: no further event, no file written.
 // Tests install a handler that records the request instead.
-void end_program(int exitCode = 0);
+void endProgram(int exitCode = 0);
 using EndHandler = std::function<void(int)>;
 EndHandler setEndHandler(EndHandler handler);
 

@@ -2,24 +2,18 @@
 #include "history/recorder.h"
 #include "platform/sound.h"
 #include "screens/forms.h"
+#include "stage/stage_setup.h"
 #include "state/module1.h"
 
 #include <QTimer>
-
-namespace {
-// The marker slides down the left edge by one step per second.
-constexpr int kMarkerSeconds = 30;
-constexpr int kMarkerStep = 150;
-constexpr int kMarkerStart = 450;
-}  // namespace
 
 void Form3::start()
 {
     // The count-down is heard in full; the program handles no event meanwhile,
     // so keys pressed during it are judged as play once it ends.
-    s_play(Sound::Three, true);
-    s_play(Sound::Two, true);
-    s_play(Sound::One, true);
+    s_play(Sound::SoundThree, true);
+    s_play(Sound::SoundTwo, true);
+    s_play(Sound::SoundOne, true);
     announce(QString::fromUtf8("さあ、スタートです！ 良い結果を期待しましょう！"));
     Module1.PlayActive = 1;
     Timer1->start();
@@ -47,12 +41,6 @@ void Form3::Timer1_Timer()
 
 void Form3::timeup()
 {
-    Module1.PlayActive = 0;
-    Module1.PlayOver = 1;
-    announce(QString::fromUtf8("あーっ！ ここでターイムアーップ！ 時間終了です！"));
-    announce(QString::fromUtf8("さあ、『テンキーの０』を押して記録を確認しましょう！"));
-    s_play(Sound::TimeUp, false);
-    Timer1->stop();
-    Label12->setVisible(true);
-    recordStageEnd();
+    stopPlay({"あーっ！ ここでターイムアーップ！ 時間終了です！",
+              "さあ、『テンキーの０』を押して記録を確認しましょう！"});
 }

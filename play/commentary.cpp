@@ -15,8 +15,7 @@ void Form3::jikkyo()
     m.CommentLines[1] = m.CommentLines[2];
     m.CommentLines[2] = m.CommentLines[3];
     m.CommentLines[3] = m.CommentText;
-    Label8->setCaption(m.CommentLines[0] + crlf + m.CommentLines[1] + crlf + m.CommentLines[2] +
-                       crlf + m.CommentLines[3]);
+    Label8->setCaption(commentaryBox());
 }
 
 void Form3::announce(const QString& text)

@@ -8,15 +8,13 @@
 
 #include <QTimer>
 
-void Form3::giveup()
+void Form3::stopPlay(std::initializer_list<const char*> lastWords)
 {
     Module1.PlayActive = 0;
     Module1.PlayOver = 1;
-    Module1.GaveUp = 1;
-    announce(QString::fromUtf8("あーっ！ なんとここでギブアップ！"));
-    announce(QString::fromUtf8("いったい選手に何が起こってしまったというのでしょうか！"));
-    announce(QString::fromUtf8("ここは一旦『テンキーの０』を押して、最終確認を致しましょう。"));
-    s_play(Sound::TimeUp, false);
+    for (const char* line : lastWords)
+        announce(QString::fromUtf8(line));
+    s_play(Sound::SoundTimeUp, false);
     Timer1->stop();
     Label12->setVisible(true);
     recordStageEnd();
@@ -33,13 +31,21 @@ void Form3::recordStageEnd()
     gameHistory().stageEnded(m.Stage, m.StageScore, m.StageQuota[m.Stage], m.GameScore, verdict);
 }
 
+void Form3::giveup()
+{
+    Module1.GaveUp = 1;
+    stopPlay({"あーっ！ なんとここでギブアップ！",
+              "いったい選手に何が起こってしまったというのでしょうか！",
+              "ここは一旦『テンキーの０』を押して、最終確認を致しましょう。"});
+}
+
 void Form3::gameend()
 {
     GameState& m = Module1;
     QString result = QStringLiteral("Clear!!");
-    form4->Image3->setPicture(form7->Picture3(0)->picture);
+    form4->Image3->setPicture(form7->Picture3(kResultNextStage)->picture);
     if (m.Stage == kStageCount)
-        form4->Image3->setPicture(form7->Picture3(1)->picture);
+        form4->Image3->setPicture(form7->Picture3(kResultAllClear)->picture);
 
     // The stage best is judged first: a beaten best is kept even when the
     // stage is then failed or given up.
@@ -51,15 +57,15 @@ void Form3::gameend()
     }
     if (m.StageScore < m.StageQuota[m.Stage]) {
         result = QStringLiteral("Failure!!");
-        form4->Image3->setPicture(form7->Picture3(2)->picture);
-        s_play(Sound::GameOver, false);
+        form4->Image3->setPicture(form7->Picture3(kResultGameOver)->picture);
+        s_play(Sound::SoundGameOver, false);
     } else {
-        s_play(Sound::Clear, false);
+        s_play(Sound::SoundClear, false);
     }
     if (m.GaveUp == 1) {
         result = QStringLiteral("GiveUp!!");
-        form4->Image3->setPicture(form7->Picture3(2)->picture);
-        s_play(Sound::GameOver, false);
+        form4->Image3->setPicture(form7->Picture3(kResultGameOver)->picture);
+        s_play(Sound::SoundGameOver, false);
     }
     m.GameScore = m.GameScore + m.StageScore;
     form4->Image2->setPicture(form7->Picture2(m.Stage - 1)->picture);

@@ -12,9 +12,8 @@
 #include <cmath>
 
 namespace {
-constexpr int kGaugeTop = 10;
 // Points (tens) per hit at gauge levels 1..10: long runs pay steeply.
-constexpr int kPointsPerHit[kGaugeTop + 1] = {0, 1, 2, 3, 5, 7, 10, 14, 19, 24, 30};
+constexpr int kPointsPerHit[kGaugeFull + 1] = {0, 1, 2, 3, 5, 7, 10, 14, 19, 24, 30};
 }  // namespace
 
 void Form3::Form_KeyDown(int KeyCode, int /*Shift*/)
@@ -26,7 +25,7 @@ void Form3::Form_KeyDown(int KeyCode, int /*Shift*/)
         if (m.PlayActive == 1)
             giveup();
         else
-            quit_by_key();
+            quitByKey();
     }
     if (KeyCode == vk::Numpad0 && m.PlayOver == 0 && m.PlayActive == 0)
         start();
@@ -46,50 +45,50 @@ void Form3::n_input(int d)
     if (!hit) {
         m.GaugeLevel = 0;
         m.PointsPerHit = 0;
-        for (int i = 0; i <= 9; ++i)
+        for (int i = 0; i < kGaugeBlocks; ++i)
             Image3(i)->setVisible(false);
-        s_play(Sound::Miss, false);
+        s_play(Sound::SoundMiss, false);
         return;
     }
 
-    m.KeyQueue[6] = static_cast<int>(m.StageKeyRange[m.Stage] * rnd()) + 1;
-    for (int i = 0; i <= 5; ++i)
+    m.KeyQueue[kNewDigitSlot] = static_cast<int>(m.StageKeyRange[m.Stage] * rnd()) + 1;
+    for (int i = 0; i < kKeyRows; ++i)
         m.KeyQueue[i] = m.KeyQueue[i + 1];
     // Only the cells the moved queue leaves empty are cleared, so a cell
     // that shows the same digit again is not drawn again.
-    bool refilled[18] = {};
-    for (int i = 0; i <= 5; ++i)
+    bool refilled[kKeyGridCells] = {};
+    for (int i = 0; i < kKeyRows; ++i)
         if (const int c = keyCell(i); c >= 0)
             refilled[c] = true;
-    for (int i = 0; i <= 17; ++i)
+    for (int i = 0; i < kKeyGridCells; ++i)
         if (!refilled[i])
             Label1(i)->setCaption(QString());
-    for (int i = 0; i <= 5; ++i)
+    for (int i = 0; i < kKeyRows; ++i)
         n_print(i);
 
     m.GaugeLevel = m.GaugeLevel + m.StageGaugeStep[m.Stage];
-    if (m.GaugeLevel == kGaugeTop + 1) {
-        m.GaugeLevel = kGaugeTop;
-    } else if (m.GaugeLevel > kGaugeTop + 1) {
+    if (m.GaugeLevel == kGaugeFull + 1) {
+        m.GaugeLevel = kGaugeFull;
+    } else if (m.GaugeLevel > kGaugeFull + 1) {
         // A step that jumps past 11 without landing on it (1.5: 10.5, 12)
         // holds the gauge full as well, instead of asking for a twelfth
         // segment. A fraction between 10 and 11 is left as it is: like any
         // fraction it lights nothing and keeps the points per hit.
-        m.GaugeLevel = kGaugeTop;
-        for (int i = 0; i <= 9; ++i)
+        m.GaugeLevel = kGaugeFull;
+        for (int i = 0; i < kGaugeBlocks; ++i)
             Image3(i)->setVisible(true);
     }
     const bool whole = m.GaugeLevel == std::floor(m.GaugeLevel);
     if (whole && m.GaugeLevel >= 1)
         Image3(static_cast<int>(m.GaugeLevel) - 1)->setVisible(true);
-    if (whole && m.GaugeLevel >= 1 && m.GaugeLevel <= kGaugeTop)
+    if (whole && m.GaugeLevel >= 1 && m.GaugeLevel <= kGaugeFull)
         m.PointsPerHit = kPointsPerHit[static_cast<int>(m.GaugeLevel)];
 
     m.StageScore = m.StageScore + m.PointsPerHit;
     showDigits(Label6, m.StageScore);
-    s_play(Sound::Hit, false);
+    s_play(Sound::SoundHit, false);
     m.AnimFrame = m.AnimFrame + 1;
-    Image1->setPicture(form7->Picture1((m.AnimFrame % 3) + (m.Stage - 1) * 3)->picture);
+    Image1->setPicture(form7->Picture1((m.AnimFrame % kFramesPerStage) + (m.Stage - 1) * kFramesPerStage)->picture);
 }
 
 void Form3::Image2_Click()

@@ -13,10 +13,10 @@ bool ask_end(bool cancel_default)
     return msgbox(request) == MsgResult::OK;
 }
 
-void quit_by_key()
+void quitByKey()
 {
     if (ask_end(true))
-        end_program(0);
+        endProgram(0);
 }
 
 // Closing any game screen asks the same question, with OK as the default;
@@ -24,7 +24,7 @@ void quit_by_key()
 void GameWindow::Form_Unload(int& Cancel)
 {
     if (ask_end(false)) {
-        end_program(0);
+        endProgram(0);
         return;
     }
     Cancel = 1;

@@ -8,4 +8,4 @@ bool ask_end(bool cancel_default);
 
 // Esc (and keypad 3 on the title): the key question, Cancel as the default;
 // OK ends the program at once, Cancel leaves everything as it was.
-void quit_by_key();
+void quitByKey();

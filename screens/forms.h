@@ -6,8 +6,24 @@
 #include "platform/control_array.h"
 #include "platform/controls.h"
 #include "screens/game_window.h"
+#include "state/module1.h"
+
+#include <initializer_list>
 
 class QTimer;
+
+// The play screen's key grid (Label1): a column of kKeyRows per key group.
+constexpr int kKeyGridCells = kKeyGroups * kKeyRows;
+// Its gauge blocks (Image3), one per gauge level.
+constexpr int kGaugeBlocks = kGaugeFull;
+// Character frames per stage in the picture store (Picture1): stage s shows
+// frames (s - 1) x 3 to (s - 1) x 3 + 2 in turn.
+constexpr int kFramesPerStage = kCharacterPictures / kStageCount;
+// The store's result pictures (Picture3). The one the results screen shows
+// is also the record of the stage's outcome.
+constexpr int kResultNextStage = 0;
+constexpr int kResultAllClear = 1;
+constexpr int kResultGameOver = 2;
 
 // Title screen and start-up window.
 class Form1 : public GameWindow {
@@ -72,6 +88,9 @@ private:
     void timeup();
     // Hands the stage just ended to the play history.
     void recordStageEnd();
+    // Time-up and give-up alike: play stops, the announcer has the last
+    // words, the time-up sound plays and the score row shows "集計中".
+    void stopPlay(std::initializer_list<const char*> lastWords);
     void announceTime(int remaining);
     void randomPhrase();
     void announce(const QString& text);
@@ -148,7 +167,8 @@ extern Form6* form6;
 extern Form7* form7;
 extern Form8* form8;
 
-// Creates all eight windows, hidden, in the order Form1 .. Form8.
+// Creates all eight windows, hidden: the picture store Form7 first, then
+// Form1 .. Form8.
 void createWindows();
 // Destroys them (end of the program, or between tests).
 void destroyWindows();

@@ -25,7 +25,7 @@ void forgetWindowPlace()
 
 QIcon programIcon()
 {
-    static const QIcon icon(QStringLiteral(":/art/") + QString::fromLatin1(art::Icon));
+    static const QIcon icon(QStringLiteral(":/art/") + QString::fromLatin1(art::kIcon));
     return icon;
 }
 

@@ -6,7 +6,7 @@
 Form2::Form2()
 {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    setWindowTitle(QString::fromUtf8("クェネル 2001.8.18"));
+    setWindowTitle(QString::fromUtf8(layout::kDesignCaption));
     setFixedSize(twipsToPixels(5790), twipsToPixels(1275));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::black);

@@ -5,8 +5,8 @@
 
 Form5::Form5()
 {
-    setWindowTitle(QString::fromUtf8("クェネル 2001.8.18"));
-    setBackground(artPicture(QString::fromLatin1(art::Final)));
+    setWindowTitle(QString::fromUtf8(layout::kDesignCaption));
+    setBackground(artPicture(QString::fromLatin1(art::kFinal)));
 
     // Design copy of the rank E emblem. Created first, so it lies behind the
     // two numbers: the best total's label reaches down over the emblem's top.

@@ -9,7 +9,7 @@ Form8::Form8()
 {
     setWindowTitle(QStringLiteral("Form8"));
     setFont(gameFont(9));
-    setBackground(artPicture(QString::fromLatin1(art::HighScores)));
+    setBackground(artPicture(QString::fromLatin1(art::kHighScores)));
 
     using layout::Align;
     constexpr double kLeft = 6240, kWidth = 1695, kHeight = 495, kPoints = 24;

@@ -5,7 +5,7 @@
 
 Form6::Form6()
 {
-    setWindowTitle(QString::fromUtf8("クェネル 2001.8.18"));
+    setWindowTitle(QString::fromUtf8(layout::kDesignCaption));
 
     using layout::Align;
     // 32490 twips = 2166 pixels: 103 lines of 21 pixels.

@@ -85,13 +85,12 @@ constexpr Tick kTicks[] = {
 constexpr int kTickPixels = 2;
 
 // Gauge blocks fill the tray from the right: block k-1 lights at level k.
-constexpr int kGaugeBlocks = 10;
-constexpr double kGaugeRight = 7920, kGaugeTop = 3120, kBlockWidth = 600, kBlockHeight = 750;
+constexpr double kGaugeRight = 7920, kGaugeBlockTop = 3120, kBlockWidth = 600, kBlockHeight = 750;
 }  // namespace
 
 Form3::Form3()
 {
-    setWindowTitle(QString::fromUtf8("クェネル 2001.8.18"));
+    setWindowTitle(QString::fromUtf8(layout::kDesignCaption));
 
     for (const GridColumn& column : kGridColumns) {
         for (int row = 0; row < kKeyRows; ++row) {
@@ -109,7 +108,7 @@ Form3::Form3()
     Shape1->setBorderColor(QColor(0xFF0000));
     Shape1->setBorderWidth(2);
 
-    Image2 = layout::makeImage(this, 60, 240, 480, 480, QString::fromLatin1(art::Mascot));
+    Image2 = layout::makeImage(this, 60, 240, 480, 480, QString::fromLatin1(art::kMascot));
     Image2->onClick = [this] { Image2_Click(); };
 
     for (const Tick& tick : kTicks) {
@@ -141,9 +140,9 @@ Form3::Form3()
     Label12 = layout::makeLabel(this, kTotalling);
     Label12->hide();
 
-    Image4 = layout::makeImage(this, 2520, 3120, 6240, 990, QString::fromLatin1(art::GaugeTray));
+    Image4 = layout::makeImage(this, 2520, 3120, 6240, 990, QString::fromLatin1(art::kGaugeTray));
     for (int i = 0; i < kGaugeBlocks; ++i) {
-        Image* block = layout::makeImage(this, kGaugeRight - kBlockWidth * i, kGaugeTop,
+        Image* block = layout::makeImage(this, kGaugeRight - kBlockWidth * i, kGaugeBlockTop,
                                          kBlockWidth, kBlockHeight,
                                          QStringLiteral("gauge_%1.bmp").arg(i));
         block->hide();

@@ -7,8 +7,8 @@
 
 Form4::Form4()
 {
-    setWindowTitle(QString::fromUtf8("クェネル 2001.8.18"));
-    setBackground(artPicture(QString::fromLatin1(art::Results)));
+    setWindowTitle(QString::fromUtf8(layout::kDesignCaption));
+    setBackground(artPicture(QString::fromLatin1(art::kResults)));
 
     using layout::Align;
     struct Row {

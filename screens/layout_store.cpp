@@ -4,7 +4,7 @@
 #include "screens/layout_table.h"
 
 namespace {
-constexpr int kCharacterFrames = 15;  // filled by start-up from the game data
+constexpr int kCharacterFrames = kCharacterPictures;  // filled by start-up from the game data
 constexpr int kStageBanners = 5;      // stage_1.jpg .. stage_5.jpg
 constexpr int kResultPictures = 3;    // result_0.jpg .. result_2.jpg
 constexpr int kRankEmblems = 6;       // rank_0.jpg .. rank_5.jpg (E .. S)

@@ -11,6 +11,10 @@ namespace layout {
 
 using Align = Label::Align;
 
+// The caption the screens are designed with; start-up puts the game data's
+// caption in its place.
+inline constexpr char kDesignCaption[] = "クェネル 2001.8.18";
+
 struct LabelRow {
     int index;                // element of the control array (0 for a single label)
     double left, top, width, height;

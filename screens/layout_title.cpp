@@ -8,10 +8,10 @@
 
 Form1::Form1()
 {
-    setWindowTitle(QString::fromUtf8("クェネル 2001.8.18"));
-    setBackground(artPicture(QString::fromLatin1(art::Title)));
+    setWindowTitle(QString::fromUtf8(layout::kDesignCaption));
+    setBackground(artPicture(QString::fromLatin1(art::kTitle)));
 
-    Image1 = layout::makeImage(this, 60, 60, 480, 480, QString::fromLatin1(art::Mascot));
+    Image1 = layout::makeImage(this, 60, 60, 480, 480, QString::fromLatin1(art::kMascot));
     Image1->onClick = [this] { Image1_Click(); };
 
     // Designed in at 100 ms but never enabled; its tick does nothing.

@@ -58,20 +58,20 @@ QString verdictText(StageVerdict verdict)
 ProgressWindow::ProgressWindow()
 {
     setWindowTitle(u8("プレイ記録"));
-    setBackground(artPicture(QString::fromLatin1(art::Progress)));
+    setBackground(artPicture(QString::fromLatin1(art::kProgress)));
 }
 
-void ProgressWindow::setProgress(std::optional<ProgressData> data, const QString& unreadable)
+void ProgressWindow::setProgress(std::optional<ProgressData> progress, const QString& unreadable)
 {
     page_ = Totals;
     data_.reset();
     empty_.clear();
     if (!unreadable.isEmpty())
         empty_ = u8("プレイ記録を読めません。\n") + unreadable;
-    else if (!data || data->gameCount == 0)
+    else if (!progress || progress->gameCount == 0)
         empty_ = u8("まだプレイ記録がありません。\nゲームを遊ぶと、ここに一回ごとの記録が残ります。");
     else
-        data_ = std::move(data);
+        data_ = std::move(progress);
     update();
 }
 
@@ -93,7 +93,7 @@ void ProgressWindow::Form_KeyDown(int KeyCode, int /*Shift*/)
 {
     switch (KeyCode) {
     case vk::Escape:
-        quit_by_key();
+        quitByKey();
         break;
     case vk::Numpad4:
         turn(-1);
@@ -102,7 +102,7 @@ void ProgressWindow::Form_KeyDown(int KeyCode, int /*Shift*/)
         turn(+1);
         break;
     case vk::Numpad0:
-        s_play(Sound::Powah, false);
+        s_play(Sound::SoundPowah, false);
         switchScreen(this, form1);
         break;
     default: break;

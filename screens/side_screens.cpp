@@ -12,9 +12,9 @@ constexpr double kLogLineTwips = 21 * kTwipsPerPixel;  // one 21-pixel line
 void backToTitleKeys(GameWindow* screen, int KeyCode)
 {
     if (KeyCode == vk::Escape) {
-        quit_by_key();
+        quitByKey();
     } else if (KeyCode == vk::Numpad0) {
-        s_play(Sound::Powah, false);
+        s_play(Sound::SoundPowah, false);
         switchScreen(screen, form1);
     }
 }
@@ -34,7 +34,7 @@ void Form6::Form_KeyDown(int KeyCode, int /*Shift*/)
 {
     switch (KeyCode) {
     case vk::Escape:
-        quit_by_key();
+        quitByKey();
         break;
     case vk::Numpad4:
     case vk::PageUp:
@@ -45,7 +45,7 @@ void Form6::Form_KeyDown(int KeyCode, int /*Shift*/)
         scrollDown();
         break;
     case vk::Numpad0:
-        s_play(Sound::Powah, false);
+        s_play(Sound::SoundPowah, false);
         switchScreen(this, form4);
         break;
     default: break;

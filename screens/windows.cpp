@@ -13,7 +13,10 @@ Form8* form8 = nullptr;
 void createWindows()
 {
     forgetWindowPlace();
-    // Form7 first: the other screens take their design pictures from it.
+    // The picture store first, so it exists before any screen. The screens
+    // load their design pictures themselves: the results screen's copies must
+    // not be the store's very pictures (its next-stage choice compares them
+    // by identity).
     form7 = new Form7;
     form1 = new Form1;
     form2 = new Form2;

@@ -25,6 +25,13 @@ void refillPhraseDeck()
     Module1.PhraseDeck.assign(Module1.PhraseList.begin(), Module1.PhraseList.end());
 }
 
+QString commentaryBox()
+{
+    const auto& lines = Module1.CommentLines;
+    const QString crlf = QStringLiteral("\r\n");
+    return lines[0] + crlf + lines[1] + crlf + lines[2] + crlf + lines[3];
+}
+
 void Form4::n_stage()
 {
     GameState& m = Module1;
@@ -45,13 +52,13 @@ void Form4::n_stage()
 
     randomize();
 
-    for (int i = 0; i <= 17; ++i)
+    for (int i = 0; i < kKeyGridCells; ++i)
         form3->Label1(i)->setCaption(QString());
-    for (int i = 0; i <= 5; ++i) {
+    for (int i = 0; i < kKeyRows; ++i) {
         m.KeyQueue[i] = static_cast<int>(m.StageKeyRange[m.Stage] * rnd()) + 1;
         form3->n_print(i);
     }
-    for (int i = 0; i <= 9; ++i)
+    for (int i = 0; i < kGaugeBlocks; ++i)
         form3->Image3(i)->setVisible(false);
 
     m.CommentLines[0] = QString::fromUtf8("さあ、いよいよ始まる") + m.StageTitle[m.Stage] +
@@ -66,13 +73,10 @@ void Form4::n_stage()
     showDigits(form3->Label6, m.StageScore);
     showDigits(form3->Label7, m.StageQuota[m.Stage]);
 
-    const QString crlf = QStringLiteral("\r\n");
     form3->Label8->setForeColor(QColor(255, 255, 255));
-    form3->Label8->setCaption(m.CommentLines[0] + crlf + m.CommentLines[1] + crlf +
-                              m.CommentLines[2] + crlf + m.CommentLines[3]);
+    form3->Label8->setCaption(commentaryBox());
     form3->Image5->setPicture(form7->Picture2(m.Stage - 1)->picture);
-    form3->Image1->setPicture(form7->Picture1((m.Stage - 1) * 3 + (m.AnimFrame % 3))->picture);
-    form3->Image2->setTop(300);
-    form6->Label1(0)->setCaption(m.CommentLines[0] + crlf + m.CommentLines[1] + crlf +
-                                 m.CommentLines[2] + crlf + m.CommentLines[3] + crlf);
+    form3->Image1->setPicture(form7->Picture1((m.Stage - 1) * kFramesPerStage + (m.AnimFrame % kFramesPerStage))->picture);
+    form3->Image2->setTop(kMarkerReadyTop);
+    form6->Label1(0)->setCaption(commentaryBox() + QStringLiteral("\r\n"));
 }

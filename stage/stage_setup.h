@@ -6,6 +6,14 @@
 
 class Label;
 
+// The time marker (the play screen's Image2) slides down the left edge, in
+// twips: it waits at kMarkerReadyTop until the first clock tick puts it at
+// kMarkerStart, then moves kMarkerStep further each second.
+constexpr int kMarkerReadyTop = 300;
+constexpr int kMarkerStart = 450;
+constexpr int kMarkerStep = 150;
+constexpr int kMarkerSeconds = 30;
+
 // The play screen's number rows: four changing digit cells and a fixed "0",
 // so a value held in tens of points reads as ten times itself.
 void showDigits(const ControlArray<Label>& row, int value);
@@ -15,3 +23,6 @@ QString timesTen(int value);
 
 // Puts every phrase of the master list back into the announcer's deck.
 void refillPhraseDeck();
+
+// The four lines of the commentary box, CR LF between them.
+QString commentaryBox();

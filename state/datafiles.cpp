@@ -414,14 +414,14 @@ GameData parseGameData(const QByteArray& bytes, const QString& fileName)
 
     data.caption = in.text(QStringLiteral("ウィンドウのタイトル"));
     in.skip(heading);
-    for (int s = 1; s <= 5; ++s)
+    for (int s = 1; s <= kStageCount; ++s)
         data.stageTitle[s] = in.text(stage.arg(s) + QStringLiteral("題名"));
     in.skip(heading);
-    for (int s = 1; s <= 5; ++s)
+    for (int s = 1; s <= kStageCount; ++s)
         data.stageKeyRange[s] = in.whole(stage.arg(s) + QStringLiteral("キーの範囲"), 1, 9,
                                          QStringLiteral("1 から 9 までの整数"));
     in.skip(heading);
-    for (int s = 1; s <= 5; ++s) {
+    for (int s = 1; s <= kStageCount; ++s) {
         // A step of zero or less would never move the gauge.
         const QString what = stage.arg(s) + QStringLiteral("ゲージの伸び");
         const QString expected = QStringLiteral("0 より大きい数（0.5 や 1 など）");
@@ -431,7 +431,7 @@ GameData parseGameData(const QByteArray& bytes, const QString& fileName)
         data.stageGaugeStep[s] = step;
     }
     in.skip(heading);
-    for (int s = 1; s <= 5; ++s)
+    for (int s = 1; s <= kStageCount; ++s)
         data.stageQuota[s] = in.whole(stage.arg(s) + QStringLiteral("ノルマ"), 0, kMaxQuota,
                                       QStringLiteral("0 から %1 までの整数").arg(kMaxQuota));
     in.skip(heading);
@@ -466,7 +466,7 @@ ScoreTable parseScores(const QByteArray& bytes, const QString& fileName)
     // the text files of the time.
     const qsizetype endMark = bytes.indexOf(kCtrlZ);
     const qsizetype size = endMark < 0 ? bytes.size() : endMark;
-    while (pos < size && found < 12) {
+    while (pos < size && found < kScoreSlots) {
         qsizetype end = pos;
         while (end < size && bytes.at(end) != '\r' && bytes.at(end) != '\n')
             ++end;
@@ -502,7 +502,7 @@ ScoreTable parseScores(const QByteArray& bytes, const QString& fileName)
                                               .arg(line).arg(shown(text), expected));
         scores[found - 1] = static_cast<int>(number);
     }
-    if (found < 12)
+    if (found < kScoreSlots)
         throw DataFileError(fileName, QStringLiteral("スコアが %1 個しかありません。12 個（1 行に 1 個）が必要です。").arg(found));
     return scores;
 }

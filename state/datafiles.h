@@ -8,7 +8,9 @@
 #include <stdexcept>
 #include <vector>
 
-constexpr int kCharacterPictures = 15;
+constexpr int kStageCount = 5;
+constexpr int kScoreSlots = 12;          // stages 1-5 and the game total, per mode
+constexpr int kCharacterPictures = 15;   // three frames per stage
 
 // The two files' names in the game folder.
 inline constexpr char kGameDataFileName[] = "tavo.dat";
@@ -30,10 +32,10 @@ private:
 
 struct GameData {
     QString caption;
-    std::array<QString, 6> stageTitle;      // 1..5 used
-    std::array<int, 6> stageKeyRange{};     // 1..5 used, each 1..9
-    std::array<double, 6> stageGaugeStep{}; // 1..5 used
-    std::array<int, 6> stageQuota{};        // 1..5 used
+    std::array<QString, kStageCount + 1> stageTitle;      // 1..5 used
+    std::array<int, kStageCount + 1> stageKeyRange{};     // 1..5 used, each 1..9
+    std::array<double, kStageCount + 1> stageGaugeStep{}; // 1..5 used
+    std::array<int, kStageCount + 1> stageQuota{};        // 1..5 used
     std::array<QString, kCharacterPictures> pictureFiles;
     std::vector<QString> phrases;           // N phrases, in file order
 };
@@ -47,7 +49,7 @@ GameData parseGameData(const QByteArray& bytes, const QString& fileName = QStrin
 // Reads tavo.dat from the working directory. Throws DataFileError.
 GameData readGameDataFile();
 
-using ScoreTable = std::array<int, 12>;
+using ScoreTable = std::array<int, kScoreSlots>;
 // Parses the bytes of tavo_s.dat. Throws DataFileError.
 ScoreTable parseScores(const QByteArray& bytes, const QString& fileName = QStringLiteral("tavo_s.dat"));
 // The exact bytes the game writes: each number in plain decimal and CR LF.

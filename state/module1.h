@@ -2,6 +2,7 @@
 // The game state that every screen shares. One instance, Module1, lives for
 // the whole run; the screens read and write its members in place.
 // Scores and quotas are held in tens of displayed points.
+#include "state/datafiles.h"
 #include "state/sound_files.h"
 
 #include <QColor>
@@ -9,11 +10,17 @@
 #include <array>
 #include <vector>
 
-constexpr int kStageCount = 5;
-constexpr int kScoreSlots = 12;
-constexpr int kQueueSlots = 7;   // 0..5 on screen, 6 takes the new digit
 constexpr int kKeyGroups = 3;    // keys 1-3, 4-6, 7-9
 constexpr int kKeyRows = 6;      // display rows, 0 = key to strike now
+constexpr int kQueueSlots = kKeyRows + 1;
+constexpr int kNewDigitSlot = kKeyRows;  // behind the rows on screen: the next digit
+constexpr int kGaugeFull = 10;   // gauge levels 0..10; level k lights blocks 0..k-1
+constexpr int kStageTimeLimitTens = 3;   // every stage: 30 seconds
+
+// Where each mode keeps its bests (ScoreSlotBase): the game total at the
+// base, stages 1-5 after it.
+constexpr int kNormalSlotBase = 0;
+constexpr int kExtraSlotBase = 6;
 
 struct GameState {
     // Loaded at start-up.
@@ -29,7 +36,7 @@ struct GameState {
     // (The sounds' WAV images are kept by the sound bank, platform/sound_bank.h.)
 
     // Set when a game starts.
-    int ScoreSlotBase = 0;  // 0 normal mode, 6 extra mode
+    int ScoreSlotBase = 0;  // kNormalSlotBase or kExtraSlotBase
     int Stage = 0;          // 0..5
     int GameScore = 0;
     QColor KeyColors[kKeyGroups][kKeyRows];

@@ -11,16 +11,16 @@ struct SoundFile {
 };
 
 inline constexpr std::array<SoundFile, kSoundCount> kSoundFiles = {{
-    {Sound::Hit, "wav\\hit.wav"},
-    {Sound::Miss, "wav\\miss.wav"},
-    {Sound::One, "wav\\one.wav"},
-    {Sound::Two, "wav\\two.wav"},
-    {Sound::Three, "wav\\three.wav"},
-    {Sound::Clear, "wav\\clear.wav"},
-    {Sound::TimeUp, "wav\\timeup.wav"},
-    {Sound::Powah, "wav\\powah.wav"},
-    {Sound::GameOver, "wav\\gameover.wav"},
-    {Sound::AllClear, "wav\\allclear.wav"},
+    {Sound::SoundHit, "wav\\hit.wav"},
+    {Sound::SoundMiss, "wav\\miss.wav"},
+    {Sound::SoundOne, "wav\\one.wav"},
+    {Sound::SoundTwo, "wav\\two.wav"},
+    {Sound::SoundThree, "wav\\three.wav"},
+    {Sound::SoundClear, "wav\\clear.wav"},
+    {Sound::SoundTimeUp, "wav\\timeup.wav"},
+    {Sound::SoundPowah, "wav\\powah.wav"},
+    {Sound::SoundGameOver, "wav\\gameover.wav"},
+    {Sound::SoundAllClear, "wav\\allclear.wav"},
 }};
 
 // Every sound once, in the order of its name.

@@ -77,14 +77,6 @@ QStringList lastLines(const QString& text, int n)
     return lines.mid(qMax(0, int(lines.size()) - n));
 }
 
-QByteArray scoreBytes(const std::array<int, 12>& scores)
-{
-    QByteArray out;
-    for (int s : scores)
-        out += QByteArray::number(s) + "\r\n";
-    return out;
-}
-
 // Records what the game looked like when each sound started, and can press
 // keys while a waiting sound "plays", as a player does during the count-down.
 class CountDownSink : public SoundSink {
@@ -100,7 +92,7 @@ public:
     {
         entries.push_back({sound, wait, Module1.PlayActive, form3->Timer1->isActive(),
                            Module1.CommentCount});
-        if (wait && sound == Sound::Three) {
+        if (wait && sound == Sound::SoundThree) {
             for (int key : keysToPost) {
                 QCoreApplication::postEvent(
                     form3, new QKeyEvent(QEvent::KeyPress, Qt::Key_0 + key, Qt::KeypadModifier,
@@ -138,7 +130,7 @@ private slots:
             QCOMPARE(scoreCells(), expectedCells(expected));
             QCOMPARE(gauge(), QString(k, QLatin1Char('1')) + QString(10 - k, QLatin1Char('0')));
             QCOMPARE(f.sounds.played.size(), mark + 1);
-            QVERIFY(f.sounds.played.back().sound == Sound::Hit);
+            QVERIFY(f.sounds.played.back().sound == Sound::SoundHit);
             QVERIFY(!f.sounds.played.back().wait);
             // The stage's three character pictures take turns, one per hit.
             QVERIFY(form3->Image1->picture() == form7->Picture1(k % 3)->picture);
@@ -165,7 +157,7 @@ private slots:
         QCOMPARE(form3->Label1(6)->caption() + form3->Label1(12)->caption() +
                      form3->Label1(0)->caption(),
                  bottom);
-        QVERIFY(f.sounds.played.back().sound == Sound::Miss);
+        QVERIFY(f.sounds.played.back().sound == Sound::SoundMiss);
         QVERIFY(!f.sounds.played.back().wait);
 
         GameFixture::hitTarget();
@@ -303,7 +295,7 @@ private slots:
             const int score = Module1.StageScore;
             GameFixture::keypad(form3, d);
             QCOMPARE(Module1.StageScore, score);
-            QVERIFY(f.sounds.played.back().sound == Sound::Miss);
+            QVERIFY(f.sounds.played.back().sound == Sound::SoundMiss);
             QCOMPARE(gauge(), QStringLiteral("0000000000"));
         }
     }
@@ -377,7 +369,7 @@ private slots:
         setSoundSink(&f.sounds);
 
         QCOMPARE(int(sink.entries.size()), 3);
-        const Sound order[] = {Sound::Three, Sound::Two, Sound::One};
+        const Sound order[] = {Sound::SoundThree, Sound::SoundTwo, Sound::SoundOne};
         for (int i = 0; i < 3; ++i) {
             QVERIFY(sink.entries[i].sound == order[i]);
             QVERIFY(sink.entries[i].wait);
@@ -416,9 +408,9 @@ private slots:
 
         QCOMPARE(Module1.StageScore, 1 + 2);
         QCOMPARE(int(sink.entries.size()), 3 + 3);
-        QVERIFY(sink.entries[3].sound == Sound::Hit);
-        QVERIFY(sink.entries[4].sound == Sound::Hit);
-        QVERIFY(sink.entries[5].sound == Sound::Miss);
+        QVERIFY(sink.entries[3].sound == Sound::SoundHit);
+        QVERIFY(sink.entries[4].sound == Sound::SoundHit);
+        QVERIFY(sink.entries[5].sound == Sound::SoundMiss);
         QCOMPARE(Module1.CommentCount, 4);
         QCOMPARE(Module1.GaugeLevel, 0.0);
     }
@@ -456,7 +448,7 @@ private slots:
         QVERIFY(form3->Label12->isVisibleTo(form3));
         QCOMPARE(form3->Label12->caption(), u8("集計中"));
         QCOMPARE(f.sounds.played.size(), mark + 1);
-        QVERIFY(f.sounds.played.back().sound == Sound::TimeUp);
+        QVERIFY(f.sounds.played.back().sound == Sound::SoundTimeUp);
         QVERIFY(!f.sounds.played.back().wait);
         QCOMPARE(Module1.ClockTens, 0);
         QCOMPARE(Module1.ClockUnits, 1);
@@ -486,7 +478,7 @@ private slots:
         for (int i = 0; i < 12; ++i)
             scores[i] = 1000 + i;
         scores[1] = 100;
-        const QByteArray file = scoreBytes(scores);
+        const QByteArray file = formatScores(scores);
         QVERIFY(beginGame(f, TestGameData{}, 4, file));
         GameFixture::keypad(form3, 0);
         GameFixture::tickClock(30);
@@ -498,7 +490,7 @@ private slots:
         QCOMPARE(form4->Label3(1)->caption(), QStringLiteral("Clear!!"));
         QVERIFY(form4->Image3->picture() == form7->Picture3(0)->picture);
         QCOMPARE(f.sounds.played.size(), mark + 1);
-        QVERIFY(f.sounds.played.back().sound == Sound::Clear);
+        QVERIFY(f.sounds.played.back().sound == Sound::SoundClear);
         QCOMPARE(f.readFile(QStringLiteral("tavo_s.dat")), file);
         QCOMPARE(Module1.HighScores[1], 100);
 
@@ -526,11 +518,11 @@ private slots:
 
         QCOMPARE(form4->Label3(1)->caption(), QStringLiteral("HiSCORE!!"));
         QVERIFY(form4->Image3->picture() == form7->Picture3(0)->picture);
-        QVERIFY(f.sounds.played.back().sound == Sound::Clear);
+        QVERIFY(f.sounds.played.back().sound == Sound::SoundClear);
         QCOMPARE(Module1.HighScores[1], 235);
         std::array<int, 12> expected{};
         expected[1] = 235;
-        QCOMPARE(f.readFile(QStringLiteral("tavo_s.dat")), scoreBytes(expected));
+        QCOMPARE(f.readFile(QStringLiteral("tavo_s.dat")), formatScores(expected));
         QCOMPARE(form4->Label2(1)->caption(), QStringLiteral("2350"));
         QCOMPARE(form4->Label4(1)->caption(), QStringLiteral("2350"));
     }
@@ -543,9 +535,9 @@ private slots:
         std::array<int, 12> scores{};
         for (int i = 0; i < 12; ++i)
             scores[i] = 10 + i;
-        for (const QByteArray tail : {QByteArray("5\r\n"), QByteArray("\x1A"), QByteArray("\r\n\r\n\r\n")}) {
+        for (const QByteArray& tail : {QByteArray("5\r\n"), QByteArray("\x1A"), QByteArray("\r\n\r\n\r\n")}) {
             GameFixture f;
-            QVERIFY(beginGame(f, TestGameData{}, 4, scoreBytes(scores) + tail));
+            QVERIFY(beginGame(f, TestGameData{}, 4, formatScores(scores) + tail));
             QCOMPARE(Module1.HighScores[11], 21);
             GameFixture::keypad(form3, 0);
             for (int k = 0; k < 14; ++k)
@@ -554,7 +546,7 @@ private slots:
             GameFixture::keypad(form3, 0);
             std::array<int, 12> expected = scores;
             expected[1] = 235;
-            QCOMPARE(f.readFile(QStringLiteral("tavo_s.dat")), scoreBytes(expected));
+            QCOMPARE(f.readFile(QStringLiteral("tavo_s.dat")), formatScores(expected));
         }
     }
 
@@ -574,11 +566,11 @@ private slots:
         QCOMPARE(form4->Label3(1)->caption(), QStringLiteral("Failure!!"));
         QVERIFY(form4->Image3->picture() == form7->Picture3(2)->picture);
         QCOMPARE(f.sounds.played.size(), mark + 1);
-        QVERIFY(f.sounds.played.back().sound == Sound::GameOver);
+        QVERIFY(f.sounds.played.back().sound == Sound::SoundGameOver);
         QCOMPARE(Module1.HighScores[2], 150);
         std::array<int, 12> expected{};
         expected[2] = 150;
-        QCOMPARE(f.readFile(QStringLiteral("tavo_s.dat")), scoreBytes(expected));
+        QCOMPARE(f.readFile(QStringLiteral("tavo_s.dat")), formatScores(expected));
         QCOMPARE(form4->Label2(1)->caption(), QStringLiteral("1500"));
         QCOMPARE(form4->Label5(1)->caption(), QStringLiteral("2000"));
         QVERIFY(form4->Image2->picture() == form7->Picture2(1)->picture);
@@ -609,7 +601,7 @@ private slots:
                                   u8("いったい選手に何が起こってしまったというのでしょうか！"),
                                   u8("ここは一旦『テンキーの０』を押して、最終確認を致しましょう。")}));
             QCOMPARE(f.sounds.played.size(), mark + 1);
-            QVERIFY(f.sounds.played.back().sound == Sound::TimeUp);
+            QVERIFY(f.sounds.played.back().sound == Sound::SoundTimeUp);
             QVERIFY(!form3->Timer1->isActive());
             QVERIFY(form3->Label12->isVisibleTo(form3));
             QCOMPARE(Module1.StageScore, 120);
@@ -630,8 +622,8 @@ private slots:
             QCOMPARE(form4->Label3(1)->caption(), QStringLiteral("GiveUp!!"));
             QVERIFY(form4->Image3->picture() == form7->Picture3(2)->picture);
             QCOMPARE(f.sounds.played.size(), beforeEnd + 2);
-            QVERIFY(f.sounds.played[beforeEnd].sound == Sound::Clear);
-            QVERIFY(f.sounds.played.back().sound == Sound::GameOver);
+            QVERIFY(f.sounds.played[beforeEnd].sound == Sound::SoundClear);
+            QVERIFY(f.sounds.played.back().sound == Sound::SoundGameOver);
             // The beaten best is kept all the same.
             QCOMPARE(Module1.HighScores[1], 120);
             QCOMPARE(form4->Label2(1)->caption(), QStringLiteral("1200"));
@@ -661,7 +653,7 @@ private slots:
             Module1.StageScore = 500;
             GameFixture::keypad(form3, 0);
             QVERIFY(form4->Image3->picture() == form7->Picture3(1)->picture);
-            QVERIFY(f.sounds.played.back().sound == Sound::Clear);
+            QVERIFY(f.sounds.played.back().sound == Sound::SoundClear);
             QVERIFY(form4->Image2->picture() == form7->Picture2(4)->picture);
             QCOMPARE(form4->Label5(1)->caption(), QStringLiteral("5000"));
         }
@@ -685,7 +677,7 @@ private slots:
         std::array<int, 12> scores{};
         for (int i = 0; i < 12; ++i)
             scores[i] = 10 + i;  // every slot small enough to be beaten
-        QVERIFY(beginGame(f, TestGameData{}, 6, scoreBytes(scores)));
+        QVERIFY(beginGame(f, TestGameData{}, 6, formatScores(scores)));
         QCOMPARE(Module1.ScoreSlotBase, 6);
         // The best shown on the play screen is the extra one.
         QCOMPARE(form3->Label5(3)->caption(), QStringLiteral("7"));
@@ -698,7 +690,7 @@ private slots:
         std::array<int, 12> expected = scores;
         expected[7] = 300;
         QVERIFY(Module1.HighScores == expected);
-        QCOMPARE(f.readFile(QStringLiteral("tavo_s.dat")), scoreBytes(expected));
+        QCOMPARE(f.readFile(QStringLiteral("tavo_s.dat")), formatScores(expected));
 
         // Stage 3 of the same game: slot 9, the others as they are.
         setUpStage(3);
@@ -710,7 +702,7 @@ private slots:
         GameFixture::keypad(form3, 0);
         expected[9] = 50;
         QVERIFY(Module1.HighScores == expected);
-        QCOMPARE(f.readFile(QStringLiteral("tavo_s.dat")), scoreBytes(expected));
+        QCOMPARE(f.readFile(QStringLiteral("tavo_s.dat")), formatScores(expected));
         for (int i = 0; i <= 6; ++i)
             QCOMPARE(Module1.HighScores[i], scores[i]);
     }

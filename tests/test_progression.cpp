@@ -13,14 +13,6 @@ namespace {
 
 using Scores = std::array<int, kScoreSlots>;
 
-QByteArray scoreBytes(const Scores& scores)
-{
-    QByteArray out;
-    for (int s : scores)
-        out += QByteArray::number(s) + "\r\n";
-    return out;
-}
-
 Scores zeros()
 {
     return Scores{};
@@ -38,7 +30,7 @@ QByteArray withSlot(const QByteArray& bytes, int slot, int value)
 bool openGame(GameFixture& f, const Scores& scores = zeros())
 {
     f.writeFolder();
-    f.writeFile(QStringLiteral("tavo_s.dat"), scoreBytes(scores));
+    f.writeFile(QStringLiteral("tavo_s.dat"), formatScores(scores));
     return f.startUp() && GameFixture::visibleScreens() == QStringList{"Form1"};
 }
 
@@ -206,7 +198,7 @@ void ProgressionTest::clearedStageSetsUpTheNext()
         QCOMPARE(digitRow(form3->Label6), QString("00000"));
         QVERIFY(!form3->Label12->isVisible());
         QCOMPARE(f.sounds.played.size(), before + 1);
-        QCOMPARE(f.sounds.played.back().sound, Sound::Powah);
+        QCOMPARE(f.sounds.played.back().sound, Sound::SoundPowah);
     }
 }
 
@@ -244,7 +236,7 @@ void ProgressionTest::lostStageLeadsToTitle()
 
     QCOMPARE(GameFixture::visibleScreens(), QStringList{"Form1"});
     QCOMPARE(f.sounds.played.size(), before + 1);
-    QCOMPARE(f.sounds.played.back().sound, Sound::Powah);
+    QCOMPARE(f.sounds.played.back().sound, Sound::SoundPowah);
     QCOMPARE(Module1.Stage, stage);
     QCOMPARE(Module1.GameScore, total);
     QCOMPARE(f.readFile("tavo_s.dat"), file);
@@ -282,7 +274,7 @@ void ProgressionTest::lastStageShowsFinalResult()
 
     QCOMPARE(GameFixture::visibleScreens(), QStringList{"Form5"});
     QCOMPARE(f.sounds.played.size(), before + 1);
-    QCOMPARE(f.sounds.played.back().sound, Sound::AllClear);
+    QCOMPARE(f.sounds.played.back().sound, Sound::SoundAllClear);
     QCOMPARE(form5->Label3->caption(), QString::number(total * 10));
     QCOMPARE(form5->Label5->caption(), QString::number(total * 10));
     QCOMPARE(form5->Image1->picture(), form7->Picture4(rank)->picture);
@@ -330,7 +322,7 @@ void ProgressionTest::gameBestSavedOnlyWhenHigher()
     for (int stage = 1; stage <= 5; ++stage)
         scores[stage] = 100000;
     QVERIFY(openGame(f, scores));
-    QByteArray lfFile = scoreBytes(scores);
+    QByteArray lfFile = formatScores(scores);
     lfFile.replace("\r\n", "\n");
     f.writeFile(QStringLiteral("tavo_s.dat"), lfFile);
     QVERIFY(reachLastResults(total));
@@ -343,7 +335,7 @@ void ProgressionTest::gameBestSavedOnlyWhenHigher()
     if (total > oldBest) {
         QCOMPARE(Module1.HighScores[0], total);
         scores[0] = total;
-        QCOMPARE(f.readFile("tavo_s.dat"), scoreBytes(scores));
+        QCOMPARE(f.readFile("tavo_s.dat"), formatScores(scores));
         QCOMPARE(form5->Label5->caption(), QString::number(total * 10));
     } else {
         QCOMPARE(Module1.HighScores[0], oldBest);
@@ -422,14 +414,14 @@ void ProgressionTest::logDetourLeavesResultsAsTheyWere()
     QCOMPARE(form6->Label1(0)->top(), 0.0);
     QCOMPARE(form6->Label1(0)->caption(), log);
     QCOMPARE(f.sounds.played.size(), before + 1);
-    QCOMPARE(f.sounds.played.back().sound, Sound::Powah);
+    QCOMPARE(f.sounds.played.back().sound, Sound::SoundPowah);
 
     GameFixture::keypad(form6, 1);
     GameFixture::keypad(form6, 0);
 
     QCOMPARE(GameFixture::visibleScreens(), QStringList{"Form4"});
     QCOMPARE(f.sounds.played.size(), before + 2);
-    QCOMPARE(f.sounds.played.back().sound, Sound::Powah);
+    QCOMPARE(f.sounds.played.back().sound, Sound::SoundPowah);
     QVERIFY(resultsView() == results);
 
     GameFixture::keypad(form4, 4);
@@ -532,7 +524,7 @@ void ProgressionTest::logScrolling()
 
     GameFixture::keypad(form6, 0);
     QCOMPARE(GameFixture::visibleScreens(), QStringList{"Form4"});
-    QCOMPARE(f.sounds.played.back().sound, Sound::Powah);
+    QCOMPARE(f.sounds.played.back().sound, Sound::SoundPowah);
     QCOMPARE(form6->Label1(0)->caption(), log);
 }
 
@@ -581,7 +573,7 @@ void ProgressionTest::finalAndHighScoreScreensReturnToTitle()
     GameFixture::keypad(shownScreen(), 0);
     QCOMPARE(GameFixture::visibleScreens(), QStringList{"Form1"});
     QCOMPARE(f.sounds.played.size(), before + 1);
-    QCOMPARE(f.sounds.played.back().sound, Sound::Powah);
+    QCOMPARE(f.sounds.played.back().sound, Sound::SoundPowah);
 
     // The second press reaches the title screen, which has no use for 0.
     GameFixture::keypad(shownScreen(), 0);

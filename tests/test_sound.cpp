@@ -117,7 +117,7 @@ void TestSound::waitingPlayReturnsWhenTheSoundIsOver()
     const QByteArray wav = makeWav(500);
     QElapsedTimer t;
     t.start();
-    s_play(loaded(Sound::Hit, wav), true);
+    s_play(loaded(Sound::SoundHit, wav), true);
     const qint64 ms = t.elapsed();
     QVERIFY2(ms >= 400, qPrintable(QString::number(ms)));
     QVERIFY2(ms < 2500, qPrintable(QString::number(ms)));
@@ -137,8 +137,8 @@ void TestSound::newSoundCutsOffThePlayingOne()
 
     const QByteArray longWav = makeWav(2000, 44100, 1000);
     const QByteArray shortWav = makeWav(300, 44100, 2000);
-    const Sound longSound = loaded(Sound::Hit, longWav);
-    const Sound shortSound = loaded(Sound::Miss, shortWav);
+    const Sound longSound = loaded(Sound::SoundHit, longWav);
+    const Sound shortSound = loaded(Sound::SoundMiss, shortWav);
     preloadSound(longSound);
     preloadSound(shortSound);
 
@@ -177,7 +177,7 @@ void TestSound::countDownSoundsAreEachHeardWhole()
     QVERIFY(soundDeviceOpen());
 
     const qint16 levels[] = {3000, 2000, 1000};
-    const Sound names[] = {Sound::Three, Sound::Two, Sound::One};
+    const Sound names[] = {Sound::SoundThree, Sound::SoundTwo, Sound::SoundOne};
     for (int i = 0; i < 3; ++i)
         loadSound(names[i], makeWav(150, 44100, levels[i]));
     for (Sound name : names)
@@ -205,7 +205,7 @@ void TestSound::otherRatesAndFormatsKeepTheirLength()
     openDevice("disk", out);
     QVERIFY(soundDeviceOpen());
 
-    s_play(loaded(Sound::Hit, makeWav(400, 22050, 40, 1, 8)), true);
+    s_play(loaded(Sound::SoundHit, makeWav(400, 22050, 40, 1, 8)), true);
     const SoundProgress p = soundProgress();
     closeSoundDevice();
 
@@ -234,16 +234,16 @@ void TestSound::unplayableBuffersAreSilentAndDoNotWait()
         QByteArray("RIFF\x10\0\0\0WAVE", 12),
         noData,
     };
-    loadSound(Sound::Hit, good);
+    loadSound(Sound::SoundHit, good);
     for (const QByteArray& bad : cases) {
-        loadSound(Sound::Miss, bad);
-        s_play(Sound::Hit, false);
+        loadSound(Sound::SoundMiss, bad);
+        s_play(Sound::SoundHit, false);
         QVERIFY(waitUntilStarted(1));
         const quint64 before = soundProgress().serial;
 
         QElapsedTimer t;
         t.start();
-        s_play(Sound::Miss, true);
+        s_play(Sound::SoundMiss, true);
         QVERIFY2(t.elapsed() < 200, qPrintable(QString::number(t.elapsed())));
         const SoundProgress p = soundProgress();
         // It still cuts off what was playing.
@@ -257,7 +257,7 @@ void TestSound::noDeviceKeepsTheLengthOfAWaitingSound()
 {
     // Without a device a waiting play still lasts as long as the sound (the
     // count-down keeps its length); a non-waiting one returns at once.
-    const Sound wav = loaded(Sound::Hit, makeWav(300));
+    const Sound wav = loaded(Sound::SoundHit, makeWav(300));
     QElapsedTimer t;
     t.start();
     s_play(wav, true);   // before any openSoundDevice
@@ -296,7 +296,7 @@ void TestSound::unplayableSoundWaitsItsHeaderLength()
     // 8 kHz mono 8-bit: 2400 bytes are 300 ms, in a format no decoder knows.
     const QByteArray bytes = patchedWav(makeWav(300, 8000, 0, 1, 8), 0x7777, 8000, 2400);
     QCOMPARE(wavPlayingTime(bytes), std::chrono::microseconds(300000));
-    const Sound wav = loaded(Sound::One, bytes);
+    const Sound wav = loaded(Sound::SoundOne, bytes);
     QElapsedTimer t;
     t.start();
     s_play(wav, true);
@@ -350,8 +350,8 @@ void TestSound::sinkReceivesThePlaysInsteadOfTheDevice()
     QCOMPARE(setSoundSink(&sink), nullptr);
     const quint64 before = soundProgress().serial;
 
-    const Sound a = loaded(Sound::Hit, makeWav(50, 44100, 1));
-    const Sound b = loaded(Sound::Miss, makeWav(5000, 44100, 2));
+    const Sound a = loaded(Sound::SoundHit, makeWav(50, 44100, 1));
+    const Sound b = loaded(Sound::SoundMiss, makeWav(5000, 44100, 2));
     QElapsedTimer t;
     t.start();
     s_play(a, false);
@@ -376,7 +376,7 @@ void TestSound::startLatencyIsRecordedPerSound()
     // The moment the device first takes a sound is measured for each play.
     openDevice("dummy");
     QVERIFY(soundDeviceOpen());
-    const Sound wav = loaded(Sound::Hit, makeWav(1000));
+    const Sound wav = loaded(Sound::SoundHit, makeWav(1000));
     preloadSound(wav);
     QCOMPARE(lastSoundStartLatencyNs(), -1);
 

@@ -34,14 +34,6 @@ QByteArray sjis(const QString& text)
     return encoder.encode(text);
 }
 
-QByteArray scoreBytes(const std::array<int, 12>& scores)
-{
-    QByteArray out;
-    for (int s : scores)
-        out += QByteArray::number(s) + "\r\n";
-    return out;
-}
-
 // Every entry below the folder (hidden ones included) with its size, so a
 // start-up that writes or creates anything shows up as a difference.
 QStringList folderListing(const QString& root)
@@ -211,7 +203,7 @@ void StartupTest::goodFolderStarts()
     data.extraValues = QStringList{"60", "60", "60"};  // never read: no time limit comes from the file
     fx->writeFolder(data);
     const std::array<int, 12> scores{101, 2, 3, 4, 5, 6, 707, 8, 9, 10, 11, 12345};
-    fx->writeFile("tavo_s.dat", scoreBytes(scores));
+    fx->writeFile("tavo_s.dat", formatScores(scores));
 
     QVERIFY(fx->startUp());
     QVERIFY(fx->messages.empty());
@@ -278,7 +270,7 @@ void StartupTest::missingRequiredFiles()
     QFETCH(QStringList, missing);
     fx->writeFolder();
     // A score table and a broken game data file that start-up must not get to.
-    fx->writeFile("tavo_s.dat", scoreBytes({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+    fx->writeFile("tavo_s.dat", formatScores({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
     fx->writeFile("tavo.dat", QByteArray("\"caption\"\r\nbroken"));
     for (const QString& name : missing)
         QVERIFY(QFile::remove(fx->path(name)));
@@ -292,8 +284,8 @@ void StartupTest::missingRequiredFiles()
     QCOMPARE(int(fx->endRequests.size()), 1);
 
     QVERIFY(GameFixture::visibleScreens().isEmpty());
-    QVERIFY(soundWav(Sound::Hit).isEmpty());
-    QVERIFY(soundWav(Sound::AllClear).isEmpty());
+    QVERIFY(soundWav(Sound::SoundHit).isEmpty());
+    QVERIFY(soundWav(Sound::SoundAllClear).isEmpty());
     QCOMPARE(Module1.HighScores, (std::array<int, 12>{}));
     QVERIFY(Module1.StageTitle[1].isEmpty());
     QCOMPARE(Module1.StageTimeLimit[1], 0);
@@ -321,7 +313,7 @@ void StartupTest::folderNamedLikeRequiredFile()
     QCOMPARE(int(fx->messages.size()), 1);
     QCOMPARE(fx->messages.front().text, kMissingText);
     QCOMPARE(int(fx->endRequests.size()), 1);
-    QVERIFY(soundWav(Sound::Hit).isEmpty());
+    QVERIFY(soundWav(Sound::SoundHit).isEmpty());
 }
 
 void StartupTest::upperCaseNamesAreFound()
@@ -329,7 +321,7 @@ void StartupTest::upperCaseNamesAreFound()
     // File names are matched without regard to letter case.
     fx->writeFolder();
     const QByteArray hit = fx->readFile("wav/hit.wav");
-    const QByteArray scores = scoreBytes({9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 11, 12});
+    const QByteArray scores = formatScores({9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 11, 12});
     fx->writeFile("tavo_s.dat", scores);
     QDir dir(fx->path());
     QVERIFY(dir.rename("wav", "WAV"));
@@ -343,8 +335,8 @@ void StartupTest::upperCaseNamesAreFound()
     QVERIFY(fx->startUp());
     QVERIFY(fx->messages.empty());
     QVERIFY(fx->endRequests.empty());
-    QCOMPARE(soundWav(Sound::Hit), hit);
-    QCOMPARE(soundWav(Sound::Powah), fx->readFile("WAV/Powah.Wav"));
+    QCOMPARE(soundWav(Sound::SoundHit), hit);
+    QCOMPARE(soundWav(Sound::SoundPowah), fx->readFile("WAV/Powah.Wav"));
     QCOMPARE(Module1.HighScores[0], 9);
     QCOMPARE(Module1.HighScores[11], 12);
     QVERIFY(form7->Picture1(4)->picture && !form7->Picture1(4)->picture->isNull());
@@ -422,7 +414,7 @@ void StartupTest::quitKeysCancelKeepEverything()
 {
     // Esc and keypad 3 ask the quit question with Cancel as default; Cancel leaves the game exactly as it was.
     fx->writeFolder();
-    fx->writeFile("tavo_s.dat", scoreBytes({5, 4, 3, 2, 1, 0, 50, 40, 30, 20, 10, 0}));
+    fx->writeFile("tavo_s.dat", formatScores({5, 4, 3, 2, 1, 0, 50, 40, 30, 20, 10, 0}));
     QVERIFY(fx->startUp());
     const QByteArray scores = fx->readFile("tavo_s.dat");
 

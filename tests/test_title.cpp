@@ -18,14 +18,6 @@ const QString kCrLf = QStringLiteral("\r\n");
 const QString kLine2 = QString::fromUtf8("実況中継は、私、波木 音吉が務めさせて頂きます！");
 const QString kLine3 = QString::fromUtf8("準備完了、『テンキーの０』を押せば、ゲームスタートです。");
 
-QByteArray scoreBytes(const std::array<int, 12>& scores)
-{
-    QByteArray out;
-    for (int s : scores)
-        out += QByteArray::number(s) + "\r\n";
-    return out;
-}
-
 QStringList digits(const ControlArray<Label>& row)
 {
     QStringList out;
@@ -73,7 +65,7 @@ class TitleTest : public QObject {
     void startWith(const TestGameData& data, const std::array<int, 12>& scores)
     {
         fx->writeFolder(data);
-        fx->writeFile("tavo_s.dat", scoreBytes(scores));
+        fx->writeFile("tavo_s.dat", formatScores(scores));
         QVERIFY(fx->startUp());
         fx->sounds.played.clear();
     }
@@ -115,7 +107,7 @@ void TitleTest::keypad4StartsNormalGame()
     QCOMPARE(digits(form3->Label5), (QStringList{"1", "2", "3", "4", "0"}));
     QCOMPARE(digits(form3->Label7), (QStringList{"0", "2", "5", "0", "0"}));
     QCOMPARE(int(fx->sounds.played.size()), 1);
-    QCOMPARE(fx->sounds.played.back().sound, Sound::Powah);
+    QCOMPARE(fx->sounds.played.back().sound, Sound::SoundPowah);
     QVERIFY(!fx->sounds.played.back().wait);
     compareTable(kNormalTable);
     QVERIFY(fx->messages.empty());
@@ -134,7 +126,7 @@ void TitleTest::keypad6StartsExtraGame()
     QCOMPARE(Module1.CommentLines[1], QString::fromUtf8("クリアノルマは1000点、制限時間は30秒。"));
     QCOMPARE(digits(form3->Label5), (QStringList{"5", "6", "7", "8", "0"}));
     QCOMPARE(int(fx->sounds.played.size()), 1);
-    QCOMPARE(fx->sounds.played.back().sound, Sound::Powah);
+    QCOMPARE(fx->sounds.played.back().sound, Sound::SoundPowah);
     compareTable(kExtraTable);
     // The random source gives 0, so every drawn key is 1: left column, rows by queue slot.
     for (int slot = 0; slot <= 5; ++slot) {
@@ -154,7 +146,7 @@ void TitleTest::keypad1ShowsHighScores()
     for (int i = 0; i < 12; ++i)
         QCOMPARE(form8->Label5(i)->caption(), expected[i]);
     QCOMPARE(int(fx->sounds.played.size()), 1);
-    QCOMPARE(fx->sounds.played.back().sound, Sound::Powah);
+    QCOMPARE(fx->sounds.played.back().sound, Sound::SoundPowah);
     QCOMPARE(Module1.Stage, 0);
 }
 

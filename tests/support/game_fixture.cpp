@@ -3,6 +3,7 @@
 #include "wav.h"
 
 #include "history/recorder.h"
+#include "app/startup.h"
 #include "platform/sound_bank.h"
 #include "platform/system.h"
 #include "screens/forms.h"
@@ -125,10 +126,7 @@ void GameFixture::writeFolder(const TestGameData& data)
 bool GameFixture::startUp()
 {
     createWindows();
-    if (!form1->Form_Load())
-        return false;
-    form1->show();
-    return true;
+    return showTitle();
 }
 
 void GameFixture::keypad(QWidget* window, int digit)

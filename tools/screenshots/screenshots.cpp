@@ -1,5 +1,6 @@
 // Renders every game screen in a telling state to PNG files, offscreen,
 // from a copy of a game folder:  quennel_screenshots <game folder> <out dir> [zoom]
+#include "app/startup.h"
 #include "history/recorder.h"
 #include "platform/files.h"
 #include "platform/msgbox.h"
@@ -79,9 +80,8 @@ int main(int argc, char* argv[])
     scores.close();
 
     createWindows();
-    if (!form1->Form_Load())
+    if (!showTitle())
         return 1;
-    form1->show();
     save(form1, out, "title");
 
     form1->normal();
