@@ -192,12 +192,17 @@ private slots:
         // The pixels of the lines: label and picture frames, the red frame
         // and the tick marks, wherever nothing lies in front of them.
         QList<QRect> lines;
-        for (Label* label : form3->findChildren<Label*>())
-            if (label->isVisible() && label->hasBorder())
-                lines << label->geometry();
+        // The controls carry no meta-object of their own, so findChildren<Label*>
+        // would hand back every widget: tell them apart by their C++ type.
+        for (QWidget* child : form3->findChildren<QWidget*>()) {
+            if (const auto* label = dynamic_cast<const Label*>(child)) {
+                if (label->isVisible() && label->hasBorder())
+                    lines << label->geometry();
+            } else if (dynamic_cast<const Line*>(child)) {
+                lines << child->geometry();
+            }
+        }
         lines << form3->Image1->geometry() << form3->Shape1->geometry();
-        for (Line* line : form3->findChildren<Line*>())
-            lines << line->geometry();
         const QList<QRgb> lineColours = {0xFF808080, 0xFFFF0000, 0xFFFFFFFF, 0xFFFFFFC0,
                                          0xFFFFFF80, 0xFFFFFF00, 0xFFFF8000};
         int checked = 0;
