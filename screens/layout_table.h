@@ -1,6 +1,6 @@
 #pragma once
-// Design tables of the windows' controls: one row per control, built by a
-// loop, so each layout file reads like the window's design sheet.
+// Tables of the windows' controls: one row per control, built by a loop,
+// so each layout file reads as a plain list of the window's controls.
 // Positions and sizes in twips, colours as 0xRRGGBB, text sizes in points.
 #include "platform/controls.h"
 

@@ -12,8 +12,8 @@
 
 namespace {
 
-// ---------------------------------------------------------------- design sheets
-// Written out here from the design sheets on their own, so a wrong value in
+// ---------------------------------------------------------- expected layouts
+// Written out here independently of the layout files, so a wrong value in
 // a layout shows up as a difference.
 
 enum Fill { Transparent, OpaqueBlack };
