@@ -9,6 +9,7 @@
 //                     stages and prints the resident size along the way.
 #include "app/startup.h"
 #include "bench/bench.h"
+#include "bench/xprobe.h"
 #include "platform/files.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
@@ -28,6 +29,8 @@
 #include <QTimer>
 #include <QWidget>
 #include <QtEndian>
+
+#include <unistd.h>
 
 #include <SDL.h>
 
@@ -72,13 +75,7 @@ qint64 nowNs()
 
 long rssKb()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
+    return processRssKb(::getpid());
 }
 
 
