@@ -2,10 +2,21 @@
 // once by SDL's own loader, converted to the device's format and kept; the
 // audio callback then only copies bytes of the one current sound, so a key
 // press never waits for decoding and a new sound simply replaces the old one.
+//
+// A quiet device rests: SDL keeps the thread of a paused device waking every
+// period to write silence, so a while after the last sound has ended the UI
+// thread pauses the device and holds its lock, and the audio thread sleeps
+// on that lock. The next sound lets go of it, and the thread, already past
+// its wait, hands that sound over at once. Closing and reopening the device
+// instead would cost a sound server's stream start-up, about a second.
 #include "platform/sound.h"
 #include "platform/sound_bank.h"
 #include "platform/sound_probes.h"
 #include "platform/wav_length.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QTimer>
 
 #include <SDL.h>
 
@@ -17,6 +28,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -29,6 +41,8 @@ using Clock = std::chrono::steady_clock;
 // follows the key at once.
 constexpr int kFrequency = 44100;
 constexpr int kBufferFrames = 512;
+// Silence for this long after the last sound ends puts the device to rest.
+constexpr auto kRestAfter = std::chrono::seconds(2);
 
 // One sound, ready to copy to the device as it is.
 struct Pcm {
@@ -50,6 +64,8 @@ SDL_AudioDeviceID g_device = 0;
 SDL_AudioSpec g_spec{};
 bool g_subsystemUp = false;
 bool g_paused = true;
+bool g_resting = false;   // paused, and its lock held by this thread
+QPointer<QTimer> g_restTimer;
 std::array<Slot, kSoundCount> g_sounds;
 
 // Shared with the audio callback, under g_lock.
@@ -180,6 +196,59 @@ void pauseDevice(bool pause)
     }
 }
 
+// Lets the audio thread run again (SDL's device lock counts recursively, so
+// the unpause can come first).
+void wakeDevice()
+{
+    if (!g_resting)
+        return;
+    pauseDevice(false);
+    SDL_UnlockAudioDevice(g_device);
+    g_resting = false;
+}
+
+void restDevice();
+
+// (Re)starts the count to the rest; `untilEnd` is what is still to be heard
+// (negative: how long ago the last sound ended).
+void armRest(Clock::duration untilEnd = {})
+{
+    if (!g_device)
+        return;
+    if (!g_restTimer) {
+        QCoreApplication* app = QCoreApplication::instance();
+        if (!app)
+            return;   // no event loop: the device simply never rests
+        g_restTimer = new QTimer(app);
+        g_restTimer->setSingleShot(true);
+        QObject::connect(g_restTimer, &QTimer::timeout, [] { restDevice(); });
+    }
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(untilEnd + kRestAfter);
+    g_restTimer->start(std::max(wait, std::chrono::milliseconds::zero()));
+}
+
+void restDevice()
+{
+    if (!g_device || g_resting)
+        return;
+    std::optional<Clock::duration> untilEnd;   // set while a sound is heard or has just ended
+    {
+        std::lock_guard<std::mutex> guard(g_lock);
+        const auto now = Clock::now();
+        if (g_play.pcm && !g_play.finished)
+            untilEnd = framesToDuration(qint64((g_play.pcm->bytes.size() - g_play.pos) / frameBytes()));
+        else if (now - g_play.finishedAt < kRestAfter)
+            untilEnd = g_play.finishedAt - now;   // ended after the count began
+    }
+    if (untilEnd) {
+        armRest(*untilEnd);
+        return;
+    }
+    pauseDevice(true);
+    SDL_LockAudioDevice(g_device);
+    g_resting = true;
+}
+
 // Without a device, or for a sound the device cannot play, a waiting play
 // still lasts as long as the sound would be heard: the count-down keeps
 // its length on a silent machine.
@@ -195,6 +264,7 @@ void playOnDevice(Sound sound, bool wait)
             waitOutSilently(sound);
         return;
     }
+    wakeDevice();
     std::shared_ptr<const Pcm> pcm = lookup(sound);
     if (pcm && pcm->bytes.empty())
         pcm = nullptr;
@@ -214,18 +284,20 @@ void playOnDevice(Sound sound, bool wait)
     if (!pcm) {
         // Silence cuts off what was playing, like any other sound.
         pauseDevice(true);
+        armRest();
         if (wait)
             waitOutSilently(sound);
         return;
     }
     pauseDevice(false);
+    const qint64 frames = qint64(pcm->bytes.size() / frameBytes());
+    armRest(framesToDuration(frames));
     if (!wait)
         return;
 
     // Wait for the callback to take the last bytes. If the device stops
     // consuming, give up well after the sound should have ended rather
     // than hang the game.
-    const qint64 frames = qint64(pcm->bytes.size() / frameBytes());
     const auto deadline = Clock::now() + framesToDuration(frames) + std::chrono::seconds(2);
     Clock::time_point takenAt;
     bool done;
@@ -291,15 +363,25 @@ void openSoundDevice()
     g_spec = have;
     g_device = dev;
     g_paused = true;   // devices open paused; the first sound starts it
+    g_resting = false;
     {
         std::lock_guard<std::mutex> guard(g_lock);
         g_play = Playback{};
+        g_play.finished = true;
+        g_play.finishedAt = Clock::now();
     }
+    armRest();
 }
 
 void closeSoundDevice()
 {
+    if (g_restTimer)
+        g_restTimer->stop();
     if (g_device) {
+        // The audio thread must be able to take the lock to see that it ends.
+        if (g_resting)
+            SDL_UnlockAudioDevice(g_device);
+        g_resting = false;
         SDL_CloseAudioDevice(g_device);   // stops the callback thread
         g_device = 0;
     }
@@ -324,6 +406,11 @@ void preloadSound(Sound sound)
 bool soundDeviceOpen()
 {
     return g_device != 0;
+}
+
+bool soundDeviceResting()
+{
+    return g_resting;
 }
 
 SoundProgress soundProgress()

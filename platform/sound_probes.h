@@ -17,3 +17,7 @@ SoundProgress soundProgress();
 // Time from the newest s_play to the moment the device first took bytes
 // of it, in nanoseconds; -1 while it has not started (or nothing played).
 qint64 lastSoundStartLatencyNs();
+
+// True while the open device rests: paused, with its audio thread asleep
+// until the next sound.
+bool soundDeviceResting();

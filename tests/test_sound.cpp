@@ -7,6 +7,7 @@
 #include "platform/wav_length.h"
 #include "support/wav.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -77,6 +78,27 @@ bool waitUntilStarted(qint64 minFrames)
     return false;
 }
 
+// Context switches of SDL's playback thread so far, from the kernel; -1
+// while there is none.
+qint64 audioThreadSwitches()
+{
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString& tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(tasks.filePath(tid + QStringLiteral("/comm")));
+        if (!comm.open(QIODevice::ReadOnly) || !comm.readAll().startsWith("SDLAudioP"))
+            continue;
+        QFile status(tasks.filePath(tid + QStringLiteral("/status")));
+        if (!status.open(QIODevice::ReadOnly))
+            return -1;
+        qint64 switches = 0;
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.contains("ctxt_switches:"))
+                switches += line.mid(line.indexOf(':') + 1).trimmed().toLongLong();
+        return switches;
+    }
+    return -1;
+}
+
 class RecordingSink : public SoundSink {
 public:
     struct Call { Sound sound; bool wait; };
@@ -105,6 +127,7 @@ private slots:
     void headerGivesThePlayingTime();
     void sinkReceivesThePlaysInsteadOfTheDevice();
     void startLatencyIsRecordedPerSound();
+    void idleDeviceRestsAndTheNextSoundWakesIt();
 };
 
 void TestSound::waitingPlayReturnsWhenTheSoundIsOver()
@@ -391,6 +414,33 @@ void TestSound::startLatencyIsRecordedPerSound()
     QVERIFY(soundProgress().serial != serial);
     QVERIFY(waitUntilStarted(1));
     QVERIFY(lastSoundStartLatencyNs() >= 0);
+}
+
+void TestSound::idleDeviceRestsAndTheNextSoundWakesIt()
+{
+    // Two seconds after the last sound ends the audio thread sleeps; the next sound wakes it, and closing still works.
+    openDevice("dummy");
+    const Sound sound = loaded(Sound::SoundHit, makeWav(1500));
+    QElapsedTimer t;
+    t.start();
+    s_play(sound, false);
+    QTRY_VERIFY_WITH_TIMEOUT(soundDeviceResting(), 8000);
+    QVERIFY2(t.elapsed() >= 1500 + 2000 - 100, qPrintable(QString::number(t.elapsed())));
+
+    const qint64 asleep = audioThreadSwitches();
+    QVERIFY(asleep >= 0);
+    QTest::qWait(300);   // a running dummy thread switches about 25 times in this
+    QCOMPARE(audioThreadSwitches(), asleep);
+
+    s_play(sound, false);
+    QVERIFY(!soundDeviceResting());
+    QVERIFY(waitUntilStarted(1));
+    QVERIFY(audioThreadSwitches() > asleep);
+
+    s_play(loaded(Sound::SoundMiss, makeWav(50)), false);
+    QTRY_VERIFY_WITH_TIMEOUT(soundDeviceResting(), 8000);
+    closeSoundDevice();
+    QVERIFY(!soundDeviceOpen());
 }
 
 QTEST_GUILESS_MAIN(TestSound)
