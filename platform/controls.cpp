@@ -1,6 +1,6 @@
 #include "platform/controls.h"
 
-#include <QHash>
+#include <QCache>
 #include <QIcon>
 #include <QImageReader>
 #include <QMouseEvent>
@@ -252,12 +252,21 @@ void Label::resizeEvent(QResizeEvent* event)
 namespace {
 // Laid-out texts by caption, font, size and alignment. The key grid and the
 // number rows show the same few digits over and over, so a key press finds
-// its texts here instead of shaping them again.
-constexpr int kLayoutCacheLimit = 512;
-QHash<QString, std::shared_ptr<const QTextLayout>>& layoutCache()
+// its texts here instead of shaping them again. Only the texts used last
+// are kept: scores and the announcer's lines are new all the time, and
+// keeping them all would grow the cache with every stage played. Short
+// captions (digits, numbers, labels) and long texts (the announcer's lines,
+// pages of the commentary log) are counted apart, so that a page of
+// the log never pushes out the digits.
+constexpr int kShortCaption = 12;
+constexpr int kShortLayoutsKept = 256;
+constexpr int kLongLayoutsKept = 16;   // enough for a screen drawn ahead
+using SharedLayout = std::shared_ptr<const QTextLayout>;
+using LayoutCache = QCache<QString, SharedLayout>;
+LayoutCache& layoutCache(bool isShort)
 {
-    static QHash<QString, std::shared_ptr<const QTextLayout>> cache;
-    return cache;
+    static LayoutCache shortTexts(kShortLayoutsKept), longTexts(kLongLayoutsKept);
+    return isShort ? shortTexts : longTexts;
 }
 }  // namespace
 
@@ -269,8 +278,9 @@ const QTextLayout& Label::textLayout(const QRect& textRect) const
                         QString::number(textRect.width()) + QLatin1Char('x') +
                         QString::number(textRect.height()) + QLatin1Char('/') +
                         QString::number(int(align_));
-    auto& cache = layoutCache();
-    if (const auto found = cache.constFind(key); found != cache.constEnd()) {
+    const bool isShort = caption_.size() <= kShortCaption;
+    LayoutCache& cache = layoutCache(isShort);
+    if (const SharedLayout* found = cache.object(key)) {
         layout_ = *found;
         return *layout_;
     }
@@ -304,9 +314,7 @@ const QTextLayout& Label::textLayout(const QRect& textRect) const
             break;
     }
     layout->endLayout();
-    if (cache.size() >= kLayoutCacheLimit)
-        cache.clear();   // the commentary's ever new lines; the digits come back at once
-    cache.insert(key, layout);
+    cache.insert(key, new SharedLayout(layout));
     layout_ = std::move(layout);
     return *layout_;
 }
