@@ -32,8 +32,7 @@ back_to_title() {
 }
 
 # Game 1, normal: ten hits, a miss, three hits, give up.
-press KP_4
-wait_windows 1
+press_switch KP_4
 play=$(current_window)
 press KP_0
 sleep 3   # the count-down
@@ -56,8 +55,7 @@ cmp "$expected" "$E2E_TMP/game/tavo_s.dat" || fail "score file bytes differ"
 back_to_title
 
 # Game 2, hard: twenty hits, a miss, five hits, give up.
-press KP_6
-wait_windows 1
+press_switch KP_6
 play=$(current_window)
 press KP_0
 sleep 3
@@ -71,8 +69,7 @@ wait_results_after "$play"
 back_to_title
 
 # Game 3, normal: stage 1 played to time-up (cleared), stage 2 given up.
-press KP_4
-wait_windows 1
+press_switch KP_4
 play=$(current_window)
 press KP_0
 sleep 3   # the count-down
@@ -85,8 +82,7 @@ for i in $(seq 27); do
 done
 wait_results_after "$play"
 expect "stage 1 of game 3" "$(q 'SELECT verdict FROM stages WHERE game_id = 3')" "clear"
-press KP_4   # next stage
-wait_windows 1
+press_switch KP_4   # next stage
 play=$(current_window)
 press KP_0
 sleep 3

@@ -12,8 +12,7 @@ start_display
 start_game "$BINARY"
 title=$(current_window)
 
-press KP_4
-wait_windows 1
+press_switch KP_4
 play=$(current_window)
 [ "$play" != "$title" ] || fail "keypad 4 did not leave the title"
 

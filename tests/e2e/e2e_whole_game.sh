@@ -12,8 +12,7 @@ start_display
 start_game "$BINARY"
 title=$(current_window)
 
-press KP_4
-wait_windows 1
+press_switch KP_4
 play=$(current_window)
 for stage in 1 2 3 4 5; do
     [ "$(current_window)" = "$play" ] || fail "stage $stage: not on the play screen"
@@ -22,18 +21,15 @@ for stage in 1 2 3 4 5; do
     press KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1
     wait_results_after "$play"
     results=$(current_window)
-    press KP_4
-    wait_windows 1
+    press_switch KP_4
 done
 final=$(current_window)
 [ "$final" != "$play" ] && [ "$final" != "$results" ] && [ "$final" != "$title" ] \
     || fail "the final result screen did not come"
 
-press KP_0
-wait_windows 1
+press_switch KP_0
 [ "$(current_window)" = "$title" ] || fail "keypad 0 did not return to the title"
-press KP_1
-wait_windows 1
+press_switch KP_1
 scores=$(current_window)
 [ "$scores" != "$title" ] || fail "keypad 1 did not open the high scores"
 

@@ -53,8 +53,7 @@ echo "quit question: $plain_box px wide at zoom 1, $zoomed_box px at zoom 2"
     || fail "the quit question is $zoomed_box px wide at zoom 2, $plain_box px at zoom 1"
 xdotool key Escape   # Cancel keeps the game
 wait_dialogs 0
-press KP_4
-wait_windows 1
+press_switch KP_4
 play=$(current_window)
 [ "$play" != "$title" ] || fail "keypad 4 did not open the play screen"
 [ "$(window_size "$play")" = 1188x750 ] || fail "the play screen is $(window_size "$play") at zoom 2"

@@ -129,6 +129,16 @@ press() {
     xdotool key --delay 40 "$@"
 }
 
+# press_switch KEY: types a key that changes the screen and waits until
+# another screen has replaced the visible one (the old one stays "one
+# visible screen" for a moment after the key).
+press_switch() {
+    local old
+    old=$(current_window)
+    press "$1"
+    wait_other_than "$old"
+}
+
 # shot NAME: screenshot of the whole display
 shot() {
     import -window root "$E2E_TMP/$1.png"
