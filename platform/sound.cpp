@@ -264,7 +264,6 @@ void playOnDevice(Sound sound, bool wait)
             waitOutSilently(sound);
         return;
     }
-    wakeDevice();
     std::shared_ptr<const Pcm> pcm = lookup(sound);
     if (pcm && pcm->bytes.empty())
         pcm = nullptr;
@@ -289,6 +288,9 @@ void playOnDevice(Sound sound, bool wait)
             waitOutSilently(sound);
         return;
     }
+    // Woken only now that the sound is in place: the thread's first
+    // callback takes it, rather than one more period of silence.
+    wakeDevice();
     pauseDevice(false);
     const qint64 frames = qint64(pcm->bytes.size() / frameBytes());
     armRest(framesToDuration(frames));
