@@ -5,7 +5,10 @@
 #include "bench/bench.h"
 #include "bench/xprobe.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 
 #include <algorithm>
 #include <cstdio>
@@ -30,10 +33,18 @@ constexpr double kPlayingGoalRatio = 2.0;
 // screen ready by then.
 constexpr double kRssGoalRatio = 2.0;
 constexpr qint64 kQuietNs = 3000000;  // no new pixels for this long: the answer is complete
+// After the last key the sound device still plays and then waits 2 s before
+// it rests; idle is measured from then on.
+constexpr int kAfterPlayQuietMs = 3000;
+// A broken tavo.dat as large as the reader takes: 60 MB, its one fault in
+// the last bytes, judged within these bounds.
+constexpr qint64 kBrokenDataBytes = 60LL * 1024 * 1024;
+constexpr double kBrokenDataGoalMs = 2000;
+constexpr long kBrokenDataGoalKb = 256 * 1024;
 
 struct Samples {
     std::vector<double> startupMs, rssKb, latencyMs, cpuUs, firstSwitchMs, laterSwitchMs;
-    double idlePct = -1, playingPct = -1;
+    double idlePct = -1, playingPct = -1, idleAfterPlayPct = -1;
     int dropped = 0;   // key samples a clock tick fell into
     int lost = 0;      // presses that changed nothing (wrongly read target)
 };
@@ -249,8 +260,79 @@ void session(XProbe& x, const QString& program, const QString& workDir, bool gam
             ok = step(x, "KP_0", commentary, 15000) && step(x, "Escape", commentary, 5000) &&
                  step(x, "KP_0", QRect(), 5000) && step(x, "KP_4", QRect(), 5000);
         }
+        // Back at the title after the stages played.
+        if (ok) {
+            x.pump(kAfterPlayQuietMs);
+            s.idleAfterPlayPct = cpuShare(x, pid, kIdleMs);
+        }
     }
     x.stop(pid);
+}
+
+// Starts the game on a broken tavo.dat and waits for its message: the time
+// from exec until the message box is mapped, and the process's peak memory
+// then (-1, -1 when no window came).
+std::pair<double, long> judgeBrokenDataFile(XProbe& x, const ScreenBenchSetup& setup, const QByteArray& contents)
+{
+    const QString path = QDir(setup.gameDir).filePath(QStringLiteral("tavo.dat"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(contents) != contents.size())
+        return {-1, -1};
+    file.close();
+    qint64 started = 0;
+    const pid_t pid = x.launch(setup.gameBinary, setup.gameDir, &started);
+    const bool shown = waitPainted(x, started, 0, 30000) >= 0;
+    const double mappedMs = double(x.topMappedNs() - started) / 1e6;
+    const long peakKb = processPeakRssKb(pid);
+    x.stop(pid);
+    return shown ? std::pair{mappedMs, peakKb} : std::pair{-1.0, -1L};
+}
+
+// The worst broken tavo.dat of each kind: 60 MB of line feeds, or one
+// 60 MB line of あ, each ending in a broken Shift-JIS pair.
+void benchBrokenDataFile(XProbe& x, const ScreenBenchSetup& setup, std::vector<Row>& rows)
+{
+    const QString path = QDir(setup.gameDir).filePath(QStringLiteral("tavo.dat"));
+    QFile original(path);
+    if (!original.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray kept = original.readAll();
+    original.close();
+    const QByteArray brokenPair("\x82\x0A", 2);   // a first byte of a pair, then a line end
+    const struct {
+        const char* what;
+        QByteArray contents;
+    } cases[] = {
+        {"60 Mi line feeds", QByteArray(kBrokenDataBytes - brokenPair.size(), '\n') + brokenPair},
+        {"one line of あ", QByteArray("\x82\xA0").repeated((kBrokenDataBytes - brokenPair.size()) / 2) + brokenPair},
+    };
+    QStringList results;
+    bool met = true;
+    for (const auto& c : cases) {
+        std::vector<double> times;
+        long peakKb = 0;
+        for (int run = 0; run < 3; ++run) {
+            const auto [mappedMs, kb] = judgeBrokenDataFile(x, setup, c.contents);
+            if (mappedMs < 0)
+                break;
+            times.push_back(mappedMs);
+            peakKb = std::max(peakKb, kb);
+        }
+        met = met && times.size() == 3 && percentile(times, 100) <= kBrokenDataGoalMs && peakKb <= kBrokenDataGoalKb;
+        results << (times.empty() ? QStringLiteral("%1: no message").arg(QString::fromUtf8(c.what))
+                                  : QStringLiteral("%1: %2 to %3, peak %4 MB")
+                                        .arg(QString::fromUtf8(c.what), ms(percentile(times, 0), 0),
+                                             ms(percentile(times, 100), 0))
+                                        .arg(double(peakKb) / 1024, 0, 'f', 1));
+    }
+    QFile restore(path);
+    if (!restore.open(QIODevice::WriteOnly | QIODevice::Truncate) || restore.write(kept) != kept.size())
+        std::fprintf(stderr, "quennel_bench: could not put tavo.dat back\n");
+    rows.push_back({QStringLiteral("broken tavo.dat of 60 MB, fault in its last bytes: exec → message box mapped, "
+                                   "peak VmHWM (3 runs each)"),
+                    results.join(QStringLiteral("; ")),
+                    QStringLiteral("≤ %1 and ≤ %2 MB each").arg(ms(kBrokenDataGoalMs, 0)).arg(kBrokenDataGoalKb / 1024),
+                    met});
 }
 
 QString ratio(double a, double b) { return b > 0 ? QString::number(a / b, 'f', 2) : QStringLiteral("?"); }
@@ -327,12 +409,19 @@ void benchThroughX(std::vector<Row>& rows, const ScreenBenchSetup& setup)
     rows.push_back({QStringLiteral("idle CPU, title screen, %1 s, whole process").arg(kIdleMs / 1000),
                     QStringLiteral("game %1 of a core, Qt %2, Xlib %3").arg(pct(game.idlePct), pct(qt.idlePct), pct(xlib.idlePct)),
                     QStringLiteral("≤ 1 %"), game.idlePct >= 0 && game.idlePct <= 1.0});
+    rows.push_back({QStringLiteral("idle CPU, title screen after played stages, %1 s from %2 s after the last key, whole process")
+                        .arg(kIdleMs / 1000)
+                        .arg(kAfterPlayQuietMs / 1000),
+                    QStringLiteral("game %1 of a core").arg(pct(game.idleAfterPlayPct)),
+                    QStringLiteral("0.0 %"), game.idleAfterPlayPct >= 0 && game.idleAfterPlayPct < 0.05});
     const double rss = median(game.rssKb), rssQt = median(qt.rssKb);
     rows.push_back({QStringLiteral("memory: VmRSS at the title, %1 ms after its first paint").arg(kTitleSettleMs),
                     QStringLiteral("game %1 KB, bare Qt %2 KB, Xlib %3 KB; game ÷ Qt %4")
                         .arg(rss, 0, 'f', 0).arg(rssQt, 0, 'f', 0).arg(median(xlib.rssKb), 0, 'f', 0).arg(ratio(rss, rssQt)),
                     QStringLiteral("≤ %1 × bare Qt").arg(kRssGoalRatio, 0, 'f', 1),
                     !game.rssKb.empty() && rss <= kRssGoalRatio * rssQt});
+    std::fprintf(stderr, "quennel_bench: broken tavo.dat ...\n");
+    benchBrokenDataFile(x, setup, rows);
     if (game.lost + qt.lost + xlib.lost > 0)
         std::fprintf(stderr, "quennel_bench: presses without an answer: game %d, Qt %d, Xlib %d\n", game.lost, qt.lost, xlib.lost);
 }

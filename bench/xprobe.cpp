@@ -36,15 +36,28 @@ qint64 processCpuNs(pid_t pid)
     return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
 
-long processRssKb(pid_t pid)
+namespace {
+// One "Name:  value kB" line of a process's status, or -1.
+long statusKb(pid_t pid, const QByteArray& name)
 {
     QFile status(QStringLiteral("/proc/%1/status").arg(pid));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
+        if (line.startsWith(name))
+            return line.mid(name.size()).trimmed().split(' ').value(0).toLong();
     return -1;
+}
+}  // namespace
+
+long processRssKb(pid_t pid)
+{
+    return statusKb(pid, "VmRSS:");
+}
+
+long processPeakRssKb(pid_t pid)
+{
+    return statusKb(pid, "VmHWM:");
 }
 
 XProbe::~XProbe()

@@ -85,3 +85,5 @@ qint64 monotonicNs();
 qint64 processCpuNs(pid_t pid);
 // Resident memory of a process in KB, or -1.
 long processRssKb(pid_t pid);
+// The most resident memory the process has had so far, in KB, or -1.
+long processPeakRssKb(pid_t pid);
