@@ -7,8 +7,10 @@
 // period to write silence, so a while after the last sound has ended the UI
 // thread pauses the device and holds its lock, and the audio thread sleeps
 // on that lock. The next sound lets go of it, and the thread, already past
-// its wait, hands that sound over at once. Closing and reopening the device
-// instead would cost a sound server's stream start-up, about a second.
+// its wait, hands that sound over at once. (Closing the device instead would
+// make the next sound wait for a new stream and its decoding.) With SDL's
+// PipeWire output a paused device writes its silence without the lock: it
+// then keeps waking, and resting costs nothing either.
 #include "platform/sound.h"
 #include "platform/sound_bank.h"
 #include "platform/sound_probes.h"
