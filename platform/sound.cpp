@@ -9,8 +9,8 @@
 // on that lock. The next sound lets go of it, and the thread, already past
 // its wait, hands that sound over at once. (Closing the device instead would
 // make the next sound wait for a new stream and its decoding.) With SDL's
-// PipeWire output a paused device writes its silence without the lock: it
-// then keeps waking, and resting costs nothing either.
+// PipeWire output a paused device writes its silence without the lock, so
+// there the rest saves nothing, and does no harm.
 #include "platform/sound.h"
 #include "platform/sound_bank.h"
 #include "platform/sound_probes.h"
