@@ -234,7 +234,7 @@ std::optional<std::pair<qint64, QByteArray>> runChild(const QStringList& args, c
 }
 
 
-// The sample rate, channels, sample size and number of frames of a WAV image.
+// Sounds timed after a rest: each waits the two seconds the device takes to rest.
 constexpr int kSoundRestTrials = 5;
 
 // From s_play to the audio callback taking the first bytes of that sound.

@@ -298,8 +298,6 @@ void RandomInputTest::randomPlayKeepsTheGameSane()
           heapGrowth, stagesMeasured, warmUp, okChildren, failedSaves);
     QVERIFY(stagesMeasured >= 20);
 #if !defined(__SANITIZE_ADDRESS__)   // the sanitizer's allocator keeps its own books
-    // Known: about 1.2 KB a stage is still kept somewhere; this turns into
-    // an unexpected pass (and so a failure) once that is found and stopped.
     QVERIFY2(heapGrowth <= kHeapBytesPerStage * stagesMeasured,
              qPrintable(QStringLiteral("the heap grew by %1 bytes over %2 stages").arg(heapGrowth).arg(stagesMeasured)));
 #endif
