@@ -54,11 +54,11 @@ int main(int argc, char* argv[])
             GameRecord game;
             game.startedAt = QDateTime::currentDateTime();
             game.mode = g % 3 ? GameMode::Normal : GameMode::Hard;
-            for (int s = 1; s <= kHistoryStages; ++s)
+            for (int s = 1; s <= kStageCount; ++s)
                 game.stages.push_back(sampleStage(s));
             game.total = 22000;
             game.outcome = GameOutcome::Cleared;
-            game.lastStage = kHistoryStages;
+            game.lastStage = kStageCount;
             size_t saved = 0;
             qint64 id = 0;
             if (!db.saveGame(game, saved, id)) {
@@ -76,7 +76,7 @@ int main(int argc, char* argv[])
     double opening = 0;
     const StageRecord sample = sampleStage(1);
     for (int i = 0; i < kTimedStages; ++i) {
-        const int stage = i % kHistoryStages + 1;
+        const int stage = i % kStageCount + 1;
         if (stage == 1) {
             QElapsedTimer timer;
             timer.start();

@@ -77,7 +77,7 @@ bool readAll(QSqlDatabase db, ProgressData& data, QSqlError& error)
     while (q.next()) {
         const std::optional<GameMode> mode = modeFromName(q.value(0).toString());
         const int stage = q.value(1).toInt();
-        if (mode && stage >= 1 && stage <= kHistoryStages)
+        if (mode && stage >= 1 && stage <= kStageCount)
             data.stageBest[modeIndex(*mode)][stage - 1] = q.value(2).toInt();
     }
 

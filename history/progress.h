@@ -38,7 +38,7 @@ struct ProgressData {
     // Per mode (GameMode as index), the latest games, oldest first.
     std::array<std::vector<GamePoint>, kModeCount> recent;
     // Per mode and stage (0..4), the best stage score in the history.
-    std::array<std::array<std::optional<int>, kHistoryStages>, kModeCount> stageBest;
+    std::array<std::array<std::optional<int>, kStageCount>, kModeCount> stageBest;
     std::optional<GamePoint> lastGame;
     std::vector<StageSummary> lastGameStages;
 };

@@ -132,7 +132,7 @@ void GameRecorder::stageEnded(int stage, int stageScore, int quota, int gameScor
     game.lastStage = stage;
     if (verdict != StageVerdict::Clear) {
         game.outcome = GameOutcome::Lost;
-    } else if (stage == kHistoryStages) {
+    } else if (stage == kStageCount) {
         game.outcome = GameOutcome::Cleared;
         game.rank = rankOf(gameScore);
     }

@@ -38,8 +38,7 @@ QString outcomeName(GameOutcome outcome)
 
 QString rankName(int rank)
 {
-    static const char kLetters[kRankCount + 1] = "EDCBAS";
-    return rank >= 0 && rank < kRankCount ? QString(QLatin1Char(kLetters[rank])) : QString();
+    return rank >= 0 && rank < kRankCount ? QString(QLatin1Char(rankLetter(rank))) : QString();
 }
 
 std::optional<int> gameMedianGapMs(const GameRecord& game)
@@ -52,11 +51,3 @@ std::optional<int> gameMedianGapMs(const GameRecord& game)
     return medianOf(std::move(gaps));
 }
 
-std::optional<int> rankOf(int gameScore)
-{
-    constexpr int kRankBase = 7500;
-    constexpr int kRankStep = 2500;
-    if (gameScore < kRankBase)
-        return std::nullopt;
-    return std::min((gameScore - kRankBase) / kRankStep, kRankCount - 1);
-}

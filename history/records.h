@@ -14,8 +14,6 @@ enum class StageVerdict { Clear, Failure, GiveUp };
 // A game that never reached its end (the program was closed) counts as quit.
 enum class GameOutcome { Cleared, Lost, Quit };
 
-constexpr int kRankCount = 6;  // E, D, C, B, A, S
-
 struct StageRecord {
     int stage = 0;
     int score = 0;
@@ -41,10 +39,6 @@ QString verdictName(StageVerdict verdict);
 QString outcomeName(GameOutcome outcome);
 QString rankName(int rank);  // "E" .. "S"
 std::optional<GameMode> modeFromName(const QString& name);
-
-// The rank of a cleared game from its total in the game's own units (tens
-// of points): one rank per 2500 above 7500, S at the top; none below 7500.
-std::optional<int> rankOf(int gameScore);
 
 // Median gap between correct keys over all stages of a game.
 std::optional<int> gameMedianGapMs(const GameRecord& game);

@@ -1,14 +1,13 @@
 #pragma once
 // What one stage of play leaves behind: every keypad digit judged while the
 // clock ran, and the figures the progress screen and the export show.
+#include "state/rules.h"
+
 #include <QtGlobal>
 #include <array>
 #include <optional>
 #include <vector>
 
-constexpr int kHistoryStages = 5;
-constexpr int kStageSeconds = 30;   // seconds on a stage's clock
-constexpr int kClockTickMs = 999;   // one of those seconds, as the clock counts it
 
 struct KeyStroke {
     qint32 ms = 0;      // since the stage clock started

@@ -11,11 +11,6 @@
 
 #include <cmath>
 
-namespace {
-// Points (tens) per hit at gauge levels 1..10: long runs pay steeply.
-constexpr int kPointsPerHit[kGaugeFull + 1] = {0, 1, 2, 3, 5, 7, 10, 14, 19, 24, 30};
-}  // namespace
-
 void Form3::Form_KeyDown(int KeyCode, int /*Shift*/)
 {
     GameState& m = Module1;

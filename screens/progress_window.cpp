@@ -20,7 +20,7 @@ namespace {
 constexpr double kHeadingBaseline = 66;
 const QRectF kPlot(74, 88, 484, 214);
 
-const char* const kStageNames[kHistoryStages] = {"First", "Second", "Third", "Bonus", "Final"};
+const char* const kStageNames[kStageCount] = {"First", "Second", "Third", "Bonus", "Final"};
 
 QString u8(const char* text)
 {
@@ -229,7 +229,7 @@ void ProgressWindow::drawLastGame(QPainter& p)
     for (size_t i = 0; i < data_->lastGameStages.size(); ++i) {
         const StageSummary& s = data_->lastGameStages[i];
         const double rowTop = kPlot.top() - 10 + rowHeight * static_cast<double>(i);
-        const QString name = s.stage >= 1 && s.stage <= kHistoryStages ? QString::fromLatin1(kStageNames[s.stage - 1])
+        const QString name = s.stage >= 1 && s.stage <= kStageCount ? QString::fromLatin1(kStageNames[s.stage - 1])
                                                                         : QString::number(s.stage);
         chart::text(p, 24, rowTop + 18, name, label, chart::kPaper);
         chart::text(p, 24, rowTop + 34, QString::number(s.score), small, color);

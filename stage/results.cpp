@@ -7,26 +7,9 @@
 #include "stage/high_scores.h"
 #include "stage/stage_setup.h"
 #include "state/module1.h"
+#include "state/rules.h"
 
 #include <cmath>
-
-namespace {
-constexpr int kRankBase = 7500;  // tens of points: the lowest total of rank E
-constexpr int kRankStep = 2500;
-constexpr int kTopRank = 5;      // S
-
-int rankOf(int gameScore)
-{
-    // Int rounds towards minus infinity.
-    int rank = static_cast<int>(std::floor(double(gameScore - kRankBase) / kRankStep));
-    if (rank > kTopRank)
-        rank = kTopRank;
-    // A won game below the lowest rank still gets an emblem: rank E.
-    if (rank < 0)
-        rank = 0;
-    return rank;
-}
-}  // namespace
 
 void Form4::Form_KeyDown(int KeyCode, int /*Shift*/)
 {

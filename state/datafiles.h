@@ -2,13 +2,14 @@
 // The two data files of the game folder: the game data tavo.dat (Shift-JIS,
 // read once at start-up) and the score table tavo_s.dat (twelve whole
 // numbers, one per line, CR LF), rewritten whole when a best is beaten.
+#include "state/rules.h"
+
 #include <QByteArray>
 #include <QString>
 #include <array>
 #include <stdexcept>
 #include <vector>
 
-constexpr int kStageCount = 5;
 constexpr int kScoreSlots = 12;          // stages 1-5 and the game total, per mode
 constexpr int kCharacterPictures = 15;   // three frames per stage
 

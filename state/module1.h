@@ -3,6 +3,7 @@
 // the whole run; the screens read and write its members in place.
 // Scores and quotas are held in tens of displayed points.
 #include "state/datafiles.h"
+#include "state/rules.h"
 #include "state/sound_files.h"
 
 #include <QColor>
@@ -14,7 +15,6 @@ constexpr int kKeyGroups = 3;    // keys 1-3, 4-6, 7-9
 constexpr int kKeyRows = 6;      // display rows, 0 = key to strike now
 constexpr int kQueueSlots = kKeyRows + 1;
 constexpr int kNewDigitSlot = kKeyRows;  // behind the rows on screen: the next digit
-constexpr int kGaugeFull = 10;   // gauge levels 0..10; level k lights blocks 0..k-1
 constexpr int kStageTimeLimitTens = 3;   // every stage: 30 seconds
 
 // Where each mode keeps its bests (ScoreSlotBase): the game total at the
