@@ -2,7 +2,7 @@
 #include "history/recorder.h"
 #include "platform/sound.h"
 #include "screens/forms.h"
-#include "stage/high_scores.h"
+#include "screens/high_scores.h"
 #include "stage/stage_setup.h"
 #include "state/module1.h"
 
