@@ -3,11 +3,16 @@
 // audio callback then only copies bytes of the one current sound, so a key
 // press never waits for decoding and a new sound simply replaces the old one.
 //
-// A quiet device is closed: SDL keeps the thread of an open device waking
-// every period, even paused. A device kept open with its thread held asleep
-// was tried, but a sound server lets a stream that went dry skip ahead, and
-// the first sound after the rest lost its first milliseconds. Opened afresh,
-// the device plays the sound from its first sample.
+// A quiet device rests: SDL keeps the thread of a paused device waking
+// every period to write silence, so a while after the last sound has ended
+// the UI thread pauses the device and holds its lock, and the audio thread
+// sleeps on that lock. The next sound lets go of it, and the thread, already
+// past its wait, hands that sound over at once. (Closing the device instead
+// would make the next sound, often a menu key's, wait for a new stream.)
+// PulseAudio renders a woken stream from its first sample; only a null
+// sink's monitor, which cannot take back what it has already recorded when
+// the sink renders again for the new sound, shows its first 60 to 130
+// frames missing, and does so for a freshly opened device as well.
 //
 // Without a device the player gives up at once (SDL's ALSA back-end would
 // otherwise look for new cards ten times a second) and looks again for the
@@ -81,7 +86,7 @@ struct SoundPlayer::State {
     SDL_AudioSpec spec{};             // the format the sounds are decoded for
     bool subsystemUp = false;
     bool paused = true;
-    bool rested = false;              // closed for a rest; the next sound opens it
+    bool resting = false;             // paused, and its lock held by this thread
     bool givenUp = false;             // no device the last time one was looked for
     Clock::time_point lastAsked{};    // the last sound asked for while given up
     bool retryQueued = false;
@@ -107,6 +112,7 @@ struct SoundPlayer::State {
     void pause(bool pause);
     void armRest(Clock::duration untilEnd = {});
     void rest();
+    void wake();
     void lookAgain(bool now);
     void waitOutSilently(Sound sound) const;
 };
@@ -258,6 +264,7 @@ bool SoundPlayer::State::open()
     spec = have;
     device = dev;
     paused = true;   // devices open paused; the first sound starts it
+    resting = false;
     {
         std::lock_guard<std::mutex> guard(lock);
         play = Playback{};
@@ -271,6 +278,10 @@ void SoundPlayer::State::close()
     if (restTimer)
         restTimer->stop();
     if (device) {
+        // The audio thread must be able to take the lock to see that it ends.
+        if (resting)
+            SDL_UnlockAudioDevice(device);
+        resting = false;
         SDL_CloseAudioDevice(device);   // stops the callback thread
         device = 0;
     }
@@ -315,7 +326,7 @@ void SoundPlayer::State::armRest(Clock::duration untilEnd)
 
 void SoundPlayer::State::rest()
 {
-    if (!device)
+    if (!device || resting)
         return;
     std::optional<Clock::duration> untilEnd;   // set while a sound is heard or has just ended
     {
@@ -330,10 +341,24 @@ void SoundPlayer::State::rest()
         armRest(*untilEnd);
         return;
     }
-    close();
-    rested = true;
+    pause(true);
+    SDL_LockAudioDevice(device);
+    resting = true;
     if (SoundTap* t = tap.load())
         t->rested(true);
+}
+
+// Lets the audio thread run again (SDL's device lock counts recursively, so
+// the unpause can come first).
+void SoundPlayer::State::wake()
+{
+    if (!resting)
+        return;
+    pause(false);
+    SDL_UnlockAudioDevice(device);
+    resting = false;
+    if (SoundTap* t = tap.load())
+        t->rested(false);
 }
 
 // Looks for a device again after giving up: at once for a waiting sound
@@ -381,23 +406,15 @@ void SoundPlayer::openDevice()
 {
     if (d_->device)
         return;
-    const bool wasResting = d_->rested;
-    d_->rested = false;
     d_->givenUp = !d_->open();
     d_->lastAsked = {};   // the next sound looks again
-    if (d_->device) {
-        if (wasResting)
-            if (SoundTap* t = d_->tap.load())
-                t->rested(false);
-        d_->armRest();
-    }
+    d_->armRest();
 }
 
 void SoundPlayer::closeDevice()
 {
     d_->close();
     d_->quitSubsystem();
-    d_->rested = false;
     d_->givenUp = false;
 }
 
@@ -410,12 +427,8 @@ void SoundPlayer::play(Sound sound, bool wait)
 {
     State& s = *d_;
     const auto asked = Clock::now();
-    if (!s.device) {
-        if (s.rested)
-            openDevice();
-        else if (s.givenUp)
-            s.lookAgain(wait);
-    }
+    if (!s.device && s.givenUp)
+        s.lookAgain(wait);
     if (!s.device) {
         if (wait)
             s.waitOutSilently(sound);
@@ -447,6 +460,9 @@ void SoundPlayer::play(Sound sound, bool wait)
             s.waitOutSilently(sound);
         return;
     }
+    // Woken only now that the sound is in place: the thread's first
+    // callback takes it, rather than one more period of silence.
+    s.wake();
     s.pause(false);
     s.armRest(s.framesToDuration(frames));
     if (!wait)
@@ -488,8 +504,7 @@ void SoundPlayer::load(Sound sound, const QByteArray& wav)
 
 void SoundPlayer::preload(Sound sound)
 {
-    // A device closed for a rest keeps its format: decoding for it still pays.
-    if (d_->device || d_->rested)
+    if (d_->device)
         d_->lookup(sound);
 }
 
