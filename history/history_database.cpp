@@ -207,7 +207,7 @@ HistoryDatabase::Opened HistoryDatabase::openOnce()
     close();
     if (checked == Opened::SetAside)
         setAside();
-    else
+    else if (problem_ == HistoryProblem::None)
         noteFailure(error_);
     return problem_ == HistoryProblem::SetAside ? Opened::SetAside : Opened::Failed;
 }
