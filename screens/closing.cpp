@@ -4,6 +4,7 @@
 #include "platform/system.h"
 #include "screens/game_window.h"
 #include "screens/high_scores.h"
+#include "screens/history_notices.h"
 
 bool ask_end(bool cancel_default)
 {
@@ -18,6 +19,7 @@ void quitByKey()
 {
     if (ask_end(true)) {
         saveHeldHighScores();
+        finishHistory();
         endProgram(0);
     }
 }
@@ -28,6 +30,7 @@ void GameWindow::Form_Unload(int& Cancel)
 {
     if (ask_end(false)) {
         saveHeldHighScores();
+        finishHistory();
         endProgram(0);
         return;
     }
