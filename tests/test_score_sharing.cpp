@@ -133,7 +133,7 @@ private slots:
     void lockOfCrashedCopyIsTakenOver();
     void liveCopysLockIsNeverTakenOver();
     void heldBestIsToldOnceAndSavedLater();
-    void readOnlyFolderRewritesInPlace();
+    void readOnlyFolderRewritesInPlaceAndCutsOldBytes();
     void writableFolderReplacesAtomically();
     void specialFileHasItsOwnMessage();
 };
@@ -392,13 +392,24 @@ void ScoreSharingTest::heldBestIsToldOnceAndSavedLater()
 }
 
 // In a folder that allows no new file but with a writable tavo_s.dat, the
-// best is kept by rewriting the file in place (same file, new table).
-void ScoreSharingTest::readOnlyFolderRewritesInPlace()
+// best is kept by rewriting the file in place (same file, new table), and
+// the old bytes beyond the new twelve lines are cut off.
+void ScoreSharingTest::readOnlyFolderRewritesInPlaceAndCutsOldBytes()
 {
     Folder folder;
     ScoreTable old{};
-    old.fill(123456);   // longer than the new table: the rest must go
-    layDown(old);
+    old.fill(123456);
+    // Longer than the table the game writes (leading zeros, a stray line,
+    // an end mark): the rest must go.
+    QByteArray oldBytes;
+    for (int score : old)
+        oldBytes += "000" + QByteArray::number(score) + "\r\n";
+    oldBytes += "98765\r\n\x1A";
+    {
+        QFile f(QStringLiteral("tavo_s.dat"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QCOMPARE(f.write(oldBytes), qint64(oldBytes.size()));
+    }
     const ino_t before = inodeOf("tavo_s.dat");
     // Root may write anywhere; the save runs as an ordinary user then.
     const bool asRoot = ::geteuid() == 0;
@@ -425,7 +436,7 @@ void ScoreSharingTest::readOnlyFolderRewritesInPlace()
     QCOMPARE(::flock(other, LOCK_EX), 0);
     const int whileHeld = inChild(saveAsUser);
     ::close(other);
-    QCOMPARE(readBytes(QStringLiteral("tavo_s.dat")), formatScores(old));
+    QCOMPARE(readBytes(QStringLiteral("tavo_s.dat")), oldBytes);
     const int code = inChild(saveAsUser);
     QCOMPARE(::chmod(".", 0755), 0);
     QCOMPARE(whileHeld, 13);
