@@ -17,12 +17,14 @@ weston_cleanup() {
 trap weston_cleanup EXIT
 
 # start_weston: weston in a window filling the Xvfb's top-left corner, no
-# panel, a black desktop; the pointer rests on it, so it has the keyboard.
+# panel, a black desktop, NumLock on (weston sets the server's lock state
+# from its own as it starts); the pointer rests on it, so it has the
+# keyboard.
 start_weston() {
     OUTER_DISPLAY=$DISPLAY
     export XDG_RUNTIME_DIR="$E2E_TMP/runtime"
     mkdir -m 700 "$XDG_RUNTIME_DIR"
-    printf '[core]\nidle-time=0\n[shell]\npanel-position=none\nbackground-color=0xff000000\nlocking=false\n' \
+    printf '[core]\nidle-time=0\n[shell]\npanel-position=none\nbackground-color=0xff000000\nlocking=false\n[keyboard]\nnumlock-on=true\n' \
         >"$E2E_TMP/weston.ini"
     weston --config="$E2E_TMP/weston.ini" --backend=x11-backend.so --use-pixman --xwayland \
         --socket="$WL_SOCKET" --width="${WL_SIZE%x*}" --height="${WL_SIZE#*x}" \
@@ -52,10 +54,22 @@ start_on_wayland() {
 
 # uses_plugin NAME: the running program loaded Qt's platform plugin NAME.
 uses_plugin() {
-    grep -q "platforms/libq$1\.so" "/proc/$GAME_PID/maps"
+    grep -q "platforms/libq$1[-.]" "/proc/$GAME_PID/maps"
 }
 
-# wl_key KEY...: typed into weston.
+# numlock_is on|off: the X server's, which weston's keyboard follows.
+numlock_is() {
+    for _ in $(seq 50); do
+        DISPLAY=$OUTER_DISPLAY xset q | grep -q "Num Lock: *$1" && return 0
+        sleep 0.1
+    done
+    fail "NumLock is not $1"
+}
+
+# wl_key KEY...: typed into weston. Keypad keys go by the names they carry
+# with NumLock off (KP_End for 1, KP_Left for 4, KP_Insert for 0): xdotool
+# sends those as the bare key, and the lock state makes them KP_1, KP_4,
+# KP_0 or leaves them; names such as KP_1 make xdotool toggle NumLock.
 wl_key() {
     DISPLAY=$OUTER_DISPLAY xdotool key --delay 40 "$@"
 }
