@@ -20,12 +20,25 @@ done
 xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "openbox did not start"
 start_game "$BINARY"
 
+# corner ID: a window's top-left corner on the screen, "X,Y".
+corner() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X:/{x=$4} /Absolute upper-left Y:/{y=$4} END{print x","y}'
+}
+# frame ID: the window manager's frame around a client window, the
+# client's ancestor just below the root.
+frame() {
+    local root w=$1 parent
+    root=$(xwininfo -root | awk '/Window id:/{print $4}')
+    while :; do
+        parent=$(xwininfo -tree -id "$w" | awk '/Parent window id:/{print $4}')
+        [ "$parent" = "$root" ] && break
+        w=$parent
+    done
+    echo "$w"
+}
 # place ID: the frame's and the client area's top-left corners, "X,Y X,Y".
 place() {
-    local frame client
-    frame=$(xwininfo -frame -id "$1" | awk '/Absolute upper-left X:/{x=$4} /Absolute upper-left Y:/{y=$4} END{print x","y}')
-    client=$(xwininfo -id "$1" | awk '/Absolute upper-left X:/{x=$4} /Absolute upper-left Y:/{y=$4} END{print x","y}')
-    echo "$frame $client"
+    echo "$(corner "$(frame "$1")") $(corner "$1")"
 }
 # drag DX DY: drags the visible screen by its title bar, as a player does.
 drag() {
@@ -34,15 +47,24 @@ drag() {
     before=$(place "$w")
     x=$(echo "$before" | cut -d' ' -f2 | cut -d, -f1)
     y=$(echo "$before" | cut -d' ' -f1 | cut -d, -f2)
-    # The title bar: between the frame's top and the client area.
-    xdotool mousemove $((x + 200)) $((y + 5)) mousedown 1
-    xdotool mousemove_relative -- $(($1 / 2)) $(($2 / 2))
-    xdotool mousemove_relative -- $(($1 - $1 / 2)) $(($2 - $2 / 2)) mouseup 1
-    for _ in $(seq 50); do
-        [ "$(place "$w")" != "$before" ] && break
-        sleep 0.1
+    # The title bar: between the frame's top and the client area. The
+    # window manager takes the press, then the moves, then the release.
+    xdotool mousemove $((x + 200)) $((y + 5))
+    xdotool mousedown 1
+    for step in 1 2 3 4; do
+        xdotool mousemove $((x + 200 + $1 * step / 4)) $((y + 5 + $2 * step / 4))
+        sleep 0.05
     done
-    expected=$(place "$w")
+    xdotool mouseup 1
+    # Settled: moved, and the same on two looks in a row.
+    expected=$before
+    for _ in $(seq 50); do
+        sleep 0.1
+        local now
+        now=$(place "$w")
+        [ "$now" = "$expected" ] && [ "$now" != "$before" ] && break
+        expected=$now
+    done
     [ "$expected" != "$before" ] || fail "the drag did not move the screen"
     xdotool mousemove 0 0
 }
