@@ -103,4 +103,5 @@ done
 step KP_0 title                                 # from the final result
 [ "$(current_window)" = "$title" ] || fail "the final result did not lead to the title"
 [ "$changes" -ge 10 ] || fail "only $changes screen changes"
+quit_game
 echo "1 passed, 0 failed ($changes screen changes, 0 px drift)"
