@@ -17,15 +17,16 @@ weston_cleanup() {
 trap weston_cleanup EXIT
 
 # start_weston: weston in a window filling the Xvfb's top-left corner, no
-# panel, a black desktop, NumLock on (weston sets the server's lock state
+# panel, a black desktop, no animations, NumLock on (weston sets the server's lock state
 # from its own as it starts); the pointer rests on it, so it has the
 # keyboard.
 start_weston() {
     OUTER_DISPLAY=$DISPLAY
     export XDG_RUNTIME_DIR="$E2E_TMP/runtime"
     mkdir -m 700 "$XDG_RUNTIME_DIR"
-    printf '[core]\nidle-time=0\n[shell]\npanel-position=none\nbackground-color=0xff000000\nlocking=false\n[keyboard]\nnumlock-on=true\n' \
-        >"$E2E_TMP/weston.ini"
+    printf '%s\n' '[core]' idle-time=0 '[shell]' panel-position=none background-color=0xff000000 \
+        locking=false startup-animation=none animation=none close-animation=none focus-animation=none \
+        '[keyboard]' numlock-on=true >"$E2E_TMP/weston.ini"
     weston --config="$E2E_TMP/weston.ini" --backend=x11-backend.so --use-pixman --xwayland \
         --socket="$WL_SOCKET" --width="${WL_SIZE%x*}" --height="${WL_SIZE#*x}" \
         --log="$E2E_TMP/weston.log" >/dev/null 2>&1 &
@@ -38,6 +39,7 @@ start_weston() {
     [ -S "$XDG_RUNTIME_DIR/$WL_SOCKET" ] && [ -n "$XWAYLAND_DISPLAY" ] \
         || { cat "$E2E_TMP/weston.log" >&2; fail "weston did not start"; }
     xdotool mousemove 400 300
+    wl_settle
 }
 
 # start_on_wayland BINARY PLATFORM_ENV... [-- OPTION...]: the program in the
@@ -77,6 +79,19 @@ wl_key() {
 # wl_shot FILE: what weston shows.
 wl_shot() {
     DISPLAY=$OUTER_DISPLAY import -window root -crop "$WL_SIZE+0+0" "$1"
+}
+
+# wl_settle: waits until weston's picture holds still (its desktop drawn).
+wl_settle() {
+    local a="$E2E_TMP/settle-a.png" b="$E2E_TMP/settle-b.png"
+    wl_shot "$a"
+    for _ in $(seq 100); do
+        sleep 0.1
+        wl_shot "$b"
+        cmp -s <(convert "$a" rgb:-) <(convert "$b" rgb:-) && return 0
+        mv "$b" "$a"
+    done
+    fail "weston's picture never held still"
 }
 
 # wl_wait_change OLD_SHOT: waits until weston shows something other than
