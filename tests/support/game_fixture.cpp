@@ -5,7 +5,6 @@
 #include "app/main_row_question.h"
 #include "history/recorder.h"
 #include "app/startup.h"
-#include "platform/sound_bank.h"
 #include "platform/system.h"
 #include "screens/forms.h"
 #include "screens/progress_window.h"
@@ -46,7 +45,6 @@ GameFixture::GameFixture() : dir_(std::make_unique<QTemporaryDir>())
     oldCurrent_ = QDir::currentPath();
     QDir::setCurrent(dir_->path());
     resetModule1();
-    unloadSounds();
     gameHistory().reset();
     // The title's question about the main-row digits counts as answered:
     // the tests of that question open it again themselves.
@@ -79,7 +77,6 @@ GameFixture::~GameFixture()
     setEndHandler(nullptr);
     setRandomSource(nullptr);
     resetModule1();
-    unloadSounds();
     QDir::setCurrent(oldCurrent_);
 }
 
