@@ -6,6 +6,7 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QTranslator>
 
 #ifndef QUENNEL_VERSION
 #error "QUENNEL_VERSION is set by the build"
@@ -24,44 +25,90 @@ const char* const kQtValueOptions[] = {
 };
 const char* const kQtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
 
-QString tr8(const char* text)
+// The command line speaks the player's language: Japanese under a Japanese
+// locale (the catalogue compiled from translations/quennel_ja.ts), English,
+// the texts written here, otherwise. It is read before QApplication
+// exists, so the catalogue is asked directly rather than through tr().
+constexpr const char* kContext = "CommandLine";
+
+// The messages' locale as POSIX picks it (LC_ALL, LC_MESSAGES, LANG, the
+// first one set), with GNU's LANGUAGE list before it unless that is "C".
+bool localeIsJapanese()
 {
-    return QString::fromUtf8(text);
+    QString locale;
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        locale = qEnvironmentVariable(name);
+        if (!locale.isEmpty())
+            break;
+    }
+    if (locale.isEmpty() || locale == QLatin1String("C") || locale.startsWith(QLatin1String("C.")) ||
+        locale == QLatin1String("POSIX"))
+        return false;
+    const QString language = qEnvironmentVariable("LANGUAGE").section(u':', 0, 0);
+    return (language.isEmpty() ? locale : language).startsWith(QLatin1String("ja"));
 }
 
-struct Options {
-    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
-                            tr8("この使い方を表示して終わります。")};
-    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
-                               tr8("バージョンを表示して終わります。")};
-    QCommandLineOption gameDir{QStringLiteral("game-dir"),
-                               tr8("ゲームフォルダ（tavo.dat、tavo_s.dat、wav、chara\n"
-                                   "のあるフォルダ）。既定は今のフォルダ。"),
-                               QStringLiteral("DIR")};
-    QCommandLineOption mainRowDigits{QStringLiteral("main-row-digits"),
-                                     tr8("英字の上の数字キーもテンキーとして数えます\n"
-                                         "（テンキーのないキーボード向け）。\n"
-                                         "次からもこの設定で始まります。")};
-    QCommandLineOption exportHistory{QStringLiteral("export-history"),
-                                     tr8("プレイ記録（history.sqlite）を1ステージ1行の CSV で\n"
-                                         "FILE.csv に書き出して終わります。- は標準出力。"),
-                                     QStringLiteral("FILE.csv")};
-    QCommandLineOption keypadOnly{QStringLiteral("keypad-only"),
-                                  tr8("テンキーだけを数えます（既定）。\n"
-                                      "次からもこの設定で始まります。")};
-    QCommandLineOption zoom{QStringLiteral("zoom"),
-                            tr8("すべての画面を N 倍の大きさで表示します\n"
-                                "（N は 1〜4）。次からもこの設定で始まります。\n"
-                                "指定したことがなければデスクトップの拡大率に従います。"),
-                            QStringLiteral("N")};
+class Texts {
+public:
+    Texts()
+    {
+        if (localeIsJapanese())
+            (void)translator_.load(QStringLiteral(":/i18n/quennel_ja.qm"));
+    }
+    QString operator()(const char* source) const
+    {
+        const QString translated = translator_.translate(kContext, source);
+        return translated.isEmpty() ? QString::fromUtf8(source) : translated;
+    }
+
+private:
+    QTranslator translator_;
 };
 
-void addOptions(QCommandLineParser& parser, const Options& o)
+struct Options {
+    explicit Options(const Texts& t)
+        : help{{QStringLiteral("h"), QStringLiteral("help")}, t(QT_TRANSLATE_NOOP("CommandLine", "Shows this help and exits."))},
+          version{{QStringLiteral("v"), QStringLiteral("version")}, t(QT_TRANSLATE_NOOP("CommandLine", "Shows the version and exits."))},
+          gameDir{QStringLiteral("game-dir"),
+                  t(QT_TRANSLATE_NOOP("CommandLine", "The game folder (the folder with tavo.dat,\n"
+                         "tavo_s.dat, wav and chara). The working\n"
+                         "directory by default.")),
+                  QStringLiteral("DIR")},
+          mainRowDigits{QStringLiteral("main-row-digits"),
+                        t(QT_TRANSLATE_NOOP("CommandLine", "The digits above the letters count as keypad\n"
+                               "digits (for keyboards without a keypad).\n"
+                               "Later starts keep this choice."))},
+          keypadOnly{QStringLiteral("keypad-only"),
+                     t(QT_TRANSLATE_NOOP("CommandLine", "Only the keypad counts (the default).\n"
+                            "Later starts keep this choice."))},
+          zoom{QStringLiteral("zoom"),
+               t(QT_TRANSLATE_NOOP("CommandLine", "Shows every screen N times as large (N is 1\n"
+                      "to 4). Later starts keep this choice. Without\n"
+                      "it the desktop's scaling is followed.")),
+               QStringLiteral("N")},
+          exportHistory{QStringLiteral("export-history"),
+                        t(QT_TRANSLATE_NOOP("CommandLine", "Writes the play history (history.sqlite) as\n"
+                               "CSV, one row per stage played, to FILE.csv\n"
+                               "and exits. - is standard output.")),
+                        QStringLiteral("FILE.csv")}
+    {
+    }
+    QCommandLineOption help;
+    QCommandLineOption version;
+    QCommandLineOption gameDir;
+    QCommandLineOption mainRowDigits;
+    QCommandLineOption keypadOnly;
+    QCommandLineOption zoom;
+    QCommandLineOption exportHistory;
+};
+
+void addOptions(QCommandLineParser& parser, const Options& o, const Texts& t)
 {
     parser.setApplicationDescription(
-        tr8("クェネル：テンキーで数字をすばやく打つ反射ゲーム。\n"
-            "ゲームフォルダの tavo.dat と wav、chara で遊び、ハイスコアを tavo_s.dat に残します。\n"
-            "覚えておく設定は Qt の設定ファイル（~/.config/quennel/quennel.ini）にあります。"));
+        t(QT_TRANSLATE_NOOP("CommandLine", "Quennel: a reaction game of striking digits fast on the numeric keypad.\n"
+               "It plays with tavo.dat, wav and chara of the game folder and keeps the\n"
+               "best scores in tavo_s.dat. Remembered choices live in Qt's settings\n"
+               "file (~/.config/quennel/quennel.ini).")));
     // "-platform" and the like are single-dash words.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOption(o.help);
@@ -89,22 +136,24 @@ QString programName(const QStringList& arguments)
     return name.isEmpty() ? QStringLiteral("quennel") : name;
 }
 
-CommandLineResult usageError(const QStringList& arguments, const QString& what)
+CommandLineResult usageError(const QStringList& arguments, const QString& what, const Texts& t)
 {
     CommandLineResult result;
     result.exitCode = kUsageError;
     const QString name = programName(arguments);
     result.errors = name + QStringLiteral(": ") + what + u'\n' +
-                    tr8("使い方は「%1 --help」で表示されます。\n").arg(name);
+                    t(QT_TRANSLATE_NOOP("CommandLine", "Run \"%1 --help\" to see how to use it.\n")).arg(name);
     return result;
 }
 }  // namespace
 
 CommandLineResult readCommandLine(const QStringList& arguments)
 {
+    const Texts t;
+    const auto usageError = [&](const QString& what) { return ::usageError(arguments, what, t); };
     QCommandLineParser parser;
-    const Options o;
-    addOptions(parser, o);
+    const Options o(t);
+    addOptions(parser, o, t);
     const bool parsed = parser.parse(arguments);
 
     // Asking for help or the version is answered even beside a mistake.
@@ -112,14 +161,17 @@ CommandLineResult readCommandLine(const QStringList& arguments)
         CommandLineResult result;
         // Qt names the program in the usage line only once QApplication
         // exists; it does not yet.
-        const QString help = parser.helpText();
-        result.output = QStringLiteral("Usage: %1 [options]").arg(programName(arguments)) +
+        // Its heading of the options is Qt's own text, also untranslated yet.
+        QString help = parser.helpText();
+        help.replace(QStringLiteral("\nOptions:\n"),
+                     u'\n' + t(QT_TRANSLATE_NOOP("CommandLine", "Options:")) + u'\n');
+        result.output = t(QT_TRANSLATE_NOOP("CommandLine", "Usage: %1 [options]")).arg(programName(arguments)) +
                         help.mid(help.indexOf(u'\n'));
         return result;
     }
     if (parser.isSet(o.version)) {
         CommandLineResult result;
-        result.output = tr8("クェネル (quennel) %1\n").arg(QString::fromLatin1(kProgramVersion));
+        result.output = t(QT_TRANSLATE_NOOP("CommandLine", "Quennel (quennel) %1\n")).arg(QString::fromLatin1(kProgramVersion));
         return result;
     }
 
@@ -127,7 +179,7 @@ CommandLineResult readCommandLine(const QStringList& arguments)
         if (!parser.unknownOptionNames().isEmpty()) {
             const QString first = parser.unknownOptionNames().first();
             const QString dashes = first.size() == 1 ? QStringLiteral("-") : QStringLiteral("--");
-            return usageError(arguments, tr8("知らないオプション「%1%2」です。").arg(dashes, first));
+            return usageError(t(QT_TRANSLATE_NOOP("CommandLine", "Unknown option \"%1%2\".")).arg(dashes, first));
         }
         // A value left out ("--game-dir" at the end), or one given to an
         // option that takes none; the parser names the option in quotes.
@@ -135,18 +187,18 @@ CommandLineResult readCommandLine(const QStringList& arguments)
         static const QRegularExpression quoted(QStringLiteral("'([^']*)'"));
         const QString option = quoted.match(error).captured(1);
         if (error.startsWith(QLatin1String("Missing value")))
-            return usageError(arguments, tr8("%1 の後に値がありません。").arg(option));
+            return usageError(t(QT_TRANSLATE_NOOP("CommandLine", "%1 needs a value.")).arg(option));
         if (error.startsWith(QLatin1String("Unexpected value")))
-            return usageError(arguments, tr8("%1 は値を取りません。").arg(option));
-        return usageError(arguments, error);
+            return usageError(t(QT_TRANSLATE_NOOP("CommandLine", "%1 takes no value.")).arg(option));
+        return usageError(error);
     }
     if (!parser.positionalArguments().isEmpty())
-        return usageError(arguments, tr8("余分な引数「%1」があります。オプションは「--」で始まります。")
-                                         .arg(parser.positionalArguments().first()));
+        return usageError(t(QT_TRANSLATE_NOOP("CommandLine", "Unexpected argument \"%1\". Options begin with \"--\"."))
+                              .arg(parser.positionalArguments().first()));
 
     CommandLineResult result;
     if (parser.isSet(o.mainRowDigits) && parser.isSet(o.keypadOnly))
-        return usageError(arguments, tr8("--main-row-digits と --keypad-only は同時には使えません。"));
+        return usageError(t(QT_TRANSLATE_NOOP("CommandLine", "--main-row-digits and --keypad-only cannot be used together.")));
     if (parser.isSet(o.mainRowDigits))
         result.choices.mainRowDigits = true;
     if (parser.isSet(o.keypadOnly))
@@ -156,24 +208,24 @@ CommandLineResult readCommandLine(const QStringList& arguments)
         const QString value = parser.value(o.zoom);
         const std::optional<int> zoom = parseZoom(value);
         if (!zoom)
-            return usageError(arguments, tr8("--zoom の値「%1」は使えません。%2 から %3 までの整数で指定してください。")
-                                             .arg(value).arg(kMinZoom).arg(kMaxZoom));
+            return usageError(t(QT_TRANSLATE_NOOP("CommandLine", "--zoom cannot be \"%1\": give a whole number from %2 to %3."))
+                                  .arg(value).arg(kMinZoom).arg(kMaxZoom));
         result.choices.zoom = zoom;
     }
 
     if (parser.isSet(o.gameDir)) {
         const QString dir = parser.value(o.gameDir);
         if (dir.isEmpty())
-            return usageError(arguments, tr8("--game-dir にフォルダが指定されていません。"));
+            return usageError(t(QT_TRANSLATE_NOOP("CommandLine", "--game-dir names no folder.")));
         if (!QFileInfo(dir).isDir())
-            return usageError(arguments, tr8("--game-dir のフォルダ「%1」がありません。").arg(dir));
+            return usageError(t(QT_TRANSLATE_NOOP("CommandLine", "The folder \"%1\" of --game-dir does not exist.")).arg(dir));
         result.choices.gameDir = dir;
     }
 
     if (parser.isSet(o.exportHistory)) {
         const QString target = parser.value(o.exportHistory);
         if (target.isEmpty())
-            return usageError(arguments, tr8("--export-history に書き出し先のファイルが指定されていません。"));
+            return usageError(t(QT_TRANSLATE_NOOP("CommandLine", "--export-history names no file to write.")));
         // Named from where the command was given, before the game folder is entered.
         result.choices.exportHistory = target == QLatin1String("-") ? target : QFileInfo(target).absoluteFilePath();
     }

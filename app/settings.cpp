@@ -5,7 +5,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <initializer_list>
 #include <optional>
+#include <utility>
 
 const char* const kOrganisationName = "quennel";
 const char* const kApplicationName = "quennel";
@@ -13,6 +15,7 @@ const char* const kApplicationName = "quennel";
 namespace {
 const char* const kMainRowDigitsKey = "keys/mainRowDigits";
 const char* const kZoomKey = "display/zoom";
+const char* const kMainRowAnsweredKey = "keys/mainRowQuestionAnswered";
 
 QSettings openSettings()
 {
@@ -38,7 +41,9 @@ bool isBroken(const QSettings& settings)
            (QFileInfo::exists(settings.fileName()) && !QFileInfo(settings.fileName()).isFile());
 }
 
-bool remember(const SettingsFile& loaded, const char* key, const QVariant& value)
+using Values = std::initializer_list<std::pair<const char*, QVariant>>;
+
+bool remember(const SettingsFile& loaded, Values values)
 {
     if (loaded.broken) {
         // Start a fresh file, but keep the broken one for the player.
@@ -50,7 +55,8 @@ bool remember(const SettingsFile& loaded, const char* key, const QVariant& value
             return false;
     }
     QSettings settings = openSettings();
-    settings.setValue(QString::fromLatin1(key), value);
+    for (const auto& [key, value] : values)
+        settings.setValue(QString::fromLatin1(key), value);
     settings.sync();
     return settings.status() == QSettings::NoError;
 }
@@ -66,6 +72,8 @@ SettingsFile loadSettings()
         return file;
     if (const auto flag = readFlag(settings, kMainRowDigitsKey))
         file.values.mainRowDigits = *flag;
+    if (const auto flag = readFlag(settings, kMainRowAnsweredKey))
+        file.values.mainRowQuestionAnswered = *flag;
     // Only what --zoom itself takes counts.
     if (const auto zoom = parseZoom(settings.value(QString::fromLatin1(kZoomKey)).toString().trimmed()))
         file.values.zoom = *zoom;
@@ -74,10 +82,15 @@ SettingsFile loadSettings()
 
 bool rememberMainRowDigits(const SettingsFile& loaded, bool on)
 {
-    return remember(loaded, kMainRowDigitsKey, on);
+    return remember(loaded, {{kMainRowDigitsKey, on}, {kMainRowAnsweredKey, false}});
+}
+
+bool rememberMainRowAnswer(const SettingsFile& loaded, bool on)
+{
+    return remember(loaded, {{kMainRowDigitsKey, on}, {kMainRowAnsweredKey, true}});
 }
 
 bool rememberZoom(const SettingsFile& loaded, int zoom)
 {
-    return remember(loaded, kZoomKey, zoom);
+    return remember(loaded, {{kZoomKey, zoom}});
 }

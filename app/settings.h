@@ -13,6 +13,7 @@ extern const char* const kApplicationName;
 
 struct GameSettings {
     bool mainRowDigits = false;   // the digits above the letters count as keypad digits
+    bool mainRowQuestionAnswered = false;  // the title's question about them was answered
     int zoom = 0;                 // every window this many times its size; 0: the desktop's scale
 };
 
@@ -27,5 +28,9 @@ SettingsFile loadSettings();
 // Remembers one choice in the file that loadSettings found. A broken file
 // is kept beside the new one as "<name>.broken", so nothing the player
 // wrote is lost. Returns false when the file could not be written.
+// Choosing the keys on the command line lets the title ask again.
 bool rememberMainRowDigits(const SettingsFile& loaded, bool on);
+// The title's question answered: OK turns the main-row digits on, either
+// answer stops it being asked.
+bool rememberMainRowAnswer(const SettingsFile& loaded, bool on);
 bool rememberZoom(const SettingsFile& loaded, int zoom);

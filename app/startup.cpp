@@ -3,6 +3,7 @@
 #include "app/startup.h"
 
 #include "app/command_line.h"
+#include "app/main_row_question.h"
 #include "app/settings.h"
 #include "history/csv_export.h"
 #include "history/recorder.h"
@@ -14,6 +15,7 @@
 #include "platform/sound_player.h"
 #include "platform/system_reasons.h"
 #include "platform/system.h"
+#include "platform/window_system.h"
 #include "platform/zoom.h"
 #include "screens/forms.h"
 #include "state/datafiles.h"
@@ -188,6 +190,7 @@ int runQuennel(int& argc, char** argv)
 
     const GameSettings settings = settleSettings(line.choices);
     setMainRowDigits(settings.mainRowDigits);
+    setMainRowQuestionAnswered(settings.mainRowQuestionAnswered);
     // The game reads and writes its files in the working directory.
     if (!line.choices.gameDir.isEmpty() && !QDir::setCurrent(line.choices.gameDir)) {
         printTo(stderr, QString::fromUtf8("quennel: ゲームフォルダ「%1」に入れません。\n").arg(line.choices.gameDir));
@@ -196,6 +199,7 @@ int runQuennel(int& argc, char** argv)
 
     // Qt takes its scale as the application starts.
     applyZoom(settings.zoom);
+    chooseWindowSystem(arguments);
     QApplication app(argc, argv);
     return runGame(app);
 }

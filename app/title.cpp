@@ -1,4 +1,5 @@
 // The title screen: the mode menu, the high scores and the way out.
+#include "app/main_row_question.h"
 #include "history/progress.h"
 #include "history/recorder.h"
 #include "platform/keys.h"
@@ -44,7 +45,12 @@ void Form1::Form_KeyDown(int KeyCode, int /*Shift*/)
     case vk::Numpad2: showProgress(); break;
     case vk::Numpad4: normal(); break;
     case vk::Numpad6: extra(); break;
-    default: break;
+    default:
+        // Only the keypad counts: a player pressing the digits above the
+        // letters may have no keypad.
+        if (KeyCode >= vk::Digit0 && KeyCode <= vk::Digit0 + 9)
+            offerMainRowDigits();
+        break;
     }
 }
 

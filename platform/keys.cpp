@@ -5,6 +5,35 @@
 namespace {
 bool g_mainRowDigits = false;
 
+// XKB keysyms of the keypad: its digits with NumLock on, and with NumLock
+// off the key printed under each digit (KP_Insert ... KP_Prior). X11 and
+// Wayland both report them, whether or not Qt flags the key as a keypad key.
+constexpr quint32 kKeysymKp0 = 0xffb0;
+constexpr quint32 kKeysymKp9 = 0xffb9;
+constexpr quint32 kKeysymsNumLockOff[10] = {
+    0xff9e,  // KP_Insert
+    0xff9c,  // KP_End
+    0xff99,  // KP_Down
+    0xff9b,  // KP_Next
+    0xff96,  // KP_Left
+    0xff9d,  // KP_Begin
+    0xff98,  // KP_Right
+    0xff95,  // KP_Home
+    0xff97,  // KP_Up
+    0xff9a,  // KP_Prior
+};
+
+// The keypad digit of a keysym, or -1 for a key off the keypad.
+int keypadDigitOfKeysym(quint32 keysym)
+{
+    if (keysym >= kKeysymKp0 && keysym <= kKeysymKp9)
+        return static_cast<int>(keysym - kKeysymKp0);
+    for (int digit = 0; digit < 10; ++digit)
+        if (kKeysymsNumLockOff[digit] == keysym)
+            return digit;
+    return -1;
+}
+
 // With NumLock off the keypad sends the navigation key printed under each
 // digit, still flagged as a keypad key.
 int keypadDigitOfNavigationKey(int key)
@@ -27,8 +56,15 @@ int keypadDigitOfNavigationKey(int key)
 
 int virtualKeyCode(const QKeyEvent* event)
 {
+    // The key's own keysym decides where the window system gives one;
+    // Qt's keypad flag is missing on some (Wayland), and only stands in
+    // where there is no keysym (synthetic events).
+    if (const quint32 keysym = event->nativeVirtualKey(); keysym != 0) {
+        if (const int digit = keypadDigitOfKeysym(keysym); digit >= 0)
+            return vk::Numpad0 + digit;
+    }
     const int key = event->key();
-    const bool keypad = event->modifiers().testFlag(Qt::KeypadModifier);
+    const bool keypad = event->nativeVirtualKey() == 0 && event->modifiers().testFlag(Qt::KeypadModifier);
     if (key >= Qt::Key_0 && key <= Qt::Key_9) {
         const bool asKeypad = keypad || g_mainRowDigits;
         return (asKeypad ? vk::Numpad0 : vk::Digit0) + (key - Qt::Key_0);

@@ -1,8 +1,8 @@
 #pragma once
 // Virtual key codes as the game's screens know them. A key of the numeric
-// keypad counts as its digit whatever the NumLock state; the main
-// keyboard's digits are 48..57 and act nowhere unless the player asked for
-// them (keyboards without a keypad).
+// keypad counts as its digit whatever the NumLock state, told by its keysym
+// on X11 and Wayland alike; the main keyboard's digits are 48..57 and act
+// nowhere unless the player asked for them (keyboards without a keypad).
 class QKeyEvent;
 
 namespace vk {

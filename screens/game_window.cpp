@@ -12,8 +12,11 @@
 #include <QScreen>
 
 namespace {
-// Top-left corner of the game screen the player sees now (frame included),
-// once one has been shown.
+// Top-left corner of the client area of the game screen the player sees
+// now, once one has been shown. The client area, not the frame: a window
+// not yet mapped does not know its frame, and one placed by its frame
+// lands a title bar off under a window manager. All screens share one
+// frame, so the same client place is the same frame place.
 bool g_placeKnown = false;
 QPoint g_place;
 }  // namespace
@@ -57,12 +60,12 @@ void GameWindow::setVisible(bool visible)
         // at this moment), so the game never jumps about. Only the very first
         // screen, or one whose place has left every monitor, is centred.
         if (g_placeKnown && QGuiApplication::screenAt(g_place)) {
-            move(g_place);
+            setGeometry(QRect(g_place, size()));
         } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
             const QRect area = screen->availableGeometry();
             move(area.center() - QPoint(width() / 2, height() / 2));
         }
-        g_place = pos();
+        g_place = geometry().topLeft();
         g_placeKnown = true;
     }
     QWidget::setVisible(visible);
@@ -73,7 +76,7 @@ void GameWindow::moveEvent(QMoveEvent* event)
     QWidget::moveEvent(event);
     // The player dragged the screen (or the window manager placed it).
     if (isVisible()) {
-        g_place = pos();
+        g_place = geometry().topLeft();
         g_placeKnown = true;
     }
 }

@@ -12,11 +12,24 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <utility>
 
 namespace {
 CommandLineResult read(const QStringList& options)
 {
     return readCommandLine(QStringList{QStringLiteral("/usr/lib/quennel/quennel")} + options);
+}
+
+// LC_ALL, LC_MESSAGES and LANG; an empty one is unset.
+void setLocale(const char* all, const char* messages, const char* lang)
+{
+    for (const auto& [name, value] : {std::pair{"LC_ALL", all}, {"LC_MESSAGES", messages}, {"LANG", lang}}) {
+        if (*value)
+            qputenv(name, value);
+        else
+            qunsetenv(name);
+    }
+    qunsetenv("LANGUAGE");
 }
 
 QString binary()
@@ -34,6 +47,8 @@ private slots:
     {
         QVERIFY(config_.isValid());
         qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
+        // The texts below are the English ones, whatever this machine's locale.
+        setLocale("C.UTF-8", "", "");
     }
     void init()
     {
@@ -82,7 +97,7 @@ private slots:
             {{"play"}, "play"},
             {{"--zoom", "5"}, "--zoom"},
             {{"--zoom=0"}, "--zoom"},
-            {{"--zoom", "x"}, "「x」"},
+            {{"--zoom", "x"}, "\"x\""},
             {{"--zoom", "1.5"}, "1.5"},
             {{"--zoom"}, "--zoom"},
         };
@@ -96,6 +111,30 @@ private slots:
             QVERIFY2(r.errors.contains(QString::fromUtf8(c.named)), qPrintable(r.errors));
             QVERIFY(r.errors.contains(QStringLiteral("quennel --help")));
         }
+    }
+
+    // The help, the version and the mistakes are Japanese under a Japanese
+    // locale and English otherwise; LC_ALL wins over LC_MESSAGES over LANG.
+    void textsFollowTheLocale()
+    {
+        const QString japaneseHelp = QString::fromUtf8("この使い方を表示して終わります。");
+        setLocale("", "", "ja_JP.UTF-8");
+        QVERIFY(read({"--help"}).output.contains(japaneseHelp));
+        QVERIFY(read({"--version"}).output.startsWith(QString::fromUtf8("クェネル (quennel) ")));
+        QVERIFY(read({"--zoom", "9"}).errors.contains(QString::fromUtf8("1 から 4 までの整数")));
+        QVERIFY(read({"--bogus"}).errors.contains(QString::fromUtf8("知らないオプション「--bogus」")));
+        setLocale("", "ja_JP.UTF-8", "en_US.UTF-8");
+        QVERIFY(read({"--help"}).output.contains(japaneseHelp));
+
+        for (const char* english : {"C", "en_US.UTF-8", "de_DE.UTF-8"}) {
+            setLocale(english, "ja_JP.UTF-8", "ja_JP.UTF-8");
+            const CommandLineResult help = read({"--help"});
+            QVERIFY2(help.output.contains(QStringLiteral("Shows this help and exits.")), english);
+            QVERIFY2(!help.output.contains(japaneseHelp), english);
+            QVERIFY(read({"--version"}).output.startsWith(QStringLiteral("Quennel (quennel) ")));
+            QVERIFY(read({"--bogus"}).errors.contains(QStringLiteral("Unknown option \"--bogus\"")));
+        }
+        setLocale("C.UTF-8", "", "");
     }
 
     // Choices read as given; Qt's own options are left for QApplication.

@@ -6,6 +6,7 @@
 #include "screens/forms.h"
 #include "support/game_fixture.h"
 
+#include <QApplication>
 #include <QTest>
 
 namespace {
@@ -17,6 +18,29 @@ const Qt::Key kNumLockOff[10] = {Qt::Key_Insert, Qt::Key_End,   Qt::Key_Down, Qt
 void numLockOff(QWidget* window, int digit)
 {
     QTest::keyClick(window, kNumLockOff[digit], Qt::KeypadModifier);
+}
+
+// A key as Wayland delivers it: the keysym, but no keypad flag from Qt.
+void sendKeysym(QWidget* window, Qt::Key key, quint32 keysym)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, 0, keysym, 0);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, 0, keysym, 0);
+    QApplication::sendEvent(window, &press);
+    QApplication::sendEvent(window, &release);
+}
+
+void keysymNumLockOn(QWidget* window, int digit)
+{
+    sendKeysym(window, Qt::Key(Qt::Key_0 + digit), 0xffb0 + digit);   // KP_0 ..
+}
+
+void keysymNumLockOff(QWidget* window, int digit)
+{
+    // KP_Insert, KP_End, KP_Down, KP_Next, KP_Left, KP_Begin, KP_Right,
+    // KP_Home, KP_Up, KP_Prior
+    const quint32 keysyms[10] = {0xff9e, 0xff9c, 0xff99, 0xff9b, 0xff96,
+                                 0xff9d, 0xff98, 0xff95, 0xff97, 0xff9a};
+    sendKeysym(window, kNumLockOff[digit], keysyms[digit]);
 }
 
 using Press = void (*)(QWidget*, int);
@@ -78,6 +102,31 @@ private slots:
         QVERIFY(f.startUp());
         playThrough(f, numLockOff);
         QVERIFY(f.messages.empty());
+    }
+
+    // A keypad known only by its keysym (Wayland) plays the whole way, with
+    // NumLock on and off.
+    void keypadByKeysymAlone()
+    {
+        for (Press press : {keysymNumLockOn, keysymNumLockOff}) {
+            GameFixture f;
+            f.writeFolder(hardQuota());
+            QVERIFY(f.startUp());
+            playThrough(f, press);
+            QVERIFY(f.messages.empty());
+        }
+    }
+
+    // A keysym off the keypad wins over a keypad flag: the main row's 4 and
+    // the arrow keys stay what they are.
+    void keysymOffTheKeypadIsNoKeypadDigit()
+    {
+        QKeyEvent mainRow4(QEvent::KeyPress, Qt::Key_4, Qt::KeypadModifier, 0, 0x34, 0);
+        QKeyEvent arrowLeft(QEvent::KeyPress, Qt::Key_Left, Qt::KeypadModifier, 0, 0xff51, 0);
+        QKeyEvent pageUp(QEvent::KeyPress, Qt::Key_PageUp, Qt::NoModifier, 0, 0xff55, 0);
+        QCOMPARE(virtualKeyCode(&mainRow4), vk::Digit0 + 4);
+        QCOMPARE(virtualKeyCode(&arrowLeft), vk::None);
+        QCOMPARE(virtualKeyCode(&pageUp), vk::PageUp);
     }
 
     // The same navigation keys off the keypad, and the real Page Up / Page

@@ -1,6 +1,8 @@
 #!/bin/bash
-# The digits above the letters play a stage only with --main-row-digits;
-# the choice is remembered until --keypad-only, and the score file is
+# The digits above the letters play a stage only with --main-row-digits or
+# after OK on the title's question (asked once, at the first main-row digit
+# while only the keypad counts); either choice is remembered until
+# --keypad-only, which lets the question come again, and the score file is
 # written exactly as without it.
 here=$(dirname "$0")
 source "$here/lib.sh"
@@ -20,11 +22,23 @@ main_row_ignored() {
     press KP_0
     wait_for_window "$title"
 }
+# ask_and_answer KEY: main-row 4 on the title brings the question; KEY
+# answers it (Return: OK, the default; Escape: キャンセル).
+ask_and_answer() {
+    press 4
+    wait_dialogs 1
+    xdotool key "$1"
+    wait_dialogs 0
+}
 
 start_game "$BINARY"
+ask_and_answer Escape
 main_row_ignored
 stop_game
-[ ! -e "$settings" ] || fail "a start without options wrote $settings"
+grep -qx 'mainRowQuestionAnswered=true' "$settings" || fail "キャンセル was not remembered"
+start_game "$BINARY"
+main_row_ignored                                # not asked again
+stop_game
 
 start_game "$BINARY" --main-row-digits
 title=$(current_window)
@@ -47,7 +61,12 @@ press 4
 wait_other_than "$title"
 stop_game
 
+# --keypad-only: the question comes again, and OK turns the digits on.
 start_game "$BINARY" --keypad-only
-main_row_ignored
 grep -qx 'mainRowDigits=false' "$settings" || fail "--keypad-only was not remembered"
+ask_and_answer Return
+grep -qx 'mainRowDigits=true' "$settings" || fail "OK was not remembered"
+title=$(current_window)
+press 4
+wait_other_than "$title"
 echo "1 passed, 0 failed"

@@ -38,8 +38,15 @@ done
 export HOME="$tmp/home"
 unset XDG_DATA_HOME
 mkdir -p "$HOME"
-"$prefix/bin/quennel" --prepare-only
 folder="$HOME/.local/share/quennel"
+
+# Options that only print or export make nothing, not even the folder.
+"$prefix/bin/quennel" --help | grep -q -- '--main-row-digits' || fail "--help printed no options"
+"$prefix/bin/quennel" --version | grep -q '(quennel)' || fail "--version printed no version"
+"$prefix/bin/quennel" --export-history - >/dev/null 2>&1 || true
+[ ! -e "$HOME/.local" ] || fail "an option that only prints or exports made $(find "$HOME" -mindepth 1 | head -1)"
+
+"$prefix/bin/quennel" --prepare-only
 diff -r "$prefix/share/quennel/game" "$folder" >/dev/null || fail "first start did not copy the game folder"
 
 # The player plays: new best scores, a lost sound file, a tavo.dat of their own.

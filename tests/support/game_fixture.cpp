@@ -2,6 +2,7 @@
 
 #include "wav.h"
 
+#include "app/main_row_question.h"
 #include "history/recorder.h"
 #include "app/startup.h"
 #include "platform/system.h"
@@ -45,6 +46,9 @@ GameFixture::GameFixture() : dir_(std::make_unique<QTemporaryDir>())
     QDir::setCurrent(dir_->path());
     resetModule1();
     gameHistory().reset();
+    // The title's question about the main-row digits counts as answered:
+    // the tests of that question open it again themselves.
+    setMainRowQuestionAnswered(true);
     setSoundSink(&sounds);
     setMessageBoxHandler([this](const MessageRequest& request) {
         messages.push_back(request);
