@@ -108,7 +108,9 @@ void Form1::showProgress()
         if (!progress)
             unreadable = historyProblemSummary(db.problem(), db.problemDetail());
     }
+    const bool read = progress.has_value();
     progressWindow->setProgress(std::move(progress), unreadable);
+    progressWindow->setInsight(read ? readInsight(gameHistory().database()) : std::nullopt);
     s_play(Sound::SoundPowah, false);
     switchScreen(this, progressWindow);
     showHistoryNotices();

@@ -6,6 +6,7 @@
 #include "screens/art.h"
 #include "screens/closing.h"
 #include "screens/forms.h"
+#include "screens/insight_pages.h"
 #include "screens/progress_charts.h"
 #include "state/module1.h"
 
@@ -61,6 +62,13 @@ ProgressWindow::ProgressWindow()
     setBackground(artPicture(QString::fromLatin1(art::kProgress)));
 }
 
+void ProgressWindow::setInsight(std::optional<InsightData> insight)
+{
+    insight_ = std::move(insight);
+    insightMode_ = data_ && data_->lastGame ? data_->lastGame->mode : GameMode::Normal;
+    update();
+}
+
 void ProgressWindow::setProgress(std::optional<ProgressData> progress, const QString& unreadable)
 {
     page_ = Totals;
@@ -85,7 +93,7 @@ QString ProgressWindow::heading() const
     case Accuracy: return u8("正確さ（打ったキーのうち正解の割合）");
     case StageBests: return u8("ステージ別ベストスコア");
     case LastGame: return u8("前回のゲーム　1秒ごとの正解数");
-    default: return QString();
+    default: return insight::heading(static_cast<insight::Page>(page_ - Keypad), modeIndex(insightMode_));
     }
 }
 
@@ -100,6 +108,12 @@ void ProgressWindow::Form_KeyDown(int KeyCode, int /*Shift*/)
         break;
     case vk::Numpad6:
         turn(+1);
+        break;
+    case vk::Numpad5:
+        if (data_ && page_ >= Keypad && page_ <= Moves) {
+            insightMode_ = insightMode_ == GameMode::Normal ? GameMode::Hard : GameMode::Normal;
+            update();
+        }
         break;
     case vk::Numpad0:
         s_play(Sound::SoundPowah, false);
@@ -145,7 +159,10 @@ void ProgressWindow::paintEvent(QPaintEvent* event)
     case Accuracy: drawTrend(p, static_cast<Page>(page_)); break;
     case StageBests: drawStageBests(p); break;
     case LastGame: drawLastGame(p); break;
-    default: break;
+    default:
+        if (insight_)
+            insight::draw(p, static_cast<insight::Page>(page_ - Keypad), *insight_, modeIndex(insightMode_));
+        break;
     }
 }
 
