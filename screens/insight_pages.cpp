@@ -202,8 +202,7 @@ void drawMisses(QPainter& p, const KeypadInsight& in, int mode)
                 pixelFont(12), chart::kMist);
     chart::text(p, x, 248, u8("縦: 出ていた数字　横: 押したキー"), small, chart::kMist);
     chart::text(p, x, 270, u8("5 キー: ノーマル／ハードを切り替え"), small, chart::kCyan);
-    chart::text(p, 24, kSentenceBaseline, u8("%1・直近 %2 ゲーム").arg(modeName(mode)).arg(kInsightGames), body,
-                modeColor(mode));
+    chart::text(p, x, 292, u8("直近 %1 ゲームの %2").arg(kInsightGames).arg(modeName(mode)), small, modeColor(mode));
 }
 
 // An arrow from one key to another, its number in a circle halfway.
@@ -278,8 +277,8 @@ void drawMoves(QPainter& p, const KeypadInsight& in, int mode)
     chart::text(p, x, 270, u8("中央値の時間、%1 回以上あった指運びから").arg(kMinMoveCount), pixelFont(12),
                 chart::kMist);
     chart::text(p, x, 290, u8("5 キー: ノーマル／ハードを切り替え"), pixelFont(12), chart::kCyan);
-    chart::text(p, 24, kSentenceBaseline, u8("%1・直近 %2 ゲーム").arg(modeName(mode)).arg(kInsightGames),
-                pixelFont(13), modeColor(mode));
+    chart::text(p, x, 310, u8("直近 %1 ゲームの %2").arg(kInsightGames).arg(modeName(mode)), pixelFont(12),
+                modeColor(mode));
 }
 
 void drawSpeed(QPainter& p, const InsightData& data)
@@ -341,14 +340,14 @@ void drawSpeed(QPainter& p, const InsightData& data)
         p.drawEllipse(QPointF(xOf(i), yOf(*s.speed.keysPerHour)), 3.5, 3.5);
     }
 
-    // Accuracy under each game: a bar from 90 % up to 100 %, 98 % marked.
+    // Accuracy under each game: a bar from 80 % up to 100 %, 98 % marked.
     const QRectF strip(plot.left(), 252, plot.width(), 30);
-    const double floorShare = 0.9;
+    const double floorShare = 0.8;
     const auto stripY = [&](double share) {
         return strip.bottom() - (std::clamp(share, floorShare, 1.0) - floorShare) / (1 - floorShare) * strip.height();
     };
     chart::text(p, plot.left() - 6, strip.top() + 10, u8("正確さ"), small, chart::kMist, Qt::AlignRight);
-    chart::text(p, plot.left() - 6, strip.bottom(), u8("90 %"), small, chart::kMist, Qt::AlignRight);
+    chart::text(p, plot.left() - 6, strip.bottom(), u8("80 %"), small, chart::kMist, Qt::AlignRight);
     p.setPen(QPen(QColor(0xE6, 0xBE, 0x5A, 170), 1));
     p.drawLine(QPointF(strip.left(), strip.bottom() + 0.5), QPointF(strip.right(), strip.bottom() + 0.5));
     const double barWidth = std::clamp(strip.width() / std::max<double>(1, static_cast<double>(n)) - 2, 2.0, 8.0);
