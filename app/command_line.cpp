@@ -46,6 +46,10 @@ struct Options {
                                      tr8("プレイ記録（history.sqlite）を1ステージ1行の CSV で\n"
                                          "FILE.csv に書き出して終わります。- は標準出力。"),
                                      QStringLiteral("FILE.csv")};
+    QCommandLineOption exportKeys{QStringLiteral("export-keys"),
+                                  tr8("打ったキーを1キー1行の CSV で FILE.csv に\n"
+                                      "書き出して終わります。- は標準出力。"),
+                                  QStringLiteral("FILE.csv")};
     QCommandLineOption keypadOnly{QStringLiteral("keypad-only"),
                                   tr8("テンキーだけを数えます（既定）。\n"
                                       "次からもこの設定で始まります。")};
@@ -71,6 +75,7 @@ void addOptions(QCommandLineParser& parser, const Options& o)
     parser.addOption(o.keypadOnly);
     parser.addOption(o.zoom);
     parser.addOption(o.exportHistory);
+    parser.addOption(o.exportKeys);
     for (const char* name : kQtValueOptions) {
         QCommandLineOption qt(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         qt.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -176,6 +181,14 @@ CommandLineResult readCommandLine(const QStringList& arguments)
             return usageError(arguments, tr8("--export-history に書き出し先のファイルが指定されていません。"));
         // Named from where the command was given, before the game folder is entered.
         result.choices.exportHistory = target == QLatin1String("-") ? target : QFileInfo(target).absoluteFilePath();
+    }
+    if (parser.isSet(o.exportKeys)) {
+        const QString target = parser.value(o.exportKeys);
+        if (target.isEmpty())
+            return usageError(arguments, tr8("--export-keys に書き出し先のファイルが指定されていません。"));
+        if (parser.isSet(o.exportHistory))
+            return usageError(arguments, tr8("--export-history と --export-keys は同時には使えません。"));
+        result.choices.exportKeys = target == QLatin1String("-") ? target : QFileInfo(target).absoluteFilePath();
     }
 
     result.run = true;

@@ -5,6 +5,7 @@
 #include "app/command_line.h"
 #include "app/settings.h"
 #include "history/csv_export.h"
+#include "history/keys_export.h"
 #include "history/recorder.h"
 #include "platform/files.h"
 #include "platform/keys.h"
@@ -158,7 +159,8 @@ bool showTitle()
 }
 
 namespace {
-// --export-history: the history of the game folder as CSV, without a window.
+// --export-history and --export-keys: the history of the game folder as
+// CSV, without a window.
 int exportHistory(int& argc, char** argv, const CommandLineChoices& choices)
 {
     if (!choices.gameDir.isEmpty() && !QDir::setCurrent(choices.gameDir)) {
@@ -166,8 +168,9 @@ int exportHistory(int& argc, char** argv, const CommandLineChoices& choices)
         return 2;
     }
     QCoreApplication app(argc, argv);  // Qt SQL finds its driver through it
-    return runHistoryExport(QDir::current().absoluteFilePath(QString::fromLatin1(kHistoryFileName)),
-                            choices.exportHistory);
+    const QString dbPath = QDir::current().absoluteFilePath(QString::fromLatin1(kHistoryFileName));
+    return choices.exportKeys.isEmpty() ? runHistoryExport(dbPath, choices.exportHistory)
+                                        : runKeysExport(dbPath, choices.exportKeys);
 }
 }  // namespace
 
@@ -183,7 +186,7 @@ int runQuennel(int& argc, char** argv)
     if (!line.run)
         return line.exitCode;
 
-    if (!line.choices.exportHistory.isEmpty())
+    if (!line.choices.exportHistory.isEmpty() || !line.choices.exportKeys.isEmpty())
         return exportHistory(argc, argv, line.choices);
 
     const GameSettings settings = settleSettings(line.choices);

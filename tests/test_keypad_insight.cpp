@@ -4,8 +4,10 @@
 // hand in the comments; and their reading back from a file the game wrote.
 #include "history/history_database.h"
 #include "history/insight_query.h"
+#include "history/keys_export.h"
 #include "history/keypad_insight.h"
 
+#include <QBuffer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -239,6 +241,22 @@ private slots:
         QCOMPARE(*data->speeds[1].speed.keysPerHour, 6480.0);
         QCOMPARE(data->speeds[2].mode, GameMode::Normal);
         QVERIFY(data->speeds[0].id < data->speeds[1].id && data->speeds[1].id < data->speeds[2].id);
+
+        // The keys export: a header, then 189 + 34 + 189 rows in the order
+        // struck; game 1 opens with the miss-free 1 at 500 ms, game 2
+        // (hard) with 1 at 500 and then 6 pressed for 2 at 615 (500 + 120 - 5).
+        QBuffer csv;
+        csv.open(QIODevice::WriteOnly);
+        QString message;
+        QVERIFY(exportKeysCsv(db.path(), csv, message));
+        QVERIFY(message.isEmpty());
+        const QList<QByteArray> lines = csv.data().split('\n');
+        QCOMPARE(lines.size(), 1 + 189 + 34 + 189 + 1);   // the last line ends too
+        QCOMPARE(lines[0], QByteArray("game,stage,mode,ms,digit,target,hit"));
+        QCOMPARE(lines[1], QByteArray("1,1,normal,500,1,1,1"));
+        QCOMPARE(lines[1 + 189], QByteArray("2,1,hard,500,1,1,1"));
+        QCOMPARE(lines[2 + 189], QByteArray("2,1,hard,615,6,2,0"));
+        QVERIFY(lines[lines.size() - 1].isEmpty());
     }
 };
 
