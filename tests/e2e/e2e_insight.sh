@@ -51,7 +51,7 @@ press KP_6 KP_6 KP_6 KP_6 KP_6
 # count_colour FILE GEOMETRY COLOUR: pixels of about that colour in the area.
 count_colour() {
     local n
-    n=$(convert "$1" -crop "$2" +repage -fuzz 12% -fill black +opaque "$3" -fill white -opaque "$3" \
+    n=$(convert "$1" -crop "$2" +repage -fuzz 6% -fill black +opaque "$3" -fill white -opaque "$3" \
         -format '%[fx:mean*w*h]' info:)
     echo "${n%.*}"
 }
@@ -62,12 +62,13 @@ for i in 0 1 2 3; do
     [ "$i" -eq 0 ] && { press KP_5; sleep 0.5; import -window "$progress" "$E2E_TMP/keypad-hard.png"; press KP_5; }
     press KP_6
 done
-# The keypad: the keys (40,82 to 250,292) shaded fast (#1E7864) to slow
-# (#C83C28); in the hard mode, with no games, all nine the grey of "—".
-keypad=$shots/progress-keypad.png
-[ "$(count_colour "$keypad" 210x210+40+82 '#303044')" -lt 3000 ] || fail "the keypad shows no figures"
-[ "$(count_colour "$E2E_TMP/keypad-hard.png" 210x210+40+82 '#303044')" -gt 20000 ] ||
-    fail "keypad 5 did not switch the keypad to the hard mode"
+# The keypad (40,82 to 250,292): in the hard mode, with no games, all nine
+# keys in the grey of "—" (66 x 66 px each); in the normal mode at least
+# three keys shaded with their figures instead.
+normal_grey=$(count_colour "$shots/progress-keypad.png" 210x210+40+82 '#303044')
+hard_grey=$(count_colour "$E2E_TMP/keypad-hard.png" 210x210+40+82 '#303044')
+[ "$hard_grey" -gt 30000 ] || fail "keypad 5 did not switch the keypad to the hard mode ($hard_grey grey pixels)"
+[ "$normal_grey" -lt $((hard_grey - 10000)) ] || fail "the keypad shows no figures ($normal_grey grey pixels)"
 # The misses grid (84,104, 9 x 22 px) has cells in the misses' orange.
 [ "$(count_colour "$shots/progress-misses.png" 198x198+84+104 '#FF8000')" -gt 100 ] ||
     fail "no misses in the grid"
