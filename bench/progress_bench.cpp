@@ -9,6 +9,7 @@
 #include "history/history_database.h"
 #include "history/insight_query.h"
 #include "history/progress.h"
+#include "history/recorder.h"
 #include "platform/keys.h"
 #include "screens/progress_window.h"
 
