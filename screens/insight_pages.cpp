@@ -371,6 +371,12 @@ void drawSpeed(QPainter& p, const InsightData& data)
     chart::text(p, 24, kSentenceBaseline + 8,
                 u8("正しく打ったキー × 3600 ÷ 秒。1 桁ずつ打つこのゲームの値で、点線はデータ入力の目安"), small,
                 chart::kMist);
+    if (n > 0 && data.speeds.back().speed.keysPerHour && data.speeds.back().speed.accuracy) {
+        const GameSpeed& last = data.speeds.back().speed;
+        chart::text(p, plot.left() + 6, 102,
+                    u8("最新: %1 打鍵/時・正確さ %2").arg(grouped(std::lround(*last.keysPerHour)), percent(*last.accuracy)),
+                    small, chart::kPaper);
+    }
     const std::vector<chart::Series> legend = {{u8("ノーマル"), chart::kNormal, {}}, {u8("ハード"), chart::kHard, {}}};
     chart::legend(p, kRight, 96, legend, pixelFont(12));
 }

@@ -6,7 +6,8 @@
 # shows figures in its shading, keypad 5 switches it to the hard mode (no
 # games: every key "—"), the misses grid and the speed chart are drawn. The
 # keys export as CSV from the command line.
-# With QUENNEL_SHOTS=DIR the pages are kept there as PNG files.
+# With QUENNEL_SHOTS=DIR the pages are kept there as PNG files, and the
+# keypad page once more at zoom 2.
 here=$(dirname "$0")
 source "$here/lib.sh"
 BINARY=$1
@@ -80,6 +81,17 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 [ "$(current_window)" = "$title" ] || fail "keypad 0 did not return to the title"
+
+if [ -n "${QUENNEL_SHOTS:-}" ]; then
+    stop_game
+    SCREEN_SIZE=1188x750
+    start_game "$BINARY" --zoom 2
+    press KP_2
+    sleep 1
+    press KP_6 KP_6 KP_6 KP_6 KP_6
+    sleep 1
+    import -window "$(current_window)" "$shots/progress-keypad-zoom2.png"
+fi
 
 # The keys export: one row per key struck, in the file's order.
 csv=$(env -u DISPLAY "$BINARY" --game-dir "$E2E_TMP/game" --export-keys -) || fail "the keys export failed"
