@@ -278,6 +278,35 @@ private slots:
         QCOMPARE(data->lastGameStages.size(), size_t(3));
         QCOMPARE(data->lastGameStages[2].verdict, StageVerdict::GiveUp);
     }
+
+    // A won game below or at 7500 units is rank E, alike on the final screen
+    // and in the stored row (quotas that add up to less than 7500).
+    void wonGameAtOrBelowRankBaseIsE()
+    {
+        GameFixture f;
+        TestGameData data;
+        data.quotas = {"300", "300", "300", "300", "300"};
+        f.writeFolder(data);
+        QVERIFY(f.startUp());
+        const QString history = f.path(QStringLiteral("history.sqlite"));
+        for (const int perStage : {300, 1500}) {
+            GameFixture::keypad(form1, 4);
+            for (int stage = 1; stage <= kStageCount; ++stage) {
+                GameFixture::keypad(form3, 0);
+                GameFixture::hitTarget();
+                Module1.StageScore = perStage;  // the stage's points, whatever the hits made
+                GameFixture::tickClock(kStageSeconds);
+                GameFixture::keypad(form3, 0);
+                GameFixture::keypad(form4, 4);
+            }
+            QVERIFY(form5->isVisible());
+            QCOMPARE(Module1.GameScore, perStage * kStageCount);
+            QVERIFY(form5->Image1->picture() == form7->Picture4(0)->picture);
+            QCOMPARE(rows(history, QStringLiteral("SELECT total, outcome, rank FROM games ORDER BY id DESC LIMIT 1")),
+                     QStringList{QStringLiteral("%1|cleared|E").arg(perStage * kStageCount * kScoreUnit)});
+            GameFixture::keypad(form5, 0);
+        }
+    }
 };
 
 QTEST_MAIN(HistoryPlayTest)
