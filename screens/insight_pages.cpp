@@ -13,6 +13,8 @@
 
 namespace insight {
 
+using chart::grouped;
+
 namespace {
 constexpr double kHeadingBaseline = 66;
 constexpr double kRight = 570;
@@ -381,11 +383,6 @@ void drawSpeed(QPainter& p, const InsightData& data)
     chart::legend(p, kRight, 96, legend, pixelFont(12));
 }
 }  // namespace
-
-QString grouped(qint64 value)
-{
-    return QLocale(QLocale::English).toString(value);
-}
 
 QString heading(Page page, int mode)
 {

@@ -17,7 +17,4 @@ QString heading(Page page, int mode);
 // Paints the page inside the screen's free area (594 x 375 design pixels).
 void draw(QPainter& p, Page page, const InsightData& data, int mode);
 
-// 1,234,567: numbers as the pages write them.
-QString grouped(qint64 value);
-
 }  // namespace insight

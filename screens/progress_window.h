@@ -47,3 +47,7 @@ private:
 };
 
 extern ProgressWindow* progressWindow;
+
+// The trend pages' games: both modes on one axis, the latest
+// kProgressGames of them in the order played.
+std::vector<const GamePoint*> gamesInPlayOrder(const ProgressData& data);

@@ -2,7 +2,7 @@
 // switching the keypad pages' mode (and nothing elsewhere), the mode of the
 // last game first, and numbers written with thousands separators.
 #include "platform/keys.h"
-#include "screens/insight_pages.h"
+#include "screens/progress_charts.h"
 #include "screens/progress_window.h"
 
 #include <QtTest>
@@ -55,11 +55,33 @@ private slots:
         QVERIFY(!window.grab().isNull());
     }
 
+    // The trend pages: both modes on one axis in the order played, the latest 50 of them.
+    void trendAxisInPlayOrder()
+    {
+        ProgressData data;
+        // Ids 1..60: every third game hard (3, 6, ...), the rest normal.
+        for (int id = 1; id <= 60; ++id) {
+            GamePoint g;
+            g.id = id;
+            g.mode = id % 3 == 0 ? GameMode::Hard : GameMode::Normal;
+            data.recent[id % 3 == 0 ? 1 : 0].push_back(g);
+        }
+        const std::vector<const GamePoint*> games = gamesInPlayOrder(data);
+        QCOMPARE(games.size(), size_t(50));
+        // The oldest shown is game 11 (60 - 50 + 1), the newest game 60, hard.
+        QCOMPARE(games.front()->id, 11);
+        QCOMPARE(games.back()->id, 60);
+        QCOMPARE(games.back()->mode, GameMode::Hard);
+        QCOMPARE(games[1]->id, 12);   // a hard game between two normal ones keeps its place
+        QCOMPARE(games[1]->mode, GameMode::Hard);
+    }
+
+    // Numbers on the pages carry thousands separators.
     void thousandsSeparators()
     {
-        QCOMPARE(insight::grouped(1000000), QStringLiteral("1,000,000"));
-        QCOMPARE(insight::grouped(999), QStringLiteral("999"));
-        QCOMPARE(insight::grouped(12000), QStringLiteral("12,000"));
+        QCOMPARE(chart::grouped(1000000), QStringLiteral("1,000,000"));
+        QCOMPARE(chart::grouped(999), QStringLiteral("999"));
+        QCOMPARE(chart::grouped(12000), QStringLiteral("12,000"));
     }
 };
 
