@@ -85,6 +85,13 @@ bool readAll(QSqlDatabase db, InsightData& data, QSqlError& error)
         return false;
     for (size_t i = 0; i < latest.games.size(); ++i)
         data.speeds.push_back({latest.ids[i], latest.games[i].mode, gameSpeed(latest.games[i])});
+    if (!latest.games.empty()) {
+        for (const StageRecord& stage : latest.games.back().stages) {
+            if (stage.stage >= 1 && stage.stage <= kStageCount)
+                data.lastGameStreaks[static_cast<size_t>(stage.stage - 1)] =
+                    stageFigures(stage.keys, stage.playMs).longestStreak;
+        }
+    }
     return true;
 }
 }  // namespace

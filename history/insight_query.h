@@ -21,6 +21,9 @@ struct InsightData {
     // Per mode (normal first), from its last kInsightGames games.
     std::array<KeypadInsight, 2> keypad;
     std::vector<SpeedPoint> speeds;  // oldest first
+    // The longest run of correct keys in each stage of the last game (by
+    // stage number, 1 first); empty for a stage not played.
+    std::array<std::optional<int>, kStageCount> lastGameStreaks{};
 };
 
 // On failure the problem is noted on db and nothing is returned.

@@ -267,6 +267,11 @@ void ProgressWindow::drawLastGame(QPainter& p)
         chart::text(p, 24, rowTop + 18, name, label, chart::kPaper);
         chart::text(p, 24, rowTop + 34, chart::grouped(s.score), small, color);
         chart::text(p, 130, rowTop + 34, verdictText(s.verdict), small, verdictColor(s.verdict), Qt::AlignRight);
+        if (insight_ && s.stage >= 1 && s.stage <= kStageCount) {
+            if (const std::optional<int> streak = insight_->lastGameStreaks[static_cast<size_t>(s.stage - 1)])
+                chart::text(p, 140, rowTop + 18, u8("最長連続 %1").arg(chart::grouped(*streak)), small, chart::kPaper,
+                            Qt::AlignRight);
+        }
         std::vector<int> seconds(s.hitsPerSecond.begin(), s.hitsPerSecond.end());
         chart::barStrip(p, QRectF(150, rowTop + 4, 420, rowHeight - 10), seconds, top, color);
     }

@@ -241,6 +241,12 @@ private slots:
         QCOMPARE(*data->speeds[1].speed.keysPerHour, 6480.0);
         QCOMPARE(data->speeds[2].mode, GameMode::Normal);
         QVERIFY(data->speeds[0].id < data->speeds[1].id && data->speeds[1].id < data->speeds[2].id);
+        // The last game's one stage: no miss ever breaks the run of digits
+        // other than 5, 2 and 7; the longest run is from round 5 on (after
+        // the last 8-for-5 miss): 5..9 of round 4 and all of rounds 5..19 =
+        // 5 + 15 × 9 = 140.
+        QCOMPARE(data->lastGameStreaks[0], std::optional<int>(140));
+        QVERIFY(!data->lastGameStreaks[1]);
 
         // The keys export: a header, then 189 + 34 + 189 rows in the order
         // struck; game 1 opens with the miss-free 1 at 500 ms, game 2
