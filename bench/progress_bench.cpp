@@ -61,9 +61,8 @@ bool fill(const QString& path, qint64& keys)
         game.lastStage = stages;
         keys += kKeysPerStage * stages;
         size_t saved = 0;
-        qint64 id = 0;
-        if (!db.saveGame(game, saved, id)) {
-            std::fprintf(stderr, "could not fill the history: %s\n", qPrintable(db.problemDetail()));
+        if (!db.saveGame(game, saved)) {
+            std::fprintf(stderr, "could not fill the history: %s\n", qPrintable(db.reason()));
             return false;
         }
     }
@@ -96,7 +95,7 @@ int main(int argc, char* argv[])
         timer.start();
         std::optional<ProgressData> progress = readProgress(db);
         if (!progress) {
-            std::fprintf(stderr, "could not read the history: %s\n", qPrintable(db.problemDetail()));
+            std::fprintf(stderr, "could not read the history: %s\n", qPrintable(db.reason()));
             return 1;
         }
         progressWindow->setProgress(std::move(progress));

@@ -220,8 +220,7 @@ private slots:
             s.playMs = i == 2 ? 15000 : 30000;
             g.stages.push_back(s);
             size_t saved = 0;
-            qint64 id = 0;
-            QVERIFY(db.saveGame(g, saved, id));
+            QVERIFY(db.saveGame(g, saved));
         }
         const std::optional<InsightData> data = readInsight(db);
         QVERIFY(data);
