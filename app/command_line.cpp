@@ -90,7 +90,12 @@ struct Options {
                         t(QT_TRANSLATE_NOOP("CommandLine", "Writes the play history (history.sqlite) as\n"
                                "CSV, one row per stage played, to FILE.csv\n"
                                "and exits. - is standard output.")),
-                        QStringLiteral("FILE.csv")}
+                        QStringLiteral("FILE.csv")},
+          exportKeys{QStringLiteral("export-keys"),
+                     t(QT_TRANSLATE_NOOP("CommandLine", "Writes every key struck as CSV, one row per\n"
+                            "key, to FILE.csv and exits. - is standard\n"
+                            "output.")),
+                     QStringLiteral("FILE.csv")}
     {
     }
     QCommandLineOption help;
@@ -100,6 +105,7 @@ struct Options {
     QCommandLineOption keypadOnly;
     QCommandLineOption zoom;
     QCommandLineOption exportHistory;
+    QCommandLineOption exportKeys;
 };
 
 void addOptions(QCommandLineParser& parser, const Options& o, const Texts& t)
@@ -118,6 +124,7 @@ void addOptions(QCommandLineParser& parser, const Options& o, const Texts& t)
     parser.addOption(o.keypadOnly);
     parser.addOption(o.zoom);
     parser.addOption(o.exportHistory);
+    parser.addOption(o.exportKeys);
     for (const char* name : kQtValueOptions) {
         QCommandLineOption qt(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         qt.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -228,6 +235,14 @@ CommandLineResult readCommandLine(const QStringList& arguments)
             return usageError(t(QT_TRANSLATE_NOOP("CommandLine", "--export-history names no file to write.")));
         // Named from where the command was given, before the game folder is entered.
         result.choices.exportHistory = target == QLatin1String("-") ? target : QFileInfo(target).absoluteFilePath();
+    }
+    if (parser.isSet(o.exportKeys)) {
+        const QString target = parser.value(o.exportKeys);
+        if (target.isEmpty())
+            return usageError(t(QT_TRANSLATE_NOOP("CommandLine", "--export-keys names no file to write.")));
+        if (parser.isSet(o.exportHistory))
+            return usageError(t(QT_TRANSLATE_NOOP("CommandLine", "--export-history and --export-keys cannot be given together.")));
+        result.choices.exportKeys = target == QLatin1String("-") ? target : QFileInfo(target).absoluteFilePath();
     }
 
     result.run = true;

@@ -16,6 +16,7 @@ struct CommandLineChoices {
     QString gameDir;                     // empty: the working directory
     std::optional<bool> mainRowDigits;   // given: remembered from now on
     QString exportHistory;               // given: write the play history there as CSV ("-": standard output) and end
+    QString exportKeys;                  // given: write every key struck there as CSV ("-": standard output) and end
     std::optional<int> zoom;             // 1..4; given: remembered from now on
 };
 

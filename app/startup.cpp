@@ -6,6 +6,7 @@
 #include "app/main_row_question.h"
 #include "app/settings.h"
 #include "history/csv_export.h"
+#include "history/keys_export.h"
 #include "history/recorder.h"
 #include "platform/files.h"
 #include "platform/keys.h"
@@ -160,7 +161,8 @@ bool showTitle()
 }
 
 namespace {
-// --export-history: the history of the game folder as CSV, without a window.
+// --export-history and --export-keys: the history of the game folder as
+// CSV, without a window.
 int exportHistory(int& argc, char** argv, const CommandLineChoices& choices)
 {
     if (!choices.gameDir.isEmpty() && !QDir::setCurrent(choices.gameDir)) {
@@ -168,8 +170,9 @@ int exportHistory(int& argc, char** argv, const CommandLineChoices& choices)
         return 2;
     }
     QCoreApplication app(argc, argv);  // Qt SQL finds its driver through it
-    return runHistoryExport(QDir::current().absoluteFilePath(QString::fromLatin1(kHistoryFileName)),
-                            choices.exportHistory);
+    const QString dbPath = QDir::current().absoluteFilePath(QString::fromLatin1(kHistoryFileName));
+    return choices.exportKeys.isEmpty() ? runHistoryExport(dbPath, choices.exportHistory)
+                                        : runKeysExport(dbPath, choices.exportKeys);
 }
 }  // namespace
 
@@ -185,7 +188,7 @@ int runQuennel(int& argc, char** argv)
     if (!line.run)
         return line.exitCode;
 
-    if (!line.choices.exportHistory.isEmpty())
+    if (!line.choices.exportHistory.isEmpty() || !line.choices.exportKeys.isEmpty())
         return exportHistory(argc, argv, line.choices);
 
     const GameSettings settings = settleSettings(line.choices);

@@ -117,7 +117,9 @@ void Form1::showProgress()
         if (!progress)
             unreadable = db.reason() + QString::fromUtf8("。");
     }
+    const bool read = progress.has_value();
     progressWindow->setProgress(std::move(progress), unreadable);
+    progressWindow->setInsight(read ? readInsight(gameHistory().database()) : std::nullopt);
     s_play(Sound::SoundPowah, false);
     switchScreen(this, progressWindow);
     showHistoryNotices();

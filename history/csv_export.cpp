@@ -1,15 +1,12 @@
 // The history written out as CSV, with the figures worked out from the keys.
 #include "history/csv_export.h"
 
+#include "history/csv_target.h"
 #include "history/history_reader.h"
 #include "history/stage_figures.h"
-#include "platform/system_reasons.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
-#include <cstdio>
 
 namespace {
 const char* const kColumns[] = {
@@ -47,11 +44,6 @@ void writeGame(QIODevice& out, const GameRecord& game)
         writeLine(out, fields);
     }
 }
-
-void printError(const QString& message)
-{
-    std::fprintf(stderr, "%s\n", message.toUtf8().constData());
-}
 }  // namespace
 
 QStringList historyCsvColumns()
@@ -80,30 +72,6 @@ bool exportHistoryCsv(const QString& dbPath, QIODevice& out, QString& message)
 
 int runHistoryExport(const QString& dbPath, const QString& target)
 {
-    QString message;
-    bool ok = false;
-    if (target == QLatin1String("-")) {
-        QFile out;
-        if (!out.open(stdout, QIODevice::WriteOnly)) {
-            printError(QString::fromUtf8("標準出力に書き込めません。"));
-            return 1;
-        }
-        ok = exportHistoryCsv(dbPath, out, message);
-        out.flush();
-    } else {
-        QSaveFile out(target);
-        if (!out.open(QIODevice::WriteOnly)) {
-            printError(QString::fromUtf8("書き出し先「%1」を開けません（%2）。").arg(target, fileReason(out)));
-            return 1;
-        }
-        ok = exportHistoryCsv(dbPath, out, message);
-        // Written whole or not at all; a failed read leaves the target alone.
-        if (ok && !out.commit()) {
-            printError(QString::fromUtf8("書き出し先「%1」に書き込めません（%2）。").arg(target, fileReason(out)));
-            return 1;
-        }
-    }
-    if (!message.isEmpty())
-        printError(message);
-    return ok ? 0 : 1;
+    return writeCsvTo(target,
+                      [&](QIODevice& out, QString& message) { return exportHistoryCsv(dbPath, out, message); });
 }

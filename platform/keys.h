@@ -18,6 +18,7 @@ enum Code : int {
     Numpad2 = 98,
     Numpad3 = 99,
     Numpad4 = 100,
+    Numpad5 = 101,
     Numpad6 = 102,
     Numpad9 = 105,
 };

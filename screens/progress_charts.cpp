@@ -2,6 +2,7 @@
 #include "screens/progress_charts.h"
 
 #include <QFontMetricsF>
+#include <QLocale>
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
@@ -19,7 +20,7 @@ QFont axisFont()
 {
     QFont f;
     f.setFamilies({QStringLiteral("IPAPMincho"), QStringLiteral("IPAMincho")});
-    f.setPixelSize(11);
+    f.setPixelSize(12);  // nothing on these pages smaller at zoom 1
     f.setStyleStrategy(QFont::PreferAntialias);
     return f;
 }
@@ -37,7 +38,7 @@ void yGrid(QPainter& p, const QRectF& area, const Axis& y, const std::function<Q
         const double py = std::round(yOf(area, y, v)) + 0.5;
         p.setPen(QPen(withAlpha(kGold, v == y.low ? 170 : 45), 1, v == y.low ? Qt::SolidLine : Qt::DotLine));
         p.drawLine(QPointF(area.left(), py), QPointF(area.right(), py));
-        text(p, area.left() - 6, py + 4, format(v), f, kMist, Qt::AlignRight);
+        text(p, area.left() - 6, py + 4, format(v), f, kPaper, Qt::AlignRight);
     }
     p.setPen(QPen(withAlpha(kGold, 170), 1));
     p.drawLine(QPointF(area.left() + 0.5, area.top()), QPointF(area.left() + 0.5, area.bottom()));
@@ -77,6 +78,11 @@ Axis niceAxis(double minValue, double maxValue, int ticks, bool fromZero)
     return a;
 }
 
+QString grouped(qint64 value)
+{
+    return QLocale(QLocale::English).toString(value);
+}
+
 void text(QPainter& p, double x, double y, const QString& s, const QFont& font, const QColor& color,
           Qt::Alignment align)
 {
@@ -95,13 +101,16 @@ void lineChart(QPainter& p, const QRectF& area, const std::vector<Series>& serie
                const std::function<QString(double)>& format)
 {
     yGrid(p, area, y, format);
+    // One game stands alone in the middle.
     const double dx = positions > 1 ? area.width() / (positions - 1) : 0;
+    const double x0 = positions > 1 ? area.left() : area.center().x();
     const QFont f = axisFont();
     // x labels: the oldest and the newest game
-    if (positions > 1) {
-        text(p, area.left(), area.bottom() + 14, QStringLiteral("%1 ゲーム前").arg(positions - 1), f, kMist);
-        text(p, area.right(), area.bottom() + 14, QStringLiteral("最新"), f, kMist, Qt::AlignRight);
-    }
+    if (positions > 1)
+        text(p, area.left(), area.bottom() + 15, QStringLiteral("%1ゲーム前").arg(positions - 1), f, kPaper);
+    if (positions > 0)
+        text(p, positions > 1 ? area.right() : x0, area.bottom() + 15, QStringLiteral("最新"), f, kPaper,
+             positions > 1 ? Qt::AlignRight : Qt::AlignHCenter);
     for (const Series& s : series) {
         // Right-aligned: each series' newest value stands at the right edge.
         const int offset = positions - static_cast<int>(s.values.size());
@@ -109,12 +118,9 @@ void lineChart(QPainter& p, const QRectF& area, const std::vector<Series>& serie
         bool drawing = false;
         std::vector<QPointF> dots;
         for (size_t i = 0; i < s.values.size(); ++i) {
-            if (!s.values[i]) {
-                drawing = false;
-                continue;
-            }
-            const QPointF pt(area.left() + (offset + static_cast<int>(i)) * dx,
-                             yOf(area, y, *s.values[i]));
+            if (!s.values[i])
+                continue;  // the line runs on past a game without a value
+            const QPointF pt(x0 + (offset + static_cast<int>(i)) * dx, yOf(area, y, *s.values[i]));
             if (drawing)
                 path.lineTo(pt);
             else
@@ -123,10 +129,13 @@ void lineChart(QPainter& p, const QRectF& area, const std::vector<Series>& serie
             dots.push_back(pt);
         }
         glowPath(p, path, s.color);
-        p.setPen(Qt::NoPen);
+        // A lone value gets a ring of glow, so one game is seen at once.
+        const double radius = dots.size() == 1 ? 4.5 : 3.0;
         p.setBrush(s.color);
-        for (const QPointF& d : dots)
-            p.drawEllipse(d, 2.2, 2.2);
+        for (const QPointF& d : dots) {
+            p.setPen(dots.size() == 1 ? QPen(withAlpha(s.color, 90), 5) : QPen(Qt::NoPen));
+            p.drawEllipse(d, radius, radius);
+        }
     }
 }
 

@@ -53,6 +53,9 @@ void barStrip(QPainter& p, const QRectF& area, const std::vector<int>& values, i
 // Legend entries from the right edge leftwards, on the baseline y.
 void legend(QPainter& p, double right, double y, const std::vector<Series>& series, const QFont& font);
 
+// 1,234,567: whole numbers as the charts write them.
+QString grouped(qint64 value);
+
 // Text helpers: left, centred or right of x on the baseline y.
 void text(QPainter& p, double x, double y, const QString& s, const QFont& font, const QColor& color,
           Qt::Alignment align = Qt::AlignLeft);

@@ -6,6 +6,7 @@
 #include "screens/art.h"
 #include "screens/closing.h"
 #include "screens/forms.h"
+#include "screens/insight_pages.h"
 #include "screens/progress_charts.h"
 #include "state/module1.h"
 
@@ -34,7 +35,7 @@ QFont pixelFont(int px)
 
 QString whole(double v)
 {
-    return QString::number(std::lround(v));
+    return chart::grouped(std::lround(v));
 }
 
 QColor verdictColor(StageVerdict verdict)
@@ -53,10 +54,29 @@ QString verdictText(StageVerdict verdict)
 }
 }  // namespace
 
+std::vector<const GamePoint*> gamesInPlayOrder(const ProgressData& data)
+{
+    std::vector<const GamePoint*> games;
+    for (const std::vector<GamePoint>& mode : data.recent)
+        for (const GamePoint& g : mode)
+            games.push_back(&g);
+    std::sort(games.begin(), games.end(), [](const GamePoint* a, const GamePoint* b) { return a->id < b->id; });
+    if (games.size() > static_cast<size_t>(kProgressGames))
+        games.erase(games.begin(), games.end() - kProgressGames);
+    return games;
+}
+
 ProgressWindow::ProgressWindow()
 {
     setWindowTitle(u8("プレイ記録"));
     setBackground(artPicture(QString::fromLatin1(art::kProgress)));
+}
+
+void ProgressWindow::setInsight(std::optional<InsightData> insight)
+{
+    insight_ = std::move(insight);
+    insightMode_ = data_ && data_->lastGame ? data_->lastGame->mode : GameMode::Normal;
+    update();
 }
 
 void ProgressWindow::setProgress(std::optional<ProgressData> progress, const QString& unreadable)
@@ -78,12 +98,12 @@ QString ProgressWindow::heading() const
     if (!data_)
         return empty_;
     switch (page_) {
-    case Totals: return u8("スコア合計の推移（各モード最近50ゲーム）");
-    case Gaps: return u8("正解キーの間隔（中央値・ミリ秒）");
+    case Totals: return u8("スコア合計の推移（直近%1ゲーム）").arg(kProgressGames);
+    case Gaps: return u8("正しく打ったキーの間隔（中央値）");
     case Accuracy: return u8("正確さ（打ったキーのうち正解の割合）");
     case StageBests: return u8("ステージ別ベストスコア");
     case LastGame: return u8("前回のゲーム　1秒ごとの正解数");
-    default: return QString();
+    default: return insight::heading(static_cast<insight::Page>(page_ - Keypad), modeIndex(insightMode_));
     }
 }
 
@@ -98,6 +118,12 @@ void ProgressWindow::Form_KeyDown(int KeyCode, int /*Shift*/)
         break;
     case vk::Numpad6:
         turn(+1);
+        break;
+    case vk::Numpad5:
+        if (data_ && page_ >= Keypad && page_ <= Moves) {
+            insightMode_ = insightMode_ == GameMode::Normal ? GameMode::Hard : GameMode::Normal;
+            update();
+        }
         break;
     case vk::Numpad0:
         s_play(Sound::SoundPowah, false);
@@ -143,7 +169,10 @@ void ProgressWindow::paintEvent(QPaintEvent* event)
     case Accuracy: drawTrend(p, static_cast<Page>(page_)); break;
     case StageBests: drawStageBests(p); break;
     case LastGame: drawLastGame(p); break;
-    default: break;
+    default:
+        if (insight_)
+            insight::draw(p, static_cast<insight::Page>(page_ - Keypad), *insight_, modeIndex(insightMode_));
+        break;
     }
 }
 
@@ -151,29 +180,31 @@ void ProgressWindow::drawTrend(QPainter& p, Page page)
 {
     const QString names[kModeCount] = {u8("ノーマル"), u8("ハード")};
     const QColor colors[kModeCount] = {chart::kNormal, chart::kHard};
+    const std::vector<const GamePoint*> games = gamesInPlayOrder(*data_);
+    const int positions = static_cast<int>(games.size());
     std::vector<chart::Series> series;
+    for (int m = 0; m < kModeCount; ++m)
+        series.push_back({names[m], colors[m], std::vector<std::optional<double>>(games.size())});
     double low = 1e18, high = -1e18;
-    int positions = 2;
-    for (int m = 0; m < kModeCount; ++m) {
-        chart::Series s{names[m], colors[m], {}};
-        for (const GamePoint& g : data_->recent[m]) {
-            std::optional<double> v;
-            if (page == Totals)
-                v = g.total;
-            else if (page == Gaps && g.medianGapMs)
-                v = *g.medianGapMs;
-            else if (page == Accuracy && g.accuracy())
-                v = *g.accuracy() * 100.0;
-            if (v) {
-                low = std::min(low, *v);
-                high = std::max(high, *v);
-            }
-            s.values.push_back(v);
+    for (size_t i = 0; i < games.size(); ++i) {
+        const GamePoint& g = *games[i];
+        std::optional<double> v;
+        if (page == Totals)
+            v = g.total;
+        else if (page == Gaps && g.medianGapMs)
+            v = *g.medianGapMs;
+        else if (page == Accuracy && g.accuracy())
+            v = *g.accuracy() * 100.0;
+        if (v) {
+            low = std::min(low, *v);
+            high = std::max(high, *v);
         }
-        positions = std::max(positions, static_cast<int>(s.values.size()));
-        if (!s.values.empty())
-            series.push_back(std::move(s));
+        series[static_cast<size_t>(modeIndex(g.mode))].values[i] = v;
     }
+    // Only the modes played among them get a line and a legend.
+    std::erase_if(series, [](const chart::Series& s) {
+        return std::none_of(s.values.begin(), s.values.end(), [](const auto& v) { return v.has_value(); });
+    });
     chart::legend(p, 570, kHeadingBaseline, series, pixelFont(13));
     if (low > high) {
         chart::text(p, kPlot.center().x(), kPlot.center().y(), u8("まだ数字がありません"), pixelFont(15),
@@ -186,9 +217,13 @@ void ProgressWindow::drawTrend(QPainter& p, Page page)
         y = chart::niceAxis(std::max(0.0, low - 5), 100, 5, false);
         y.high = std::min(y.high, 100.0);
         format = [](double v) { return whole(v) + QLatin1Char('%'); };
+        chart::text(p, kPlot.left(), kPlot.top() - 7, u8("縦軸は %1% から").arg(whole(y.low)), pixelFont(12),
+                    chart::kMist);
     } else {
         y = chart::niceAxis(low, high, 5, true);
     }
+    if (page == Gaps)
+        chart::text(p, kPlot.left(), kPlot.top() - 7, u8("ミリ秒・低いほど速い"), pixelFont(12), chart::kMist);
     chart::lineChart(p, kPlot, series, positions, y, format);
 }
 
@@ -216,13 +251,13 @@ void ProgressWindow::drawLastGame(QPainter& p)
     const QColor color = game.mode == GameMode::Normal ? chart::kNormal : chart::kHard;
     chart::text(p, 570, kHeadingBaseline,
                 (game.mode == GameMode::Normal ? u8("ノーマル") : u8("ハード")) + u8("　合計 ") +
-                    QString::number(game.total),
+                    chart::grouped(game.total),
                 pixelFont(13), color, Qt::AlignRight);
     int top = 1;
     for (const StageSummary& s : data_->lastGameStages)
         top = std::max(top, *std::max_element(s.hitsPerSecond.begin(), s.hitsPerSecond.end()));
     const QFont label = pixelFont(13);
-    const QFont small = pixelFont(11);
+    const QFont small = pixelFont(12);
     const double rowHeight = 46;
     for (size_t i = 0; i < data_->lastGameStages.size(); ++i) {
         const StageSummary& s = data_->lastGameStages[i];
@@ -230,11 +265,16 @@ void ProgressWindow::drawLastGame(QPainter& p)
         const QString name = s.stage >= 1 && s.stage <= kStageCount ? Module1.StageTitle[s.stage]
                                                                         : QString::number(s.stage);
         chart::text(p, 24, rowTop + 18, name, label, chart::kPaper);
-        chart::text(p, 24, rowTop + 34, QString::number(s.score), small, color);
+        chart::text(p, 24, rowTop + 34, chart::grouped(s.score), small, color);
         chart::text(p, 130, rowTop + 34, verdictText(s.verdict), small, verdictColor(s.verdict), Qt::AlignRight);
+        if (insight_ && s.stage >= 1 && s.stage <= kStageCount) {
+            if (const std::optional<int> streak = insight_->lastGameStreaks[static_cast<size_t>(s.stage - 1)])
+                chart::text(p, 140, rowTop + 18, u8("最長連続 %1").arg(chart::grouped(*streak)), small, chart::kPaper,
+                            Qt::AlignRight);
+        }
         std::vector<int> seconds(s.hitsPerSecond.begin(), s.hitsPerSecond.end());
         chart::barStrip(p, QRectF(150, rowTop + 4, 420, rowHeight - 10), seconds, top, color);
     }
-    chart::text(p, 570, kPlot.bottom() + 23, u8("1本 = 1秒（%1秒）　いちばん高い棒 = %2 回").arg(kStageSeconds).arg(top), small,
+    chart::text(p, 570, kPlot.bottom() + 23, u8("1本 = 1秒（%1秒）　最大 %2 回").arg(kStageSeconds).arg(top), small,
                 chart::kMist, Qt::AlignRight);
 }

@@ -2,6 +2,7 @@
 // プレイ記録, the progress screen: pages of charts drawn from the play
 // history, opened with keypad 2 on the title. Keypad 4 and 6 turn the
 // pages, keypad 0 returns to the title, Esc asks to quit.
+#include "history/insight_query.h"
 #include "history/progress.h"
 #include "screens/game_window.h"
 
@@ -10,13 +11,17 @@
 
 class ProgressWindow : public GameWindow {
 public:
-    enum Page { Totals, Gaps, Accuracy, StageBests, LastGame, kPageCount };
+    enum Page { Totals, Gaps, Accuracy, StageBests, LastGame, Keypad, Misses, Moves, Speed, kPageCount };
 
     ProgressWindow();
 
     // Shows these figures from the first page. Without figures the screen
     // says so: no history yet, or (with a reason) why it cannot be read.
     void setProgress(std::optional<ProgressData> data, const QString& unreadable = QString());
+    // The figures of the insight pages (after setProgress); keypad 5 on the
+    // keypad pages switches their mode, first the last game's.
+    void setInsight(std::optional<InsightData> insight);
+    GameMode insightMode() const { return insightMode_; }
 
     int page() const { return page_; }
     // The heading of the current page, or the text shown instead of charts.
@@ -35,8 +40,14 @@ private:
     void drawLastGame(QPainter& p);
 
     std::optional<ProgressData> data_;
+    std::optional<InsightData> insight_;
+    GameMode insightMode_ = GameMode::Normal;
     QString empty_;
     int page_ = Totals;
 };
 
 extern ProgressWindow* progressWindow;
+
+// The trend pages' games: both modes on one axis, the latest
+// kProgressGames of them in the order played.
+std::vector<const GamePoint*> gamesInPlayOrder(const ProgressData& data);

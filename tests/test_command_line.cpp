@@ -161,6 +161,13 @@ private slots:
         QVERIFY(r.run);
         QCOMPARE(r.choices.exportHistory, QDir::current().absoluteFilePath(QStringLiteral("out.csv")));
         QCOMPARE(read({"--export-history", "-"}).choices.exportHistory, QStringLiteral("-"));
+        r = read({"--export-keys", "keys.csv"});
+        QCOMPARE(r.choices.exportKeys, QDir::current().absoluteFilePath(QStringLiteral("keys.csv")));
+        QVERIFY(r.choices.exportHistory.isEmpty());
+        QCOMPARE(read({"--export-keys", "-"}).choices.exportKeys, QStringLiteral("-"));
+        r = read({"--export-keys", "-", "--export-history", "-"});   // one export at a time
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.errors.contains(QStringLiteral("--export-keys")));
 
         r = read({"--keypad-only", "-platform", "offscreen", "-style=fusion", "-reverse"});
         QVERIFY2(r.run, qPrintable(r.errors));

@@ -360,7 +360,7 @@ private slots:
         QVERIFY(f.messages.empty());
     }
 
-    // After three games: five pages turned by 4 and 6 (wrapping round), 0 back to the title, Esc asks to quit.
+    // After three games: the pages turned by 4 and 6 (wrapping round), 0 back to the title, Esc asks to quit.
     void progressScreenPages()
     {
         GameFixture f;
@@ -389,7 +389,7 @@ private slots:
         QCOMPARE(progressWindow->page(), 0);              // 6 on the last page wraps to the first
         GameFixture::keypad(progressWindow, 4);
         QCOMPARE(progressWindow->page(), ProgressWindow::kPageCount - 1);
-        QCOMPARE(progressWindow->heading(), u8("前回のゲーム　1秒ごとの正解数"));
+        QCOMPARE(progressWindow->heading(), u8("打鍵速度 (KPH)　1時間あたりの打鍵数"));
 
         f.answers = {MsgResult::Cancel};
         GameFixture::escape(progressWindow);

@@ -109,6 +109,21 @@ file (~/.config/quennel/quennel.ini).</source>
         <translation>--export-history に書き出し先のファイルが指定されていません。</translation>
     </message>
     <message>
+        <source>--export-keys names no file to write.</source>
+        <translation>--export-keys に書き出し先のファイルが指定されていません。</translation>
+    </message>
+    <message>
+        <source>--export-history and --export-keys cannot be given together.</source>
+        <translation>--export-history と --export-keys は同時には使えません。</translation>
+    </message>
+    <message>
+        <source>Writes every key struck as CSV, one row per
+key, to FILE.csv and exits. - is standard
+output.</source>
+        <translation>打ったキーを1キー1行の CSV で FILE.csv に
+書き出して終わります。- は標準出力。</translation>
+    </message>
+    <message>
         <source>Options:</source>
         <translation>オプション:</translation>
     </message>

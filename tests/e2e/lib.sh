@@ -151,12 +151,13 @@ pixel_at() {
     convert "$E2E_TMP/px.png" -format "%[hex:p{$x,$y}]" info: | cut -c1-6
 }
 
-# write_test_data QUOTA: a tavo.dat whose every stage asks only for key 1
-# (so xdotool can always strike the target) with the given quota.
+# write_test_data QUOTA [KEYS]: a tavo.dat whose every stage asks only for
+# key 1 (so xdotool can always strike the target), or for keys 1..KEYS,
+# with the given quota.
 write_test_data() {
-    local quota=$1 f="$E2E_TMP/game/tavo.dat"
+    local quota=$1 keys=${2:-1} f="$E2E_TMP/game/tavo.dat"
     {
-        printf '%s\r\n' "クェネル E2E" "見出し" First Second Third Bonus Final "キー範囲" 1 1 1 1 1 \
+        printf '%s\r\n' "クェネル E2E" "見出し" First Second Third Bonus Final "キー範囲" "$keys" "$keys" "$keys" "$keys" "$keys" \
             "ゲージ" 1 1 1 1 1 "ノルマ" "$quota" "$quota" "$quota" "$quota" "$quota" "画像"
         for s in 1 2 3 4 5; do for k in 0 1 2; do printf 'chara\\s%d_%d.bmp\r\n' "$s" "$k"; done; done
         printf '%s\r\n' 20

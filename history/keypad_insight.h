@@ -1,0 +1,74 @@
+#pragma once
+// Which digits and moves cost the player: figures per keypad digit, the
+// misses by what was shown and what was pressed, the slowest moves from one
+// target to the next, and keystrokes per hour per game. Plain arithmetic
+// over the keys of played games, worked out when the pages are read.
+#include "history/records.h"
+#include "history/stage_figures.h"
+
+#include <array>
+#include <optional>
+#include <vector>
+
+constexpr int kKeypadDigits = 9;       // digits 1..9 are asked for
+constexpr int kInsightGames = 20;      // games per mode the keypad pages look at
+constexpr int kInsightMinKeys = 20;    // fewer keys of a digit: no figure, "—"
+constexpr int kMinMoveCount = 3;       // a move must come this often to be ranked
+constexpr int kSlowMoveCount = 5;      // slowest moves shown
+constexpr int kTopMissCount = 3;       // most frequent misses named
+
+struct DigitFigures {
+    int keys = 0;   // presses while this digit was the target
+    int hits = 0;
+    // Median time from the previous correct key to this digit's correct key
+    // (within a stage) and hits ÷ keys; empty below kInsightMinKeys keys.
+    std::optional<int> medianMs;
+    std::optional<double> accuracy;
+};
+
+struct Move {
+    int from = 0;  // target of a correct key
+    int to = 0;    // target of the next correct key
+    int medianMs = 0;
+    int count = 0;
+};
+
+struct Miss {
+    int shown = 0;
+    int pressed = 0;
+    int count = 0;
+};
+
+struct KeypadInsight {
+    int games = 0;
+    int keys = 0;
+    std::array<DigitFigures, kKeypadDigits> digits{};  // digit 1 first
+    // Misses: [shown digit - 1][pressed digit - 1].
+    std::array<std::array<int, kKeypadDigits>, kKeypadDigits> misses{};
+    std::vector<Move> slowMoves;  // up to kSlowMoveCount, slowest first
+
+    const DigitFigures& digit(int d) const { return digits[static_cast<size_t>(d - 1)]; }
+    int missCount(int shown, int pressed) const
+    {
+        return misses[static_cast<size_t>(shown - 1)][static_cast<size_t>(pressed - 1)];
+    }
+};
+
+// From the stages of these games, each with its keys in the order struck.
+KeypadInsight keypadInsight(const std::vector<GameRecord>& games);
+
+// The digit with the slowest median and the one with the lowest accuracy
+// among those with figures (the lower digit on a tie).
+std::optional<int> slowestDigit(const KeypadInsight& insight);
+std::optional<int> leastAccurateDigit(const KeypadInsight& insight);
+// The most frequent misses, most first (then by shown, pressed digit).
+std::vector<Miss> topMisses(const KeypadInsight& insight, int count = kTopMissCount);
+
+// Keystrokes per hour of one game: correct keys × 3600 ÷ seconds played;
+// accuracy: correct ÷ all keys. Empty when nothing was played or struck.
+struct GameSpeed {
+    int keys = 0;
+    std::optional<double> keysPerHour;
+    std::optional<double> accuracy;
+};
+GameSpeed gameSpeed(const GameRecord& game);

@@ -1,0 +1,20 @@
+#pragma once
+// The insight pages of プレイ記録: the keypad's digits, what was pressed
+// instead, the slowest moves and keystrokes per hour. Painted with QPainter
+// in the same look as the other charts of the screen.
+#include "history/insight_query.h"
+
+#include <QPainter>
+#include <QString>
+
+namespace insight {
+
+enum class Page { Keypad, Misses, Moves, Speed };
+constexpr int kPageCount = 4;
+
+// The keypad pages show one mode at a time (normal 0, hard 1).
+QString heading(Page page, int mode);
+// Paints the page inside the screen's free area (594 x 375 design pixels).
+void draw(QPainter& p, Page page, const InsightData& data, int mode);
+
+}  // namespace insight

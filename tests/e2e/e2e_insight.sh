@@ -1,0 +1,102 @@
+#!/bin/bash
+# The insight pages of プレイ記録 in a real window: after a normal game that
+# asks for digits 1-9 (the keypad struck 1 to 9 over and over, so every
+# digit is both asked for and pressed), keypad 6 on the progress screen
+# reaches テンキー分析, 打ち間違い, 苦手な指運び and 打鍵速度: the keypad
+# shows figures in its shading, keypad 5 switches it to the hard mode (no
+# games: every key "—"), the misses grid and the speed chart are drawn. The
+# keys export as CSV from the command line.
+# With QUENNEL_SHOTS=DIR the pages are kept there as PNG files, and the
+# keypad page once more at zoom 2.
+here=$(dirname "$0")
+source "$here/lib.sh"
+BINARY=$1
+copy_game "$2"
+write_test_data 10 9
+export XDG_CONFIG_HOME="$E2E_TMP/config"
+start_display
+start_game "$BINARY"
+title=$(current_window)
+db="$E2E_TMP/game/history.sqlite"
+shots=${QUENNEL_SHOTS:-$E2E_TMP}
+
+# A normal game: 1 to 9 thirty times, then give up.
+press_switch KP_4
+play=$(current_window)
+press KP_0
+sleep 3   # the count-down
+for _ in $(seq 30); do
+    press KP_1 KP_2 KP_3 KP_4 KP_5 KP_6 KP_7 KP_8 KP_9
+done
+press Escape
+wait_results_after "$play"
+press KP_4
+for _ in $(seq 50); do
+    [ "$(current_window)" = "$title" ] && break
+    sleep 0.1
+done
+[ "$(current_window)" = "$title" ] || fail "the title did not come back"
+targets=$(sqlite3 -batch "$db" 'SELECT count(DISTINCT target) FROM keys')
+[ "$targets" -eq 9 ] || fail "the game asked for $targets different digits, not 9"
+
+# Keypad 2, then keypad 6 past the five older pages.
+press KP_2
+for _ in $(seq 50); do
+    [ "$(current_window)" != "$title" ] && break
+    sleep 0.1
+done
+progress=$(current_window)
+[ "$progress" != "$title" ] || fail "keypad 2 did not open the progress screen"
+press KP_6 KP_6 KP_6 KP_6 KP_6
+
+# count_colour FILE GEOMETRY COLOUR: pixels of about that colour in the area.
+count_colour() {
+    local n
+    n=$(convert "$1" -crop "$2" +repage -fuzz 6% -fill black +opaque "$3" -fill white -opaque "$3" \
+        -format '%[fx:mean*w*h]' info:)
+    echo "${n%.*}"
+}
+names=(keypad misses moves speed)
+for i in 0 1 2 3; do
+    sleep 0.5
+    import -window "$progress" "$shots/progress-${names[$i]}.png"
+    [ "$i" -eq 0 ] && { press KP_5; sleep 0.5; import -window "$progress" "$E2E_TMP/keypad-hard.png"; press KP_5; }
+    press KP_6
+done
+# The keypad (40,82 to 250,292): in the hard mode, with no games, all nine
+# keys in the grey of "—" (66 x 66 px each); in the normal mode at least
+# three keys shaded with their figures instead.
+normal_grey=$(count_colour "$shots/progress-keypad.png" 210x210+40+82 '#303044')
+hard_grey=$(count_colour "$E2E_TMP/keypad-hard.png" 210x210+40+82 '#303044')
+[ "$hard_grey" -gt 30000 ] || fail "keypad 5 did not switch the keypad to the hard mode ($hard_grey grey pixels)"
+[ "$normal_grey" -lt $((hard_grey - 10000)) ] || fail "the keypad shows no figures ($normal_grey grey pixels)"
+# The misses grid (84,104, 9 x 22 px) has cells in the misses' orange.
+[ "$(count_colour "$shots/progress-misses.png" 198x198+84+104 '#FF8000')" -gt 100 ] ||
+    fail "no misses in the grid"
+# The speed chart: the normal game's green dot.
+[ "$(count_colour "$shots/progress-speed.png" 420x160+80+84 '#00FF00')" -gt 10 ] || fail "no game on the speed chart"
+press KP_0
+for _ in $(seq 50); do
+    [ "$(current_window)" = "$title" ] && break
+    sleep 0.1
+done
+[ "$(current_window)" = "$title" ] || fail "keypad 0 did not return to the title"
+
+if [ -n "${QUENNEL_SHOTS:-}" ]; then
+    stop_game
+    SCREEN_SIZE=1188x750
+    start_game "$BINARY" --zoom 2
+    press KP_2
+    sleep 1
+    press KP_6 KP_6 KP_6 KP_6 KP_6
+    sleep 1
+    import -window "$(current_window)" "$shots/progress-keypad-zoom2.png"
+fi
+
+# The keys export: one row per key struck, in the file's order.
+csv=$(env -u DISPLAY "$BINARY" --game-dir "$E2E_TMP/game" --export-keys -) || fail "the keys export failed"
+[ "$(echo "$csv" | head -1)" = "game,stage,mode,ms,digit,target,hit" ] || fail "keys header: $(echo "$csv" | head -1)"
+[ "$(echo "$csv" | tail -n +2 | wc -l)" -eq "$(sqlite3 -batch "$db" 'SELECT count(*) FROM keys')" ] ||
+    fail "not one row per key"
+[ "$(echo "$csv" | sed -n 2p | cut -d, -f1-3)" = "1,1,normal" ] || fail "first key row: $(echo "$csv" | sed -n 2p)"
+echo "1 passed, 0 failed"
