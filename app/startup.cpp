@@ -11,7 +11,7 @@
 #include "platform/msgbox.h"
 #include "platform/qt_japanese.h"
 #include "platform/sound.h"
-#include "platform/sound_bank.h"
+#include "platform/sound_player.h"
 #include "platform/system_reasons.h"
 #include "platform/system.h"
 #include "platform/zoom.h"
@@ -206,7 +206,13 @@ int runGame(QApplication& app)
     app.setQuitOnLastWindowClosed(false);
     app.setWindowIcon(programIcon());
     installQtJapanese(app);
-    openSoundDevice();
+    // The run's sounds; every screen reaches them through s_play.
+    SoundPlayer sounds;
+    setSoundSink(&sounds);
+    sounds.openDevice();
+    struct SinkGone {
+        ~SinkGone() { setSoundSink(nullptr); }
+    } sinkGone;
     createWindows();
     if (!showTitle())
         return 1;

@@ -32,7 +32,7 @@ struct GameState {
     std::vector<QString> PhraseList{QString()};           // 1..PhraseTotal used
     int PhraseTotal = 0;
     std::array<int, kScoreSlots> HighScores{};
-    // (The sounds' WAV images are kept by the sound bank, platform/sound_bank.h.)
+    // (The sounds' WAV images are kept by the run's sound player, platform/sound_player.h.)
 
     // Set when a game starts.
     int ScoreSlotBase = 0;  // kNormalSlotBase or kExtraSlotBase
