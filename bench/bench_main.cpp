@@ -363,7 +363,7 @@ void benchClock(std::vector<Row>& rows)
     QEventLoop loop;
     const auto connection = QObject::connect(form3->Timer1, &QTimer::timeout, [&] {
         ticks.push_back(nowNs());
-        if (ticks.size() >= 30)
+        if (ticks.size() >= std::size_t(kStageSeconds))
             loop.quit();
     });
     SilentSink silent;
@@ -374,19 +374,19 @@ void benchClock(std::vector<Row>& rows)
     QTimer::singleShot(35000, &loop, &QEventLoop::quit);
     loop.exec();
     QObject::disconnect(connection);
-    if (ticks.size() < 30) {
+    if (ticks.size() < std::size_t(kStageSeconds)) {
         rows.push_back({QStringLiteral("stage clock, 30 ticks of 999 ms"),
                         QStringLiteral("only %1 ticks").arg(ticks.size()), QStringLiteral("±30 ms"), false});
         return;
     }
     double worst = 0;
     for (std::size_t k = 0; k < ticks.size(); ++k) {
-        const double deviation = double(ticks[k] - t0) / 1e6 - 999.0 * double(k + 1);
+        const double deviation = double(ticks[k] - t0) / 1e6 - double(kClockTickMs) * double(k + 1);
         if (std::abs(deviation) > std::abs(worst))
             worst = deviation;
     }
     const double total = double(ticks.back() - t0) / 1e9;
-    const double drift = (total - 29.970) * 1000;
+    const double drift = (total - kStageSeconds * kClockTickMs / 1000.0) * 1000;
     rows.push_back({QStringLiteral("stage clock, 30 real ticks of 999 ms"),
                     QStringLiteral("total %1 s (%2%3 against 29.970 s), worst tick off by %4%5")
                         .arg(total, 0, 'f', 3)

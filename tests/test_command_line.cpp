@@ -215,6 +215,22 @@ private slots:
         s = loadSettings();
         QVERIFY(!s.broken);
         QVERIFY(s.values.mainRowDigits);
+
+        // Broken a second time: the choice is still remembered, and the
+        // newer broken file is the one kept.
+        const QByteArray brokenAgain("[keys\nmainRowDigits=false\n\xff\xfe");
+        write(brokenAgain);
+        s = loadSettings();
+        QVERIFY(s.broken);
+        QVERIFY(!s.values.mainRowDigits);
+        QVERIFY(rememberMainRowDigits(s, false));
+        QFile keptAgain(s.path + QStringLiteral(".broken"));
+        QVERIFY(keptAgain.open(QIODevice::ReadOnly));
+        QCOMPARE(keptAgain.readAll(), brokenAgain);
+        QVERIFY(rememberMainRowDigits(loadSettings(), true));
+        s = loadSettings();
+        QVERIFY(!s.broken);
+        QVERIFY(s.values.mainRowDigits);
     }
 
     // The zoom reads back as remembered; a value --zoom would refuse counts

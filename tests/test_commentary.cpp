@@ -18,15 +18,6 @@ QString u8(const char* text)
     return QString::fromUtf8(text);
 }
 
-bool beginGame(GameFixture& f, const TestGameData& data = TestGameData{})
-{
-    f.writeFolder(data);
-    if (!f.startUp())
-        return false;
-    GameFixture::keypad(form1, 4);
-    return form3->isVisible() && Module1.Stage == 1;
-}
-
 // Stage 1 afresh, started with keypad 0.
 void restartStageOne()
 {
@@ -95,7 +86,7 @@ private slots:
     void boxAndLog()
     {
         GameFixture f;
-        QVERIFY(beginGame(f));
+        QVERIFY(f.beginGame());
         const QStringList intro{Module1.CommentLines[0], Module1.CommentLines[1],
                                 Module1.CommentLines[2], Module1.CommentLines[3]};
         QCOMPARE(form3->Label8->caption(), intro.join(kCrlf));
@@ -124,7 +115,7 @@ private slots:
     void thresholdsAt28()
     {
         GameFixture f;
-        QVERIFY(beginGame(f));
+        QVERIFY(f.beginGame());
         const QString late = u8("どうした？ 出遅れてしまったのか！？");
         const QString soso = u8("スタートはまあまあと言ったところでしょうか。");
         const QString good = u8("スタートは良い感じです。しかし、まだまだ先は長い！");
@@ -145,7 +136,7 @@ private slots:
         GameFixture f;
         TestGameData data;
         data.quotas = {"2000", "200", "300", "400", "500"};  // P = 666 (not 667)
-        QVERIFY(beginGame(f, data));
+        QVERIFY(f.beginGame(data));
         const int P = 666;
         const QString danger = u8("残り20秒！ かなり遅れている！ これは危険か！？");
         const QString faster = u8("残り20秒！ 少しペースを上げたいところ！");
@@ -166,7 +157,7 @@ private slots:
     void thresholdAt5()
     {
         GameFixture f;
-        QVERIFY(beginGame(f));  // stage 1 quota 100
+        QVERIFY(f.beginGame());  // stage 1 quota 100
         QCOMPARE(lineAt(5, 99), u8("残り5秒！ しかし、まだノルマには達していない！"));
         QCOMPARE(lineAt(5, 100), u8("残り5秒！ どこまで記録を伸ばせるのか！"));
         QCOMPARE(lineAt(5, 1000), u8("残り5秒！ どこまで記録を伸ばせるのか！"));
@@ -177,7 +168,7 @@ private slots:
     void fixedAndRandomSeconds()
     {
         GameFixture f;
-        QVERIFY(beginGame(f));
+        QVERIFY(f.beginGame());
         for (int score : {0, 5000}) {
             restartStageOne();
             Module1.StageScore = score;
@@ -199,7 +190,7 @@ private slots:
     void noPhraseTwice()
     {
         GameFixture f;
-        QVERIFY(beginGame(f));
+        QVERIFY(f.beginGame());
         setRandomSource(nullptr);
         QSet<QString> everUsed;
         for (int round = 0; round < 10; ++round) {
@@ -229,7 +220,7 @@ private slots:
     void drawKeepsOrder()
     {
         GameFixture f;
-        QVERIFY(beginGame(f));
+        QVERIFY(f.beginGame());
         GameFixture::keypad(form3, 0);
         QCOMPARE(Module1.PhraseCount, 30);
         const std::vector<QString> full(Module1.PhraseDeck.begin(), Module1.PhraseDeck.begin() + 31);
@@ -267,7 +258,7 @@ private slots:
         GameFixture f;
         TestGameData data;
         data.phraseCount = 5;
-        QVERIFY(beginGame(f, data));
+        QVERIFY(f.beginGame(data));
         setRandomSource(nullptr);
         restartStageOne();
         const QMap<int, QString> lines = playStage();
@@ -293,7 +284,7 @@ private slots:
         GameFixture f;
         TestGameData data;
         data.phraseCount = 0;
-        QVERIFY(beginGame(f, data));
+        QVERIFY(f.beginGame(data));
         QCOMPARE(Module1.PhraseTotal, 0);
         GameFixture::keypad(form3, 0);
         const QString box = form3->Label8->caption();

@@ -179,7 +179,10 @@ private slots:
         const QStringList keys = rows(history, QStringLiteral("SELECT ms, digit, target, hit FROM keys ORDER BY rowid"));
         QCOMPARE(keys.size(), 12);
         QCOMPARE(keys[0], QStringLiteral("150|1|1|1"));
-        QCOMPARE(keys[4], QStringLiteral("750|2|1|0"));
+        // The fixture's targets in a key range of 3 run 1, 1, 1, 2, 2, 2, 3, ...:
+        // the miss strikes 3 where 2 was asked for.
+        QCOMPARE(keys[4], QStringLiteral("750|3|2|0"));
+        QCOMPARE(keys[7], QStringLiteral("1200|3|3|1"));
         QCOMPARE(keys[11], QStringLiteral("1800|1|1|1"));
 
         // The results and the score file are as they always were.
@@ -188,6 +191,23 @@ private slots:
         QCOMPARE(form4->Label3(1)->caption(), QStringLiteral("Failure!!"));
         QCOMPARE(Module1.HighScores[1], score);
         QVERIFY(f.messages.empty());
+    }
+
+    // A stage that ends exactly on its quota is cleared in the history as on
+    // the results screen; one unit below, both say failure.
+    void stageOnItsQuotaIsCleared()
+    {
+        for (const int below : {0, 1}) {
+            GameFixture f;
+            QVERIFY(startStage(f));
+            GameFixture::hitTarget();
+            Module1.StageScore = Module1.StageQuota[1] - below;
+            GameFixture::tickClock(kStageSeconds);
+            GameFixture::keypad(form3, 0);
+            QCOMPARE(form4->Label3(1)->caption(), below ? QStringLiteral("Failure!!") : QStringLiteral("HiSCORE!!"));
+            QCOMPARE(rows(f.path(QStringLiteral("history.sqlite")), QStringLiteral("SELECT verdict FROM stages")),
+                     QStringList{below ? QStringLiteral("failure") : QStringLiteral("clear")});
+        }
     }
 
     // A give-up in stage 1 loses the game at stage 1; the stage keeps its points.

@@ -7,6 +7,7 @@
 #include "support/game_fixture.h"
 
 #include <QApplication>
+#include <QSet>
 #include <QTest>
 
 namespace {
@@ -127,6 +128,28 @@ private slots:
         QCOMPARE(virtualKeyCode(&mainRow4), vk::Digit0 + 4);
         QCOMPARE(virtualKeyCode(&arrowLeft), vk::None);
         QCOMPARE(virtualKeyCode(&pageUp), vk::PageUp);
+    }
+
+    // Every keypad digit 1-9 strikes its target during play, with NumLock on
+    // and off: in a stage of key range 9 the targets run through all nine.
+    void everyDigitStrikesItsTarget()
+    {
+        for (const Press press : {Press(GameFixture::keypad), Press(numLockOff)}) {
+            GameFixture f;
+            TestGameData data;
+            data.keyRanges = {"9", "9", "9", "9", "9"};
+            QVERIFY(f.beginGame(data));
+            press(form3, 0);
+            QSet<int> struck;
+            for (int k = 0; k < 18; ++k) {
+                const int target = Module1.KeyQueue[0];
+                const int score = Module1.StageScore;
+                press(form3, target);
+                QVERIFY2(Module1.StageScore > score, qPrintable(QStringLiteral("digit %1").arg(target)));
+                struck.insert(target);
+            }
+            QCOMPARE(struck.size(), 9);
+        }
     }
 
     // The same navigation keys off the keypad, and the real Page Up / Page

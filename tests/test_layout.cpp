@@ -620,6 +620,29 @@ private slots:
         QVERIFY(grabScore("1") != eight);
     }
 
+    // A Latin word that does not fit the rest of a line moves whole to the
+    // next line: the first line looks as if the word were not there.
+    void latinWordWrapsWhole()
+    {
+        Label* box = form3->Label8;
+        const int width = box->geometry().width();
+        const QFontMetricsF metrics(box->font());
+        QString prefix;
+        while (metrics.horizontalAdvance(prefix) < width / 2.0)
+            prefix += QString::fromUtf8("実況");
+        QString word;
+        while (metrics.horizontalAdvance(word) < width * 0.7)
+            word += QStringLiteral("Quennel");
+        const QRect firstLine(box->geometry().topLeft(), QSize(width, box->lineHeight() - 2));
+        box->setCaption(prefix);
+        const QImage alone = form3->grab(firstLine).toImage();
+        box->setCaption(prefix + QLatin1Char(' ') + word);
+        QCOMPARE(form3->grab(firstLine).toImage(), alone);
+        // And the word is drawn, on the second line.
+        QVERIFY(!inkOf(form3, box, prefix + QLatin1Char(' ') + word).isEmpty());
+        QVERIFY(inkOf(form3, box, prefix + QLatin1Char(' ') + word).bottom() > box->lineHeight());
+    }
+
     // Drawn text follows its label's alignment, and a line longer than the
     // commentary box wraps onto the next line inside the box.
     void labelTextAlignedAndWrapped()

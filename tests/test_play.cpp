@@ -21,20 +21,6 @@ QString u8(const char* text)
     return QString::fromUtf8(text);
 }
 
-// Writes the folder, runs the start-up and opens stage 1 from the title
-// screen with keypad 4 (normal) or 6 (extra).
-bool beginGame(GameFixture& f, const TestGameData& data = TestGameData{}, int modeKey = 4,
-               const QByteArray& scoreFile = QByteArray())
-{
-    f.writeFolder(data);
-    if (!scoreFile.isEmpty())
-        f.writeFile(QStringLiteral("tavo_s.dat"), scoreFile);
-    if (!f.startUp())
-        return false;
-    GameFixture::keypad(form1, modeKey);
-    return form3->isVisible() && Module1.Stage == 1;
-}
-
 // Prepares stage n on the play screen, as the results screen does.
 void setUpStage(int n)
 {
@@ -115,7 +101,7 @@ private slots:
     void gaugeStepOneRun()
     {
         GameFixture f;
-        QVERIFY(beginGame(f));
+        QVERIFY(f.beginGame());
         GameFixture::keypad(form3, 0);
         QCOMPARE(Module1.PlayActive, 1);
         QCOMPARE(gauge(), QStringLiteral("0000000000"));
@@ -170,7 +156,7 @@ private slots:
     void gaugeHalfStep()
     {
         GameFixture f;
-        QVERIFY(beginGame(f));
+        QVERIFY(f.beginGame());
         setUpStage(3);  // the test data gives stage 3 a step of 0.5
         QCOMPARE(Module1.StageGaugeStep[3], 0.5);
         GameFixture::keypad(form3, 0);
@@ -210,7 +196,7 @@ private slots:
         GameFixture f;
         TestGameData data;
         data.gaugeSteps = {"1.5", "1", "0.5", "1", "1"};
-        QVERIFY(beginGame(f, data));
+        QVERIFY(f.beginGame(data));
         GameFixture::keypad(form3, 0);
 
         // Levels 1.5, 3, 4.5, 6, 7.5, 9: fractions keep the last points.
@@ -248,7 +234,7 @@ private slots:
     void keyRangeThreeGrid()
     {
         GameFixture f;
-        QVERIFY(beginGame(f));
+        QVERIFY(f.beginGame());
         setRandomSource(nullptr);
         setUpStage(1);
         QCOMPARE(Module1.StageKeyRange[1], 3);
@@ -305,7 +291,7 @@ private slots:
     void keysJudgedOnlyDuringPlay()
     {
         GameFixture f;
-        QVERIFY(beginGame(f));
+        QVERIFY(f.beginGame());
         const std::size_t afterTitle = f.sounds.played.size();
         const auto queue = Module1.KeyQueue;
 
@@ -361,7 +347,7 @@ private slots:
     void countDown()
     {
         GameFixture f;
-        QVERIFY(beginGame(f));
+        QVERIFY(f.beginGame());
         CountDownSink sink;
         setSoundSink(&sink);
         QCOMPARE(Module1.CommentCount, 3);
@@ -393,7 +379,7 @@ private slots:
     void keysDuringCountDownAreJudged()
     {
         GameFixture f;
-        QVERIFY(beginGame(f));  // the fixture's random numbers make every digit 1
+        QVERIFY(f.beginGame());  // the fixture's random numbers make every digit 1
         QCOMPARE(Module1.KeyQueue[0], 1);
         CountDownSink sink;
         sink.keysToPost = {1, 0, 1, 5};  // hit, start again, hit, miss
@@ -420,7 +406,7 @@ private slots:
     void clockAndTimeUp()
     {
         GameFixture f;
-        QVERIFY(beginGame(f));
+        QVERIFY(f.beginGame());
         QVERIFY(!form3->Label12->isVisibleTo(form3));
         QCOMPARE(form3->Image2->top(), 300.0);
         GameFixture::keypad(form3, 0);
@@ -479,7 +465,7 @@ private slots:
             scores[i] = 1000 + i;
         scores[1] = 100;
         const QByteArray file = formatScores(scores);
-        QVERIFY(beginGame(f, TestGameData{}, 4, file));
+        QVERIFY(f.beginGame(TestGameData{}, 4, file));
         GameFixture::keypad(form3, 0);
         GameFixture::tickClock(30);
         Module1.StageScore = 100;  // quota of stage 1
@@ -508,7 +494,7 @@ private slots:
     void gameEndNewBestCleared()
     {
         GameFixture f;
-        QVERIFY(beginGame(f));
+        QVERIFY(f.beginGame());
         GameFixture::keypad(form3, 0);
         for (int k = 0; k < 14; ++k)
             GameFixture::hitTarget();  // 115 + 4 x 30
@@ -537,7 +523,7 @@ private slots:
             scores[i] = 10 + i;
         for (const QByteArray& tail : {QByteArray("5\r\n"), QByteArray("\x1A"), QByteArray("\r\n\r\n\r\n")}) {
             GameFixture f;
-            QVERIFY(beginGame(f, TestGameData{}, 4, formatScores(scores) + tail));
+            QVERIFY(f.beginGame(TestGameData{}, 4, formatScores(scores) + tail));
             QCOMPARE(Module1.HighScores[11], 21);
             GameFixture::keypad(form3, 0);
             for (int k = 0; k < 14; ++k)
@@ -555,7 +541,7 @@ private slots:
     void gameEndNewBestFailed()
     {
         GameFixture f;
-        QVERIFY(beginGame(f));
+        QVERIFY(f.beginGame());
         setUpStage(2);  // quota 200
         GameFixture::keypad(form3, 0);
         GameFixture::tickClock(30);
@@ -583,7 +569,7 @@ private slots:
     {
         {
             GameFixture f;
-            QVERIFY(beginGame(f));
+            QVERIFY(f.beginGame());
             GameFixture::keypad(form3, 0);
             GameFixture::tickClock(5);
             Module1.StageScore = 120;  // above the quota of 100
@@ -632,7 +618,7 @@ private slots:
         {
             // Esc in Over answered OK ends the program.
             GameFixture f;
-            QVERIFY(beginGame(f));
+            QVERIFY(f.beginGame());
             GameFixture::keypad(form3, 0);
             GameFixture::escape(form3);
             GameFixture::escape(form3);
@@ -646,7 +632,7 @@ private slots:
     {
         {
             GameFixture f;
-            QVERIFY(beginGame(f));
+            QVERIFY(f.beginGame());
             setUpStage(5);  // quota 500
             GameFixture::keypad(form3, 0);
             GameFixture::tickClock(30);
@@ -659,7 +645,7 @@ private slots:
         }
         {
             GameFixture f;
-            QVERIFY(beginGame(f));
+            QVERIFY(f.beginGame());
             setUpStage(5);
             GameFixture::keypad(form3, 0);
             GameFixture::tickClock(30);
@@ -677,7 +663,7 @@ private slots:
         std::array<int, 12> scores{};
         for (int i = 0; i < 12; ++i)
             scores[i] = 10 + i;  // every slot small enough to be beaten
-        QVERIFY(beginGame(f, TestGameData{}, 6, formatScores(scores)));
+        QVERIFY(f.beginGame(TestGameData{}, 6, formatScores(scores)));
         QCOMPARE(Module1.ScoreSlotBase, 6);
         // The best shown on the play screen is the extra one.
         QCOMPARE(form3->Label5(3)->caption(), QStringLiteral("7"));
@@ -711,7 +697,7 @@ private slots:
     void mascotMessage()
     {
         GameFixture f;
-        QVERIFY(beginGame(f));
+        QVERIFY(f.beginGame());
         form3->Image2_Click();
         QCOMPARE(int(f.messages.size()), 1);
         QCOMPARE(f.messages[0].text,

@@ -505,6 +505,11 @@ void ProgressionTest::logScrolling()
     QVERIFY(at(1));
     QCOMPARE(f.sounds.played.size(), sounds);
     QCOMPARE(GameFixture::visibleScreens(), QStringList{"Form6"});
+    // Back up to the first line, drawn there again, and no further.
+    GameFixture::keypad(form6, 4);
+    QVERIFY(at(0));
+    QTest::keyClick(form6, Qt::Key_PageUp);
+    QVERIFY(at(0));
 
     for (int i = 0; i < max + 3; ++i)
         GameFixture::keypad(form6, 1);

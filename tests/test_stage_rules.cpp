@@ -19,17 +19,6 @@ TestGameData distinctStages()
     return data;
 }
 
-bool beginGame(GameFixture& f, const QByteArray& scoreFile = QByteArray())
-{
-    f.writeFolder(distinctStages());
-    if (!scoreFile.isEmpty())
-        f.writeFile(QStringLiteral("tavo_s.dat"), scoreFile);
-    if (!f.startUp())
-        return false;
-    GameFixture::keypad(form1, 4);
-    return form3->isVisible();
-}
-
 // Prepares stage n on the play screen, as the results screen does, and
 // starts it with keypad 0.
 void startStage(int n)
@@ -68,7 +57,7 @@ private slots:
     void newDigitsFromStageKeyRange()
     {
         GameFixture f;
-        QVERIFY(beginGame(f));
+        QVERIFY(f.beginGame(distinctStages()));
         for (int stage = 2; stage <= 5; ++stage) {
             const int range = Module1.StageKeyRange[stage];
             startStage(stage);
@@ -86,7 +75,7 @@ private slots:
     void announcerUsesStageQuota()
     {
         GameFixture f;
-        QVERIFY(beginGame(f));
+        QVERIFY(f.beginGame(distinctStages()));
         const QString early = QString::fromUtf8("残り20秒！ まだまだこれからです。");
         const QString danger = QString::fromUtf8("残り20秒！ かなり遅れている！ これは危険か！？");
         const QString short5 = QString::fromUtf8("残り5秒！ しかし、まだノルマには達していない！");
@@ -106,7 +95,7 @@ private slots:
     void characterFramesOfStage()
     {
         GameFixture f;
-        QVERIFY(beginGame(f));
+        QVERIFY(f.beginGame(distinctStages()));
         for (int stage = 2; stage <= 5; ++stage) {
             startStage(stage);
             QVERIFY(form3->Image1->picture() == form7->Picture1((stage - 1) * 3)->picture);
@@ -129,7 +118,7 @@ private slots:
         QByteArray file;
         for (int s : scores)
             file += QByteArray::number(s) + "\r\n";
-        QVERIFY(beginGame(f, file));
+        QVERIFY(f.beginGame(distinctStages(), 4, file));
         startStage(3);
         QCOMPARE(cells(form3->Label7), QStringLiteral("27,0,0,0,0"));
         startStage(2);
@@ -150,7 +139,7 @@ private slots:
     void lostStagesCountInTotal()
     {
         GameFixture f;
-        QVERIFY(beginGame(f));
+        QVERIFY(f.beginGame(distinctStages()));
         startStage(2);
         Module1.GameScore = 700;
         Module1.StageScore = 50;  // far below the quota: failed

@@ -8,7 +8,7 @@ source "$here/lib.sh"
 [ "$XDG_CONFIG_HOME" = "$E2E_TMP/config" ] || fail "settings folder is not private to this run"
 BINARY=$1
 copy_game "$2"
-write_test_data 100
+write_test_data 100 1   # a whole game typed blindly: every stage asks for key 1
 start_display
 openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
 WM_PID=$!

@@ -151,18 +151,57 @@ pixel_at() {
     convert "$E2E_TMP/px.png" -format "%[hex:p{$x,$y}]" info: | cut -c1-6
 }
 
-# write_test_data QUOTA [KEYS]: a tavo.dat whose every stage asks only for
-# key 1 (so xdotool can always strike the target), or for keys 1..KEYS,
-# with the given quota.
+# write_test_data QUOTA [RANGE...]: a tavo.dat with the given quota (one
+# for every stage, or five separated by spaces) and the five key ranges (by
+# default 1 1 1 1 9, one range alone for all five: the first stages always ask for key 1, so scripts may
+# type it blindly; stage 5 asks for every digit, read with target_queue).
 write_test_data() {
-    local quota=$1 keys=${2:-1} f="$E2E_TMP/game/tavo.dat"
+    local quotas=($1) f="$E2E_TMP/game/tavo.dat"
+    shift
+    local ranges=("$@")
+    [ ${#ranges[@]} -eq 1 ] && ranges=("$1" "$1" "$1" "$1" "$1")
+    [ ${#ranges[@]} -eq 5 ] || ranges=(1 1 1 1 9)
+    [ ${#quotas[@]} -eq 5 ] || quotas=("${quotas[0]}" "${quotas[0]}" "${quotas[0]}" "${quotas[0]}" "${quotas[0]}")
     {
-        printf '%s\r\n' "クェネル E2E" "見出し" First Second Third Bonus Final "キー範囲" "$keys" "$keys" "$keys" "$keys" "$keys" \
-            "ゲージ" 1 1 1 1 1 "ノルマ" "$quota" "$quota" "$quota" "$quota" "$quota" "画像"
+        printf '%s\r\n' "クェネル E2E" "見出し" First Second Third Bonus Final "キー範囲" "${ranges[@]}" \
+            "ゲージ" 1 1 1 1 1 "ノルマ" "${quotas[@]}" "画像"
         for s in 1 2 3 4 5; do for k in 0 1 2; do printf 'chara\\s%d_%d.bmp\r\n' "$s" "$k"; done; done
         printf '%s\r\n' 20
         for i in $(seq 20); do printf '実況フレーズ%d\r\n' "$i"; done
     } | iconv -f UTF-8 -t SHIFT_JIS > "$f"
+}
+
+# target_queue: the six digits of the play screen's stack, the one to strike
+# now first, read off the screen's pixels in the normal mode at zoom 1. The
+# key grid has three columns 40 pixels apart from x 40 (keypad columns
+# 1-4-7, 2-5-8, 3-6-9) and six rows 56 pixels apart, the bottom one at
+# y 296; each row holds one digit, drawn in a shade of its keypad row's
+# colour (green 1-3, cyan 4-6, yellow 7-9) that darkens up the stack.
+# Nothing in the program is there for the tests.
+target_queue() {
+    import -window "$(current_window)" "$E2E_TMP/grid.png"
+    local queue
+    queue=$(convert "$E2E_TMP/grid.png" -crop 120x340+40+14 +repage txt:- | awk -F'[ ,:]+' '
+        BEGIN {
+            split("FF C0 80 80 40 40", shade, " ")
+            split("296 240 184 128 72 16", top, " ")
+        }
+        NR > 1 {
+            x = $1; y = $2 + 14
+            for (r = 1; r <= 6; ++r) {
+                if (y < top[r] + 4 || y > top[r] + 52) continue
+                s = shade[r]; c = toupper($0)
+                g = -1
+                if (c ~ ("#00" s "00")) g = 0
+                else if (c ~ ("#00" s s)) g = 3
+                else if (c ~ ("#" s s "00")) g = 6
+                if (g >= 0) { d = int(x / 40) + 1 + g; if (!(r in seen)) seen[r] = d; else if (seen[r] != d) seen[r] = "?" }
+            }
+        }
+        END { for (r = 1; r <= 6; ++r) printf "%s ", (r in seen ? seen[r] : "?") }')
+    queue=${queue% }
+    [[ "$queue" =~ ^[1-9]( [1-9]){5}$ ]] || fail "the key grid does not read as six digits (read '$queue')"
+    echo "$queue"
 }
 
 # quit_game: ends the program the player's way, Esc and OK on the quit

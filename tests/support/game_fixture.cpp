@@ -60,8 +60,13 @@ GameFixture::GameFixture() : dir_(std::make_unique<QTemporaryDir>())
     });
     setEndHandler([this](int code) { endRequests.push_back(code); });
     setRandomSource([this] {
-        if (randoms.empty())
-            return 0.0;
+        if (randoms.empty()) {
+            if (pinnedRandom)
+                return *pinnedRandom;
+            // The middle of digit k's share of [0, 1) for a range of 9.
+            const double k = cycle_++ % 9;
+            return (k + 0.5) / 9.0;
+        }
         const double r = randoms.front();
         randoms.pop_front();
         return r;
@@ -143,6 +148,17 @@ void GameFixture::mainKeyboardDigit(QWidget* window, int digit)
 void GameFixture::escape(QWidget* window)
 {
     QTest::keyClick(window, Qt::Key_Escape);
+}
+
+bool GameFixture::beginGame(const TestGameData& data, int modeKey, const QByteArray& scoreFile)
+{
+    writeFolder(data);
+    if (!scoreFile.isEmpty())
+        writeFile(QStringLiteral("tavo_s.dat"), scoreFile);
+    if (!startUp())
+        return false;
+    keypad(form1, modeKey);
+    return form3->isVisible() && Module1.Stage == 1;
 }
 
 void GameFixture::hitTarget()

@@ -14,6 +14,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 // The values of a test tavo.dat, with sensible defaults.
@@ -56,13 +57,21 @@ public:
 
     // Creates the windows and runs the start-up; returns its result.
     bool startUp();
+    // Writes the folder (with scoreFile as tavo_s.dat when given), starts up
+    // and opens stage 1 from the title with keypad 4 (normal) or 6 (extra).
+    bool beginGame(const TestGameData& data = TestGameData{}, int modeKey = 4,
+                   const QByteArray& scoreFile = QByteArray());
 
     // Seams.
     RecordingSink sounds;
     std::vector<MessageRequest> messages;
     std::deque<MsgResult> answers;  // next answers; OK when empty
     std::vector<int> endRequests;   // exit codes asked for
-    std::deque<double> randoms;     // next random numbers; 0.0 when empty
+    // Next random numbers. Once they are used up the source cycles so that
+    // a key range of 9 draws 1, 2, .., 9 in turn (smaller ranges draw every
+    // digit they have), unless a test pins one value for all draws.
+    std::deque<double> randoms;
+    std::optional<double> pinnedRandom;
 
     // Key presses on a window, as the player makes them.
     static void keypad(QWidget* window, int digit);
@@ -79,5 +88,6 @@ public:
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;
+    int cycle_ = 0;
     QString oldCurrent_;
 };
