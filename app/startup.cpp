@@ -13,7 +13,7 @@
 #include "platform/msgbox.h"
 #include "platform/qt_japanese.h"
 #include "platform/sound.h"
-#include "platform/sound_bank.h"
+#include "platform/sound_player.h"
 #include "platform/system_reasons.h"
 #include "platform/system.h"
 #include "platform/zoom.h"
@@ -205,6 +205,12 @@ int runGame(QApplication& app)
     app.setQuitOnLastWindowClosed(false);
     app.setWindowIcon(programIcon());
     installQtJapanese(app);
+    // The run's sounds; every screen reaches them through s_play.
+    SoundPlayer sounds;
+    setSoundSink(&sounds);
+    struct SinkGone {
+        ~SinkGone() { setSoundSink(nullptr); }
+    } sinkGone;
     createWindows();
     if (!showTitle())
         return 1;
@@ -213,7 +219,7 @@ int runGame(QApplication& app)
     // looked for), the play screen made ready and the sounds decoded, so
     // neither the first key nor the first play screen waits for them. The
     // device comes first: every key of the title plays a sound.
-    std::vector<StartupStep> steps = {openSoundDevice, [] { form3->prepareFirstShow(); }};
+    std::vector<StartupStep> steps = {[&sounds] { sounds.openDevice(); }, [] { form3->prepareFirstShow(); }};
     for (const SoundFile& sound : kSoundFiles)
         steps.push_back([which = sound.sound] { preloadSound(which); });
     runAfterFirstPaint(form1, std::move(steps));

@@ -6,6 +6,7 @@
 #include "platform/sound.h"
 #include "screens/closing.h"
 #include "screens/forms.h"
+#include "screens/history_notices.h"
 #include "screens/progress_window.h"
 #include "stage/stage_setup.h"
 #include "state/module1.h"
@@ -101,12 +102,14 @@ void Form1::showProgress()
     // Nothing is created just to look: without a file there is no history yet.
     std::optional<ProgressData> progress;
     QString unreadable;
-    if (QFileInfo::exists(QString::fromLatin1(kHistoryFileName))) {
+    gameHistory().saveHeldBack();
+    const QFileInfo file(QString::fromLatin1(kHistoryFileName));
+    if (file.exists() || file.isSymLink()) {
         HistoryDatabase& db = gameHistory().database();
         progress = readProgress(db);
         gameHistory().noteProblem(db);
         if (!progress)
-            unreadable = historyProblemSummary(db.problem(), db.problemDetail());
+            unreadable = db.reason() + QString::fromUtf8("。");
     }
     progressWindow->setProgress(std::move(progress), unreadable);
     s_play(Sound::SoundPowah, false);

@@ -9,13 +9,13 @@
 //                     stages and prints the resident size along the way.
 #include "app/startup.h"
 #include "bench/bench.h"
+#include "bench/sound_probe.h"
 #include "bench/xprobe.h"
 #include "history/recorder.h"
 #include "platform/files.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
-#include "platform/sound_bank.h"
-#include "platform/sound_probes.h"
+#include "platform/sound_player.h"
 #include "platform/system.h"
 #include "platform/wav_length.h"
 #include "screens/forms.h"
@@ -124,16 +124,16 @@ void installQuietSeams()
 
 // Opens the audio device as the game does; without a real device, SDL's
 // dummy driver stands in (it consumes audio at the real rate).
-QString openAudio()
+QString openAudio(SoundPlayer& sounds)
 {
-    openSoundDevice();
-    if (!soundDeviceOpen()) {
-        closeSoundDevice();
+    sounds.openDevice();
+    if (!sounds.deviceOpen()) {
+        sounds.closeDevice();
         qputenv("SDL_AUDIODRIVER", "dummy");   // the children inherit it
-        openSoundDevice();
+        sounds.openDevice();
     }
     const char* driver = SDL_GetCurrentAudioDriver();
-    return soundDeviceOpen() && driver ? QString::fromLatin1(driver) : QStringLiteral("none");
+    return sounds.deviceOpen() && driver ? QString::fromLatin1(driver) : QStringLiteral("none");
 }
 
 // The offscreen platform cannot raise windows and says so on every screen
@@ -153,7 +153,9 @@ int memoryChild(int argc, char** argv)
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     installQuietSeams();
-    openSoundDevice();
+    SoundPlayer sounds;
+    setSoundSink(&sounds);
+    sounds.openDevice();
     createWindows();
     if (!showTitle())
         return 1;
@@ -169,9 +171,9 @@ int memoryChild(int argc, char** argv)
             std::fprintf(stderr, "quennel_bench: the play screen did not come up\n");
             return 1;
         }
-        setSoundSink(&silent);
+        SoundSink* heard = setSoundSink(&silent);
         keypad(form3, 0);   // count-down, heard at once
-        setSoundSink(nullptr);
+        setSoundSink(heard);
         form3->Timer1->stop();   // the ticks below stand in for the clock
         for (int i = 0; i < 300; ++i) {
             keypad(form3, Module1.KeyQueue[0]);
@@ -238,9 +240,10 @@ std::optional<std::pair<qint64, QByteArray>> runChild(const QStringList& args, c
 constexpr int kSoundRestTrials = 5;
 
 // From s_play to the audio callback taking the first bytes of that sound.
-void benchSoundLatency(std::vector<Row>& rows, const QString& driver)
+void benchSoundLatency(std::vector<Row>& rows, const QString& driver, SoundPlayer& sounds)
 {
-    if (!soundDeviceOpen()) {
+    SoundProbe probe(sounds);
+    if (!sounds.deviceOpen()) {
         rows.push_back({QStringLiteral("key to hit sound"), QStringLiteral("no audio device"),
                         QStringLiteral("≤ 2 periods"), false});
         return;
@@ -252,9 +255,9 @@ void benchSoundLatency(std::vector<Row>& rows, const QString& driver)
         s_play(Sound::SoundHit, false);
         const auto deadline = Clock::now() + std::chrono::milliseconds(500);
         qint64 ns = -1;
-        while ((ns = lastSoundStartLatencyNs()) < 0 && Clock::now() < deadline)
+        while ((ns = probe.startLatencyNs()) < 0 && Clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::microseconds(50));
-        const SoundProgress progress = soundProgress();
+        const SoundProgress progress = probe.progress();
         if (ns >= 0 && progress.framesTaken > 0) {
             // The first callback takes exactly one device buffer of the sound.
             if (periodFrames == 0 || progress.framesTaken < periodFrames)
@@ -277,14 +280,14 @@ void benchSoundLatency(std::vector<Row>& rows, const QString& driver)
     for (int i = 0; i < kSoundRestTrials; ++i) {
         QElapsedTimer waited;
         waited.start();
-        while (!soundDeviceResting() && waited.elapsed() < 10000)
+        while (!probe.resting() && waited.elapsed() < 10000)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-        if (!soundDeviceResting())
+        if (!probe.resting())
             break;
         afterRestMs.push_back(playOnce());
     }
     // The device's rate, from the hit sound's length before and after conversion.
-    const double seconds = std::chrono::duration<double>(wavPlayingTime(soundWav(Sound::SoundHit))).count();
+    const double seconds = std::chrono::duration<double>(wavPlayingTime(sounds.wav(Sound::SoundHit))).count();
     int rate = 0;
     if (seconds > 0 && deviceFrames > 0) {
         const double estimate = double(deviceFrames) / seconds;
@@ -364,10 +367,10 @@ void benchClock(std::vector<Row>& rows)
             loop.quit();
     });
     SilentSink silent;
-    setSoundSink(&silent);
+    SoundSink* heard = setSoundSink(&silent);
     keypad(form3, 0);   // the count-down ends and the clock starts
     const qint64 t0 = nowNs();
-    setSoundSink(nullptr);
+    setSoundSink(heard);
     QTimer::singleShot(35000, &loop, &QEventLoop::quit);
     loop.exec();
     QObject::disconnect(connection);
@@ -408,7 +411,9 @@ int parent(int argc, char** argv, const QString& gameSource, const QString& disp
     copyGameFolder(gameSource, temp.path());   // high scores written by the run stay there
     const QString gameDir = temp.path();
 
-    const QString driver = openAudio();
+    SoundPlayer sounds;
+    setSoundSink(&sounds);
+    const QString driver = openAudio(sounds);
     SDL_version sdl;
     SDL_GetVersion(&sdl);
     const QString machine = QStringLiteral("%1, %2 cores; Qt %3 (platform %4); SDL %5.%6.%7 (audio driver %8); load average %9 at start")
@@ -463,7 +468,7 @@ int parent(int argc, char** argv, const QString& gameSource, const QString& disp
     }
     settle();
     std::fprintf(stderr, "quennel_bench: hit sound latency ...\n");
-    benchSoundLatency(rows, driver);
+    benchSoundLatency(rows, driver, sounds);
     if (!quick) {
         std::fprintf(stderr, "quennel_bench: stage clock (30 s) ...\n");
         keypad(form1, 4);   // a fresh stage, normal mode
@@ -489,7 +494,7 @@ int parent(int argc, char** argv, const QString& gameSource, const QString& disp
     // Qt's SQL connections still exist (they are gone by the time statics end).
     gameHistory().reset();
     destroyWindows();
-    closeSoundDevice();
+    setSoundSink(nullptr);
     return 0;
 }
 

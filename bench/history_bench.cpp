@@ -1,7 +1,7 @@
-// The stage-end save of the play history, timed where it matters: a history
-// file that already holds 1000 games (five stages of 150 keys each), then
-// 40 stages ended through the recorder the game uses, each one key list of
-// 150 keys handed over and written in its own transaction.
+// The play history timed where it matters: a history file of 100 MB (games
+// of five stages of 150 keys each) is opened and checked as the first game
+// starts, then 40 stages are ended through the recorder the game uses, each
+// one key list of 150 keys handed over and written in its own transaction.
 //   quennel_bench_history [folder]   (default: a temporary folder)
 // Prints one row for the performance table.
 #include "history/history_database.h"
@@ -17,10 +17,11 @@
 #include <vector>
 
 namespace {
-constexpr int kStoredGames = 1000;
+constexpr qint64 kStoredBytes = 100'000'000;
 constexpr int kKeysPerStage = 150;
 constexpr int kTimedStages = 40;
 constexpr double kGoalMs = 20.0;
+constexpr double kOpenGoalMs = 500.0;
 
 StageRecord sampleStage(int stage)
 {
@@ -48,9 +49,12 @@ int main(int argc, char* argv[])
     QDir::setCurrent(folder);
     QFile::remove(QString::fromLatin1(kHistoryFileName));
 
+    const QString path = QDir(folder).absoluteFilePath(QString::fromLatin1(kHistoryFileName));
+    int storedGames = 0;
     {
-        HistoryDatabase db(QDir(folder).absoluteFilePath(QString::fromLatin1(kHistoryFileName)));
-        for (int g = 0; g < kStoredGames; ++g) {
+        HistoryDatabase db(path);
+        for (; storedGames % 100 != 0 || QFileInfo(path).size() < kStoredBytes; ++storedGames) {
+            const int g = storedGames;
             GameRecord game;
             game.startedAt = QDateTime::currentDateTime();
             game.mode = g % 3 ? GameMode::Normal : GameMode::Hard;
@@ -60,13 +64,27 @@ int main(int argc, char* argv[])
             game.outcome = GameOutcome::Cleared;
             game.lastStage = kStageCount;
             size_t saved = 0;
-            qint64 id = 0;
-            if (!db.saveGame(game, saved, id)) {
-                std::fprintf(stderr, "could not fill the history: %s\n", qPrintable(db.problemDetail()));
+            if (!db.saveGame(game, saved)) {
+                std::fprintf(stderr, "could not fill the history: %s\n", qPrintable(historyNotice(db)));
                 return 1;
             }
         }
     }
+
+    // Opening and checking the whole file, as the first game's start does
+    // (the title never waits for it).
+    std::vector<double> opens;
+    for (int i = 0; i < 5; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        HistoryDatabase db(path);
+        if (!db.open() || db.problem() != HistoryProblem::None) {
+            std::fprintf(stderr, "could not open the history: %s\n", qPrintable(historyNotice(db)));
+            return 1;
+        }
+        opens.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(opens.begin(), opens.end());
 
     // The game's own path: keys into memory, then the stage's end.
     qint64 now = 0;
@@ -122,9 +140,14 @@ int main(int argc, char* argv[])
     const double median = sorted[sorted.size() / 2];
     const double worst = sorted.back();
     const qint64 bytes = QFileInfo(QString::fromLatin1(kHistoryFileName)).size();
+    std::printf("| history: opening and checking (quick_check) %d games, %.1f MB, at the first game's start; "
+                "the title does not wait for it | median %.0f ms, max %.0f ms of 5 (through the recorder: %.0f ms) "
+                "| <= %.0f ms | %s |\n",
+                storedGames, bytes / 1e6, opens[opens.size() / 2], opens.back(), opening, kOpenGoalMs,
+                opens.back() <= kOpenGoalMs ? "yes" : "no");
     std::printf("| history: stage-end save, %d games stored (%.1f MB), %d keys a stage, %d stages | "
-                "median %.2f ms, max %.2f ms (the file opened at the game's start: %.2f ms) | <= %.0f ms | %s |\n",
-                kStoredGames, bytes / 1e6, kKeysPerStage, kTimedStages, median, worst, opening, kGoalMs,
+                "median %.2f ms, max %.2f ms | <= %.0f ms | %s |\n",
+                storedGames, bytes / 1e6, kKeysPerStage, kTimedStages, median, worst, kGoalMs,
                 worst <= kGoalMs ? "yes" : "no");
     std::printf("| history: a judged key appended to memory (%d stages of %d keys) | median %.0f ns, "
                 "worst stage %.0f ns a key | nothing else on the key path | yes |\n",

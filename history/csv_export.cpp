@@ -1,16 +1,14 @@
-// The history written out as CSV.
+// The history written out as CSV, with the figures worked out from the keys.
 #include "history/csv_export.h"
 
-#include "history/history_database.h"
-#include "history/recorder.h"
+#include "history/history_reader.h"
+#include "history/stage_figures.h"
 #include "platform/system_reasons.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QSqlQuery>
 #include <QStringList>
-#include <QVariant>
 #include <cstdio>
 
 namespace {
@@ -20,28 +18,34 @@ const char* const kColumns[] = {
     "play_ms", "median_gap_ms", "p90_gap_ms",
 };
 
-// RFC 4180: a field with a comma, a quote or a line break is quoted.
-QString csvField(const QString& text)
+QString number(const std::optional<int>& value)
 {
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
+    return value ? QString::number(*value) : QString();
 }
 
+// Every field is a number, a date or one of our own words: none needs quoting.
 void writeLine(QIODevice& out, const QStringList& fields)
 {
-    QStringList escaped;
-    for (const QString& f : fields)
-        escaped << csvField(f);
-    out.write((escaped.join(QLatin1Char(',')) + QLatin1Char('\n')).toUtf8());
+    out.write((fields.join(QLatin1Char(',')) + QLatin1Char('\n')).toUtf8());
 }
 
-QString text(const QVariant& v)
+void writeGame(QIODevice& out, const GameRecord& game)
 {
-    return v.isNull() ? QString() : v.toString();
+    const QStringList gameFields = {QString::number(game.id), game.startedAt.toString(Qt::ISODate),
+                                    modeName(game.mode), QString::number(game.total), outcomeName(game.outcome),
+                                    QString::number(game.lastStage), game.rank ? rankName(*game.rank) : QString(),
+                                    number(gameMedianGapMs(game))};
+    for (const StageRecord& stage : game.stages) {
+        const StageFigures f = stageFigures(stage);
+        QStringList fields = gameFields;
+        fields << QString::number(stage.stage) << QString::number(stage.score) << QString::number(stage.quota)
+               << verdictName(stage.verdict) << QString::number(f.hits) << QString::number(f.misses)
+               << QString::number(f.longestStreak) << QString::number(f.keysPerSecond, 'f', 2)
+               << QString::number(stage.playMs) << number(f.medianGapMs) << number(f.p90GapMs);
+        for (int n : f.hitsPerSecond)
+            fields << QString::number(n);
+        writeLine(out, fields);
+    }
 }
 
 void printError(const QString& message)
@@ -63,58 +67,15 @@ QStringList historyCsvColumns()
 bool exportHistoryCsv(const QString& dbPath, QIODevice& out, QString& message)
 {
     writeLine(out, historyCsvColumns());
-    if (!QFileInfo::exists(dbPath))
+    const QFileInfo file(dbPath);
+    if (!file.exists() && !file.isSymLink())
         return true;  // nothing played yet
 
     HistoryDatabase db(dbPath);
-    const QString fileName = QFileInfo(dbPath).fileName();
-    auto report = [&] {
-        message = historyNoticeText(db.problem(), fileName, db.problemDetail(),
-                                    QFileInfo(db.keptAsidePath()).fileName());
-    };
-    if (!db.open()) {
-        report();
-        return false;
-    }
-    if (db.problem() == HistoryProblem::KeptAside) {
-        report();  // the damaged file is kept; the new one holds nothing yet
-        return false;
-    }
-    QSqlError error;
-    {
-        QSqlQuery q(db.connection());
-        q.setForwardOnly(true);
-        const bool ok = q.exec(QStringLiteral(
-            "SELECT g.id, g.started_at, g.mode, g.total, g.outcome, g.last_stage, g.rank, g.median_gap_ms,"
-            " s.stage, s.score, s.quota, s.verdict, s.hits, s.misses, s.longest_streak, s.keys_per_second,"
-            " s.play_ms, s.median_gap_ms, s.p90_gap_ms, s.hits_per_second"
-            " FROM stages s JOIN games g ON g.id = s.game_id ORDER BY g.id, s.stage"));
-        if (ok) {
-            constexpr int kSecondsColumn = 19;
-            while (q.next()) {
-                QStringList fields;
-                for (int c = 0; c < kSecondsColumn; ++c) {
-                    if (c == 15)
-                        fields << QString::number(q.value(c).toDouble(), 'f', 2);
-                    else
-                        fields << text(q.value(c));
-                }
-                for (int n : splitSeconds(q.value(kSecondsColumn).toString()))
-                    fields << QString::number(n);
-                writeLine(out, fields);
-            }
-        } else {
-            error = q.lastError();
-        }
-    }
-    if (error.isValid()) {
-        db.noteFailure(error);
-        report();
-        return false;
-    }
-    if (db.problem() == HistoryProblem::NewerSchema)
-        report();
-    return true;
+    const bool read = forEachGame(db, GameFilter{}, [&](const GameRecord& g) { writeGame(out, g); });
+    message = historyNotice(db);
+    // A damaged file is kept aside: the new one holds nothing to export.
+    return read && db.problem() != HistoryProblem::SetAside;
 }
 
 int runHistoryExport(const QString& dbPath, const QString& target)

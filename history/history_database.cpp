@@ -1,48 +1,39 @@
-// Opening, migrating and writing the history file.
+// Opening, checking and writing the history file.
 #include "history/history_database.h"
 
+#include "platform/system_reasons.h"
+
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QVariant>
 #include <atomic>
+#include <cerrno>
 
 namespace {
 // SQLite's primary result codes (the low byte of an extended code).
+constexpr int kSqliteError = 1;
 constexpr int kSqlitePerm = 3;
 constexpr int kSqliteBusy = 5;
 constexpr int kSqliteLocked = 6;
 constexpr int kSqliteReadOnly = 8;
+constexpr int kSqliteIoErr = 10;
 constexpr int kSqliteCorrupt = 11;
 constexpr int kSqliteFull = 13;
 constexpr int kSqliteCantOpen = 14;
 constexpr int kSqliteNotADb = 26;
 
-int sqliteCode(const QSqlError& error)
-{
-    bool ok = false;
-    const int code = error.nativeErrorCode().toInt(&ok);
-    return ok ? (code & 0xff) : -1;
-}
-
-QString nextConnectionName()
-{
-    static std::atomic<int> counter{0};
-    return QStringLiteral("quennel-history-%1").arg(++counter);
-}
-
-// Version 1: games, their stages and every key.
-const char* const kSchemaV1[] = {
+const char* const kSchema[] = {
     "CREATE TABLE games ("
     " id INTEGER PRIMARY KEY,"
     " started_at TEXT NOT NULL,"       // ISO 8601, local time with its offset
-    " mode TEXT NOT NULL,"             // normal | hard
+    " mode TEXT NOT NULL,"             // normal | hard (later also practice)
     " total INTEGER NOT NULL,"         // points as shown, every finished stage
     " outcome TEXT NOT NULL,"          // cleared | lost | quit
     " last_stage INTEGER NOT NULL,"
     " rank TEXT)",                     // E..S for a cleared game
+    "CREATE INDEX games_by_mode ON games (mode, id)",
     "CREATE TABLE stages ("
     " id INTEGER PRIMARY KEY,"
     " game_id INTEGER NOT NULL REFERENCES games(id) ON DELETE CASCADE,"
@@ -50,11 +41,7 @@ const char* const kSchemaV1[] = {
     " score INTEGER NOT NULL,"
     " quota INTEGER NOT NULL,"
     " verdict TEXT NOT NULL,"          // clear | failure | giveup
-    " hits INTEGER NOT NULL,"
-    " misses INTEGER NOT NULL,"
-    " longest_streak INTEGER NOT NULL,"
-    " keys_per_second REAL NOT NULL,"
-    " play_ms INTEGER NOT NULL,"
+    " play_ms INTEGER NOT NULL,"       // how long the clock ran
     " UNIQUE (game_id, stage))",
     "CREATE TABLE keys ("
     " stage_id INTEGER NOT NULL REFERENCES stages(id) ON DELETE CASCADE,"
@@ -65,108 +52,31 @@ const char* const kSchemaV1[] = {
     "CREATE INDEX keys_by_stage ON keys (stage_id)",
 };
 
-// Version 2: the timing figures, filled in for the stages already stored.
-const char* const kSchemaV2[] = {
-    "ALTER TABLE stages ADD COLUMN median_gap_ms INTEGER",
-    "ALTER TABLE stages ADD COLUMN p90_gap_ms INTEGER",
-    "ALTER TABLE stages ADD COLUMN hits_per_second TEXT",
-    "ALTER TABLE games ADD COLUMN median_gap_ms INTEGER",
-    "CREATE INDEX games_by_mode ON games (mode, id)",
+// Every column the game reads: a database without them is not ours.
+const char* const kShape[] = {
+    "SELECT id, started_at, mode, total, outcome, last_stage, rank FROM games LIMIT 0",
+    "SELECT id, game_id, stage, score, quota, verdict, play_ms FROM stages LIMIT 0",
+    "SELECT stage_id, ms, digit, target, hit FROM keys LIMIT 0",
 };
 
-template <size_t N>
-bool execAll(QSqlDatabase& db, const char* const (&statements)[N], QSqlError& error)
+int sqliteCode(const QSqlError& error)
 {
-    QSqlQuery q(db);
-    for (const char* statement : statements) {
-        if (!q.exec(QString::fromLatin1(statement))) {
-            error = q.lastError();
-            return false;
-        }
-    }
-    return true;
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    return ok ? (code & 0xff) : -1;
 }
 
-QVariant optionalValue(const std::optional<int>& value)
+QString u8(const char* text)
 {
-    return value ? QVariant(*value) : QVariant(QMetaType(QMetaType::Int));
+    return QString::fromUtf8(text);
 }
 
-// Fills the version 2 figures of every stored stage and game from its keys.
-bool backfillTimings(QSqlDatabase& db, QSqlError& error)
+QString nextConnectionName()
 {
-    struct Stage { qint64 id; qint64 gameId; std::vector<KeyStroke> keys; };
-    std::vector<Stage> stages;
-    {
-        QSqlQuery q(db);
-        q.setForwardOnly(true);
-        if (!q.exec(QStringLiteral("SELECT s.id, s.game_id, k.ms, k.hit FROM stages s"
-                                   " LEFT JOIN keys k ON k.stage_id = s.id"
-                                   " ORDER BY s.game_id, s.stage, k.rowid"))) {
-            error = q.lastError();
-            return false;
-        }
-        while (q.next()) {
-            const qint64 id = q.value(0).toLongLong();
-            if (stages.empty() || stages.back().id != id)
-                stages.push_back({id, q.value(1).toLongLong(), {}});
-            if (!q.isNull(2)) {
-                KeyStroke key;
-                key.ms = q.value(2).toInt();
-                key.hit = q.value(3).toInt() != 0;
-                stages.back().keys.push_back(key);
-            }
-        }
-    }
-    QSqlQuery stageUpdate(db);
-    stageUpdate.prepare(QStringLiteral("UPDATE stages SET median_gap_ms = ?, p90_gap_ms = ?,"
-                                       " hits_per_second = ? WHERE id = ?"));
-    QSqlQuery gameUpdate(db);
-    gameUpdate.prepare(QStringLiteral("UPDATE games SET median_gap_ms = ? WHERE id = ?"));
-    std::vector<int> gameGaps;
-    for (size_t i = 0; i < stages.size(); ++i) {
-        const Stage& s = stages[i];
-        const StageFigures f = stageFigures(s.keys, 0);
-        stageUpdate.addBindValue(optionalValue(f.medianGapMs));
-        stageUpdate.addBindValue(optionalValue(f.p90GapMs));
-        stageUpdate.addBindValue(joinSeconds(f.hitsPerSecond));
-        stageUpdate.addBindValue(s.id);
-        if (!stageUpdate.exec()) {
-            error = stageUpdate.lastError();
-            return false;
-        }
-        const std::vector<int> gaps = hitGaps(s.keys);
-        gameGaps.insert(gameGaps.end(), gaps.begin(), gaps.end());
-        if (i + 1 == stages.size() || stages[i + 1].gameId != s.gameId) {
-            gameUpdate.addBindValue(optionalValue(medianOf(std::move(gameGaps))));
-            gameUpdate.addBindValue(s.gameId);
-            if (!gameUpdate.exec()) {
-                error = gameUpdate.lastError();
-                return false;
-            }
-            gameGaps.clear();
-        }
-    }
-    return true;
+    static std::atomic<int> counter{0};
+    return QStringLiteral("quennel-history-%1").arg(++counter);
 }
 }  // namespace
-
-QString joinSeconds(const std::array<int, kStageSeconds>& seconds)
-{
-    QStringList parts;
-    for (int n : seconds)
-        parts << QString::number(n);
-    return parts.join(QLatin1Char(' '));
-}
-
-std::array<int, kStageSeconds> splitSeconds(const QString& text)
-{
-    std::array<int, kStageSeconds> seconds{};
-    const QStringList parts = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    for (int i = 0; i < kStageSeconds && i < parts.size(); ++i)
-        seconds[i] = parts[i].toInt();
-    return seconds;
-}
 
 HistoryDatabase::HistoryDatabase(const QString& path)
     : path_(path), connectionName_(nextConnectionName())
@@ -175,7 +85,7 @@ HistoryDatabase::HistoryDatabase(const QString& path)
 
 HistoryDatabase::~HistoryDatabase()
 {
-    closeConnection();
+    close();
 }
 
 QSqlDatabase HistoryDatabase::connection() const
@@ -183,70 +93,81 @@ QSqlDatabase HistoryDatabase::connection() const
     return QSqlDatabase::database(connectionName_, false);
 }
 
-void HistoryDatabase::closeConnection()
+void HistoryDatabase::close()
 {
     if (QSqlDatabase::contains(connectionName_)) {
-        {
-            QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
-            db.close();
-        }
+        connection().close();
         QSqlDatabase::removeDatabase(connectionName_);
     }
     open_ = false;
-    writable_ = false;
+    newerVersion_ = 0;
 }
 
-void HistoryDatabase::setProblem(HistoryProblem problem, const QString& detail)
+void HistoryDatabase::setBusyTimeout(int ms)
 {
-    // A file kept aside stays the news of this call, whatever follows.
-    if (problem_ == HistoryProblem::KeptAside && problem != HistoryProblem::KeptAside)
+    busyTimeoutMs_ = ms;
+    if (open_)
+        QSqlQuery(connection()).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(ms));
+}
+
+void HistoryDatabase::setProblem(HistoryProblem problem, const QString& reason)
+{
+    // A file set aside stays the news of this call, whatever follows.
+    if (problem_ == HistoryProblem::SetAside && problem != HistoryProblem::SetAside)
         return;
     problem_ = problem;
-    detail_ = detail;
+    reason_ = reason;
 }
 
 void HistoryDatabase::clearProblem()
 {
     problem_ = HistoryProblem::None;
-    detail_.clear();
+    reason_.clear();
+    setAside_.clear();
 }
 
 void HistoryDatabase::noteFailure(const QSqlError& error)
 {
-    const QString detail = error.databaseText().isEmpty() ? error.text() : error.databaseText();
     switch (sqliteCode(error)) {
     case kSqliteBusy:
     case kSqliteLocked:
-        setProblem(HistoryProblem::Locked, detail);
+        setProblem(HistoryProblem::NotSavedYet, u8("別のクェネルなど、ほかのプログラムが使っています"));
         break;
     case kSqliteReadOnly:
     case kSqlitePerm:
-        setProblem(HistoryProblem::ReadOnly, detail);
+        setProblem(HistoryProblem::NotSavedYet, u8("ファイルかフォルダが書き込み禁止です"));
         break;
     case kSqliteFull:
-        setProblem(HistoryProblem::DiskFull, detail);
+        setProblem(HistoryProblem::NotSavedYet, japaneseReason(ENOSPC));
+        break;
+    case kSqliteIoErr:
+        setProblem(HistoryProblem::NotSavedYet, japaneseReason(EIO));
         break;
     case kSqliteCorrupt:
     case kSqliteNotADb:
-        setProblem(HistoryProblem::KeptAside, detail);
-        keepAside();
+        if (newerVersion_ != 0) {
+            setProblem(HistoryProblem::CannotOpen, u8("壊れています"));
+        } else {
+            setProblem(HistoryProblem::SetAside, u8("壊れていた"));
+            setAside();
+        }
         break;
     case kSqliteCantOpen: {
         const QFileInfo file(path_);
-        const QFileInfo folder(file.absolutePath());
-        const bool blocked = (file.exists() && !file.isWritable()) || (!file.exists() && !folder.isWritable());
-        setProblem(blocked ? HistoryProblem::ReadOnly : HistoryProblem::Unavailable, detail);
+        const bool blocked = file.exists() ? !file.isWritable() : !QFileInfo(file.absolutePath()).isWritable();
+        setProblem(HistoryProblem::NotSavedYet,
+                   blocked ? u8("ファイルかフォルダが書き込み禁止です") : u8("ファイルを作れません"));
         break;
     }
     default:
-        setProblem(HistoryProblem::Unavailable, detail);
+        setProblem(HistoryProblem::NotSavedYet, u8("読み書きの途中でエラーが起きました"));
         break;
     }
 }
 
-void HistoryDatabase::keepAside()
+void HistoryDatabase::setAside()
 {
-    closeConnection();
+    close();
     const QFileInfo file(path_);
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
     const QString base = file.absolutePath() + QLatin1Char('/') + file.completeBaseName() +
@@ -255,227 +176,214 @@ void HistoryDatabase::keepAside()
     for (int n = 2; QFileInfo::exists(aside); ++n)
         aside = base + QStringLiteral("-%1.sqlite").arg(n);
     if (!QFile::rename(path_, aside)) {
-        setProblem(HistoryProblem::Unavailable,
-                   QStringLiteral("cannot rename %1 to %2").arg(file.fileName(), QFileInfo(aside).fileName()));
+        problem_ = HistoryProblem::CannotOpen;
+        reason_ = u8("壊れていますが、名前を変えて残すことができません");
         return;
     }
-    // The write-ahead log belongs to the damaged file; the shared-memory
-    // index is rebuilt by whoever opens it.
-    QFile::rename(path_ + QStringLiteral("-wal"), aside + QStringLiteral("-wal"));
+    // A journal or log left beside it belongs to it.
+    for (const char* suffix : {"-journal", "-wal"})
+        QFile::rename(path_ + QLatin1String(suffix), aside + QLatin1String(suffix));
     QFile::remove(path_ + QStringLiteral("-shm"));
-    keptAside_ = aside;
+    setAside_ = aside;
 }
 
 bool HistoryDatabase::open()
 {
     if (open_)
         return true;
+    // Only a bad file now out of the way is worth a second try.
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (openOnce())
+        const Opened opened = openOnce();
+        if (opened == Opened::Ready)
             return true;
-        // Only a damaged file that is now out of the way is worth a second
-        // try, which starts a new one.
-        if (problem_ != HistoryProblem::KeptAside || keptAside_.isEmpty() || QFileInfo::exists(path_))
+        if (opened == Opened::Failed || setAside_.isEmpty())
             return false;
     }
     return false;
 }
 
-bool HistoryDatabase::openOnce()
+HistoryDatabase::Opened HistoryDatabase::openOnce()
 {
-    QSqlError error;
-    bool opened = false;
+    // SQLite would wait on a pipe, write through a link to a device, or
+    // answer in its own words: such names are refused first.
+    const QFileInfo file(path_);
+    QString refused;
+    if (file.isSymLink() && !file.exists())
+        refused = u8("リンクの先が見つからないか、リンクがループしています");
+    else if (file.isDir())
+        refused = japaneseReason(EISDIR);
+    else if (file.exists() && !file.isFile())
+        refused = notRegularFileReason();
+    if (!refused.isEmpty()) {
+        setProblem(HistoryProblem::CannotOpen, refused);
+        return Opened::Failed;
+    }
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
         db.setDatabaseName(path_);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kHistoryBusyTimeoutMs));
-        opened = db.open();
-        if (!opened)
-            error = db.lastError();
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs_));
+        if (!db.open())
+            error_ = db.lastError();
     }
-    const Prepared prepared = opened ? prepareFile(error) : Prepared::Failed;
-    if (prepared == Prepared::Ready) {
+    const Opened checked = connection().isOpen() ? checkFile() : Opened::Failed;
+    if (checked == Opened::Ready) {
         open_ = true;
-        return true;
+        return checked;
     }
-    closeConnection();
-    if (prepared == Prepared::NotOurs) {
-        // Some other database under our name: keep it, start our own.
-        setProblem(HistoryProblem::KeptAside, QStringLiteral("not a play history"));
-        keepAside();
-    } else {
-        noteFailure(error);
-    }
-    return false;
+    close();
+    if (checked == Opened::SetAside)
+        setAside();
+    else
+        noteFailure(error_);
+    return problem_ == HistoryProblem::SetAside ? Opened::SetAside : Opened::Failed;
 }
 
-HistoryDatabase::Prepared HistoryDatabase::prepareFile(QSqlError& error)
+HistoryDatabase::Opened HistoryDatabase::checkFile()
 {
-    QSqlDatabase db = connection();
-    int tables = 0;
-    {
-        QSqlQuery q(db);
-        if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next()) {
-            error = q.lastError();
-            return Prepared::Failed;
+    QSqlQuery q(connection());
+    auto value = [&](const char* sql) {
+        if (!q.exec(QLatin1String(sql)) || !q.next()) {
+            error_ = q.lastError();
+            return QVariant();
         }
-        foundVersion_ = q.value(0).toInt();
-        if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !q.next()) {
-            error = q.lastError();
-            return Prepared::Failed;
+        return q.value(0);
+    };
+    const QVariant version = value("PRAGMA user_version");
+    const QVariant tables = value("SELECT count(*) FROM sqlite_master");
+    if (!version.isValid() || !tables.isValid())
+        return Opened::Failed;
+    const bool fresh = version.toInt() == 0 && tables.toInt() == 0;
+    if (!fresh) {
+        // Our tables with the columns we read, whatever else a newer game
+        // added; anything else is some other program's database, kept as is.
+        bool ours = version.toInt() >= kHistorySchemaVersion;
+        for (const char* sql : kShape) {
+            if (ours && !q.exec(QLatin1String(sql))) {
+                if (sqliteCode(q.lastError()) != kSqliteError) {
+                    error_ = q.lastError();
+                    return Opened::Failed;
+                }
+                ours = false;
+            }
         }
-        tables = q.value(0).toInt();
+        if (!ours) {
+            setProblem(HistoryProblem::SetAside, u8("クェネルのプレイ記録ではなかった"));
+            return Opened::SetAside;
+        }
     }
-    if (foundVersion_ > kHistorySchemaVersion) {
+    if (version.toInt() > kHistorySchemaVersion) {
         // Left exactly as it is: read what can be read, write nothing.
-        writable_ = false;
-        setProblem(HistoryProblem::NewerSchema, QString::number(foundVersion_));
-        return Prepared::Ready;
+        newerVersion_ = version.toInt();
+        setProblem(HistoryProblem::NewerFile, version.toString());
+        return Opened::Ready;
     }
-    if (foundVersion_ == 0 && tables > 0)
-        return Prepared::NotOurs;
-    {
-        QSqlQuery q(db);
-        // WAL: a save appends to the log without rewriting the file, and a
-        // second copy of the game can read while this one writes.
-        q.exec(QStringLiteral("PRAGMA journal_mode = WAL"));
-        q.exec(QStringLiteral("PRAGMA synchronous = NORMAL"));
-        q.exec(QStringLiteral("PRAGMA foreign_keys = ON"));
+    // Damage in the middle of the file shows here, not halfway through a save.
+    const QVariant check = value("PRAGMA quick_check");
+    if (!check.isValid())
+        return Opened::Failed;
+    if (check.toString() != QLatin1String("ok")) {
+        setProblem(HistoryProblem::SetAside, u8("壊れていた"));
+        return Opened::SetAside;
     }
-    if (foundVersion_ < kHistorySchemaVersion && !migrate(foundVersion_, error))
-        return Prepared::Failed;
-    writable_ = true;
-    return Prepared::Ready;
+    // Only now is the file known to be ours to change. A rollback journal
+    // leaves every committed save in the one file.
+    const QVariant journal = value("PRAGMA journal_mode = DELETE");
+    if (!journal.isValid())
+        return Opened::Failed;
+    if (journal.toString() != QLatin1String("delete")) {
+        // Another copy of an older game still holds its log open.
+        setProblem(HistoryProblem::NotSavedYet, u8("別のクェネルなど、ほかのプログラムが使っています"));
+        return Opened::Failed;
+    }
+    q.exec(QStringLiteral("PRAGMA foreign_keys = ON"));
+    return fresh && !createSchema() ? Opened::Failed : Opened::Ready;
 }
 
-bool HistoryDatabase::migrate(int fromVersion, QSqlError& error)
+bool HistoryDatabase::createSchema()
 {
-    QSqlDatabase db = connection();
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
-        error = q.lastError();
-        return false;
+    QSqlQuery q(connection());
+    bool ok = q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    for (const char* statement : kSchema)
+        ok = ok && q.exec(QLatin1String(statement));
+    ok = ok && q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kHistorySchemaVersion)) &&
+         q.exec(QStringLiteral("COMMIT"));
+    if (!ok) {
+        error_ = q.lastError();
+        QSqlQuery(connection()).exec(QStringLiteral("ROLLBACK"));
     }
-    // Another copy may have migrated while this one was opening.
-    int version = fromVersion;
-    if (q.exec(QStringLiteral("PRAGMA user_version")) && q.next())
-        version = q.value(0).toInt();
-    bool ok = true;
-    if (version < 1)
-        ok = execAll(db, kSchemaV1, error);
-    if (ok && version < 2)
-        ok = execAll(db, kSchemaV2, error) && backfillTimings(db, error);
-    if (ok && version < kHistorySchemaVersion) {
-        ok = q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kHistorySchemaVersion));
-        if (!ok)
-            error = q.lastError();
-    }
-    if (ok && !q.exec(QStringLiteral("COMMIT"))) {
-        error = q.lastError();
-        ok = false;
-    }
-    if (!ok)
-        q.exec(QStringLiteral("ROLLBACK"));
     return ok;
 }
 
-bool HistoryDatabase::saveGame(const GameRecord& game, size_t& savedStages, qint64& gameId)
+bool HistoryDatabase::saveGame(GameRecord& game, size_t& savedStages)
 {
     clearProblem();
-    keptAside_.clear();
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!open())
             return false;
-        if (!writable_) {
-            if (problem_ == HistoryProblem::None)
-                setProblem(HistoryProblem::NewerSchema, QString::number(foundVersion_));
+        if (newerVersion_ != 0) {
+            setProblem(HistoryProblem::NewerFile, QString::number(newerVersion_));
             return false;
         }
-        QSqlError error;
-        if (writeGame(game, savedStages, gameId, error)) {
+        if (writeGame(game, savedStages)) {
             savedStages = game.stages.size();
             return true;
         }
-        noteFailure(error);
-        if (problem_ != HistoryProblem::KeptAside || open_)
+        noteFailure(error_);
+        if (problem_ != HistoryProblem::SetAside || open_)
             return false;
         // The stages saved so far went with the damaged file.
-        gameId = 0;
+        game.id = 0;
         savedStages = 0;
     }
     return false;
 }
 
-bool HistoryDatabase::writeGame(const GameRecord& game, size_t firstStage, qint64& gameId,
-                                QSqlError& error)
+bool HistoryDatabase::writeGame(GameRecord& game, size_t firstStage)
 {
     QSqlDatabase db = connection();
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
-        error = q.lastError();
-        return false;
-    }
     auto fail = [&](const QSqlQuery& failed) {
-        error = failed.lastError();
-        QSqlQuery rollback(db);
-        rollback.exec(QStringLiteral("ROLLBACK"));
+        error_ = failed.lastError();
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
         return false;
     };
-
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return fail(q);
     const QVariant rank = game.rank ? QVariant(rankName(*game.rank)) : QVariant(QMetaType(QMetaType::QString));
-    qint64 id = gameId;
+    qint64 id = game.id;
     if (id != 0) {
-        q.prepare(QStringLiteral("UPDATE games SET total = ?, outcome = ?, last_stage = ?, rank = ?,"
-                                 " median_gap_ms = ? WHERE id = ?"));
-        q.addBindValue(game.total);
-        q.addBindValue(outcomeName(game.outcome));
-        q.addBindValue(game.lastStage);
-        q.addBindValue(rank);
-        q.addBindValue(optionalValue(gameMedianGapMs(game)));
-        q.addBindValue(id);
+        q.prepare(QStringLiteral("UPDATE games SET total = ?, outcome = ?, last_stage = ?, rank = ? WHERE id = ?"));
+        for (const QVariant& v : {QVariant(game.total), QVariant(outcomeName(game.outcome)),
+                                  QVariant(game.lastStage), rank, QVariant(id)})
+            q.addBindValue(v);
         if (!q.exec())
             return fail(q);
         if (q.numRowsAffected() == 0)
             id = 0;  // the row was removed meanwhile: write it anew
     }
     if (id == 0) {
-        q.prepare(QStringLiteral("INSERT INTO games (started_at, mode, total, outcome, last_stage, rank,"
-                                 " median_gap_ms) VALUES (?, ?, ?, ?, ?, ?, ?)"));
-        q.addBindValue(game.startedAt.toString(Qt::ISODate));
-        q.addBindValue(modeName(game.mode));
-        q.addBindValue(game.total);
-        q.addBindValue(outcomeName(game.outcome));
-        q.addBindValue(game.lastStage);
-        q.addBindValue(rank);
-        q.addBindValue(optionalValue(gameMedianGapMs(game)));
+        q.prepare(QStringLiteral("INSERT INTO games (started_at, mode, total, outcome, last_stage, rank)"
+                                 " VALUES (?, ?, ?, ?, ?, ?)"));
+        for (const QVariant& v : {QVariant(game.startedAt.toString(Qt::ISODate)), QVariant(modeName(game.mode)),
+                                  QVariant(game.total), QVariant(outcomeName(game.outcome)),
+                                  QVariant(game.lastStage), rank})
+            q.addBindValue(v);
         if (!q.exec())
             return fail(q);
         id = q.lastInsertId().toLongLong();
+        firstStage = 0;
     }
 
     QSqlQuery stageInsert(db);
-    stageInsert.prepare(QStringLiteral(
-        "INSERT INTO stages (game_id, stage, score, quota, verdict, hits, misses, longest_streak,"
-        " keys_per_second, play_ms, median_gap_ms, p90_gap_ms, hits_per_second)"
-        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    stageInsert.prepare(QStringLiteral("INSERT INTO stages (game_id, stage, score, quota, verdict, play_ms)"
+                                       " VALUES (?, ?, ?, ?, ?, ?)"));
     QSqlQuery keyInsert(db);
     keyInsert.prepare(QStringLiteral("INSERT INTO keys (stage_id, ms, digit, target, hit) VALUES (?, ?, ?, ?, ?)"));
     for (size_t i = firstStage; i < game.stages.size(); ++i) {
         const StageRecord& stage = game.stages[i];
-        const StageFigures f = stageFigures(stage.keys, stage.playMs);
-        stageInsert.addBindValue(id);
-        stageInsert.addBindValue(stage.stage);
-        stageInsert.addBindValue(stage.score);
-        stageInsert.addBindValue(stage.quota);
-        stageInsert.addBindValue(verdictName(stage.verdict));
-        stageInsert.addBindValue(f.hits);
-        stageInsert.addBindValue(f.misses);
-        stageInsert.addBindValue(f.longestStreak);
-        stageInsert.addBindValue(f.keysPerSecond);
-        stageInsert.addBindValue(stage.playMs);
-        stageInsert.addBindValue(optionalValue(f.medianGapMs));
-        stageInsert.addBindValue(optionalValue(f.p90GapMs));
-        stageInsert.addBindValue(joinSeconds(f.hitsPerSecond));
+        for (const QVariant& v : {QVariant(id), QVariant(stage.stage), QVariant(stage.score), QVariant(stage.quota),
+                                  QVariant(verdictName(stage.verdict)), QVariant(stage.playMs)})
+            stageInsert.addBindValue(v);
         if (!stageInsert.exec())
             return fail(stageInsert);
         const qint64 stageId = stageInsert.lastInsertId().toLongLong();
@@ -491,6 +399,27 @@ bool HistoryDatabase::writeGame(const GameRecord& game, size_t firstStage, qint6
     }
     if (!q.exec(QStringLiteral("COMMIT")))
         return fail(q);
-    gameId = id;
+    game.id = id;
     return true;
+}
+
+QString historyNotice(const HistoryDatabase& db)
+{
+    const QString file = u8("プレイ記録ファイル「%1」").arg(QFileInfo(db.path()).fileName());
+    switch (db.problem()) {
+    case HistoryProblem::None:
+        break;
+    case HistoryProblem::SetAside:
+        return u8("%1が%2ため、「%3」という名前でそのまま残し、新しい記録を始めました。")
+            .arg(file, db.reason(), QFileInfo(db.setAsidePath()).fileName());
+    case HistoryProblem::NotSavedYet:
+        return u8("%1に書き込めないため（%2）、記録はいったん手元に残し、次のステージの終わりなどにもう一度書き込みます。")
+            .arg(file, db.reason());
+    case HistoryProblem::NewerFile:
+        return u8("%1は新しい版のクェネルの記録（形式 %2）のため、読むだけにして、この版でのプレイは記録しません。")
+            .arg(file, db.reason());
+    case HistoryProblem::CannotOpen:
+        return u8("%1を開けないため（%2）、開けるようになるまでプレイ記録は書き込めません。").arg(file, db.reason());
+    }
+    return QString();
 }

@@ -1,28 +1,27 @@
 #pragma once
 // The play history: one SQLite file (history.sqlite in the game folder),
-// opened through Qt SQL. Its schema version lives in PRAGMA user_version and
-// older files are brought up to date on opening; it runs in WAL mode, and
-// each save is one short transaction. Nothing here shows a message: the
-// problem of the last call is kept for the caller to report.
+// opened through Qt SQL. It keeps a rollback journal, so after every save
+// the one file holds the whole history (a copy of it alone is complete) and
+// no checkpoint is left to a later moment. Nothing here shows a message:
+// the problem of the last call is kept for the caller to report.
 #include "history/records.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
 
-constexpr int kHistorySchemaVersion = 2;
+constexpr int kHistorySchemaVersion = 1;
 // How long a statement waits for another copy of the game to finish its own
 // transaction before it gives up (the stage is then kept for a later save).
 constexpr int kHistoryBusyTimeoutMs = 100;
 
+// The problems a player needs told apart.
 enum class HistoryProblem {
     None,
-    KeptAside,    // the file was damaged: renamed with the date, a new one started
-    Locked,       // another program holds the file
-    ReadOnly,     // the file or its folder cannot be written
-    DiskFull,
-    NewerSchema,  // written by a newer version of the game: read, never written
-    Unavailable,  // any other failure to open, read or write
+    SetAside,     // damaged or not ours: renamed with the date, a new one started
+    NotSavedYet,  // held by another program, read-only or full: the stages wait
+    NewerFile,    // written by a newer version of the game: read, never written
+    CannotOpen,   // not a file a history can live in (a folder, a pipe, a loop)
 };
 
 class HistoryDatabase {
@@ -32,56 +31,57 @@ public:
     HistoryDatabase(const HistoryDatabase&) = delete;
     HistoryDatabase& operator=(const HistoryDatabase&) = delete;
 
-    // Opens the file, creating it when missing and migrating an older
-    // schema. A damaged file is kept aside and a new one started. True when
-    // the history can at least be read; once open it stays open.
+    // Opens the file, creating it when missing, and checks it: a damaged
+    // file or another program's database is set aside, untouched, and a new
+    // one started. True when the history can at least be read.
     bool open();
     bool isOpen() const { return open_; }
-    bool canWrite() const { return open_ && writable_; }
-    // user_version of the file as found on opening (0 for a new file).
-    int foundVersion() const { return foundVersion_; }
+    bool canWrite() const { return open_ && newerVersion_ == 0; }
+    // Closes the connection (a later call opens it again).
+    void close();
+    // How long statements wait for another program's lock.
+    void setBusyTimeout(int ms);
 
-    // Saves a game: inserts its row when gameId is 0 (and sets gameId),
-    // updates it otherwise, and adds game.stages[savedStages..] with their
-    // keys, all in one transaction; savedStages then covers every stage. A
-    // damaged file found on the way is kept aside and the whole game
-    // written to a new one. False when nothing was saved.
-    bool saveGame(const GameRecord& game, size_t& savedStages, qint64& gameId);
+    // Saves a game: inserts its row when game.id is 0 (and sets it), updates
+    // it otherwise, and adds game.stages[savedStages..] with their keys, in
+    // one transaction; savedStages then covers every stage. False when
+    // nothing was saved.
+    bool saveGame(GameRecord& game, size_t& savedStages);
 
-    // What happened in the last call (None when all went well). KeptAside
-    // is reported even when the call then succeeded on the new file.
+    // What happened in the last call (None when all went well). SetAside is
+    // reported even when the call then succeeded on the new file.
     HistoryProblem problem() const { return problem_; }
-    QString problemDetail() const { return detail_; }
-    // The name the damaged file was given, after KeptAside.
-    QString keptAsidePath() const { return keptAside_; }
+    // What is wrong, in the player's words (a phrase without a full stop).
+    QString reason() const { return reason_; }
+    // The name the set-aside file was given.
+    QString setAsidePath() const { return setAside_; }
     QString path() const { return path_; }
 
     QSqlDatabase connection() const;
-    // Sorts a failed statement into a problem. A damaged file is closed and
-    // kept aside at once, so no query of this connection may still exist.
+    // Sorts a failed statement into a problem; a damaged file is closed and
+    // set aside at once, so no query of this connection may still exist.
     void noteFailure(const QSqlError& error);
     void clearProblem();
 
 private:
-    enum class Prepared { Ready, Failed, NotOurs };
-    bool openOnce();
-    void closeConnection();
-    Prepared prepareFile(QSqlError& error);
-    bool migrate(int fromVersion, QSqlError& error);
-    bool writeGame(const GameRecord& game, size_t firstStage, qint64& gameId, QSqlError& error);
-    void keepAside();
-    void setProblem(HistoryProblem problem, const QString& detail);
+    enum class Opened { Ready, Failed, SetAside };
+    Opened openOnce();
+    Opened checkFile();
+    bool createSchema();
+    bool writeGame(GameRecord& game, size_t firstStage);
+    void setAside();
+    void setProblem(HistoryProblem problem, const QString& reason);
 
     QString path_;
     QString connectionName_;
     bool open_ = false;
-    bool writable_ = false;
-    int foundVersion_ = 0;
+    int newerVersion_ = 0;  // the version of a newer game's file, 0 for ours
+    int busyTimeoutMs_ = kHistoryBusyTimeoutMs;
     HistoryProblem problem_ = HistoryProblem::None;
-    QString detail_;
-    QString keptAside_;
+    QString reason_;
+    QString setAside_;
+    QSqlError error_;  // the statement that failed last
 };
 
-// The 30 per-second hit counts as stored: numbers separated by spaces.
-QString joinSeconds(const std::array<int, kStageSeconds>& seconds);
-std::array<int, kStageSeconds> splitSeconds(const QString& text);
+// The one sentence a player is told about the last problem of db.
+QString historyNotice(const HistoryDatabase& db);

@@ -1,7 +1,7 @@
 #pragma once
-// What the progress screen shows, read from the history file in one go.
+// What the progress screen shows, worked out from the games read back.
 #include "history/history_database.h"
-#include "history/records.h"
+#include "history/stage_figures.h"
 
 #include <QDateTime>
 #include <array>

@@ -1,16 +1,16 @@
 // The running game's history: keys in memory during play, one save per stage.
 #include "history/recorder.h"
 
-#include "platform/msgbox.h"
-
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <algorithm>
 
 const char* const kHistoryFileName = "history.sqlite";
 
 namespace {
+// The last try at exit: two waits for another program's lock at most.
+constexpr int kExitWaitMs = 450;
+
 // A stage sees a few hundred keys at most; reserving keeps the key path
 // free of reallocation.
 constexpr size_t kKeysReserved = 1024;
@@ -90,11 +90,12 @@ void GameRecorder::gameStarted(GameMode mode)
     games_.push_back(std::move(entry));
     keys_.clear();
     // Opened (or created) now, while the screens change, so the first
-    // stage's end only writes.
+    // stage's end only writes; earlier games held back go in first.
     HistoryDatabase& db = database();
     db.clearProblem();
     db.open();
-    noteProblem(db);  // a damaged file kept aside on the way counts too
+    noteProblem(db);  // a damaged file set aside on the way counts too
+    saveHeldBack();
 }
 
 void GameRecorder::clockStarted()
@@ -117,8 +118,8 @@ void GameRecorder::stageEnded(int stage, int stageScore, int quota, int gameScor
     Entry& entry = games_.back();
     StageRecord record;
     record.stage = stage;
-    record.score = stageScore * 10;
-    record.quota = quota * 10;
+    record.score = stageScore * kScoreUnit;
+    record.quota = quota * kScoreUnit;
     record.verdict = verdict;
     record.playMs = static_cast<int>(monotonicClock()() - clockStart_);
     record.keys = std::move(keys_);
@@ -128,7 +129,7 @@ void GameRecorder::stageEnded(int stage, int stageScore, int quota, int gameScor
     GameRecord& game = entry.game;
     game.stages.push_back(std::move(record));
     const int gameScore = gameScoreBefore + stageScore;
-    game.total = gameScore * 10;
+    game.total = gameScore * kScoreUnit;
     game.lastStage = stage;
     if (verdict != StageVerdict::Clear) {
         game.outcome = GameOutcome::Lost;
@@ -137,7 +138,7 @@ void GameRecorder::stageEnded(int stage, int stageScore, int quota, int gameScor
         game.rank = rankOf(gameScore);
     }
     entry.dirty = true;
-    saveAll();
+    saveHeldBack();
 }
 
 HistoryDatabase& GameRecorder::database()
@@ -150,19 +151,34 @@ HistoryDatabase& GameRecorder::database()
     return *db_;
 }
 
-void GameRecorder::saveAll()
+void GameRecorder::saveHeldBack()
 {
     HistoryDatabase& db = database();
     for (Entry& entry : games_) {
         if (!entry.dirty)
             continue;
-        if (!db.saveGame(entry.game, entry.savedStages, entry.gameId)) {
-            noteProblem(db);
-            return;  // the rest waits for the next stage end
-        }
-        noteProblem(db);  // a damaged file kept aside on the way
+        const bool saved = db.saveGame(entry.game, entry.savedStages);
+        noteProblem(db);  // a damaged file set aside on the way counts too
+        if (!saved)
+            return;  // the rest waits for the next try
         entry.dirty = false;
     }
+}
+
+int GameRecorder::finish()
+{
+    if (std::none_of(games_.begin(), games_.end(), [](const Entry& e) { return e.dirty; })) {
+        db_.reset();
+        return 0;
+    }
+    database().setBusyTimeout(kExitWaitMs);
+    saveHeldBack();
+    int unsaved = 0;
+    for (const Entry& entry : games_)
+        if (entry.dirty)
+            unsaved += static_cast<int>(entry.game.stages.size() - entry.savedStages);
+    db_.reset();  // a clean close leaves nothing beside the file
+    return unsaved;
 }
 
 void GameRecorder::noteProblem(const HistoryDatabase& db)
@@ -170,14 +186,13 @@ void GameRecorder::noteProblem(const HistoryDatabase& db)
     const HistoryProblem problem = db.problem();
     if (problem == HistoryProblem::None)
         return;
-    // A damaged file is news every time; any other problem is told once.
-    if (problem != HistoryProblem::KeptAside) {
+    // A file set aside is news every time; any other problem is told once.
+    if (problem != HistoryProblem::SetAside) {
         if (std::find(told_.begin(), told_.end(), problem) != told_.end())
             return;
         told_.push_back(problem);
     }
-    notices_ << historyNoticeText(problem, QFileInfo(db.path()).fileName(), db.problemDetail(),
-                                  QFileInfo(db.keptAsidePath()).fileName());
+    notices_ << historyNotice(db);
 }
 
 QStringList GameRecorder::takeNotices()
@@ -185,57 +200,4 @@ QStringList GameRecorder::takeNotices()
     QStringList notices;
     notices.swap(notices_);
     return notices;
-}
-
-void showHistoryNotices()
-{
-    for (const QString& text : gameHistory().takeNotices()) {
-        MessageRequest request;
-        request.text = text;
-        msgbox(request);
-    }
-}
-
-QString historyProblemSummary(HistoryProblem problem, const QString& detail)
-{
-    switch (problem) {
-    case HistoryProblem::Locked: return QString::fromUtf8("ほかのプログラムが使用中です。");
-    case HistoryProblem::ReadOnly: return QString::fromUtf8("ファイルを開く許可がありません。");
-    case HistoryProblem::DiskFull: return QString::fromUtf8("ディスクがいっぱいです。");
-    case HistoryProblem::NewerSchema: return QString::fromUtf8("新しい版のクェネルの形式です。");
-    default: return QString::fromUtf8("（%1）").arg(detail);
-    }
-}
-
-QString historyNoticeText(HistoryProblem problem, const QString& fileName, const QString& detail,
-                          const QString& keptAsideName)
-{
-    const QString file = QString::fromUtf8("プレイ記録ファイル「%1」").arg(fileName);
-    const QString goesOn = QString::fromUtf8("ゲームはこのまま続けられます。");
-    switch (problem) {
-    case HistoryProblem::None:
-        return QString();
-    case HistoryProblem::KeptAside:
-        return QString::fromUtf8("%1が壊れていたため、「%2」という名前で残し、新しい記録を始めました。")
-            .arg(file, keptAsideName);
-    case HistoryProblem::Locked:
-        return QString::fromUtf8("%1をほかのプログラム（別のクェネルなど）が使っていて、今回のステージを"
-                                 "書き込めませんでした。%2記録は次のステージの終わりにもう一度書き込みます。")
-            .arg(file, goesOn);
-    case HistoryProblem::ReadOnly:
-        return QString::fromUtf8("%1（またはそのフォルダ）は書き込みが禁止されています。%2"
-                                 "書き込めるようになるまで、プレイ記録は保存されません。")
-            .arg(file, goesOn);
-    case HistoryProblem::DiskFull:
-        return QString::fromUtf8("ディスクがいっぱいで、%1に書き込めませんでした。%2"
-                                 "空きができれば、記録は次のステージの終わりに書き込みます。")
-            .arg(file, goesOn);
-    case HistoryProblem::NewerSchema:
-        return QString::fromUtf8("%1は新しい版のクェネルで作られています（形式 %2。この版が扱えるのは %3 まで）。"
-                                 "ファイルはそのままにして読むだけにし、この版でのプレイは記録しません。")
-            .arg(file, detail, QString::number(kHistorySchemaVersion));
-    case HistoryProblem::Unavailable:
-        return QString::fromUtf8("%1を使えません（%2）。%3プレイ記録は保存されません。").arg(file, detail, goesOn);
-    }
-    return QString();
 }

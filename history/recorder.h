@@ -2,11 +2,10 @@
 // The history of the game being played. During a stage the only work is
 // appending each judged key to memory; the stage is written to the history
 // file when it ends (time-up or give-up), in one transaction. Nothing the
-// file does can stop or slow play: a problem is kept as a notice, shown once
-// at a calm moment, and stages that could not be written are tried again at
-// the next stage end.
+// file does can stop or slow play: a problem is kept as a notice for the
+// screens to show at a calm moment, and stages that could not be written are
+// tried again whenever the history is next touched and once more at exit.
 #include "history/history_database.h"
-#include "history/records.h"
 
 #include <QDateTime>
 #include <QString>
@@ -43,6 +42,12 @@ public:
 
     // The history file (opened on first use), for the progress screen.
     HistoryDatabase& database();
+    // Writes the stages held back, if the file now takes them.
+    void saveHeldBack();
+    // The program ends: one last, brief try (at most about a second) to
+    // write what is held back, then the file is closed. Returns how many
+    // stages are still unwritten.
+    int finish();
     // Turns the problem of the database's last call into a notice.
     void noteProblem(const HistoryDatabase& db);
     // Notices that wait to be shown (each kind of problem once per run).
@@ -55,11 +60,9 @@ public:
 private:
     struct Entry {
         GameRecord game;
-        qint64 gameId = 0;
         size_t savedStages = 0;
         bool dirty = false;
     };
-    void saveAll();
 
     qint64 clockStart_ = 0;
     std::vector<KeyStroke> keys_;
@@ -72,11 +75,3 @@ private:
 
 // The one recorder of the running game.
 GameRecorder& gameHistory();
-// Shows the waiting notices, one message box each.
-void showHistoryNotices();
-
-// A short line for a problem, for a screen that cannot show the history.
-QString historyProblemSummary(HistoryProblem problem, const QString& detail);
-// The player's words for a problem with the history file.
-QString historyNoticeText(HistoryProblem problem, const QString& fileName, const QString& detail,
-                          const QString& keptAsideName);

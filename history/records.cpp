@@ -1,39 +1,33 @@
 #include "history/records.h"
 
-#include <algorithm>
+namespace {
+const char* const kModeNames[] = {"normal", "hard"};
+const char* const kVerdictNames[] = {"clear", "failure", "giveup"};
+const char* const kOutcomeNames[] = {"cleared", "lost", "quit"};
+
+template <typename E, size_t N>
+std::optional<E> fromName(const char* const (&names)[N], const QString& name)
+{
+    for (size_t i = 0; i < N; ++i)
+        if (name == QLatin1String(names[i]))
+            return static_cast<E>(i);
+    return std::nullopt;
+}
+}  // namespace
 
 QString modeName(GameMode mode)
 {
-    return mode == GameMode::Normal ? QStringLiteral("normal") : QStringLiteral("hard");
-}
-
-std::optional<GameMode> modeFromName(const QString& name)
-{
-    if (name == QLatin1String("normal"))
-        return GameMode::Normal;
-    if (name == QLatin1String("hard"))
-        return GameMode::Hard;
-    return std::nullopt;
+    return QLatin1String(kModeNames[static_cast<int>(mode)]);
 }
 
 QString verdictName(StageVerdict verdict)
 {
-    switch (verdict) {
-    case StageVerdict::Clear: return QStringLiteral("clear");
-    case StageVerdict::Failure: return QStringLiteral("failure");
-    case StageVerdict::GiveUp: return QStringLiteral("giveup");
-    }
-    return QString();
+    return QLatin1String(kVerdictNames[static_cast<int>(verdict)]);
 }
 
 QString outcomeName(GameOutcome outcome)
 {
-    switch (outcome) {
-    case GameOutcome::Cleared: return QStringLiteral("cleared");
-    case GameOutcome::Lost: return QStringLiteral("lost");
-    case GameOutcome::Quit: return QStringLiteral("quit");
-    }
-    return QString();
+    return QLatin1String(kOutcomeNames[static_cast<int>(outcome)]);
 }
 
 QString rankName(int rank)
@@ -41,13 +35,25 @@ QString rankName(int rank)
     return rank >= 0 && rank < kRankCount ? QString(QLatin1Char(rankLetter(rank))) : QString();
 }
 
-std::optional<int> gameMedianGapMs(const GameRecord& game)
+std::optional<GameMode> modeFromName(const QString& name)
 {
-    std::vector<int> gaps;
-    for (const StageRecord& stage : game.stages) {
-        const std::vector<int> g = hitGaps(stage.keys);
-        gaps.insert(gaps.end(), g.begin(), g.end());
-    }
-    return medianOf(std::move(gaps));
+    return fromName<GameMode>(kModeNames, name);
 }
 
+StageVerdict verdictFromName(const QString& name)
+{
+    return fromName<StageVerdict>(kVerdictNames, name).value_or(StageVerdict::Clear);
+}
+
+GameOutcome outcomeFromName(const QString& name)
+{
+    return fromName<GameOutcome>(kOutcomeNames, name).value_or(GameOutcome::Quit);
+}
+
+std::optional<int> rankFromName(const QString& name)
+{
+    for (int r = 0; r < kRankCount; ++r)
+        if (name == rankName(r))
+            return r;
+    return std::nullopt;
+}

@@ -1,18 +1,28 @@
 #pragma once
-// One game as the history keeps it: when and how it was played, and each
-// finished stage with its keys. Scores, quotas and totals are in points as
-// the screens show them (ten times the game's own units).
-#include "history/stage_figures.h"
+// What the history stores: each game, its finished stages and every key
+// struck in them, as observed. Scores, quotas and totals are in points as
+// the screens show them (ten times the game's own units). Figures such as
+// gaps and streaks are worked out from the keys when reading
+// (history/stage_figures.h).
+#include "state/rules.h"
 
 #include <QDateTime>
 #include <QString>
 #include <optional>
 #include <vector>
 
+// "practice" is kept free for a later mode of its own.
 enum class GameMode { Normal, Hard };
 enum class StageVerdict { Clear, Failure, GiveUp };
 // A game that never reached its end (the program was closed) counts as quit.
 enum class GameOutcome { Cleared, Lost, Quit };
+
+struct KeyStroke {
+    qint32 ms = 0;      // since the stage clock started
+    qint8 digit = 0;    // the keypad digit struck
+    qint8 target = 0;   // the digit at the bottom of the stack
+    bool hit = false;
+};
 
 struct StageRecord {
     int stage = 0;
@@ -24,21 +34,22 @@ struct StageRecord {
 };
 
 struct GameRecord {
+    qint64 id = 0;                 // the row in the file, 0 until written
     QDateTime startedAt;
     GameMode mode = GameMode::Normal;
     int total = 0;                 // including every stage so far
     GameOutcome outcome = GameOutcome::Quit;
     int lastStage = 0;             // the stage that lost the game, or the last one finished
-    std::optional<int> rank;       // 0 (E) .. 5 (S), for a cleared game with a rank
+    std::optional<int> rank;       // 0 (E) .. 5 (S), for a cleared game
     std::vector<StageRecord> stages;
 };
 
-// The words stored in the file and written to the export.
+// The words stored in the file and written to the export, and back.
 QString modeName(GameMode mode);
 QString verdictName(StageVerdict verdict);
 QString outcomeName(GameOutcome outcome);
 QString rankName(int rank);  // "E" .. "S"
 std::optional<GameMode> modeFromName(const QString& name);
-
-// Median gap between correct keys over all stages of a game.
-std::optional<int> gameMedianGapMs(const GameRecord& game);
+StageVerdict verdictFromName(const QString& name);
+GameOutcome outcomeFromName(const QString& name);
+std::optional<int> rankFromName(const QString& name);

@@ -1,4 +1,4 @@
-// Figures of one stage, drawn from its key presses.
+// Figures of play, drawn from the key presses.
 #include "history/stage_figures.h"
 
 #include <algorithm>
@@ -42,6 +42,16 @@ std::optional<int> percentile90Of(std::vector<int> values)
     // Nearest rank: the smallest value with at least 90 % at or below it.
     const size_t rank = static_cast<size_t>(std::ceil(0.9 * static_cast<double>(values.size())));
     return values[std::max<size_t>(rank, 1) - 1];
+}
+
+std::optional<int> gameMedianGapMs(const GameRecord& game)
+{
+    std::vector<int> gaps;
+    for (const StageRecord& stage : game.stages) {
+        const std::vector<int> g = hitGaps(stage.keys);
+        gaps.insert(gaps.end(), g.begin(), g.end());
+    }
+    return medianOf(std::move(gaps));
 }
 
 StageFigures stageFigures(const std::vector<KeyStroke>& keys, int playMs)

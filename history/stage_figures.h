@@ -1,20 +1,12 @@
 #pragma once
-// What one stage of play leaves behind: every keypad digit judged while the
-// clock ran, and the figures the progress screen and the export show.
-#include "state/rules.h"
+// The figures of play, worked out from the stored keys when the history is
+// read: the one place they are computed, for the progress screen and the
+// export alike.
+#include "history/records.h"
 
-#include <QtGlobal>
 #include <array>
 #include <optional>
 #include <vector>
-
-
-struct KeyStroke {
-    qint32 ms = 0;      // since the stage clock started
-    qint8 digit = 0;    // the keypad digit struck
-    qint8 target = 0;   // the digit at the bottom of the stack
-    bool hit = false;
-};
 
 struct StageFigures {
     int hits = 0;
@@ -29,9 +21,12 @@ struct StageFigures {
 
 // playMs: how long the clock ran (up to time-up or the give-up).
 StageFigures stageFigures(const std::vector<KeyStroke>& keys, int playMs);
+inline StageFigures stageFigures(const StageRecord& stage) { return stageFigures(stage.keys, stage.playMs); }
 
 // The gaps between consecutive correct keys of one stage, in press order.
 std::vector<int> hitGaps(const std::vector<KeyStroke>& keys);
+// The median gap over all stages of a game (gaps never span two stages).
+std::optional<int> gameMedianGapMs(const GameRecord& game);
 // Median (the mean of the two middle values for an even count, rounded)
 // and 90th percentile (nearest rank); empty for no values.
 std::optional<int> medianOf(std::vector<int> values);

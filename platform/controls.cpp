@@ -1,7 +1,7 @@
 #include "platform/controls.h"
 
 #include <QCache>
-#include <QIcon>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPaintEngine>
@@ -13,16 +13,36 @@
 namespace {
 const QColor kLabelBorder(0x80, 0x80, 0x80);
 
-// A one-pixel frame along the inside of r, filled rather than stroked: on a
-// screen of two or more device pixels to a pixel it covers whole device
-// pixels exactly where it lies at one to one (a stroked pen straddles the
-// edge there and loses half its width to the clip).
-void drawFrame(QPainter& painter, const QRect& r, const QColor& color)
+// A frame `width` pixels wide along the inside of r, filled rather than
+// stroked: on a screen of two or more device pixels to a pixel it covers
+// whole device pixels exactly where it lies at one to one (a stroked pen
+// straddles the edge there and loses half its width to the clip).
+void drawFrame(QPainter& painter, const QRect& r, const QColor& color, int width = 1)
 {
-    painter.fillRect(QRect(r.left(), r.top(), r.width(), 1), color);
-    painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), color);
-    painter.fillRect(QRect(r.left(), r.top(), 1, r.height()), color);
-    painter.fillRect(QRect(r.right(), r.top(), 1, r.height()), color);
+    painter.fillRect(QRect(r.left(), r.top(), r.width(), width), color);
+    painter.fillRect(QRect(r.left(), r.bottom() - width + 1, r.width(), width), color);
+    painter.fillRect(QRect(r.left(), r.top(), width, r.height()), color);
+    painter.fillRect(QRect(r.right() - width + 1, r.top(), width, r.height()), color);
+}
+
+// The larger version of a picture file for a device of `ratio` device
+// pixels to a pixel: "name@Nx.ext" beside "name.ext", N from the ratio down
+// to 2, as Qt names them. Empty when there is none.
+QString findLargerFile(const QString& path, int ratio, int* found)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot <= slash)
+        dot = path.size();
+    for (int n = std::min(ratio, 9); n > 1; --n) {
+        QString candidate = path;
+        candidate.insert(dot, QStringLiteral("@%1x").arg(n));
+        if (QFileInfo::exists(candidate)) {
+            *found = n;
+            return candidate;
+        }
+    }
+    return {};
 }
 }  // namespace
 
@@ -54,10 +74,10 @@ const QPixmap& PictureData::pixmapFor(qreal devicePixelRatio) const
     if (path_.isEmpty() || wanted < 2)
         return pixmap();
     if (largeRatio_ == 0) {
-        qreal found = 1;
-        const QString file = qt_findAtNxFile(path_, wanted, &found);
+        int found = 1;
+        const QString file = findLargerFile(path_, wanted, &found);
         largeRatio_ = 1;
-        if (found > 1 && file != path_) {
+        if (!file.isEmpty()) {
             QPixmap large(file);
             if (!large.isNull() && large.size() == size_ * found) {
                 large.setDevicePixelRatio(found);
@@ -475,12 +495,7 @@ void Shape::setBorderWidth(int pixels)
 void Shape::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const int w = borderPixels_;
-    const QRect r = rect();
-    painter.fillRect(QRect(r.left(), r.top(), r.width(), w), color_);
-    painter.fillRect(QRect(r.left(), r.bottom() - w + 1, r.width(), w), color_);
-    painter.fillRect(QRect(r.left(), r.top(), w, r.height()), color_);
-    painter.fillRect(QRect(r.right() - w + 1, r.top(), w, r.height()), color_);
+    drawFrame(painter, rect(), color_, borderPixels_);
 }
 
 // ------------------------------------------------------------------- Line
@@ -513,37 +528,25 @@ void Line::setLineWidth(int pixels)
 
 void Line::place()
 {
-    // The widget covers the line's thickness around its path: a level line
-    // from x1 up to x2 (the end point itself not drawn) and rows y-1 and y
-    // for a line two pixels thick.
+    // The game's lines are all level or upright. The widget covers the
+    // line's thickness around its path: a level line from x1 up to x2 (the
+    // end point itself not drawn) and rows y-1 and y for a line two pixels
+    // thick.
     const int half = pixels_ / 2;
     const int ax = twipsToPixels(std::min(x1_, x2_)), bx = twipsToPixels(std::max(x1_, x2_));
     const int ay = twipsToPixels(std::min(y1_, y2_)), by = twipsToPixels(std::max(y1_, y2_));
-    const bool level = ay == by, upright = ax == bx;
+    const bool upright = ax == bx;
     left_ = (upright ? ax - half : ax) * kTwipsPerPixel;
-    top_ = (level ? ay - half : ay) * kTwipsPerPixel;
-    width_ = (upright ? pixels_ : bx - ax + (level ? 0 : pixels_)) * kTwipsPerPixel;
-    height_ = (level ? pixels_ : by - ay + (upright ? 0 : pixels_)) * kTwipsPerPixel;
+    top_ = (upright ? ay : ay - half) * kTwipsPerPixel;
+    width_ = (upright ? pixels_ : bx - ax) * kTwipsPerPixel;
+    height_ = (upright ? by - ay : pixels_) * kTwipsPerPixel;
     applyGeometry();
     update();
 }
 
 void Line::paintEvent(QPaintEvent*)
 {
+    // It fills its whole thickness exactly.
     QPainter painter(this);
-    const int ax = twipsToPixels(x1_), ay = twipsToPixels(y1_);
-    const int bx = twipsToPixels(x2_), by = twipsToPixels(y2_);
-    if (ax == bx || ay == by) {
-        // Level and upright lines (all the play screen's tick marks) fill
-        // their whole thickness exactly.
-        painter.fillRect(rect(), color_);
-        return;
-    }
-    // A slanting line: its end points, relative to the widget that place()
-    // widened by the thickness on every side.
-    QPen pen(color_, pixels_);
-    pen.setCapStyle(Qt::FlatCap);
-    painter.setPen(pen);
-    const QPointF shift = QPointF(geometry().topLeft()) - QPointF(pixels_ / 2.0, pixels_ / 2.0);
-    painter.drawLine(QPointF(ax, ay) - shift, QPointF(bx, by) - shift);
+    painter.fillRect(rect(), color_);
 }

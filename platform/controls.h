@@ -174,7 +174,7 @@ private:
     int borderPixels_ = 1;
 };
 
-// A straight line between two points in twips; it never takes clicks.
+// A level or upright line between two points in twips; it never takes clicks.
 class Line : public Control {
 public:
     explicit Line(QWidget* parent);

@@ -23,8 +23,8 @@ void Form3::start()
 void Form3::Timer1_Timer()
 {
     GameState& m = Module1;
-    const int remaining = m.ClockTens * 10 + m.ClockUnits;
-    Image2->setTop(static_cast<float>((kMarkerSeconds - remaining) * kMarkerStep + kMarkerStart));
+    const int remaining = m.ClockTens * kSecondsPerTen + m.ClockUnits;
+    Image2->setTop(static_cast<float>((kStageSeconds - remaining) * kMarkerStep + kMarkerStart));
     // The clock never shows 0: the tick that finds one second left ends play.
     // (A clock that starts at 0 ends at its first tick instead of running on.)
     if (remaining <= 1) {
@@ -36,7 +36,7 @@ void Form3::Timer1_Timer()
         m.ClockTens = m.ClockTens - 1;
         m.ClockUnits = 9;
     }
-    announceTime(m.ClockTens * 10 + m.ClockUnits);
+    announceTime(m.ClockTens * kSecondsPerTen + m.ClockUnits);
 }
 
 void Form3::timeup()

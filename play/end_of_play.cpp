@@ -2,6 +2,7 @@
 #include "history/recorder.h"
 #include "platform/sound.h"
 #include "screens/forms.h"
+#include "screens/history_notices.h"
 #include "stage/high_scores.h"
 #include "stage/stage_setup.h"
 #include "state/module1.h"
@@ -43,9 +44,7 @@ void Form3::gameend()
 {
     GameState& m = Module1;
     QString result = QStringLiteral("Clear!!");
-    form4->Image3->setPicture(form7->Picture3(kResultNextStage)->picture);
-    if (m.Stage == kStageCount)
-        form4->Image3->setPicture(form7->Picture3(kResultAllClear)->picture);
+    m.Outcome = m.Stage == kStageCount ? StageOutcome::AllClear : StageOutcome::NextStage;
 
     // The stage best is judged first: a beaten best is kept even when the
     // stage is then failed or given up.
@@ -57,22 +56,18 @@ void Form3::gameend()
     }
     if (m.StageScore < m.StageQuota[m.Stage]) {
         result = QStringLiteral("Failure!!");
-        form4->Image3->setPicture(form7->Picture3(kResultGameOver)->picture);
+        m.Outcome = StageOutcome::GameOver;
         s_play(Sound::SoundGameOver, false);
     } else {
         s_play(Sound::SoundClear, false);
     }
     if (m.GaveUp == 1) {
         result = QStringLiteral("GiveUp!!");
-        form4->Image3->setPicture(form7->Picture3(kResultGameOver)->picture);
+        m.Outcome = StageOutcome::GameOver;
         s_play(Sound::SoundGameOver, false);
     }
     m.GameScore = m.GameScore + m.StageScore;
-    form4->Image2->setPicture(form7->Picture2(m.Stage - 1)->picture);
-    form4->Label2(1)->setCaption(timesTen(m.StageScore));
-    form4->Label3(1)->setCaption(result);
-    form4->Label4(1)->setCaption(timesTen(m.GameScore));
-    form4->Label5(1)->setCaption(timesTen(m.StageQuota[m.Stage]));
+    form4->showResult(result);
     form4->show();
     hide();
     Label12->setVisible(false);

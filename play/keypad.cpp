@@ -3,13 +3,11 @@
 #include "platform/keys.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
-#include "platform/system.h"
+#include "play/stage_run.h"
 #include "screens/closing.h"
 #include "screens/forms.h"
 #include "stage/stage_setup.h"
 #include "state/module1.h"
-
-#include <cmath>
 
 void Form3::Form_KeyDown(int KeyCode, int /*Shift*/)
 {
@@ -33,22 +31,16 @@ void Form3::Form_KeyDown(int KeyCode, int /*Shift*/)
 void Form3::n_input(int d)
 {
     GameState& m = Module1;
-    const QString key = QString::number(d);
-    const bool hit = Label1(0)->caption() == key || Label1(6)->caption() == key ||
-                     Label1(12)->caption() == key;
-    gameHistory().keyJudged(d, m.KeyQueue[0], hit);
-    if (!hit) {
-        m.GaugeLevel = 0;
-        m.PointsPerHit = 0;
+    const Judgement j = StageRun(m).judge(d);
+    gameHistory().keyJudged(d, j.target, j.hit);
+    if (j.gaugeEmptied)
         for (int i = 0; i < kGaugeBlocks; ++i)
             Image3(i)->setVisible(false);
+    if (!j.hit) {
         s_play(Sound::SoundMiss, false);
         return;
     }
 
-    m.KeyQueue[kNewDigitSlot] = static_cast<int>(m.StageKeyRange[m.Stage] * rnd()) + 1;
-    for (int i = 0; i < kKeyRows; ++i)
-        m.KeyQueue[i] = m.KeyQueue[i + 1];
     // Only the cells the moved queue leaves empty are cleared, so a cell
     // that shows the same digit again is not drawn again.
     bool refilled[kKeyGridCells] = {};
@@ -61,25 +53,9 @@ void Form3::n_input(int d)
     for (int i = 0; i < kKeyRows; ++i)
         n_print(i);
 
-    m.GaugeLevel = m.GaugeLevel + m.StageGaugeStep[m.Stage];
-    if (m.GaugeLevel == kGaugeFull + 1) {
-        m.GaugeLevel = kGaugeFull;
-    } else if (m.GaugeLevel > kGaugeFull + 1) {
-        // A step that jumps past 11 without landing on it (1.5: 10.5, 12)
-        // holds the gauge full as well, instead of asking for a twelfth
-        // segment. A fraction between 10 and 11 is left as it is: like any
-        // fraction it lights nothing and keeps the points per hit.
-        m.GaugeLevel = kGaugeFull;
-        for (int i = 0; i < kGaugeBlocks; ++i)
+    for (int i = 0; i < kGaugeBlocks; ++i)
+        if (j.lightUp.test(static_cast<size_t>(i)))
             Image3(i)->setVisible(true);
-    }
-    const bool whole = m.GaugeLevel == std::floor(m.GaugeLevel);
-    if (whole && m.GaugeLevel >= 1)
-        Image3(static_cast<int>(m.GaugeLevel) - 1)->setVisible(true);
-    if (whole && m.GaugeLevel >= 1 && m.GaugeLevel <= kGaugeFull)
-        m.PointsPerHit = kPointsPerHit[static_cast<int>(m.GaugeLevel)];
-
-    m.StageScore = m.StageScore + m.PointsPerHit;
     showDigits(Label6, m.StageScore);
     s_play(Sound::SoundHit, false);
     m.AnimFrame = m.AnimFrame + 1;

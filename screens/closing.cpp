@@ -3,6 +3,7 @@
 #include "platform/msgbox.h"
 #include "platform/system.h"
 #include "screens/game_window.h"
+#include "screens/history_notices.h"
 
 bool ask_end(bool cancel_default)
 {
@@ -15,8 +16,10 @@ bool ask_end(bool cancel_default)
 
 void quitByKey()
 {
-    if (ask_end(true))
+    if (ask_end(true)) {
+        finishHistory();
         endProgram(0);
+    }
 }
 
 // Closing any game screen asks the same question, with OK as the default;
@@ -24,6 +27,7 @@ void quitByKey()
 void GameWindow::Form_Unload(int& Cancel)
 {
     if (ask_end(false)) {
+        finishHistory();
         endProgram(0);
         return;
     }

@@ -20,8 +20,7 @@ constexpr int kGaugeBlocks = kGaugeFull;
 // Character frames per stage in the picture store (Picture1): stage s shows
 // frames (s - 1) x 3 to (s - 1) x 3 + 2 in turn.
 constexpr int kFramesPerStage = kCharacterPictures / kStageCount;
-// The store's result pictures (Picture3). The one the results screen shows
-// is also the record of the stage's outcome.
+// The store's result pictures (Picture3), one per stage outcome.
 constexpr int kResultNextStage = 0;
 constexpr int kResultAllClear = 1;
 constexpr int kResultGameOver = 2;
@@ -71,10 +70,12 @@ public:
     Image* Image5 = nullptr;      // stage banner
     Shape* Shape1 = nullptr;      // red frame round the bottom row
     ControlArray<Line> Line1;     // tick marks 0..6
-    QTimer* Timer1 = nullptr;     // the stage clock, 999 ms
+    QTimer* Timer1 = nullptr;     // the stage clock, kClockTickMs
 
     void Form_KeyDown(int KeyCode, int Shift) override;
     void n_print(int i);
+    // Shows the stage that set-up has just prepared: keys, numbers, pictures.
+    void showStageReady();
     // The grid cell that shows queue slot i, or -1 when its digit has none.
     static int keyCell(int i);
     void start();
@@ -112,9 +113,11 @@ public:
     ControlArray<Label> Label4;  // (1) game total
     ControlArray<Label> Label5;  // (1) quota
     Image* Image2 = nullptr;     // banner of the stage just played
-    Image* Image3 = nullptr;     // result picture: decides what keypad 4 does
+    Image* Image3 = nullptr;     // result picture of the stage's outcome
 
     void Form_KeyDown(int KeyCode, int Shift) override;
+    // Fills the screen with the stage just ended (Module1.Outcome and scores).
+    void showResult(const QString& verdict);
     void n_stage();
     void nextstage();
     void jikkyo();
@@ -139,6 +142,8 @@ public:
     Label* Label2 = nullptr;     // key hint
 
     void Form_KeyDown(int KeyCode, int Shift) override;
+    // Replaces the whole log with the opening lines of a new stage.
+    void startLog(const QString& text);
 
 private:
     void scrollUp();
@@ -174,8 +179,7 @@ extern Form6* form6;
 extern Form7* form7;
 extern Form8* form8;
 
-// Creates all eight windows, hidden: the picture store Form7 first, then
-// Form1 .. Form8.
+// Creates all eight windows, Form1 .. Form8, hidden.
 void createWindows();
 // Destroys them (end of the program, or between tests).
 void destroyWindows();

@@ -176,10 +176,10 @@ Form3::Form3()
         (*it)->raise();
     onePaint_ = new OnePaint(this);   // in front of them all
 
-    // The stage clock: 999 ms, not a full second; start() enables it.
+    // The stage clock: a tick a little short of a second; start() enables it.
     Timer1 = new QTimer(this);
     Timer1->setTimerType(Qt::PreciseTimer);
-    Timer1->setInterval(999);
+    Timer1->setInterval(kClockTickMs);
     Timer1->setSingleShot(false);
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
 }

@@ -24,9 +24,7 @@ Form4::Form4()
     for (const Row& row : kRows)
         (this->*row.array).set(row.label.index, layout::makeLabel(this, row.label));
 
-    // Design copies of the first stage banner and of the "next stage" result
-    // picture: loaded on their own, so they are never the very picture held
-    // by the picture store (the next-stage choice compares pictures by identity).
+    // The design's first stage banner and "next stage" result picture.
     Image2 = layout::makeImage(this, 2580, 120, 3750, 750, QStringLiteral("stage_1.jpg"));
     // Starts 3 pixels left of the client area: the 600-pixel strip overhangs both sides.
     Image3 = layout::makeImage(this, -45, 4800, 9000, 750, QStringLiteral("result_0.jpg"));

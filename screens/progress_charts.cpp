@@ -135,8 +135,8 @@ void groupedBars(QPainter& p, const QRectF& area, const QStringList& groups, con
 {
     yGrid(p, area, y, format);
     const QFont f = axisFont();
-    const double groupWidth = area.width() / std::max<qsizetype>(1, groups.size());
-    const double barWidth = std::min(30.0, groupWidth * 0.7 / std::max<size_t>(1, series.size()));
+    const double groupWidth = area.width() / static_cast<double>(std::max<qsizetype>(1, groups.size()));
+    const double barWidth = std::min(30.0, groupWidth * 0.7 / static_cast<double>(std::max<size_t>(1, series.size())));
     for (int g = 0; g < groups.size(); ++g) {
         const double centre = area.left() + groupWidth * (g + 0.5);
         text(p, centre, area.bottom() + 15, groups[g], f, kPaper, Qt::AlignHCenter);
@@ -147,7 +147,7 @@ void groupedBars(QPainter& p, const QRectF& area, const QStringList& groups, con
             if (!v)
                 continue;
             const QColor c = series[s].color;
-            const QRectF bar(first + barWidth * s + 2, yOf(area, y, *v), barWidth - 4,
+            const QRectF bar(first + barWidth * static_cast<double>(s) + 2, yOf(area, y, *v), barWidth - 4,
                              area.bottom() - yOf(area, y, *v));
             QLinearGradient fill(bar.topLeft(), bar.bottomLeft());
             fill.setColorAt(0, withAlpha(c, 230));

@@ -20,8 +20,6 @@ namespace {
 constexpr double kHeadingBaseline = 66;
 const QRectF kPlot(74, 88, 484, 214);
 
-const char* const kStageNames[kStageCount] = {"First", "Second", "Third", "Bonus", "Final"};
-
 QString u8(const char* text)
 {
     return QString::fromUtf8(text);
@@ -197,8 +195,8 @@ void ProgressWindow::drawTrend(QPainter& p, Page page)
 void ProgressWindow::drawStageBests(QPainter& p)
 {
     QStringList groups;
-    for (const char* name : kStageNames)
-        groups << QString::fromLatin1(name);
+    for (int s = 1; s <= kStageCount; ++s)
+        groups << Module1.StageTitle[s];
     std::vector<chart::Series> series = {{u8("ノーマル"), chart::kNormal, {}}, {u8("ハード"), chart::kHard, {}}};
     double high = 0;
     for (int m = 0; m < kModeCount; ++m) {
@@ -229,7 +227,7 @@ void ProgressWindow::drawLastGame(QPainter& p)
     for (size_t i = 0; i < data_->lastGameStages.size(); ++i) {
         const StageSummary& s = data_->lastGameStages[i];
         const double rowTop = kPlot.top() - 10 + rowHeight * static_cast<double>(i);
-        const QString name = s.stage >= 1 && s.stage <= kStageCount ? QString::fromLatin1(kStageNames[s.stage - 1])
+        const QString name = s.stage >= 1 && s.stage <= kStageCount ? Module1.StageTitle[s.stage]
                                                                         : QString::number(s.stage);
         chart::text(p, 24, rowTop + 18, name, label, chart::kPaper);
         chart::text(p, 24, rowTop + 34, QString::number(s.score), small, color);
@@ -237,6 +235,6 @@ void ProgressWindow::drawLastGame(QPainter& p)
         std::vector<int> seconds(s.hitsPerSecond.begin(), s.hitsPerSecond.end());
         chart::barStrip(p, QRectF(150, rowTop + 4, 420, rowHeight - 10), seconds, top, color);
     }
-    chart::text(p, 570, kPlot.bottom() + 23, u8("1本 = 1秒（30秒）　いちばん高い棒 = %1 回").arg(top), small,
+    chart::text(p, 570, kPlot.bottom() + 23, u8("1本 = 1秒（%1秒）　いちばん高い棒 = %2 回").arg(kStageSeconds).arg(top), small,
                 chart::kMist, Qt::AlignRight);
 }

@@ -71,3 +71,8 @@ void Form6::scrollDown()
     }
     Label1(0)->setTop(-Module1.LogScrollPos * kLogLineTwips);
 }
+
+void Form6::startLog(const QString& text)
+{
+    Label1(0)->setCaption(text);
+}

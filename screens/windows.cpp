@@ -13,17 +13,13 @@ Form8* form8 = nullptr;
 void createWindows()
 {
     forgetWindowPlace();
-    // The picture store first, so it exists before any screen. The screens
-    // load their design pictures themselves: the results screen's copies must
-    // not be the store's very pictures (its next-stage choice compares them
-    // by identity).
-    form7 = new Form7;
     form1 = new Form1;
     form2 = new Form2;
     form3 = new Form3;
     form4 = new Form4;
     form5 = new Form5;
     form6 = new Form6;
+    form7 = new Form7;
     form8 = new Form8;
     progressWindow = new ProgressWindow;
 }

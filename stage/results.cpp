@@ -23,13 +23,28 @@ void Form4::Form_KeyDown(int KeyCode, int /*Shift*/)
     }
 }
 
+void Form4::showResult(const QString& verdict)
+{
+    const GameState& m = Module1;
+    int picture = kResultGameOver;
+    switch (m.Outcome) {
+    case StageOutcome::NextStage: picture = kResultNextStage; break;
+    case StageOutcome::AllClear: picture = kResultAllClear; break;
+    case StageOutcome::GameOver: picture = kResultGameOver; break;
+    }
+    Image3->setPicture(form7->Picture3(picture)->picture);
+    Image2->setPicture(form7->Picture2(m.Stage - 1)->picture);
+    Label2(1)->setCaption(timesTen(m.StageScore));
+    Label3(1)->setCaption(verdict);
+    Label4(1)->setCaption(timesTen(m.GameScore));
+    Label5(1)->setCaption(timesTen(m.StageQuota[m.Stage]));
+}
+
 void Form4::nextstage()
 {
     GameState& m = Module1;
-    // The result picture left by the end of play is the record of the outcome.
-    const Picture shown = Image3->picture();
-    if (shown == form7->Picture3(kResultAllClear)->picture) {
-        // All five stages cleared.
+    switch (m.Outcome) {
+    case StageOutcome::AllClear: {
         if (m.GameScore > m.HighScores[m.ScoreSlotBase]) {
             m.HighScores[m.ScoreSlotBase] = m.GameScore;
             saveHighScores();
@@ -40,16 +55,17 @@ void Form4::nextstage()
         form5->Label5->setCaption(timesTen(m.HighScores[m.ScoreSlotBase]));
         form5->Image1->setPicture(form7->Picture4(rank)->picture);
         form5->show();
-    } else if (shown == form7->Picture3(kResultNextStage)->picture) {
+        break;
+    }
+    case StageOutcome::NextStage:
         n_stage();
         s_play(Sound::SoundPowah, false);
         form3->show();
-    } else if (shown == form7->Picture3(kResultGameOver)->picture) {
+        break;
+    case StageOutcome::GameOver:
         s_play(Sound::SoundPowah, false);
         form1->show();
-    } else {
-        // No outcome recorded: stay here rather than leave no screen shown.
-        return;
+        break;
     }
     hide();
 }

@@ -16,7 +16,7 @@ void showDigits(const ControlArray<Label>& row, int value)
 
 QString timesTen(int value)
 {
-    return QString::number(qint64(value) * 10);
+    return QString::number(qint64(value) * kScoreUnit);
 }
 
 void refillPhraseDeck()
@@ -51,32 +51,38 @@ void Form4::n_stage()
     refillPhraseDeck();
 
     randomize();
-
-    for (int i = 0; i < kKeyGridCells; ++i)
-        form3->Label1(i)->setCaption(QString());
-    for (int i = 0; i < kKeyRows; ++i) {
+    for (int i = 0; i < kKeyRows; ++i)
         m.KeyQueue[i] = static_cast<int>(m.StageKeyRange[m.Stage] * rnd()) + 1;
-        form3->n_print(i);
-    }
-    for (int i = 0; i < kGaugeBlocks; ++i)
-        form3->Image3(i)->setVisible(false);
 
     m.CommentLines[0] = QString::fromUtf8("さあ、いよいよ始まる") + m.StageTitle[m.Stage] +
                         QString::fromUtf8(" Stage！");
     m.CommentLines[1] = QString::fromUtf8("クリアノルマは") + timesTen(m.StageQuota[m.Stage]) +
-                        QString::fromUtf8("点、制限時間は") + QString::number(m.StageTimeLimit[m.Stage] * 10) +
+                        QString::fromUtf8("点、制限時間は") + QString::number(m.StageTimeLimit[m.Stage] * kSecondsPerTen) +
                         QString::fromUtf8("秒。");
     m.CommentLines[2] = QString::fromUtf8("実況中継は、私、波木 音吉が務めさせて頂きます！");
     m.CommentLines[3] = QString::fromUtf8("準備完了、『テンキーの０』を押せば、ゲームスタートです。");
 
-    showDigits(form3->Label5, m.HighScores[m.ScoreSlotBase + m.Stage]);
-    showDigits(form3->Label6, m.StageScore);
-    showDigits(form3->Label7, m.StageQuota[m.Stage]);
+    form3->showStageReady();
+    form6->startLog(commentaryBox() + QStringLiteral("\r\n"));
+}
 
-    form3->Label8->setForeColor(QColor(255, 255, 255));
-    form3->Label8->setCaption(commentaryBox());
-    form3->Image5->setPicture(form7->Picture2(m.Stage - 1)->picture);
-    form3->Image1->setPicture(form7->Picture1((m.Stage - 1) * kFramesPerStage + (m.AnimFrame % kFramesPerStage))->picture);
-    form3->Image2->setTop(kMarkerReadyTop);
-    form6->Label1(0)->setCaption(commentaryBox() + QStringLiteral("\r\n"));
+void Form3::showStageReady()
+{
+    const GameState& m = Module1;
+    for (int i = 0; i < kKeyGridCells; ++i)
+        Label1(i)->setCaption(QString());
+    for (int i = 0; i < kKeyRows; ++i)
+        n_print(i);
+    for (int i = 0; i < kGaugeBlocks; ++i)
+        Image3(i)->setVisible(false);
+
+    showDigits(Label5, m.HighScores[m.ScoreSlotBase + m.Stage]);
+    showDigits(Label6, m.StageScore);
+    showDigits(Label7, m.StageQuota[m.Stage]);
+
+    Label8->setForeColor(QColor(255, 255, 255));
+    Label8->setCaption(commentaryBox());
+    Image5->setPicture(form7->Picture2(m.Stage - 1)->picture);
+    Image1->setPicture(form7->Picture1((m.Stage - 1) * kFramesPerStage + (m.AnimFrame % kFramesPerStage))->picture);
+    Image2->setTop(kMarkerReadyTop);
 }

@@ -12,7 +12,6 @@ class Label;
 constexpr int kMarkerReadyTop = 300;
 constexpr int kMarkerStart = 450;
 constexpr int kMarkerStep = 150;
-constexpr int kMarkerSeconds = 30;
 
 // The play screen's number rows: four changing digit cells and a fixed "0",
 // so a value held in tens of points reads as ten times itself.

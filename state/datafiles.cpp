@@ -77,7 +77,7 @@ QString shown(const QString& text)
 // The separators are found in the raw bytes and only the values read are
 // decoded: Shift-JIS never uses a byte below 0x40 as the second byte of a
 // character, so a comma, quote, blank, CR or LF byte is always that
-// character. Decoding the whole file first would cost twice its size again.
+// character. Keeping the whole file decoded would cost twice its size again.
 // Blanks and the printable ASCII characters, which Shift-JIS leaves as
 // they are (some control characters it does not).
 bool isPrintableAscii(QByteArrayView bytes)
@@ -86,16 +86,6 @@ bool isPrintableAscii(QByteArrayView bytes)
     for (char c : bytes)
         plain &= (c >= 0x20 && c < 0x7f) || c == '\t';
     return plain;
-}
-
-// No byte of 0x80 or above: every such byte is a character of its own in
-// Shift-JIS, so the piece cannot hold a broken pair.
-bool isAscii(QByteArrayView bytes)
-{
-    bool ascii = true;
-    for (char c : bytes)
-        ascii &= static_cast<unsigned char>(c) < 0x80;
-    return ascii;
 }
 
 class ValueReader {
@@ -257,89 +247,58 @@ private:
                                       .arg(line));
 }
 
-bool isLineEndByte(char c)
-{
-    return c == '\r' || c == '\n';
-}
-
-// The line number of the byte at pos, counting line ends as the reader does
-// (CR LF, LF or CR).
-qint64 lineAt(const char* data, qsizetype pos)
-{
-    qint64 line = 1;
-    for (qsizetype i = 0; i < pos; ++i) {
-        if (data[i] == '\n' || (data[i] == '\r' && (i + 1 >= pos || data[i + 1] != '\n')))
-            ++line;
-    }
-    return line;
-}
-
-// Refuses bytes that are not Shift-JIS, naming the first line that holds
-// one. The file goes through one decoder a piece at a time into one small
-// buffer, so even the largest file allowed is judged quickly and in little
-// memory; only the piece that failed is gone through again, line by line.
-void checkShiftJis(const QByteArray& bytes, const QString& fileName)
+// Puts bytes through the decoder into one small buffer, a bounded piece at
+// a time (the decoder joins a pair cut between two pieces), so that even
+// the largest file allowed is judged in little memory. True when the
+// decoder refused a byte.
+bool refused(QStringDecoder& decoder, QByteArrayView bytes, std::vector<QChar>& out)
 {
     constexpr qsizetype kPiece = 256 * 1024;
-    const char* data = bytes.constData();
-    const qsizetype size = bytes.size();
-    std::optional<QStringDecoder> decoder;
-    std::vector<QChar> out;
-    qsizetype start = 0;
-    while (start < size) {
-        qsizetype end = std::min(size, start + kPiece);
-        // End a piece just after a line end where there is one, so no
-        // character is cut in two.
-        for (qsizetype i = end; i > start && end < size; --i) {
-            if (isLineEndByte(data[i - 1])) {
-                end = i;
-                break;
-            }
-        }
-        const QByteArrayView piece(data + start, end - start);
-        // A piece of plain ASCII that begins a line needs no decoder.
-        const bool lineStart = start == 0 || isLineEndByte(data[start - 1]);
-        if (!(lineStart && isAscii(piece))) {
-            if (!decoder) {
-                decoder.emplace("Shift_JIS");
-                if (!decoder->isValid())
-                    throw DataFileError(fileName, QStringLiteral("この環境では Shift-JIS の文字を読めません。"));
-            }
-            out.resize(std::size_t(decoder->requiredSpace(piece.size())));
-            decoder->appendToBuffer(out.data(), piece);
-            if (decoder->hasError())
-                break;
-        }
-        start = end;
+    for (qsizetype from = 0; from < bytes.size() && !decoder.hasError(); from += kPiece) {
+        const QByteArrayView piece = bytes.sliced(from, std::min(kPiece, bytes.size() - from));
+        out.resize(std::size_t(decoder.requiredSpace(piece.size())));
+        decoder.appendToBuffer(out.data(), piece);
     }
-    if (start >= size)
-        return;
-    // Back to the start of the line the failing piece began in, then again
-    // through a fresh decoder, now in pieces that never run past a line end,
-    // each line together with the byte that ends it (a first byte of a pair
-    // before a line end is a broken pair too): the piece after which the
-    // decoder reports an error lies in the line looked for.
-    qsizetype lineStart = start;
-    while (lineStart > 0 && !isLineEndByte(data[lineStart - 1]))
-        --lineStart;
-    QStringDecoder again("Shift_JIS");
-    for (qsizetype from = lineStart; from < size;) {
+    return decoder.hasError();
+}
+
+// The line that holds the first byte the decoder refuses. Only a line with
+// a byte of 0x80 or above can hold one (Shift-JIS keeps ASCII as it is, and
+// no line end is a second byte), and a line end leaves the decoder with
+// nothing pending, so only those lines go through the decoder, each with
+// the byte that ends it: a first byte of a pair before a line end is a
+// broken pair too. 0 when no line is at fault.
+qint64 firstBadLine(QByteArrayView bytes, std::vector<QChar>& out)
+{
+    QStringDecoder decoder("Shift_JIS");
+    qint64 line = 1;
+    for (qsizetype from = 0; from < bytes.size(); ++line) {
         qsizetype to = from;
-        const qsizetype limit = std::min(size, from + kPiece);
-        while (to < limit && !isLineEndByte(data[to]))
-            ++to;
-        const bool endsLine = to < limit;
-        if (endsLine)
-            ++to;
-        const QByteArrayView piece(data + from, to - from);
-        out.resize(std::size_t(again.requiredSpace(piece.size())));
-        again.appendToBuffer(out.data(), piece);
-        if (again.hasError())
-            badShiftJis(fileName, lineAt(data, lineStart));
+        bool ascii = true;
+        while (to < bytes.size() && bytes[to] != '\r' && bytes[to] != '\n')
+            ascii &= static_cast<unsigned char>(bytes[to++]) < 0x80;
+        if (to < bytes.size())
+            to += bytes[to] == '\r' && to + 1 < bytes.size() && bytes[to + 1] == '\n' ? 2 : 1;
+        if (!ascii && refused(decoder, bytes.sliced(from, to - from), out))
+            return line;
         from = to;
-        if (endsLine)
-            lineStart = to;
     }
+    return 0;
+}
+
+// Refuses bytes that are not Shift-JIS: the whole file goes through the
+// decoder once, and only when it refuses a byte is the file gone through
+// again to name the line.
+void checkShiftJis(const QByteArray& bytes, const QString& fileName)
+{
+    QStringDecoder decoder("Shift_JIS");
+    if (!decoder.isValid())
+        throw DataFileError(fileName, QStringLiteral("この環境では Shift-JIS の文字を読めません。"));
+    std::vector<QChar> out;
+    if (!refused(decoder, bytes, out))
+        return;
+    if (const qint64 line = firstBadLine(bytes, out))
+        badShiftJis(fileName, line);
     throw DataFileError(fileName, QStringLiteral("Shift-JIS の文字として読めないバイトがあります。"
                                                  "ファイルは Shift-JIS で保存されている必要があります。"));
 }
@@ -607,20 +566,6 @@ QString writeTable(const QString& target, const ScoreTable& scores)
 }
 
 }  // namespace
-
-QString writeScoreFile(const ScoreTable& scores)
-{
-    QString reason = checkTable(scores);
-    if (!reason.isEmpty())
-        return reason;
-    const QString target = scoreTarget(reason);
-    if (target.isEmpty())
-        return reason;
-    reason = writeTable(target, scores);
-    if (reason.isEmpty())
-        syncDirectoryOf(target);
-    return reason;
-}
 
 ScoreSave saveScores(const ScoreTable& mine)
 {

@@ -57,20 +57,16 @@ ScoreTable parseScores(const QByteArray& bytes, const QString& fileName = QStrin
 QByteArray formatScores(const ScoreTable& scores);
 // Reads tavo_s.dat from the working directory. Throws DataFileError.
 ScoreTable readScoreFile();
-// Replaces tavo_s.dat atomically (temporary file in the same folder, flushed,
-// renamed over the old one); where the folder allows no new file, rewrites
-// the file in place and flushes it to disk. Returns an empty string on
-// success, otherwise the reason; a failed atomic replace leaves the old file
-// intact.
-QString writeScoreFile(const ScoreTable& scores);
-
 // A save of the best scores that other copies of the game in the same
 // folder may be making too: under a lock beside the file (tavo_s.dat.lock;
 // one left by a crashed copy is taken over after a moment), the stored table
 // is read again and each slot keeps the higher of the stored and the new
-// value before the file is written. stored is that merged table (the one
-// now in the file on success); failure is empty on success, otherwise the
-// reason.
+// value before the file is written. The file is replaced atomically (a
+// temporary file in the same folder, flushed, renamed over the old one);
+// where the folder allows no new file, it is rewritten in place and flushed.
+// stored is that merged table (the one now in the file on success); failure
+// is empty on success, otherwise the reason, and a failed save leaves the
+// old table whole.
 struct ScoreSave {
     ScoreTable stored;
     QString failure;

@@ -15,7 +15,6 @@ constexpr int kKeyGroups = 3;    // keys 1-3, 4-6, 7-9
 constexpr int kKeyRows = 6;      // display rows, 0 = key to strike now
 constexpr int kQueueSlots = kKeyRows + 1;
 constexpr int kNewDigitSlot = kKeyRows;  // behind the rows on screen: the next digit
-constexpr int kStageTimeLimitTens = 3;   // every stage: 30 seconds
 
 // Where each mode keeps its bests (ScoreSlotBase): the game total at the
 // base, stages 1-5 after it.
@@ -33,7 +32,7 @@ struct GameState {
     std::vector<QString> PhraseList{QString()};           // 1..PhraseTotal used
     int PhraseTotal = 0;
     std::array<int, kScoreSlots> HighScores{};
-    // (The sounds' WAV images are kept by the sound bank, platform/sound_bank.h.)
+    // (The sounds' WAV images are kept by the run's sound player, platform/sound_player.h.)
 
     // Set when a game starts.
     int ScoreSlotBase = 0;  // kNormalSlotBase or kExtraSlotBase
@@ -50,6 +49,7 @@ struct GameState {
     int PlayActive = 0;
     int PlayOver = 0;
     int GaveUp = 0;
+    StageOutcome Outcome = StageOutcome::GameOver;  // set by the end of play
     int ClockTens = 0;
     int ClockUnits = 0;
     std::vector<QString> PhraseDeck{QString()};  // 1..PhraseCount still available

@@ -8,6 +8,8 @@ constexpr int kStageCount = 5;
 constexpr int kStageSeconds = 30;    // seconds on a stage's clock
 constexpr int kClockTickMs = 999;    // one of those seconds, as the clock counts it
 constexpr int kScoreUnit = 10;       // scores are held in tens of displayed points
+constexpr int kSecondsPerTen = 10;   // time limits are held in tens of seconds
+constexpr int kStageTimeLimitTens = kStageSeconds / kSecondsPerTen;
 constexpr int kGaugeFull = 10;       // gauge levels 0..10; level k lights blocks 0..k-1
 
 // Points (in score units) that a hit earns at each gauge level.

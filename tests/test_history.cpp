@@ -1,8 +1,9 @@
-// The play history file: creation and migration, damaged, locked, full and
-// newer files, the figures of a stage, the recorder's game outcomes and the
-// CSV export.
+// The play history file: creation, damaged, foreign, odd, locked, full and
+// newer files, the one file holding everything, the figures worked out from
+// the keys, the recorder's game outcomes and the CSV export.
 #include "history/csv_export.h"
 #include "history/history_database.h"
+#include "history/history_reader.h"
 #include "history/progress.h"
 #include "history/recorder.h"
 
@@ -10,8 +11,11 @@
 #include <QDir>
 #include <QFile>
 #include <QSqlQuery>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -72,38 +76,13 @@ QByteArray fileBytes(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// The version 1 layout, as the first version of the game wrote it.
-void writeVersion1File(const QString& path)
+// Nothing but the player's words: with the names in 「」 taken out, no
+// Latin letter is left (no SQLite or Qt text).
+bool onlyJapanese(const QString& notice)
 {
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("v1"));
-        db.setDatabaseName(path);
-        QVERIFY(db.open());
-        QSqlQuery q(db);
-        const char* const statements[] = {
-            "CREATE TABLE games (id INTEGER PRIMARY KEY, started_at TEXT NOT NULL, mode TEXT NOT NULL,"
-            " total INTEGER NOT NULL, outcome TEXT NOT NULL, last_stage INTEGER NOT NULL, rank TEXT)",
-            "CREATE TABLE stages (id INTEGER PRIMARY KEY, game_id INTEGER NOT NULL REFERENCES games(id)"
-            " ON DELETE CASCADE, stage INTEGER NOT NULL, score INTEGER NOT NULL, quota INTEGER NOT NULL,"
-            " verdict TEXT NOT NULL, hits INTEGER NOT NULL, misses INTEGER NOT NULL,"
-            " longest_streak INTEGER NOT NULL, keys_per_second REAL NOT NULL, play_ms INTEGER NOT NULL,"
-            " UNIQUE (game_id, stage))",
-            "CREATE TABLE keys (stage_id INTEGER NOT NULL REFERENCES stages(id) ON DELETE CASCADE,"
-            " ms INTEGER NOT NULL, digit INTEGER NOT NULL, target INTEGER NOT NULL, hit INTEGER NOT NULL)",
-            "CREATE INDEX keys_by_stage ON keys (stage_id)",
-            "INSERT INTO games VALUES (1, '2026-11-30T20:00:00+09:00', 'normal', 2450, 'lost', 2, NULL)",
-            "INSERT INTO stages VALUES (1, 1, 1, 1230, 1000, 'clear', 4, 0, 4, 0.13, 29970)",
-            "INSERT INTO stages VALUES (2, 1, 2, 1220, 2000, 'failure', 2, 1, 1, 0.10, 29970)",
-            // stage 1: hits at 100, 400, 600, 1000 (gaps 300, 200, 400); stage 2: hits at 0, 2500
-            "INSERT INTO keys VALUES (1, 100, 1, 1, 1), (1, 400, 2, 2, 1), (1, 600, 3, 3, 1), (1, 1000, 1, 1, 1)",
-            "INSERT INTO keys VALUES (2, 0, 4, 4, 1), (2, 1200, 5, 6, 0), (2, 2500, 6, 6, 1)",
-            "PRAGMA user_version = 1",
-        };
-        for (const char* s : statements)
-            QVERIFY2(q.exec(QString::fromLatin1(s)), qPrintable(q.lastError().text()));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("v1"));
+    QString rest = notice;
+    rest.remove(QRegularExpression(QStringLiteral("「[^」]*」")));
+    return !rest.isEmpty() && !rest.contains(QRegularExpression(QStringLiteral("[A-Za-z]")));
 }
 
 }  // namespace
@@ -133,7 +112,7 @@ private slots:
         QDir::setCurrent(oldCurrent_);
     }
 
-    // A missing file and an empty (zero-byte) file both become the current schema, in WAL mode.
+    // A missing file and an empty (zero-byte) file both become the current schema, with a rollback journal.
     void createsFromNothingAndFromEmptyFile()
     {
         for (bool zeroBytes : {false, true}) {
@@ -146,98 +125,168 @@ private slots:
                 HistoryDatabase db(path());
                 QVERIFY(db.open());
                 QVERIFY(db.canWrite());
-                QCOMPARE(db.foundVersion(), 0);
                 QCOMPARE(db.problem(), HistoryProblem::None);
             }
             QCOMPARE(scalar(path(), QStringLiteral("PRAGMA user_version")).toInt(), kHistorySchemaVersion);
-            QCOMPARE(scalar(path(), QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
+            QCOMPARE(scalar(path(), QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("delete"));
             QCOMPARE(scalar(path(), QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table'"
                                                    " AND name IN ('games', 'stages', 'keys')")).toInt(), 3);
         }
     }
 
-    // A version 1 file keeps its games and gains the timing figures, computed from its keys.
-    void migratesVersion1()
-    {
-        writeVersion1File(path());
-        {
-            HistoryDatabase db(path());
-            QVERIFY(db.open());
-            QCOMPARE(db.foundVersion(), 1);
-            QVERIFY(db.canWrite());
-        }
-        QCOMPARE(scalar(path(), QStringLiteral("PRAGMA user_version")).toInt(), kHistorySchemaVersion);
-        QCOMPARE(scalar(path(), QStringLiteral("SELECT total FROM games WHERE id = 1")).toInt(), 2450);
-        QCOMPARE(scalar(path(), QStringLiteral("SELECT count(*) FROM keys")).toInt(), 7);
-        QCOMPARE(scalar(path(), QStringLiteral("SELECT median_gap_ms FROM stages WHERE id = 1")).toInt(), 300);
-        QCOMPARE(scalar(path(), QStringLiteral("SELECT p90_gap_ms FROM stages WHERE id = 1")).toInt(), 400);
-        QCOMPARE(scalar(path(), QStringLiteral("SELECT median_gap_ms FROM stages WHERE id = 2")).toInt(), 2500);
-        QCOMPARE(scalar(path(), QStringLiteral("SELECT hits_per_second FROM stages WHERE id = 1")).toString(),
-                 QStringLiteral("3 1") + QStringLiteral(" 0").repeated(28));
-        // The game's median runs over the gaps of both stages: 200 300 400 2500.
-        QCOMPARE(scalar(path(), QStringLiteral("SELECT median_gap_ms FROM games WHERE id = 1")).toInt(), 350);
-
-        // A migrated file takes new games like a new one.
-        HistoryDatabase db(path());
-        GameRecord g = gameOf(1);
-        size_t saved = 0;
-        qint64 id = 0;
-        QVERIFY(db.saveGame(g, saved, id));
-        QCOMPARE(id, 2);
-    }
-
     // A file from a newer version is read but never written: its bytes stay as they were.
     void leavesNewerSchemaAlone()
     {
-        writeVersion1File(path());
+        {
+            HistoryDatabase db(path());
+            GameRecord g = gameOf(1);
+            size_t saved = 0;
+            QVERIFY(db.saveGame(g, saved));
+        }
         QVERIFY(!scalar(path(), QStringLiteral("PRAGMA user_version = 7")).isValid());
         const QByteArray before = fileBytes(path());
         HistoryDatabase db(path());
         QVERIFY(db.open());
         QVERIFY(!db.canWrite());
-        QCOMPARE(db.problem(), HistoryProblem::NewerSchema);
+        QCOMPARE(db.problem(), HistoryProblem::NewerFile);
         GameRecord g = gameOf(1);
         size_t saved = 0;
-        qint64 id = 0;
-        QVERIFY(!db.saveGame(g, saved, id));
-        QCOMPARE(db.problem(), HistoryProblem::NewerSchema);
+        QVERIFY(!db.saveGame(g, saved));
+        QCOMPARE(db.problem(), HistoryProblem::NewerFile);
         QCOMPARE(fileBytes(path()), before);
-        QVERIFY(historyNoticeText(db.problem(), QStringLiteral("history.sqlite"), db.problemDetail(), QString())
-                    .contains(QStringLiteral("7")));
+        QVERIFY(historyNotice(db).contains(QStringLiteral("7")));
     }
 
-    // A damaged file, or another program's database under our name, is renamed with the date and a new one started.
+    // A damaged file, or another program's database under our name (whatever its user_version), is renamed with the date, untouched, and a new one started.
     void keepsDamagedFileAside()
     {
         const QByteArray garbage = QByteArray("this is no database at all ").repeated(200);
-        for (bool foreignDatabase : {false, true}) {
+        const QStringList foreign = {QStringLiteral("CREATE TABLE addresses (name TEXT)"),
+                                     QStringLiteral("CREATE TABLE games (id INTEGER PRIMARY KEY, title TEXT)")};
+        for (int variant = 0; variant < 4; ++variant) {
             QDir folder(dir_.path());
             for (const QString& f : folder.entryList(QDir::Files))
                 folder.remove(f);
-            if (foreignDatabase) {
-                QVERIFY(!scalar(path(), QStringLiteral("CREATE TABLE addresses (name TEXT)")).isValid());
-            } else {
+            if (variant == 0) {
                 QFile f(path());
                 QVERIFY(f.open(QIODevice::WriteOnly));
                 f.write(garbage);
+            } else {
+                // Another program's file, kept in WAL mode, marked 0, 1 or 2.
+                scalar(path(), QStringLiteral("PRAGMA journal_mode = WAL"));
+                scalar(path(), foreign[variant % 2]);
+                scalar(path(), QStringLiteral("PRAGMA user_version = %1").arg(variant - 1));
+                QCOMPARE(scalar(path(), QStringLiteral("PRAGMA user_version")).toInt(), variant - 1);
             }
             const QByteArray before = fileBytes(path());
             HistoryDatabase db(path());
             GameRecord g = gameOf(2);
             size_t saved = 0;
-            qint64 id = 0;
-            QVERIFY(db.saveGame(g, saved, id));
-            QCOMPARE(db.problem(), HistoryProblem::KeptAside);
+            QVERIFY2(db.saveGame(g, saved), qPrintable(QString::number(variant) + historyNotice(db)));
+            QCOMPARE(db.problem(), HistoryProblem::SetAside);
             QCOMPARE(saved, size_t(2));
-            const QString aside = db.keptAsidePath();
+            const QString aside = db.setAsidePath();
             QVERIFY2(QRegularExpression(QStringLiteral("/history\\.broken-\\d{4}-\\d\\d-\\d\\d-\\d{6}\\.sqlite$"))
                          .match(aside).hasMatch(), qPrintable(aside));
             QCOMPARE(fileBytes(aside), before);
             QCOMPARE(scalar(path(), QStringLiteral("SELECT count(*) FROM stages")).toInt(), 2);
-            const QString notice = historyNoticeText(db.problem(), QStringLiteral("history.sqlite"),
-                                                     db.problemDetail(), QFileInfo(aside).fileName());
+            const QString notice = historyNotice(db);
             QVERIFY(notice.contains(QFileInfo(aside).fileName()));
+            QVERIFY2(onlyJapanese(notice), qPrintable(notice));
         }
+    }
+
+    // Pages overwritten in the middle of the file are found when it is opened, and the file is set aside.
+    void damageInsideFoundAtOpen()
+    {
+        {
+            HistoryDatabase db(path());
+            for (int i = 0; i < 20; ++i) {
+                GameRecord g = gameOf(5);
+                for (StageRecord& stage : g.stages)
+                    stage = stageOf(stage.stage, 300, 50);
+                size_t saved = 0;
+                QVERIFY(db.saveGame(g, saved));
+            }
+        }
+        const int pageSize = scalar(path(), QStringLiteral("PRAGMA page_size")).toInt();
+        const int pages = scalar(path(), QStringLiteral("PRAGMA page_count")).toInt();
+        QVERIFY(pages > 20);
+        QFile file(path());
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QRandomGenerator random(21);
+        for (int page = pages / 2; page < pages / 2 + 3; ++page) {
+            QByteArray noise(pageSize, '\0');
+            for (char& c : noise)
+                c = static_cast<char>(random.bounded(256));
+            file.seek(qint64(page) * pageSize);
+            file.write(noise);
+        }
+        file.close();
+        const QByteArray before = fileBytes(path());
+        HistoryDatabase db(path());
+        QVERIFY(db.open());
+        QCOMPARE(db.problem(), HistoryProblem::SetAside);
+        QCOMPARE(fileBytes(db.setAsidePath()), before);
+        QCOMPARE(scalar(path(), QStringLiteral("SELECT count(*) FROM games")).toInt(), 0);
+    }
+
+    // A folder, a symlink loop, a link to /dev/null and a pipe under the file's name: left as they are, the stage kept in memory, the player told in Japanese.
+    void oddFilesToldInJapanese()
+    {
+        const QByteArray name = QFile::encodeName(path());
+        for (int variant = 0; variant < 4; ++variant) {
+            QFile::remove(path());
+            QDir().rmdir(path());
+            switch (variant) {
+            case 0: QVERIFY(QDir().mkdir(path())); break;
+            case 1: QVERIFY(::symlink(name.constData(), name.constData()) == 0); break;
+            case 2: QVERIFY(QFile::link(QStringLiteral("/dev/null"), path())); break;
+            case 3: QVERIFY(::mkfifo(name.constData(), 0600) == 0); break;
+            }
+            gameHistory().reset();
+            GameRecorder& rec = gameHistory();
+            rec.gameStarted(GameMode::Normal);
+            rec.clockStarted();
+            rec.keyJudged(4, 4, true);
+            rec.stageEnded(1, 10, 100, 0, StageVerdict::Failure);
+            const QStringList notices = rec.takeNotices();
+            QCOMPARE(notices.size(), 1);
+            QVERIFY(notices[0].contains(QStringLiteral("「history.sqlite」")));
+            QVERIFY2(onlyJapanese(notices[0]), qPrintable(notices[0]));
+            QCOMPARE(rec.finish(), 1);   // still held: the stage is not lost silently
+            const QFileInfo after(path());
+            QCOMPARE(after.isDir(), variant == 0);
+            QCOMPARE(after.isSymLink(), variant == 1 || variant == 2);
+            QCOMPARE(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size(), 1);
+        }
+        QFile::remove(path());
+        QString message;
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        QVERIFY(::mkfifo(name.constData(), 0600) == 0);
+        QVERIFY(!exportHistoryCsv(path(), out, message));
+        QVERIFY2(onlyJapanese(message), qPrintable(message));
+        QFile::remove(path());
+    }
+
+    // After each stage's save and after the last one at exit, the one file holds every stage: a copy of it alone is whole.
+    void oneFileHoldsEverything()
+    {
+        GameRecorder& rec = gameHistory();
+        const QString copy = dir_.filePath(QStringLiteral("copy.sqlite"));
+        rec.gameStarted(GameMode::Hard);
+        for (int stage = 1; stage <= 3; ++stage) {
+            rec.clockStarted();
+            rec.keyJudged(stage + 1, stage + 1, true);
+            rec.stageEnded(stage, 200, 100, 200 * (stage - 1), StageVerdict::Clear);
+            QFile::remove(copy);
+            QVERIFY(QFile::copy(path(), copy));
+            QCOMPARE(scalar(copy, QStringLiteral("SELECT count(*) FROM stages")).toInt(), stage);
+        }
+        QCOMPARE(rec.finish(), 0);
+        const QStringList beside = QDir(dir_.path()).entryList({QStringLiteral("history.sqlite*")}, QDir::Files);
+        QCOMPARE(beside, QStringList{QStringLiteral("history.sqlite")});
     }
 
     // A file held by another program: the save gives up quickly, tells once, and the stage is written later.
@@ -259,7 +308,7 @@ private slots:
         QStringList notices = rec.takeNotices();
         QCOMPARE(notices.size(), 1);
         QVERIFY(notices[0].contains(QStringLiteral("history.sqlite")));
-        QVERIFY(notices[0].contains(QString::fromUtf8("使っていて")));
+        QVERIFY(notices[0].contains(QString::fromUtf8("使っています")));
 
         // Still held: the second stage waits too, and nothing more is said.
         rec.clockStarted();
@@ -295,8 +344,7 @@ private slots:
         QVERIFY(db.open());
         GameRecord g = gameOf(1);
         size_t saved = 0;
-        qint64 id = 0;
-        QVERIFY(db.saveGame(g, saved, id));
+        QVERIFY(db.saveGame(g, saved));
         const int pages = scalar(path(), QStringLiteral("PRAGMA page_count")).toInt();
         {
             QSqlQuery q(db.connection());
@@ -304,14 +352,15 @@ private slots:
         }
         for (int s = 2; s <= 5; ++s)
             g.stages.push_back(stageOf(s, 400, 50));
-        QVERIFY(!db.saveGame(g, saved, id));
-        QCOMPARE(db.problem(), HistoryProblem::DiskFull);
+        QVERIFY(!db.saveGame(g, saved));
+        QCOMPARE(db.problem(), HistoryProblem::NotSavedYet);
+        QCOMPARE(db.reason(), QString::fromUtf8("ディスクの空き容量が足りません"));
         QCOMPARE(saved, size_t(1));
         {
             QSqlQuery q(db.connection());
             QVERIFY(q.exec(QStringLiteral("PRAGMA max_page_count = 1000000")));
         }
-        QVERIFY(db.saveGame(g, saved, id));
+        QVERIFY(db.saveGame(g, saved));
         QCOMPARE(saved, size_t(5));
         QCOMPARE(scalar(path(), QStringLiteral("SELECT count(*) FROM stages")).toInt(), 5);
     }
@@ -383,8 +432,7 @@ private slots:
             g.total = i;
             g.stages[0].score = 100 * i;
             size_t saved = 0;
-            qint64 id = 0;
-            QVERIFY(db.saveGame(g, saved, id));
+            QVERIFY(db.saveGame(g, saved));
         }
         const std::optional<ProgressData> data = readProgress(db);
         QVERIFY(data);
@@ -400,6 +448,15 @@ private slots:
         QCOMPARE(data->lastGame->total, 69);
         QCOMPARE(data->lastGameStages.size(), size_t(1));
         QCOMPARE(data->lastGameStages[0].hitsPerSecond[0], 3);
+
+        // The keys of the latest games of one mode, oldest first, as struck.
+        const auto hard = latestGames(db, GameMode::Hard, 3);
+        QVERIFY(hard);
+        QCOMPARE(hard->size(), size_t(3));
+        QCOMPARE(hard->front().total, 67);
+        QCOMPARE(hard->back().stages[0].keys.size(), size_t(11));
+        QCOMPARE(hard->back().stages[0].keys[3].digit, 2);   // the miss after the third hit
+        QVERIFY(!hard->back().stages[0].keys[3].hit);
     }
 
     // The CSV export: a header, one row per stage with its game's fields, fields quoted where needed.
@@ -418,11 +475,7 @@ private slots:
             g.outcome = GameOutcome::Lost;
             g.stages[1].verdict = StageVerdict::Failure;
             size_t saved = 0;
-            qint64 id = 0;
-            QVERIFY(db.saveGame(g, saved, id));
-            QSqlQuery q(db.connection());
-            // Nothing the game writes needs quoting; a hand-edited file may.
-            QVERIFY(q.exec(QStringLiteral("UPDATE games SET started_at = 'late, \"night\"'")));
+            QVERIFY(db.saveGame(g, saved));
         }
         const QString target = dir_.filePath(QStringLiteral("out.csv"));
         QCOMPARE(runHistoryExport(path(), target), 0);
@@ -431,13 +484,11 @@ private slots:
         QCOMPARE(lines[0], historyCsvColumns().join(QLatin1Char(',')));
         QCOMPARE(historyCsvColumns().size(), 19 + 30);
         const QString expectedSeconds = QStringLiteral(",3,5,2") + QStringLiteral(",0").repeated(27);
-        QCOMPARE(lines[1], QStringLiteral("1,\"late, \"\"night\"\"\",hard,2460,lost,2,,200,1,1230,1000,clear,"
+        QCOMPARE(lines[1], QStringLiteral("1,2026-12-07T10:30:00+09:00,hard,2460,lost,2,,200,1,1230,1000,clear,"
                                           "10,1,7,0.37,29970,200,200") + expectedSeconds);
-        QVERIFY(lines[2].startsWith(QStringLiteral("1,\"late, \"\"night\"\"\",hard,2460,lost,2,,200,2,1230,1000,failure,")));
+        QVERIFY(lines[2].startsWith(QStringLiteral("1,2026-12-07T10:30:00+09:00,hard,2460,lost,2,,200,2,1230,1000,failure,")));
 
         // A damaged file is not exported; the target is left untouched and the file kept aside.
-        QFile::remove(path() + QStringLiteral("-wal"));
-        QFile::remove(path() + QStringLiteral("-shm"));
         QFile damaged(path());
         QVERIFY(damaged.open(QIODevice::WriteOnly));
         damaged.write(QByteArray(4096, 'x'));

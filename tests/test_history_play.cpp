@@ -1,7 +1,9 @@
 // The play history seen from the game: what a played stage leaves in
-// history.sqlite, that nothing is written while keys are judged, and that a
-// broken history file never stops play and is told once, after the results.
+// history.sqlite, that nothing is written while keys are judged, that a
+// broken history file never stops play and is told once, after the results,
+// and that stages held back reach the file later or at the latest at exit.
 #include "history/recorder.h"
+#include "history/history_reader.h"
 #include "history/progress.h"
 #include "screens/forms.h"
 #include "screens/progress_window.h"
@@ -85,6 +87,50 @@ void playGame(qint64& now, int modeKey, const std::vector<int>& hitsPerStage, bo
         GameFixture::keypad(form5, 0);
 }
 
+// Another program holding a write transaction on the file.
+class Holder {
+public:
+    explicit Holder(const QString& path)
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
+        db.setDatabaseName(path);
+        held_ = db.open() && QSqlQuery(db).exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    }
+    ~Holder() { release(); }
+    bool held() const { return held_; }
+    void release()
+    {
+        if (!QSqlDatabase::contains(QStringLiteral("holder")))
+            return;
+        {
+            QSqlDatabase db = QSqlDatabase::database(QStringLiteral("holder"), false);
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+    }
+
+private:
+    bool held_ = false;
+};
+
+// From the title: one stage of the given mode, two hits, given up; back to the title.
+void giveUpOneStage(int modeKey)
+{
+    GameFixture::keypad(form1, modeKey);
+    GameFixture::keypad(form3, 0);
+    GameFixture::hitTarget();
+    GameFixture::hitTarget();
+    GameFixture::escape(form3);
+    GameFixture::keypad(form3, 0);   // results
+    GameFixture::keypad(form4, 4);   // the game is lost: the title
+}
+
+QString stagesIn(const QString& path)
+{
+    return rows(path, QStringLiteral("SELECT count(*) FROM stages")).value(0);
+}
+
 }  // namespace
 
 class HistoryPlayTest : public QObject {
@@ -120,9 +166,16 @@ private slots:
         QCOMPARE(score, 1 + 2 + 3 + 5 + 1 + 2 + 3 + 5 + 7 + 10 + 14);
         QCOMPARE(rows(history, QStringLiteral("SELECT mode, total, outcome, last_stage FROM games")),
                  QStringList{QStringLiteral("normal|%1|lost|1").arg(score * 10)});
-        QCOMPARE(rows(history, QStringLiteral("SELECT stage, score, quota, verdict, hits, misses, longest_streak,"
-                                              " play_ms, median_gap_ms FROM stages")),
-                 QStringList{QStringLiteral("1|%1|1000|failure|11|1|7|29970|150").arg(score * 10)});
+        QCOMPARE(rows(history, QStringLiteral("SELECT stage, score, quota, verdict, play_ms FROM stages")),
+                 QStringList{QStringLiteral("1|%1|1000|failure|29970").arg(score * 10)});
+        // The figures are worked out from the keys as they are read back.
+        const auto games = latestGames(gameHistory().database(), std::nullopt, 1);
+        QVERIFY(games && games->size() == 1);
+        const StageFigures figures = stageFigures(games->front().stages.at(0));
+        QCOMPARE(figures.hits, 11);
+        QCOMPARE(figures.misses, 1);
+        QCOMPARE(figures.longestStreak, 7);
+        QCOMPARE(figures.medianGapMs.value(), 150);
         const QStringList keys = rows(history, QStringLiteral("SELECT ms, digit, target, hit FROM keys ORDER BY rowid"));
         QCOMPARE(keys.size(), 12);
         QCOMPARE(keys[0], QStringLiteral("150|1|1|1"));
@@ -146,7 +199,8 @@ private slots:
         GameFixture::hitTarget();
         GameFixture::escape(form3);
         const QString history = f.path(QStringLiteral("history.sqlite"));
-        QCOMPARE(rows(history, QStringLiteral("SELECT g.outcome, g.last_stage, g.total, s.verdict, s.hits"
+        QCOMPARE(rows(history, QStringLiteral("SELECT g.outcome, g.last_stage, g.total, s.verdict,"
+                                              " (SELECT sum(hit) FROM keys WHERE stage_id = s.id)"
                                               " FROM games g JOIN stages s ON s.game_id = g.id")),
                  QStringList{QStringLiteral("lost|1|30|giveup|2")});
     }
@@ -210,6 +264,82 @@ private slots:
         QCOMPARE(rows(history, QStringLiteral("SELECT group_concat(verdict) FROM stages")),
                  QStringList{QStringLiteral("clear,clear,giveup")});
         QCOMPARE(f.messages.size(), size_t(1));
+    }
+
+    // Stages held back by another program's lock are written when the history is next touched: opening プレイ記録, or starting a game.
+    void heldBackStagesWrittenWhenTouched()
+    {
+        for (bool viaProgress : {true, false}) {
+            GameFixture f;
+            f.writeFolder();
+            QVERIFY(f.startUp());
+            const QString history = f.path(QStringLiteral("history.sqlite"));
+            { HistoryDatabase make(history); QVERIFY(make.open()); }
+            Holder holder(history);
+            QVERIFY(holder.held());
+            giveUpOneStage(4);
+            QCOMPARE(f.messages.size(), size_t(1));   // "not saved yet", after the results
+            holder.release();
+            if (viaProgress)
+                GameFixture::keypad(form1, 2);
+            else
+                GameFixture::keypad(form1, 6);
+            QCOMPARE(stagesIn(history), QStringLiteral("1"));
+            QCOMPARE(rows(history, QStringLiteral("SELECT mode, outcome FROM games")),
+                     QStringList{QStringLiteral("normal|lost")});
+        }
+    }
+
+    // The quit question's OK makes one last try: a lock released meanwhile lets the stage in; one still held is told, naming the file, before the end.
+    void heldBackStagesAtQuit()
+    {
+        for (bool released : {true, false}) {
+            GameFixture f;
+            f.writeFolder();
+            QVERIFY(f.startUp());
+            const QString history = f.path(QStringLiteral("history.sqlite"));
+            { HistoryDatabase make(history); QVERIFY(make.open()); }
+            Holder holder(history);
+            giveUpOneStage(6);
+            const size_t told = f.messages.size();
+            if (released)
+                holder.release();
+            GameFixture::escape(form1);   // the quit question, answered OK
+            QCOMPARE(f.endRequests, std::vector<int>{0});
+            if (released) {
+                QCOMPARE(f.messages.size(), told + 1);   // the question alone
+                QCOMPARE(stagesIn(history), QStringLiteral("1"));
+            } else {
+                QCOMPARE(f.messages.size(), told + 2);
+                QCOMPARE(f.messages.back().text,
+                         u8("プレイ記録ファイル「history.sqlite」に書き込めないため、まだ書き込めていない1ステージ分の"
+                            "プレイ記録は残せませんでした。"));
+                holder.release();
+                QCOMPARE(stagesIn(history), QStringLiteral("0"));
+            }
+        }
+    }
+
+    // After a stage's end and after quitting by the close box, a copy of history.sqlite alone holds every stage.
+    void oneFileAfterStageAndQuit()
+    {
+        GameFixture f;
+        QVERIFY(startStage(f));
+        const QString history = f.path(QStringLiteral("history.sqlite"));
+        const QString copy = f.path(QStringLiteral("copy.sqlite"));
+        GameFixture::hitTarget();
+        GameFixture::escape(form3);
+        QVERIFY(QFile::copy(history, copy));
+        QCOMPARE(stagesIn(copy), QStringLiteral("1"));
+        GameFixture::keypad(form3, 0);
+        GameFixture::keypad(form4, 4);
+        form1->close();   // the close box, answered OK
+        QCOMPARE(f.endRequests, std::vector<int>{0});
+        QFile::remove(copy);
+        QVERIFY(QFile::copy(history, copy));
+        QCOMPARE(rows(copy, QStringLiteral("SELECT count(*) FROM keys")), QStringList{QStringLiteral("1")});
+        QCOMPARE(QDir(f.path()).entryList({QStringLiteral("history.sqlite*")}),
+                 QStringList{QStringLiteral("history.sqlite")});
     }
 
     // Keypad 2 on the title: without a history the screen says so, and no file is made just to look.
@@ -277,6 +407,35 @@ private slots:
         QCOMPARE(data->recent[1][0].outcome, GameOutcome::Lost);   // hard: 10 hits miss stage 2's quota
         QCOMPARE(data->lastGameStages.size(), size_t(3));
         QCOMPARE(data->lastGameStages[2].verdict, StageVerdict::GiveUp);
+    }
+
+    // A won game below or at 7500 units is rank E, alike on the final screen
+    // and in the stored row (quotas that add up to less than 7500).
+    void wonGameAtOrBelowRankBaseIsE()
+    {
+        GameFixture f;
+        TestGameData data;
+        data.quotas = {"300", "300", "300", "300", "300"};
+        f.writeFolder(data);
+        QVERIFY(f.startUp());
+        const QString history = f.path(QStringLiteral("history.sqlite"));
+        for (const int perStage : {300, 1500}) {
+            GameFixture::keypad(form1, 4);
+            for (int stage = 1; stage <= kStageCount; ++stage) {
+                GameFixture::keypad(form3, 0);
+                GameFixture::hitTarget();
+                Module1.StageScore = perStage;  // the stage's points, whatever the hits made
+                GameFixture::tickClock(kStageSeconds);
+                GameFixture::keypad(form3, 0);
+                GameFixture::keypad(form4, 4);
+            }
+            QVERIFY(form5->isVisible());
+            QCOMPARE(Module1.GameScore, perStage * kStageCount);
+            QVERIFY(form5->Image1->picture() == form7->Picture4(0)->picture);
+            QCOMPARE(rows(history, QStringLiteral("SELECT total, outcome, rank FROM games ORDER BY id DESC LIMIT 1")),
+                     QStringList{QStringLiteral("%1|cleared|E").arg(perStage * kStageCount * kScoreUnit)});
+            GameFixture::keypad(form5, 0);
+        }
     }
 };
 

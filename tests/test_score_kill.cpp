@@ -1,6 +1,6 @@
 // The score file survives the game being killed in the middle of a save: a
-// child process rewrites tavo_s.dat over and over, alternating between two
-// tables, and is killed with SIGKILL at a random moment, hundreds of times.
+// child process saves ever higher bests into tavo_s.dat, the way the game
+// saves, and is killed with SIGKILL at a random moment, hundreds of times.
 //
 // QUENNEL_KILL_ROUNDS sets the number of kills (default 300).
 #include "state/datafiles.h"
@@ -32,22 +32,41 @@ QByteArray readScoreBytes()
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The child: signals once its first table is safely written, then keeps
-// rewriting until it is killed. Never returns into the test framework.
-[[noreturn]] void rewriteForever(int readyFd, const ScoreTable& first, const ScoreTable& second)
+// The table of save number k: every slot raised at each save, the slots'
+// numbers of different lengths, so a mix of two tables or a cut shows in
+// the bytes.
+ScoreTable tableOf(int k)
 {
-    bool useFirst = true;
-    bool signalled = false;
-    for (;;) {
-        if (!writeScoreFile(useFirst ? first : second).isEmpty())
+    ScoreTable t{};
+    for (std::size_t i = 0; i < t.size(); ++i)
+        t[i] = k * int(1 + i * i);
+    return t;
+}
+
+// Which save number a file holds, or -1 when it is not exactly one such table.
+int saveNumberOf(const QByteArray& bytes)
+{
+    try {
+        const int k = parseScores(bytes)[0];
+        return formatScores(tableOf(k)) == bytes ? k : -1;
+    } catch (const DataFileError&) {
+        return -1;
+    }
+}
+
+// The child: saves the tables after first, signals once its first save is
+// done, then keeps saving until it is killed. Never returns into the test
+// framework.
+[[noreturn]] void saveForever(int readyFd, int first)
+{
+    for (int k = first + 1;; ++k) {
+        if (!saveScores(tableOf(k)).failure.isEmpty())
             _exit(3);
-        if (!signalled) {
+        if (k == first + 1) {
             const char byte = 'w';
             if (::write(readyFd, &byte, 1) != 1)
                 _exit(4);
-            signalled = true;
         }
-        useFirst = !useFirst;
     }
 }
 
@@ -60,8 +79,10 @@ private slots:
     void killedSaveLeavesOldOrNewTable();
 };
 
-// However the writer is killed, tavo_s.dat is always one whole table: exactly
-// the old or the new values, twelve lines, never cut off or missing.
+// However the saving copy is killed, tavo_s.dat is always one whole table,
+// the last one saved or the one after it: twelve lines, never cut off, mixed
+// or missing, never older than what was there. A lock the killed copy left
+// behind is taken over by the next one at once.
 void ScoreKillTest::killedSaveLeavesOldOrNewTable()
 {
     const int rounds = envNumber("QUENNEL_KILL_ROUNDS", 300);
@@ -74,38 +95,28 @@ void ScoreKillTest::killedSaveLeavesOldOrNewTable()
         ~Restore() { QDir::setCurrent(path); }
     } restore{oldCurrent};
 
-    // Tables of different lengths, so a mix or a cut shows in the bytes.
-    const ScoreTable a{7, 1, 2, 3, 4, 5, 9, 8, 7, 6, 5, 4};
-    const ScoreTable b{214748364, 123456, 99999, 88888, 77777, 66666,
-                       200000000, 555555, 444444, 333333, 222222, 111111};
-    const QByteArray bytesA = formatScores(a);
-    const QByteArray bytesB = formatScores(b);
-    QVERIFY(writeScoreFile(a).isEmpty());
-
     // One save's duration on this disk sets the spread of the kill moments,
     // so kills land before, during and between saves.
     QElapsedTimer clock;
     clock.start();
-    for (int i = 0; i < 10; ++i)
-        QVERIFY(writeScoreFile(i % 2 ? a : b).isEmpty());
+    for (int k = 1; k <= 10; ++k)
+        QVERIFY(saveScores(tableOf(k)).failure.isEmpty());
     const qint64 saveMicros = qMax<qint64>(50, clock.nsecsElapsed() / 10 / 1000);
-    QVERIFY(writeScoreFile(a).isEmpty());
+    QCOMPARE(saveNumberOf(readScoreBytes()), 10);
 
     std::mt19937 rng(20010818u);
     std::uniform_int_distribution<qint64> delay(0, 4 * saveMicros);
-    int endedA = 0;
-    int endedB = 0;
+    int endedFirst = 0;
+    int endedLater = 0;
     for (int round = 1; round <= rounds; ++round) {
-        const QByteArray before = readScoreBytes();
-        // Start with the table not on disk, so every save changes the file.
-        const bool beforeIsA = before == bytesA;
+        const int before = saveNumberOf(readScoreBytes());
         int pipeFds[2];
         QVERIFY(::pipe(pipeFds) == 0);
         const pid_t pid = ::fork();
         QVERIFY(pid >= 0);
         if (pid == 0) {
             ::close(pipeFds[0]);
-            rewriteForever(pipeFds[1], beforeIsA ? b : a, beforeIsA ? a : b);
+            saveForever(pipeFds[1], before);
         }
         ::close(pipeFds[1]);
         char byte = 0;
@@ -117,33 +128,30 @@ void ScoreKillTest::killedSaveLeavesOldOrNewTable()
         int status = 0;
         QCOMPARE(::waitpid(pid, &status, 0), pid);
         const QString where = QStringLiteral("round %1").arg(round);
-        QVERIFY2(got == 1, qPrintable(where + QStringLiteral(": the writer never finished its first save")));
+        QVERIFY2(got == 1, qPrintable(where + QStringLiteral(": the saving copy never finished its first save")));
         QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL,
-                 qPrintable(where + QStringLiteral(": the writer stopped by itself (a save failed)")));
+                 qPrintable(where + QStringLiteral(": the saving copy stopped by itself (a save failed)")));
 
         const QByteArray after = readScoreBytes();
-        try {
-            (void)parseScores(after);
-        } catch (const DataFileError& e) {
-            QFAIL(qPrintable(where + QStringLiteral(": ") + e.message()));
-        }
-        QVERIFY2(after == bytesA || after == bytesB,
-                 qPrintable(where + QStringLiteral(": neither table: ") + QString::fromLatin1(after.toPercentEncoding())));
-        (after == bytesA ? endedA : endedB) += 1;
+        const int k = saveNumberOf(after);
+        QVERIFY2(k > before,
+                 qPrintable(where + QStringLiteral(": not a newer table: ") + QString::fromLatin1(after.toPercentEncoding())));
+        (k == before + 1 ? endedFirst : endedLater) += 1;
 
         // A kill mid-save may leave the save's temporary file beside the
-        // table; clear it so each round starts from a clean folder.
+        // table; clear it so each round starts from a clean folder, but keep
+        // the lock file of the killed copy.
         const QStringList entries = QDir().entryList(QDir::Files | QDir::Hidden);
         for (const QString& name : entries)
-            if (name != QLatin1String("tavo_s.dat"))
+            if (name != QLatin1String("tavo_s.dat") && name != QLatin1String("tavo_s.dat.lock"))
                 QFile::remove(name);
     }
-    // Both tables were left behind by some kill: the kills really landed at
-    // different moments of the rewriting.
-    qInfo("%d kills: %d left the first table, %d the second (one save takes about %lld us)",
-          rounds, endedA, endedB, saveMicros);
-    QVERIFY(endedA > 0);
-    QVERIFY(endedB > 0);
+    // Some kills left the first save of their copy and some a later one:
+    // the kills really landed at different moments of the saving.
+    qInfo("%d kills: %d left the copy's first save, %d a later one (one save takes about %lld us)",
+          rounds, endedFirst, endedLater, saveMicros);
+    QVERIFY(endedFirst > 0);
+    QVERIFY(endedLater > 0);
 }
 
 QTEST_GUILESS_MAIN(ScoreKillTest)

@@ -49,6 +49,14 @@ QByteArray readBytes(const QString& name)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// tavo_s.dat holding table, as the game writes it.
+void layDown(const ScoreTable& table)
+{
+    QFile f(QStringLiteral("tavo_s.dat"));
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(formatScores(table)), qint64(formatScores(table).size()));
+}
+
 ScoreTable storedTable()
 {
     try {
@@ -114,7 +122,7 @@ private slots:
 void ScoreSharingTest::twoCopiesKeepBothBests()
 {
     Folder folder;
-    QVERIFY(writeScoreFile(ScoreTable{}).isEmpty());
+    layDown(ScoreTable{});
     constexpr int kRounds = 150;
     pid_t normal = ::fork();
     if (normal == 0)
@@ -160,7 +168,7 @@ void ScoreSharingTest::saveKeepsHigherStoredValues()
     ScoreTable stored{};
     stored[3] = 500;
     stored[7] = 40;
-    QVERIFY(writeScoreFile(stored).isEmpty());
+    layDown(stored);
     resetModule1();
     Module1.HighScores[3] = 10;
     Module1.HighScores[7] = 90;
@@ -180,7 +188,7 @@ void ScoreSharingTest::saveKeepsHigherStoredValues()
 void ScoreSharingTest::lockOfCrashedOrHungCopyIsTakenOver()
 {
     Folder folder;
-    QVERIFY(writeScoreFile(ScoreTable{}).isEmpty());
+    layDown(ScoreTable{});
     // Crashed: the lock file stays with the process gone.
     QCOMPARE(inChild([] {
                  QLockFile lock(QStringLiteral("tavo_s.dat.lock"));
@@ -228,7 +236,7 @@ void ScoreSharingTest::readOnlyFolderRewritesInPlace()
     Folder folder;
     ScoreTable old{};
     old.fill(123456);   // longer than the new table: the rest must go
-    QVERIFY(writeScoreFile(old).isEmpty());
+    layDown(old);
     const ino_t before = inodeOf("tavo_s.dat");
     // Root may write anywhere; the save runs as an ordinary user then.
     const bool asRoot = ::geteuid() == 0;
@@ -261,7 +269,7 @@ void ScoreSharingTest::readOnlyFolderRewritesInPlace()
 void ScoreSharingTest::writableFolderReplacesAtomically()
 {
     Folder folder;
-    QVERIFY(writeScoreFile(ScoreTable{}).isEmpty());
+    layDown(ScoreTable{});
     const ino_t before = inodeOf("tavo_s.dat");
     ScoreTable mine{};
     mine[0] = 5;

@@ -1,9 +1,10 @@
 // Sound output: waiting and non-waiting play, cut-off, conversion,
-// silence for everything that is not a playable WAV, and a waiting sound's
-// own length kept without a device.
+// silence for everything that is not a playable WAV, a waiting sound's own
+// length kept without a device, the device's rest and a missing device.
+#include "bench/sound_probe.h"
 #include "platform/sound.h"
-#include "platform/sound_bank.h"
-#include "platform/sound_probes.h"
+#include "platform/sound_drivers.h"
+#include "platform/sound_player.h"
 #include "platform/wav_length.h"
 #include "support/wav.h"
 
@@ -11,21 +12,32 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QtEndian>
 
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
 constexpr int kOutRate = 44100;   // what the disk driver grants: exactly what is asked
 
+// The run's player, installed as the sink, and a probe watching it.
+std::unique_ptr<SoundPlayer> player;
+std::unique_ptr<SoundProbe> probe;
+
+SoundProgress soundProgress() { return probe->progress(); }
+qint64 lastSoundStartLatencyNs() { return probe->startLatencyNs(); }
+
 void openDevice(const char* driver, const QString& diskFile = {})
 {
     qputenv("SDL_AUDIODRIVER", driver);
     if (!diskFile.isEmpty())
         qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(diskFile));
-    openSoundDevice();
+    player->openDevice();
 }
 
 // Puts a WAV image behind a sound name, so that any bytes can be played.
@@ -33,6 +45,38 @@ Sound loaded(Sound name, const QByteArray& wav)
 {
     loadSound(name, wav);
     return name;
+}
+
+// Names of this process's threads that SDL started.
+QStringList sdlThreads()
+{
+    QStringList names;
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString& tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(tasks.filePath(tid + QStringLiteral("/comm")));
+        const QByteArray name = comm.open(QIODevice::ReadOnly) ? comm.readAll().trimmed() : QByteArray();
+        if (name.startsWith("SDL"))
+            names << QString::fromLatin1(name);
+    }
+    return names;
+}
+
+// What the process writes on standard error while `run` runs.
+template <typename Run>
+QByteArray standardErrorOf(Run run)
+{
+    QTemporaryFile capture;
+    if (!capture.open())
+        return "(no capture file)";
+    std::fflush(stderr);
+    const int saved = dup(STDERR_FILENO);
+    dup2(capture.handle(), STDERR_FILENO);
+    run();
+    std::fflush(stderr);
+    dup2(saved, STDERR_FILENO);
+    close(saved);
+    capture.seek(0);
+    return capture.readAll();
 }
 
 // The 16-bit samples that the disk driver wrote (both channels).
@@ -78,27 +122,6 @@ bool waitUntilStarted(qint64 minFrames)
     return false;
 }
 
-// Context switches of SDL's playback thread so far, from the kernel; -1
-// while there is none.
-qint64 audioThreadSwitches()
-{
-    const QDir tasks(QStringLiteral("/proc/self/task"));
-    for (const QString& tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile comm(tasks.filePath(tid + QStringLiteral("/comm")));
-        if (!comm.open(QIODevice::ReadOnly) || !comm.readAll().startsWith("SDLAudioP"))
-            continue;
-        QFile status(tasks.filePath(tid + QStringLiteral("/status")));
-        if (!status.open(QIODevice::ReadOnly))
-            return -1;
-        qint64 switches = 0;
-        for (const QByteArray& line : status.readAll().split('\n'))
-            if (line.contains("ctxt_switches:"))
-                switches += line.mid(line.indexOf(':') + 1).trimmed().toLongLong();
-        return switches;
-    }
-    return -1;
-}
-
 class RecordingSink : public SoundSink {
 public:
     struct Call { Sound sound; bool wait; };
@@ -111,10 +134,18 @@ public:
 class TestSound : public QObject {
     Q_OBJECT
 private slots:
+    void init()
+    {
+        player = std::make_unique<SoundPlayer>();
+        probe = std::make_unique<SoundProbe>(*player);
+        setSoundSink(player.get());
+    }
     void cleanup()
     {
-        closeSoundDevice();
-        unloadSounds();
+        setSoundSink(nullptr);
+        probe.reset();
+        player.reset();
+        qputenv("SDL_AUDIODRIVER", "dummy");
     }
 
     void waitingPlayReturnsWhenTheSoundIsOver();
@@ -128,14 +159,18 @@ private slots:
     void sinkReceivesThePlaysInsteadOfTheDevice();
     void startLatencyIsRecordedPerSound();
     void idleDeviceRestsAndTheNextSoundWakesIt();
+    void aSoundAfterARestIsHeardFromItsFirstSample();
+    void noDeviceLeavesNothingRunningAndTheNextSoundLooksAgain();
+    void withoutANamedDriverNothingIsPrinted();
+    void driversWithNothingToReachAreLeftOut();
 };
 
 void TestSound::waitingPlayReturnsWhenTheSoundIsOver()
 {
     // A waiting play returns only after the whole sound went to the device.
     openDevice("dummy");
-    openSoundDevice();   // a second call keeps the one device
-    QVERIFY(soundDeviceOpen());
+    player->openDevice();   // a second call keeps the one device
+    QVERIFY(player->deviceOpen());
 
     const QByteArray wav = makeWav(500);
     QElapsedTimer t;
@@ -156,7 +191,7 @@ void TestSound::newSoundCutsOffThePlayingOne()
     QTemporaryDir dir;
     const QString out = dir.filePath("out.raw");
     openDevice("disk", out);
-    QVERIFY(soundDeviceOpen());
+    QVERIFY(player->deviceOpen());
 
     const QByteArray longWav = makeWav(2000, 44100, 1000);
     const QByteArray shortWav = makeWav(300, 44100, 2000);
@@ -176,7 +211,7 @@ void TestSound::newSoundCutsOffThePlayingOne()
     const SoundProgress p = soundProgress();
     QVERIFY(p.serial != first);
     QVERIFY(p.finished);
-    closeSoundDevice();   // closes the output file
+    player->closeDevice();   // closes the output file
 
     const auto samples = readDiskOutput(out);
     const qint64 longSamples = 2 * 44100 * 2000 / 1000;
@@ -197,7 +232,7 @@ void TestSound::countDownSoundsAreEachHeardWhole()
     QTemporaryDir dir;
     const QString out = dir.filePath("out.raw");
     openDevice("disk", out);
-    QVERIFY(soundDeviceOpen());
+    QVERIFY(player->deviceOpen());
 
     const qint16 levels[] = {3000, 2000, 1000};
     const Sound names[] = {Sound::SoundThree, Sound::SoundTwo, Sound::SoundOne};
@@ -205,7 +240,7 @@ void TestSound::countDownSoundsAreEachHeardWhole()
         loadSound(names[i], makeWav(150, 44100, levels[i]));
     for (Sound name : names)
         s_play(name, true);
-    closeSoundDevice();
+    player->closeDevice();
 
     const auto samples = readDiskOutput(out);
     const qint64 each = 2 * 44100 * 150 / 1000;
@@ -226,11 +261,11 @@ void TestSound::otherRatesAndFormatsKeepTheirLength()
     QTemporaryDir dir;
     const QString out = dir.filePath("out.raw");
     openDevice("disk", out);
-    QVERIFY(soundDeviceOpen());
+    QVERIFY(player->deviceOpen());
 
     s_play(loaded(Sound::SoundHit, makeWav(400, 22050, 40, 1, 8)), true);
     const SoundProgress p = soundProgress();
-    closeSoundDevice();
+    player->closeDevice();
 
     const qint64 expectedFrames = kOutRate * 400 / 1000;
     QVERIFY2(qAbs(p.framesTotal - expectedFrames) < expectedFrames / 50,
@@ -246,7 +281,7 @@ void TestSound::unplayableBuffersAreSilentAndDoNotWait()
 {
     // Empty, garbage and cut-short WAVs are silence, even when waiting.
     openDevice("dummy");
-    QVERIFY(soundDeviceOpen());
+    QVERIFY(player->deviceOpen());
 
     const QByteArray good = makeWav(2000);
     QByteArray noData = makeWav(0);
@@ -283,11 +318,11 @@ void TestSound::noDeviceKeepsTheLengthOfAWaitingSound()
     const Sound wav = loaded(Sound::SoundHit, makeWav(300));
     QElapsedTimer t;
     t.start();
-    s_play(wav, true);   // before any openSoundDevice
+    s_play(wav, true);   // before any openDevice
     QVERIFY2(t.elapsed() >= 300, qPrintable(QString::number(t.elapsed())));
 
     openDevice("nonexistent");
-    QVERIFY(!soundDeviceOpen());
+    QVERIFY(!player->deviceOpen());
     t.restart();
     s_play(wav, false);
     preloadSound(wav);
@@ -315,7 +350,7 @@ void TestSound::unplayableSoundWaitsItsHeaderLength()
     // A sound the device cannot decode is silent, yet a waiting play of it
     // takes the length its header gives.
     openDevice("dummy");
-    QVERIFY(soundDeviceOpen());
+    QVERIFY(player->deviceOpen());
     // 8 kHz mono 8-bit: 2400 bytes are 300 ms, in a format no decoder knows.
     const QByteArray bytes = patchedWav(makeWav(300, 8000, 0, 1, 8), 0x7777, 8000, 2400);
     QCOMPARE(wavPlayingTime(bytes), std::chrono::microseconds(300000));
@@ -368,9 +403,9 @@ void TestSound::sinkReceivesThePlaysInsteadOfTheDevice()
 {
     // An installed sink gets every play with its mode; the device gets none.
     openDevice("dummy");
-    QVERIFY(soundDeviceOpen());
+    QVERIFY(player->deviceOpen());
     RecordingSink sink;
-    QCOMPARE(setSoundSink(&sink), nullptr);
+    QCOMPARE(setSoundSink(&sink), player.get());
     const quint64 before = soundProgress().serial;
 
     const Sound a = loaded(Sound::SoundHit, makeWav(50, 44100, 1));
@@ -381,7 +416,7 @@ void TestSound::sinkReceivesThePlaysInsteadOfTheDevice()
     s_play(b, true);
     QVERIFY(t.elapsed() < 1000);   // the sink decides; nothing waits for 5 s
 
-    QCOMPARE(setSoundSink(nullptr), &sink);
+    QCOMPARE(setSoundSink(player.get()), &sink);
     QCOMPARE(sink.calls.size(), std::size_t(2));
     QCOMPARE(sink.calls[0].sound, a);
     QCOMPARE(sink.calls[0].wait, false);
@@ -398,7 +433,7 @@ void TestSound::startLatencyIsRecordedPerSound()
 {
     // The moment the device first takes a sound is measured for each play.
     openDevice("dummy");
-    QVERIFY(soundDeviceOpen());
+    QVERIFY(player->deviceOpen());
     const Sound wav = loaded(Sound::SoundHit, makeWav(1000));
     preloadSound(wav);
     QCOMPARE(lastSoundStartLatencyNs(), -1);
@@ -418,29 +453,101 @@ void TestSound::startLatencyIsRecordedPerSound()
 
 void TestSound::idleDeviceRestsAndTheNextSoundWakesIt()
 {
-    // Two seconds after the last sound ends the audio thread sleeps; the next sound wakes it, and closing still works.
+    // Two seconds after the last sound ends the device is closed and no audio thread runs; the next sound opens it and is heard.
     openDevice("dummy");
+    QTRY_VERIFY(!sdlThreads().isEmpty());   // the thread names itself once running
     const Sound sound = loaded(Sound::SoundHit, makeWav(1500));
     QElapsedTimer t;
     t.start();
     s_play(sound, false);
-    QTRY_VERIFY_WITH_TIMEOUT(soundDeviceResting(), 8000);
+    QTRY_VERIFY_WITH_TIMEOUT(probe->resting(), 8000);
     QVERIFY2(t.elapsed() >= 1500 + 2000 - 100, qPrintable(QString::number(t.elapsed())));
-
-    const qint64 asleep = audioThreadSwitches();
-    QVERIFY(asleep >= 0);
-    QTest::qWait(300);   // a running dummy thread switches about 25 times in this
-    QCOMPARE(audioThreadSwitches(), asleep);
+    QVERIFY(!player->deviceOpen());
+    QCOMPARE(sdlThreads(), QStringList());
 
     s_play(sound, false);
-    QVERIFY(!soundDeviceResting());
+    QVERIFY(!probe->resting());
+    QVERIFY(player->deviceOpen());
     QVERIFY(waitUntilStarted(1));
-    QVERIFY(audioThreadSwitches() > asleep);
 
     s_play(loaded(Sound::SoundMiss, makeWav(50)), false);
-    QTRY_VERIFY_WITH_TIMEOUT(soundDeviceResting(), 8000);
-    closeSoundDevice();
-    QVERIFY(!soundDeviceOpen());
+    QTRY_VERIFY_WITH_TIMEOUT(probe->resting(), 8000);
+    player->closeDevice();
+    QVERIFY(!player->deviceOpen());
+}
+
+void TestSound::aSoundAfterARestIsHeardFromItsFirstSample()
+{
+    // The first sound after the device has rested reaches it whole, from its first sample on, every sample in order.
+    QTemporaryDir dir;
+    const QString out = dir.filePath("out.raw");
+    openDevice("disk", out);
+    s_play(loaded(Sound::SoundPowah, makeWav(50, 44100, 9000)), false);
+    QTRY_VERIFY_WITH_TIMEOUT(probe->resting(), 8000);
+
+    // Every frame its own value, in the device's own format so that no
+    // conversion rounds it: a lost or repeated frame shows.
+    constexpr int kFrames = 4410;
+    QByteArray ramp = makeWav(100, kOutRate, 0, 2);
+    for (int i = 0; i < 2 * kFrames; ++i)
+        qToLittleEndian<qint16>(qint16(100 + i / 2), ramp.data() + 44 + 2 * i);
+    s_play(loaded(Sound::SoundThree, ramp), true);
+    player->closeDevice();
+
+    const auto samples = readDiskOutput(out);   // what the device wrote since it opened again
+    const auto first = std::find(samples.cbegin(), samples.cend(), qint16(100));
+    QVERIFY(first != samples.cend());
+    QVERIFY(samples.cend() - first >= 2 * kFrames);
+    QVERIFY(std::all_of(samples.cbegin(), first, [](qint16 v) { return v == 0; }));
+    for (int i = 0; i < kFrames; ++i) {
+        QCOMPARE(first[2 * i], qint16(100 + i));
+        QCOMPARE(first[2 * i + 1], qint16(100 + i));
+    }
+}
+
+void TestSound::noDeviceLeavesNothingRunningAndTheNextSoundLooksAgain()
+{
+    // A device that cannot be opened leaves no thread of SDL's running; the next sound looks for one again.
+    qputenv("SDL_AUDIODRIVER", "alsa");   // looks for new cards ten times a second while it is started
+    player->openDevice();
+    if (!player->deviceOpen())
+        QCOMPARE(sdlThreads(), QStringList());
+
+    player->closeDevice();
+    QTemporaryDir dir;
+    openDevice("disk", dir.path());   // a folder cannot be written as the output file
+    QVERIFY(!player->deviceOpen());
+
+    // Sound comes back: the next sound asked for finds it, once the key that asked is handled.
+    qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(dir.filePath("out.raw")));
+    s_play(loaded(Sound::SoundHit, makeWav(100)), false);
+    QVERIFY(!player->deviceOpen());
+    QTRY_VERIFY(player->deviceOpen());
+}
+
+void TestSound::withoutANamedDriverNothingIsPrinted()
+{
+    // With no driver named and no sound device, looking for one prints nothing on standard error.
+    qunsetenv("SDL_AUDIODRIVER");
+    const QByteArray printed = standardErrorOf([] {
+        player->openDevice();
+        s_play(loaded(Sound::SoundHit, makeWav(20)), true);
+        player->closeDevice();
+    });
+    QVERIFY2(printed.isEmpty(), printed.constData());
+}
+
+void TestSound::driversWithNothingToReachAreLeftOut()
+{
+    // Drivers whose device or server is missing are not started; PulseAudio always may be; disk and dummy only when named.
+    const QStringList sdl{"pulseaudio", "alsa", "sndio", "pipewire", "dsp", "disk", "dummy"};
+    QCOMPARE(audioDriversToTry(sdl, AudioPlaces{}), QStringList{"pulseaudio"});
+    AudioPlaces card;
+    card.alsaPlayback = true;
+    QCOMPARE(audioDriversToTry(sdl, card), (QStringList{"pulseaudio", "alsa", "sndio"}));
+    AudioPlaces servers;
+    servers.sndiod = servers.pipewire = servers.oss = true;
+    QCOMPARE(audioDriversToTry(sdl, servers), (QStringList{"pulseaudio", "sndio", "pipewire", "dsp"}));
 }
 
 QTEST_GUILESS_MAIN(TestSound)

@@ -3,7 +3,6 @@
 // close box, with the stand-in and with the real message box).
 #include "support/game_fixture.h"
 
-#include "platform/sound_bank.h"
 #include "screens/forms.h"
 #include "state/module1.h"
 
@@ -51,7 +50,7 @@ QStringList folderListing(const QString& root)
 }
 
 // Every value of the shared game state, as text, to tell whether anything moved.
-QStringList dumpState()
+QStringList dumpState(const RecordingSink& played)
 {
     const GameState& m = Module1;
     QStringList out;
@@ -77,7 +76,7 @@ QStringList dumpState()
     add("HighScores", ints(m.HighScores));
     QByteArray sounds;
     for (int i = 0; i < kSoundCount; ++i)
-        sounds += soundWav(Sound(i));
+        sounds += played.wav(Sound(i));
     add("Sounds", QString::number(qHash(sounds)));
     add("ScoreSlotBase", QString::number(m.ScoreSlotBase));
     add("Stage", QString::number(m.Stage));
@@ -239,7 +238,7 @@ void StartupTest::goodFolderStarts()
     }
 
     for (int i = 0; i < 10; ++i)
-        QCOMPARE(soundWav(Sound(i)), fx->readFile(QStringLiteral("wav/%1.wav").arg(QLatin1String(kWavNames[i]))));
+        QCOMPARE(fx->sounds.wav(Sound(i)), fx->readFile(QStringLiteral("wav/%1.wav").arg(QLatin1String(kWavNames[i]))));
 
     // Each of the fifteen frames sits at its own index (the fixture colours picture i by its number).
     for (int i = 0; i < 15; ++i) {
@@ -284,8 +283,8 @@ void StartupTest::missingRequiredFiles()
     QCOMPARE(int(fx->endRequests.size()), 1);
 
     QVERIFY(GameFixture::visibleScreens().isEmpty());
-    QVERIFY(soundWav(Sound::SoundHit).isEmpty());
-    QVERIFY(soundWav(Sound::SoundAllClear).isEmpty());
+    QVERIFY(fx->sounds.wav(Sound::SoundHit).isEmpty());
+    QVERIFY(fx->sounds.wav(Sound::SoundAllClear).isEmpty());
     QCOMPARE(Module1.HighScores, (std::array<int, 12>{}));
     QVERIFY(Module1.StageTitle[1].isEmpty());
     QCOMPARE(Module1.StageTimeLimit[1], 0);
@@ -313,7 +312,7 @@ void StartupTest::folderNamedLikeRequiredFile()
     QCOMPARE(int(fx->messages.size()), 1);
     QCOMPARE(fx->messages.front().text, kMissingText);
     QCOMPARE(int(fx->endRequests.size()), 1);
-    QVERIFY(soundWav(Sound::SoundHit).isEmpty());
+    QVERIFY(fx->sounds.wav(Sound::SoundHit).isEmpty());
 }
 
 void StartupTest::upperCaseNamesAreFound()
@@ -335,8 +334,8 @@ void StartupTest::upperCaseNamesAreFound()
     QVERIFY(fx->startUp());
     QVERIFY(fx->messages.empty());
     QVERIFY(fx->endRequests.empty());
-    QCOMPARE(soundWav(Sound::SoundHit), hit);
-    QCOMPARE(soundWav(Sound::SoundPowah), fx->readFile("WAV/Powah.Wav"));
+    QCOMPARE(fx->sounds.wav(Sound::SoundHit), hit);
+    QCOMPARE(fx->sounds.wav(Sound::SoundPowah), fx->readFile("WAV/Powah.Wav"));
     QCOMPARE(Module1.HighScores[0], 9);
     QCOMPARE(Module1.HighScores[11], 12);
     QVERIFY(form7->Picture1(4)->picture && !form7->Picture1(4)->picture->isNull());
@@ -429,7 +428,7 @@ void StartupTest::quitKeysCancelKeepEverything()
     };
     for (const Case& c : cases) {
         QWidget* window = c.prepare();
-        const QStringList before = dumpState();
+        const QStringList before = dumpState(fx->sounds);
         const QStringList shown = GameFixture::visibleScreens();
         const std::size_t sounds = fx->sounds.played.size();
         fx->messages.clear();
@@ -442,7 +441,7 @@ void StartupTest::quitKeysCancelKeepEverything()
         QVERIFY2(box.cancelIsDefault, c.what);
         QVERIFY(!box.informationIcon);
         QVERIFY2(fx->endRequests.empty(), c.what);
-        QCOMPARE(dumpState(), before);
+        QCOMPARE(dumpState(fx->sounds), before);
         QCOMPARE(GameFixture::visibleScreens(), shown);
         QCOMPARE(fx->sounds.played.size(), sounds);
         QCOMPARE(fx->readFile("tavo_s.dat"), scores);
@@ -496,7 +495,7 @@ void StartupTest::closeBoxAsksWithOkDefault()
         switchScreen(form1, window);
     }
     QVERIFY(window->isVisible());
-    const QStringList before = dumpState();
+    const QStringList before = dumpState(fx->sounds);
     fx->messages.clear();
 
     fx->answers = {MsgResult::Cancel};
@@ -507,7 +506,7 @@ void StartupTest::closeBoxAsksWithOkDefault()
     QVERIFY(!fx->messages.front().cancelIsDefault);
     QVERIFY(fx->endRequests.empty());
     QVERIFY(window->isVisible());
-    QCOMPARE(dumpState(), before);
+    QCOMPARE(dumpState(fx->sounds), before);
     if (form == 3) {
         QVERIFY(form3->Timer1->isActive());
         QCOMPARE(Module1.PlayActive, 1);

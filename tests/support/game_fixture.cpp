@@ -4,7 +4,6 @@
 
 #include "history/recorder.h"
 #include "app/startup.h"
-#include "platform/sound_bank.h"
 #include "platform/system.h"
 #include "screens/forms.h"
 #include "screens/progress_window.h"
@@ -45,7 +44,6 @@ GameFixture::GameFixture() : dir_(std::make_unique<QTemporaryDir>())
     oldCurrent_ = QDir::currentPath();
     QDir::setCurrent(dir_->path());
     resetModule1();
-    unloadSounds();
     gameHistory().reset();
     setSoundSink(&sounds);
     setMessageBoxHandler([this](const MessageRequest& request) {
@@ -75,7 +73,6 @@ GameFixture::~GameFixture()
     setEndHandler(nullptr);
     setRandomSource(nullptr);
     resetModule1();
-    unloadSounds();
     QDir::setCurrent(oldCurrent_);
 }
 

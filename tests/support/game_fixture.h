@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <array>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -36,7 +37,10 @@ struct PlayedSound {
 class RecordingSink : public SoundSink {
 public:
     void play(Sound sound, bool wait) override { played.push_back({sound, wait}); }
+    void load(Sound sound, const QByteArray& wav) override { wavs[std::size_t(soundIndex(sound))] = wav; }
+    const QByteArray& wav(Sound sound) const { return wavs[std::size_t(soundIndex(sound))]; }
     std::vector<PlayedSound> played;
+    std::array<QByteArray, kSoundCount> wavs;   // as start-up handed them over
 };
 
 class GameFixture {

@@ -109,7 +109,7 @@ int main(int argc, char* argv[])
 
     // The final result of a strong game.
     Module1.GameScore = 14870;
-    form4->Image3->setPicture(form7->Picture3(1)->picture);
+    Module1.Outcome = StageOutcome::AllClear;
     form4->nextstage();
     save(form5, out, "final");
 

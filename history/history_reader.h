@@ -1,0 +1,21 @@
+#pragma once
+// Reading games back, each with its stages and every key in the order
+// struck. Whatever a page or an export shows is worked out from these
+// (history/stage_figures.h).
+#include "history/history_database.h"
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+struct GameFilter {
+    std::optional<GameMode> mode;  // every mode when empty
+    int latest = 0;                // only the latest n games; 0 for all
+};
+
+// Calls visit for each game the filter selects, oldest first. False when
+// the file cannot be read (the problem is noted on db).
+bool forEachGame(HistoryDatabase& db, const GameFilter& filter,
+                 const std::function<void(const GameRecord&)>& visit);
+// The latest n games (of one mode, or of all), oldest first.
+std::optional<std::vector<GameRecord>> latestGames(HistoryDatabase& db, std::optional<GameMode> mode, int n);
