@@ -4,11 +4,8 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMouseEvent>
-#include <QPaintEngine>
 #include <QPainter>
 #include <QTextLayout>
-
-#include <cmath>
 
 namespace {
 const QColor kLabelBorder(0x80, 0x80, 0x80);
@@ -210,14 +207,12 @@ void Label::setForeColor(const QColor& color)
     if (color == fore_)
         return;
     fore_ = color;
-    drawn_ = QImage();
     update();
 }
 
 void Label::setBackColor(const QColor& color)
 {
     back_ = color;
-    drawn_ = QImage();
     markOpaque();
     update();
 }
@@ -231,7 +226,6 @@ void Label::setTransparent(bool transparent)
 
 void Label::markOpaque()
 {
-    drawn_ = QImage();
     // A label that fills its whole rectangle spares Qt painting what lies behind it.
     setAttribute(Qt::WA_OpaquePaintEvent, !transparent_ && back_.alpha() == 255);
 }
@@ -267,7 +261,6 @@ int Label::lineHeight() const
 void Label::dropLayout()
 {
     layout_.reset();
-    drawn_ = QImage();
 }
 
 void Label::resizeEvent(QResizeEvent* event)
@@ -346,27 +339,9 @@ const QTextLayout& Label::textLayout(const QRect& textRect) const
     return *layout_;
 }
 
-namespace {
-// Looks of labels drawn ahead, by everything that decides their pixels. A
-// key press changes the digits of the grid and the score to digits already
-// drawn in the same colour and size, so it copies finished pixels instead
-// of drawing text. Kept within a few megabytes; the least used go first.
-constexpr int kDrawnLooksKb = 4096;
-bool g_drawAhead = true;
-QCache<QString, QImage>& drawnLooks()
+void Label::paintEvent(QPaintEvent*)
 {
-    static QCache<QString, QImage> looks(kDrawnLooksKb);
-    return looks;
-}
-}  // namespace
-
-void setLabelLooksDrawnAhead(bool on)
-{
-    g_drawAhead = on;
-}
-
-void Label::paintLook(QPainter& painter) const
-{
+    QPainter painter(this);
     if (!transparent_)
         painter.fillRect(rect(), back_);
     const int inset = border_ ? 1 : 0;
@@ -379,57 +354,6 @@ void Label::paintLook(QPainter& painter) const
     }
     if (border_)
         drawFrame(painter, rect(), kLabelBorder);
-}
-
-const QImage* Label::drawnLook(const QImage& target) const
-{
-    // Only a label that covers its rectangle with its own colour looks the
-    // same wherever it stands, and only at a whole number of device pixels
-    // to a pixel does a copy land on the same device pixels as drawing.
-    const qreal ratio = devicePixelRatio();
-    if (!g_drawAhead || transparent_ || back_.alpha() != 255 || ratio != std::floor(ratio) ||
-        target.devicePixelRatio() != ratio || size().isEmpty())
-        return nullptr;
-    if (!drawn_.isNull() && drawn_.format() == target.format() && drawn_.devicePixelRatio() == ratio)
-        return &drawn_;
-    const QString key = caption_ + QChar(0x1F) + fontKey_ + QChar(0x1F) + QString::number(width()) +
-                        QLatin1Char('x') + QString::number(height()) + QLatin1Char('/') +
-                        QString::number(int(align_)) + QLatin1Char('/') + QString::number(fore_.rgba(), 16) +
-                        QLatin1Char('/') + QString::number(back_.rgba(), 16) + QLatin1Char('/') +
-                        QString::number(int(border_)) + QLatin1Char('/') + QString::number(ratio) +
-                        QLatin1Char('/') + QString::number(int(target.format()));
-    QCache<QString, QImage>& looks = drawnLooks();
-    if (const QImage* found = looks.object(key)) {
-        drawn_ = *found;
-        return &drawn_;
-    }
-    QImage image(size() * ratio, target.format());
-    image.setDevicePixelRatio(ratio);
-    {
-        QPainter painter(&image);
-        paintLook(painter);
-    }
-    const int kb = int(image.sizeInBytes() / 1024) + 1;
-    if (kb > kDrawnLooksKb / 4)
-        return nullptr;   // a page of text is drawn as it is
-    looks.insert(key, new QImage(image), kb);
-    drawn_ = image;
-    return &drawn_;
-}
-
-void Label::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    // Painted onto the window's own image (its backing store), the look is
-    // copied from one drawn ahead in that image's very format.
-    QPaintDevice* device = painter.paintEngine() ? painter.paintEngine()->paintDevice() : nullptr;
-    if (device && device->devType() == QInternal::Image) {
-        if (const QImage* look = drawnLook(*static_cast<QImage*>(device))) {
-            painter.drawImage(QPoint(0, 0), *look);
-            return;
-        }
-    }
-    paintLook(painter);
 }
 
 // ------------------------------------------------------------------ Image

@@ -4,7 +4,6 @@
 // tables. Text sizes are given in points and set in pixels (pt x 4/3), so the
 // layout never depends on the screen's dpi.
 #include <QColor>
-#include <QImage>
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
@@ -115,14 +114,7 @@ private:
     const QTextLayout& textLayout(const QRect& textRect) const;
     void dropLayout();
     void markOpaque();
-    // Draws the label as it looks: back, text, border.
-    void paintLook(QPainter& painter) const;
-    // The label's look drawn once into an image of the backing store's
-    // format, shared with every label that looks the same; null when the
-    // label cannot be drawn ahead (see paintEvent).
-    const QImage* drawnLook(const QImage& target) const;
     mutable std::shared_ptr<const QTextLayout> layout_;
-    mutable QImage drawn_;
     QString fontKey_;
     QString caption_;
     QColor fore_{Qt::white};
@@ -132,10 +124,6 @@ private:
     Align align_ = Align::Left;
     double points_ = 9;
 };
-
-// Opaque labels are drawn once per look and then copied (on by default);
-// tests compare the copies with labels drawn afresh.
-void setLabelLooksDrawnAhead(bool on);
 
 // Shows a picture at its own size, unstretched. Given a picture it takes
 // the picture's size and keeps its top-left corner.

@@ -10,7 +10,6 @@
 
 #include <initializer_list>
 
-class OnePaint;
 class QTimer;
 
 // The play screen's key grid (Label1): a column of kKeyRows per key group.
@@ -85,14 +84,8 @@ public:
     void jikkyo();
     void giveup();
     void gameend();
-    // What a hit may change on screen: grid, score, gauge and character.
-    QRect hitArea() const;
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    OnePaint* onePaint_ = nullptr;
     void timeup();
     // Hands the stage just ended to the play history.
     void recordStageEnd();

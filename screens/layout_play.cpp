@@ -4,7 +4,6 @@
 #include "screens/art.h"
 #include "screens/forms.h"
 #include "screens/layout_table.h"
-#include "screens/one_paint.h"
 #include "state/module1.h"
 
 #include <QTimer>
@@ -174,7 +173,6 @@ Form3::Form3()
     };
     for (auto it = frontToBack.rbegin(); it != frontToBack.rend(); ++it)
         (*it)->raise();
-    onePaint_ = new OnePaint(this);   // in front of them all
 
     // The stage clock: a tick a little short of a second; start() enables it.
     Timer1 = new QTimer(this);
