@@ -13,16 +13,8 @@
 
 namespace {
 // SQLite's primary result codes (the low byte of an extended code).
-constexpr int kSqliteError = 1;
-constexpr int kSqlitePerm = 3;
-constexpr int kSqliteBusy = 5;
-constexpr int kSqliteLocked = 6;
-constexpr int kSqliteReadOnly = 8;
-constexpr int kSqliteIoErr = 10;
-constexpr int kSqliteCorrupt = 11;
-constexpr int kSqliteFull = 13;
-constexpr int kSqliteCantOpen = 14;
-constexpr int kSqliteNotADb = 26;
+enum SqliteCode { kError = 1, kPerm = 3, kBusy = 5, kLocked = 6, kReadOnly = 8, kIoErr = 10, kCorrupt = 11,
+                  kFull = 13, kCantOpen = 14, kNotADb = 26 };
 
 const char* const kSchema[] = {
     "CREATE TABLE games ("
@@ -128,41 +120,23 @@ void HistoryDatabase::clearProblem()
 
 void HistoryDatabase::noteFailure(const QSqlError& error)
 {
-    switch (sqliteCode(error)) {
-    case kSqliteBusy:
-    case kSqliteLocked:
-        setProblem(HistoryProblem::NotSavedYet, u8("別のクェネルなど、ほかのプログラムが使っています"));
-        break;
-    case kSqliteReadOnly:
-    case kSqlitePerm:
-        setProblem(HistoryProblem::NotSavedYet, u8("ファイルかフォルダが書き込み禁止です"));
-        break;
-    case kSqliteFull:
-        setProblem(HistoryProblem::NotSavedYet, japaneseReason(ENOSPC));
-        break;
-    case kSqliteIoErr:
-        setProblem(HistoryProblem::NotSavedYet, japaneseReason(EIO));
-        break;
-    case kSqliteCorrupt:
-    case kSqliteNotADb:
-        if (newerVersion_ != 0) {
-            setProblem(HistoryProblem::CannotOpen, u8("壊れています"));
-        } else {
-            setProblem(HistoryProblem::SetAside, u8("壊れていた"));
-            setAside();
-        }
-        break;
-    case kSqliteCantOpen: {
-        const QFileInfo file(path_);
-        const bool blocked = file.exists() ? !file.isWritable() : !QFileInfo(file.absolutePath()).isWritable();
-        setProblem(HistoryProblem::NotSavedYet,
-                   blocked ? u8("ファイルかフォルダが書き込み禁止です") : u8("ファイルを作れません"));
-        break;
+    const int code = sqliteCode(error);
+    if (code == kCorrupt || code == kNotADb) {
+        if (newerVersion_ != 0)
+            return setProblem(HistoryProblem::CannotOpen, u8("壊れています"));
+        setProblem(HistoryProblem::SetAside, u8("壊れていた"));
+        return setAside();
     }
-    default:
-        setProblem(HistoryProblem::NotSavedYet, u8("読み書きの途中でエラーが起きました"));
-        break;
-    }
+    QString reason = u8("読み書きの途中でエラーが起きました");
+    if (code == kBusy || code == kLocked)
+        reason = u8("別のクェネルなど、ほかのプログラムが使っています");
+    else if (code == kReadOnly || code == kPerm || code == kCantOpen)
+        reason = u8("ファイルかフォルダが書き込み禁止です");
+    else if (code == kFull)
+        reason = japaneseReason(ENOSPC);
+    else if (code == kIoErr)
+        reason = japaneseReason(EIO);
+    setProblem(HistoryProblem::NotSavedYet, reason);
 }
 
 void HistoryDatabase::setAside()
@@ -259,7 +233,7 @@ HistoryDatabase::Opened HistoryDatabase::checkFile()
         bool ours = version.toInt() >= kHistorySchemaVersion;
         for (const char* sql : kShape) {
             if (ours && !q.exec(QLatin1String(sql))) {
-                if (sqliteCode(q.lastError()) != kSqliteError) {
+                if (sqliteCode(q.lastError()) != kError) {
                     error_ = q.lastError();
                     return Opened::Failed;
                 }
@@ -342,63 +316,53 @@ bool HistoryDatabase::writeGame(GameRecord& game, size_t firstStage)
 {
     QSqlDatabase db = connection();
     QSqlQuery q(db);
-    auto fail = [&](const QSqlQuery& failed) {
-        error_ = failed.lastError();
+    QSqlQuery stageInsert(db);
+    QSqlQuery keyInsert(db);
+    auto run = [&](QSqlQuery& query, std::initializer_list<QVariant> values) {
+        for (const QVariant& v : values)
+            query.addBindValue(v);
+        if (query.exec())
+            return true;
+        error_ = query.lastError();
         QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
         return false;
     };
-    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
-        return fail(q);
+    q.prepare(QStringLiteral("BEGIN IMMEDIATE"));
+    if (!run(q, {}))
+        return false;
     const QVariant rank = game.rank ? QVariant(rankName(*game.rank)) : QVariant(QMetaType(QMetaType::QString));
     qint64 id = game.id;
     if (id != 0) {
         q.prepare(QStringLiteral("UPDATE games SET total = ?, outcome = ?, last_stage = ?, rank = ? WHERE id = ?"));
-        for (const QVariant& v : {QVariant(game.total), QVariant(outcomeName(game.outcome)),
-                                  QVariant(game.lastStage), rank, QVariant(id)})
-            q.addBindValue(v);
-        if (!q.exec())
-            return fail(q);
+        if (!run(q, {game.total, outcomeName(game.outcome), game.lastStage, rank, id}))
+            return false;
         if (q.numRowsAffected() == 0)
-            id = 0;  // the row was removed meanwhile: write it anew
+            id = 0;  // the row was removed meanwhile: write the game anew
     }
     if (id == 0) {
         q.prepare(QStringLiteral("INSERT INTO games (started_at, mode, total, outcome, last_stage, rank)"
                                  " VALUES (?, ?, ?, ?, ?, ?)"));
-        for (const QVariant& v : {QVariant(game.startedAt.toString(Qt::ISODate)), QVariant(modeName(game.mode)),
-                                  QVariant(game.total), QVariant(outcomeName(game.outcome)),
-                                  QVariant(game.lastStage), rank})
-            q.addBindValue(v);
-        if (!q.exec())
-            return fail(q);
+        if (!run(q, {game.startedAt.toString(Qt::ISODate), modeName(game.mode), game.total,
+                     outcomeName(game.outcome), game.lastStage, rank}))
+            return false;
         id = q.lastInsertId().toLongLong();
         firstStage = 0;
     }
-
-    QSqlQuery stageInsert(db);
     stageInsert.prepare(QStringLiteral("INSERT INTO stages (game_id, stage, score, quota, verdict, play_ms)"
                                        " VALUES (?, ?, ?, ?, ?, ?)"));
-    QSqlQuery keyInsert(db);
     keyInsert.prepare(QStringLiteral("INSERT INTO keys (stage_id, ms, digit, target, hit) VALUES (?, ?, ?, ?, ?)"));
     for (size_t i = firstStage; i < game.stages.size(); ++i) {
-        const StageRecord& stage = game.stages[i];
-        for (const QVariant& v : {QVariant(id), QVariant(stage.stage), QVariant(stage.score), QVariant(stage.quota),
-                                  QVariant(verdictName(stage.verdict)), QVariant(stage.playMs)})
-            stageInsert.addBindValue(v);
-        if (!stageInsert.exec())
-            return fail(stageInsert);
+        const StageRecord& s = game.stages[i];
+        if (!run(stageInsert, {id, s.stage, s.score, s.quota, verdictName(s.verdict), s.playMs}))
+            return false;
         const qint64 stageId = stageInsert.lastInsertId().toLongLong();
-        for (const KeyStroke& key : stage.keys) {
-            keyInsert.addBindValue(stageId);
-            keyInsert.addBindValue(static_cast<int>(key.ms));
-            keyInsert.addBindValue(static_cast<int>(key.digit));
-            keyInsert.addBindValue(static_cast<int>(key.target));
-            keyInsert.addBindValue(key.hit ? 1 : 0);
-            if (!keyInsert.exec())
-                return fail(keyInsert);
-        }
+        for (const KeyStroke& k : s.keys)
+            if (!run(keyInsert, {stageId, k.ms, int(k.digit), int(k.target), int(k.hit)}))
+                return false;
     }
-    if (!q.exec(QStringLiteral("COMMIT")))
-        return fail(q);
+    q.prepare(QStringLiteral("COMMIT"));
+    if (!run(q, {}))
+        return false;
     game.id = id;
     return true;
 }

@@ -35,7 +35,6 @@ public:
     // file or another program's database is set aside, untouched, and a new
     // one started. True when the history can at least be read.
     bool open();
-    bool isOpen() const { return open_; }
     bool canWrite() const { return open_ && newerVersion_ == 0; }
     // Closes the connection (a later call opens it again).
     void close();

@@ -29,28 +29,12 @@ MonotonicClock& monotonicClock()
     return clock;
 }
 
-WallClock& wallClock()
-{
-    static WallClock clock = [] {
-        const QDateTime now = QDateTime::currentDateTime();
-        return now.toOffsetFromUtc(now.offsetFromUtc());
-    };
-    return clock;
-}
 }  // namespace
 
 MonotonicClock setHistoryMonotonicClock(MonotonicClock clock)
 {
     MonotonicClock previous = monotonicClock();
     monotonicClock() = clock ? std::move(clock) : MonotonicClock(steadyMs);
-    return previous;
-}
-
-WallClock setHistoryWallClock(WallClock clock)
-{
-    static const WallClock real = wallClock();
-    WallClock previous = wallClock();
-    wallClock() = clock ? std::move(clock) : real;
     return previous;
 }
 
@@ -85,7 +69,8 @@ void GameRecorder::gameStarted(GameMode mode)
     games_.erase(std::remove_if(games_.begin(), games_.end(), [](const Entry& e) { return !e.dirty; }),
                  games_.end());
     Entry entry;
-    entry.game.startedAt = wallClock()();
+    const QDateTime now = QDateTime::currentDateTime();
+    entry.game.startedAt = now.toOffsetFromUtc(now.offsetFromUtc());  // kept with its offset
     entry.game.mode = mode;
     games_.push_back(std::move(entry));
     keys_.clear();

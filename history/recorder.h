@@ -17,12 +17,9 @@
 // The file's name in the game folder.
 extern const char* const kHistoryFileName;  // "history.sqlite"
 
-// Milliseconds of a steady clock, and the wall clock for a game's start.
+// Milliseconds of a steady clock; tests replace it (nullptr restores it).
 using MonotonicClock = std::function<qint64()>;
-using WallClock = std::function<QDateTime()>;
-// Replace the clocks in tests (nullptr restores the real ones).
 MonotonicClock setHistoryMonotonicClock(MonotonicClock clock);
-WallClock setHistoryWallClock(WallClock clock);
 
 class GameRecorder {
 public:
@@ -54,8 +51,6 @@ public:
     QStringList takeNotices();
     // Forgets everything (between tests); the file is closed.
     void reset();
-
-    const std::vector<KeyStroke>& currentKeys() const { return keys_; }
 
 private:
     struct Entry {

@@ -2,8 +2,8 @@
 #include "history/recorder.h"
 #include "platform/sound.h"
 #include "screens/forms.h"
+#include "screens/high_scores.h"
 #include "screens/history_notices.h"
-#include "stage/high_scores.h"
 #include "stage/stage_setup.h"
 #include "state/module1.h"
 

@@ -3,6 +3,7 @@
 #include "platform/msgbox.h"
 #include "platform/system.h"
 #include "screens/game_window.h"
+#include "screens/high_scores.h"
 #include "screens/history_notices.h"
 
 bool ask_end(bool cancel_default)
@@ -17,6 +18,7 @@ bool ask_end(bool cancel_default)
 void quitByKey()
 {
     if (ask_end(true)) {
+        saveHeldHighScores();
         finishHistory();
         endProgram(0);
     }
@@ -27,6 +29,7 @@ void quitByKey()
 void GameWindow::Form_Unload(int& Cancel)
 {
     if (ask_end(false)) {
+        saveHeldHighScores();
         finishHistory();
         endProgram(0);
         return;

@@ -4,7 +4,7 @@
 #include "platform/sound.h"
 #include "screens/closing.h"
 #include "screens/forms.h"
-#include "stage/high_scores.h"
+#include "screens/high_scores.h"
 #include "stage/stage_setup.h"
 #include "state/module1.h"
 #include "state/rules.h"

@@ -6,10 +6,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QDateTime>
+#include <QDeadlineTimer>
 #include <QLockFile>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <QThread>
 
 #include <algorithm>
 #include <cerrno>
@@ -19,6 +22,7 @@
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -28,12 +32,11 @@ const QString kGameDataName = QString::fromLatin1(kGameDataFileName);
 const QString kScoreName = QString::fromLatin1(kScoreFileName);
 
 // Another copy of the game may be saving into the same folder. Its save
-// takes milliseconds, a busy disk's flush can take a second; a lock older
-// than this was left by a copy that hangs and is taken over (one left by a
-// copy that crashed is taken over at once). The wait is bounded by the same
-// time, so a save never holds up play for longer than that.
-constexpr int kLockStaleMs = 2000;
-constexpr int kLockWaitMs = 2000;
+// takes milliseconds, a busy disk's flush can take seconds; a copy that
+// cannot have the lock within this time keeps its bests in memory and tries
+// again later, so a save never holds up play for longer than that.
+constexpr int kLockWaitMs = 3000;
+constexpr int kLockPollMs = 20;
 
 // Scores are held in tens of points and shown multiplied by 10; keeping
 // every stored value at or below this keeps that product inside an int.
@@ -524,6 +527,85 @@ QString scoreTarget(QString& reason)
     return kScoreName;
 }
 
+// The lock one save holds among the copies of the game sharing the folder:
+// tavo_s.dat.lock beside the table or, where no file can be made there (a
+// read-only folder), the table file itself, which is then rewritten in place.
+class ScoreLock {
+public:
+    explicit ScoreLock(const QString& target) : target_(target), file_(target + QStringLiteral(".lock"))
+    {
+        // Age alone never makes a lock stale: a live copy may be slow (a
+        // stalled disk, a stopped process) and still about to write.
+        file_.setStaleLockTime(0);
+    }
+    ~ScoreLock() { release(); }
+    ScoreLock(const ScoreLock&) = delete;
+    ScoreLock& operator=(const ScoreLock&) = delete;
+
+    // Waits up to kLockWaitMs; false when another copy held it all the while.
+    bool acquire()
+    {
+        // A lock whose copy no longer runs is taken over at once, by its
+        // process id.
+        if (file_.tryLock(kLockWaitMs))
+            return true;
+        if (file_.error() == QLockFile::LockFailedError)
+            return takeOverOwnerless();
+        return lockTable();
+    }
+
+    void release()
+    {
+        file_.unlock();
+#ifdef Q_OS_UNIX
+        if (tableFd_ >= 0)
+            ::close(tableFd_);   // drops the flock
+        tableFd_ = -1;
+#endif
+    }
+
+private:
+    // A lock file that names no copy (its copy ended while making it, or a
+    // power cut left it empty) and that no live copy holds is taken over once
+    // it is older than the wait; a fresh one may be a copy making it now.
+    bool takeOverOwnerless()
+    {
+        qint64 pid = 0;
+        QString host;
+        QString app;
+        if (file_.getLockInfo(&pid, &host, &app))
+            return false;
+        const QDateTime made = QFileInfo(target_ + QStringLiteral(".lock")).lastModified();
+        if (!made.isValid() || qAbs(made.msecsTo(QDateTime::currentDateTime())) <= kLockWaitMs)
+            return false;
+        return file_.removeStaleLockFile() && file_.tryLock(0);
+    }
+
+    bool lockTable()
+    {
+#ifdef Q_OS_UNIX
+        tableFd_ = ::open(QFile::encodeName(target_).constData(), O_RDONLY | O_CLOEXEC);
+        if (tableFd_ < 0)
+            return true;   // no table to guard: the save will say why it cannot write one
+        QDeadlineTimer deadline(kLockWaitMs);
+        while (::flock(tableFd_, LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK && errno != EINTR)
+                return true;   // a file system without locks: saved as before locks
+            if (deadline.hasExpired())
+                return false;
+            QThread::msleep(kLockPollMs);
+        }
+#endif
+        return true;
+    }
+
+    QString target_;
+    QLockFile file_;
+#ifdef Q_OS_UNIX
+    int tableFd_ = -1;
+#endif
+};
+
 QString checkTable(const ScoreTable& scores)
 {
     // A table the game could not read back would cost every best score at
@@ -576,13 +658,15 @@ ScoreSave saveScores(const ScoreTable& mine)
     if (target.isEmpty())
         return save;
 
-    // One save at a time among the copies of the game sharing this folder.
-    // A folder that allows no lock file (read-only) is saved into all the
-    // same, and so is one whose lock could not be had in time: the merge
-    // below still keeps every best that is already stored.
-    QLockFile lock(target + QStringLiteral(".lock"));
-    lock.setStaleLockTime(kLockStaleMs);
-    (void)lock.tryLock(kLockWaitMs);
+    // One save at a time among the copies of the game sharing this folder,
+    // and only a table read under the lock is written.
+    ScoreLock lock(target);
+    if (!lock.acquire()) {
+        save.busy = true;
+        save.failure = QStringLiteral("同じフォルダの別のクェネルが %1 を使用中で、%2 秒待っても終わりませんでした（%1.lock）。")
+                           .arg(kScoreName).arg(kLockWaitMs / 1000);
+        return save;
+    }
 
     // What is stored now may hold bests another copy saved after this one
     // read the file. Every rule that writes a slot only ever raises it, so
@@ -603,7 +687,7 @@ ScoreSave saveScores(const ScoreTable& mine)
     if (stored == formatScores(save.stored))
         return save;   // already there, to the byte
     save.failure = writeTable(target, save.stored);
-    lock.unlock();
+    lock.release();
     // The new name is already seen by every copy; making it durable need
     // not keep the others waiting.
     if (save.failure.isEmpty())

@@ -59,17 +59,22 @@ QByteArray formatScores(const ScoreTable& scores);
 ScoreTable readScoreFile();
 // A save of the best scores that other copies of the game in the same
 // folder may be making too: under a lock beside the file (tavo_s.dat.lock;
-// one left by a crashed copy is taken over after a moment), the stored table
-// is read again and each slot keeps the higher of the stored and the new
-// value before the file is written. The file is replaced atomically (a
+// one left by a copy that no longer runs is taken over at once, one held by
+// a live copy never, however long it takes), the stored table is read again
+// and each slot keeps the higher of the stored and the new value before the
+// file is written. The file is replaced atomically (a
 // temporary file in the same folder, flushed, renamed over the old one);
 // where the folder allows no new file, it is rewritten in place and flushed.
 // stored is that merged table (the one now in the file on success); failure
 // is empty on success, otherwise the reason, and a failed save leaves the
 // old table whole.
+// busy: another copy held the lock for the whole wait, so nothing was read
+// or written (stored is mine, failure says why); the caller keeps its bests
+// and saves again later.
 struct ScoreSave {
     ScoreTable stored;
     QString failure;
+    bool busy = false;
 };
 ScoreSave saveScores(const ScoreTable& mine);
 

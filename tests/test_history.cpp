@@ -108,7 +108,6 @@ private slots:
     {
         gameHistory().reset();
         setHistoryMonotonicClock(nullptr);
-        setHistoryWallClock(nullptr);
         QDir::setCurrent(oldCurrent_);
     }
 

@@ -5,7 +5,7 @@
 #include "platform/msgbox.h"
 #include "platform/qt_japanese.h"
 #include "platform/system_reasons.h"
-#include "stage/high_scores.h"
+#include "screens/high_scores.h"
 #include "state/datafiles.h"
 #include "state/module1.h"
 

@@ -1,9 +1,12 @@
 // Saving the best scores when the folder is shared or restricted: two copies
-// of the game saving at once, a lock left behind by a crashed or hung copy,
-// a read-only folder with a writable score file, and a score file that is
-// not a regular file.
+// of the game saving at once, a lock left behind by a crashed copy or held by
+// a stalled one, a read-only folder with a writable score file, and a score
+// file that is not a regular file.
+#include "platform/msgbox.h"
+#include "platform/system.h"
 #include "platform/system_reasons.h"
-#include "stage/high_scores.h"
+#include "screens/closing.h"
+#include "screens/high_scores.h"
 #include "state/datafiles.h"
 #include "state/module1.h"
 
@@ -17,7 +20,10 @@
 #include <algorithm>
 
 #include <signal.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -72,6 +78,19 @@ ino_t inodeOf(const char* name)
     return ::stat(name, &st) == 0 ? st.st_ino : 0;
 }
 
+// A child process that is killed if the test ends early (a failed check),
+// so no stopped or waiting child outlives the test.
+struct KillOnExit {
+    pid_t pid = 0;
+    ~KillOnExit()
+    {
+        if (pid > 0) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+    }
+};
+
 // Runs body in a child process and returns its exit code (-1: killed).
 template <typename Body>
 int inChild(Body body)
@@ -111,7 +130,9 @@ class ScoreSharingTest : public QObject {
 private slots:
     void twoCopiesKeepBothBests();
     void saveKeepsHigherStoredValues();
-    void lockOfCrashedOrHungCopyIsTakenOver();
+    void lockOfCrashedCopyIsTakenOver();
+    void liveCopysLockIsNeverTakenOver();
+    void heldBestIsToldOnceAndSavedLater();
     void readOnlyFolderRewritesInPlace();
     void writableFolderReplacesAtomically();
     void specialFileHasItsOwnMessage();
@@ -183,9 +204,9 @@ void ScoreSharingTest::saveKeepsHigherStoredValues()
     resetModule1();
 }
 
-// A lock left by a copy that crashed is taken over at once, one held by a
-// copy that hangs after a moment; the save then goes through.
-void ScoreSharingTest::lockOfCrashedOrHungCopyIsTakenOver()
+// A lock left by a copy that crashed is taken over at once, by its process
+// id; so is a lock file that names no copy once it is older than the wait.
+void ScoreSharingTest::lockOfCrashedCopyIsTakenOver()
 {
     Folder folder;
     layDown(ScoreTable{});
@@ -204,29 +225,170 @@ void ScoreSharingTest::lockOfCrashedOrHungCopyIsTakenOver()
     QVERIFY2(save.failure.isEmpty(), qPrintable(save.failure));
     QCOMPARE(storedTable()[2], 7);
 
-    // Hung: the holder is alive but stopped with the lock held.
-    int ready[2];
-    QVERIFY(::pipe(ready) == 0);
-    const pid_t hung = ::fork();
-    if (hung == 0) {
+    // Empty, as a power cut may leave it, and a minute old.
+    {
+        QFile empty(QStringLiteral("tavo_s.dat.lock"));
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+    }
+    const timeval old[2] = {{::time(nullptr) - 60, 0}, {::time(nullptr) - 60, 0}};
+    QCOMPARE(::utimes("tavo_s.dat.lock", old), 0);
+    mine[9] = 5;
+    save = saveScores(mine);
+    QVERIFY2(save.failure.isEmpty(), qPrintable(save.failure));
+    QCOMPARE(storedTable()[9], 5);
+    QVERIFY(!QFile::exists(QStringLiteral("tavo_s.dat.lock")));
+}
+
+// A copy whose save stalls with the lock held (stopped here, as a stalled
+// disk would hold it) keeps its lock past every wait: the other copy's save
+// reads and writes nothing and says the file is busy, so the stalled copy's
+// late write cannot undo it; once the lock is free, saving again keeps both
+// bests.
+void ScoreSharingTest::liveCopysLockIsNeverTakenOver()
+{
+    Folder folder;
+    ScoreTable start{};
+    start[5] = 40;
+    layDown(start);
+    const QByteArray before = formatScores(start);
+    // Copy A takes the lock, reads the table, and stops before writing.
+    const pid_t stalled = ::fork();
+    if (stalled == 0) {
         QLockFile lock(QStringLiteral("tavo_s.dat.lock"));
-        const char byte = lock.tryLock(0) ? 'y' : 'n';
-        (void)!::write(ready[1], &byte, 1);
+        if (!lock.tryLock(0))
+            ::_exit(1);
+        ScoreTable mine = storedTable();
+        mine[3] = 60;
         ::raise(SIGSTOP);
+        // Its write, long after: the table it read, with its own best.
+        QFile f(QStringLiteral("tavo_s.dat"));
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(formatScores(mine)) <= 0 || !f.flush())
+            ::_exit(2);
         ::_exit(0);
     }
-    char byte = 0;
-    QCOMPARE(::read(ready[0], &byte, 1), ssize_t(1));
-    QCOMPARE(byte, 'y');
-    mine[8] = 3;
+    KillOnExit guard{stalled};
+    int status = 0;
+    QCOMPARE(::waitpid(stalled, &status, WUNTRACED), stalled);
+    QVERIFY(WIFSTOPPED(status));
+
+    // Copy B beats a hard-mode stage best meanwhile.
+    ScoreTable mine = start;
+    mine[9] = 77;
+    ScoreSave save = saveScores(mine);
+    QVERIFY(save.busy);
+    QVERIFY2(save.failure.contains(QStringLiteral("tavo_s.dat")), qPrintable(save.failure));
+    QCOMPARE(save.stored, mine);
+    QCOMPARE(readBytes(QStringLiteral("tavo_s.dat")), before);
+    qint64 holder = 0;
+    QString host;
+    QString app;
+    QVERIFY(QLockFile(QStringLiteral("tavo_s.dat.lock")).getLockInfo(&holder, &host, &app));
+    QCOMPARE(holder, qint64(stalled));
+
+    // A goes on and finishes its save; B saves again.
+    ::kill(stalled, SIGCONT);
+    QCOMPARE(::waitpid(stalled, &status, 0), stalled);
+    guard.pid = 0;
+    QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     save = saveScores(mine);
-    ::kill(hung, SIGKILL);
-    ::waitpid(hung, nullptr, 0);
-    ::close(ready[0]);
-    ::close(ready[1]);
-    QVERIFY2(save.failure.isEmpty(), qPrintable(save.failure));
-    QCOMPARE(storedTable()[8], 3);
-    QCOMPARE(storedTable()[2], 7);
+    QVERIFY2(save.failure.isEmpty() && !save.busy, qPrintable(save.failure));
+    ScoreTable both = start;
+    both[3] = 60;
+    both[9] = 77;
+    QCOMPARE(save.stored, both);
+    QCOMPARE(storedTable(), both);
+}
+
+// A best that cannot be saved because another copy holds the file is kept
+// in memory and the player is told once; it is saved at the next save, or
+// at the end of the program, which says so if it still cannot be saved.
+void ScoreSharingTest::heldBestIsToldOnceAndSavedLater()
+{
+    Folder folder;
+    layDown(ScoreTable{});
+    QStringList shown;
+    setMessageBoxHandler([&](const MessageRequest& r) {
+        shown << r.text;
+        return MsgResult::OK;
+    });
+    QList<int> ends;
+    setEndHandler([&](int code) { ends << code; });
+    struct Restore {
+        ~Restore()
+        {
+            setMessageBoxHandler(nullptr);
+            setEndHandler(nullptr);
+            resetModule1();
+        }
+    } restore;
+    resetModule1();
+
+    // Another copy holds the lock until told to let go.
+    int release[2];
+    int ready[2];
+    QVERIFY(::pipe(release) == 0 && ::pipe(ready) == 0);
+    // The holder's process id, or -1 when it could not take the lock.
+    auto holdLock = [&]() -> pid_t {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            QLockFile lock(QStringLiteral("tavo_s.dat.lock"));
+            const char byte = lock.tryLock(0) ? 'y' : 'n';
+            (void)!::write(ready[1], &byte, 1);
+            char go = 0;
+            (void)!::read(release[0], &go, 1);
+            lock.unlock();
+            ::_exit(0);
+        }
+        char byte = 0;
+        return ::read(ready[0], &byte, 1) == 1 && byte == 'y' ? pid : -1;
+    };
+    auto letGo = [&](pid_t pid) {
+        const char go = 'g';
+        QCOMPARE(::write(release[1], &go, 1), ssize_t(1));
+        QCOMPARE(::waitpid(pid, nullptr, 0), pid);
+    };
+
+    KillOnExit guard{holdLock()};
+    pid_t holder = guard.pid;
+    QVERIFY(holder > 0);
+    Module1.HighScores[4] = 31;
+    saveHighScores();
+    QCOMPARE(shown.size(), 1);
+    QVERIFY2(shown[0].contains(QStringLiteral("tavo_s.dat")) && shown[0].contains(QStringLiteral("もう一度")),
+             qPrintable(shown[0]));
+    Module1.HighScores[10] = 52;
+    saveHighScores();
+    QCOMPARE(shown.size(), 1);   // told once
+    QCOMPARE(storedTable(), ScoreTable{});
+    QCOMPARE(Module1.HighScores[4], 31);
+    letGo(holder);
+    guard.pid = 0;
+    // At the end the held bests go to the file; only the quit question shows.
+    quitByKey();
+    QCOMPARE(ends, QList<int>{0});
+    QCOMPARE(shown.size(), 2);
+    ScoreTable expected{};
+    expected[4] = 31;
+    expected[10] = 52;
+    QCOMPARE(storedTable(), expected);
+
+    // Still held at the end: the player hears that the best is not saved.
+    holder = guard.pid = holdLock();
+    QVERIFY(holder > 0);
+    Module1.HighScores[1] = 8;
+    saveHighScores();
+    QCOMPARE(shown.size(), 3);
+    quitByKey();
+    letGo(holder);
+    guard.pid = 0;
+    QCOMPARE(ends, (QList<int>{0, 0}));
+    QCOMPARE(shown.size(), 5);
+    QVERIFY2(shown[4].contains(QStringLiteral("tavo_s.dat")) && shown[4].contains(QStringLiteral("保存されない")),
+             qPrintable(shown[4]));
+    QCOMPARE(storedTable(), expected);
+
+    for (int fd : {release[0], release[1], ready[0], ready[1]})
+        ::close(fd);
 }
 
 // In a folder that allows no new file but with a writable tavo_s.dat, the
@@ -246,7 +408,7 @@ void ScoreSharingTest::readOnlyFolderRewritesInPlace()
     QCOMPARE(::chmod(".", 0555), 0);
     ScoreTable mine = old;
     mine[4] = 999999;
-    const int code = inChild([&] {
+    const auto saveAsUser = [&] {
         if (asRoot && (::setgid(65534) != 0 || ::setuid(65534) != 0))
             return 10;
         // The folder really refuses new files for this process.
@@ -254,9 +416,19 @@ void ScoreSharingTest::readOnlyFolderRewritesInPlace()
         if (probe.open(QIODevice::WriteOnly))
             return 11;
         const ScoreSave save = saveScores(mine);
-        return save.failure.isEmpty() ? 0 : 12;
-    });
+        return save.busy ? 13 : save.failure.isEmpty() ? 0 : 12;
+    };
+    // With no lock file possible, the table itself is the lock: while
+    // another copy holds it, nothing is written.
+    const int other = ::open("tavo_s.dat", O_RDONLY);
+    QVERIFY(other >= 0);
+    QCOMPARE(::flock(other, LOCK_EX), 0);
+    const int whileHeld = inChild(saveAsUser);
+    ::close(other);
+    QCOMPARE(readBytes(QStringLiteral("tavo_s.dat")), formatScores(old));
+    const int code = inChild(saveAsUser);
     QCOMPARE(::chmod(".", 0755), 0);
+    QCOMPARE(whileHeld, 13);
     QCOMPARE(code, 0);
     QCOMPARE(readBytes(QStringLiteral("tavo_s.dat")), formatScores(mine));
     QCOMPARE(inodeOf("tavo_s.dat"), before);
