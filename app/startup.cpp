@@ -2,6 +2,8 @@
 // the game data, the character pictures and the phrase lists, in that order.
 #include "app/startup.h"
 
+#include "app/after_title.h"
+
 #include "app/command_line.h"
 #include "app/main_row_question.h"
 #include "app/settings.h"
@@ -25,12 +27,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QImageReader>
-#include <QTimer>
 #include <cstdio>
 
 namespace {
-constexpr int kPreloadDelayMs = 150;
-
 // No sound of the game comes near this; a runaway file is refused.
 constexpr qint64 kMaxSoundBytes = 64 * 1024 * 1024;
 
@@ -216,20 +215,20 @@ int runGame(QApplication& app)
     // The run's sounds; every screen reaches them through s_play.
     SoundPlayer sounds;
     setSoundSink(&sounds);
-    sounds.openDevice();
     struct SinkGone {
         ~SinkGone() { setSoundSink(nullptr); }
     } sinkGone;
     createWindows();
     if (!showTitle())
         return 1;
-    // The sounds are decoded and the play screen made ready once the title
-    // is up, so neither the first key nor the first play screen waits for a
-    // decoder (a key pressed sooner decodes just the sound it plays).
-    QTimer::singleShot(kPreloadDelayMs, [] {
-        for (const SoundFile& sound : kSoundFiles)
-            preloadSound(sound.sound);
-        form3->prepareFirstShow();
-    });
+    // The title needs neither sound nor the play screen. Once it is painted
+    // come the audio device (whose start-up waits for a D-Bus session to be
+    // looked for), the play screen made ready and the sounds decoded, so
+    // neither the first key nor the first play screen waits for them. The
+    // device comes first: every key of the title plays a sound.
+    std::vector<StartupStep> steps = {[&sounds] { sounds.openDevice(); }, [] { form3->prepareFirstShow(); }};
+    for (const SoundFile& sound : kSoundFiles)
+        steps.push_back([which = sound.sound] { preloadSound(which); });
+    runAfterFirstPaint(form1, std::move(steps));
     return app.exec();
 }

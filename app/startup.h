@@ -9,6 +9,7 @@ int runQuennel(int& argc, char** argv);
 // it. False when the program must end (the player has been told why).
 bool showTitle();
 
-// Opens the audio device, creates the windows, runs the start-up of the
-// title screen and, when it succeeds, the game. Returns the exit code.
+// Creates the windows, runs the start-up of the title screen and, when it
+// succeeds, the game; the audio device opens once the title is painted.
+// Returns the exit code.
 int runGame(QApplication& app);

@@ -4,10 +4,19 @@
 #include <QRect>
 #include <QString>
 
+#include <utility>
 #include <vector>
 
+// One row of the printed table: the game's figures, the reference
+// programs' figures measured by the same code in the same run, and their
+// ratio. Rows about the game alone leave reference and ratio empty.
 struct Row {
-    QString measure, result, goal;
+    Row(QString what, QString ours, QString aim, bool reached)
+        : measure(std::move(what)), game(std::move(ours)), goal(std::move(aim)), met(reached) {}
+    Row(QString what, QString ours, QString theirs, QString quotient, QString aim, bool reached)
+        : measure(std::move(what)), game(std::move(ours)), reference(std::move(theirs)),
+          ratio(std::move(quotient)), goal(std::move(aim)), met(reached) {}
+    QString measure, game, reference, ratio, goal;
     bool met;
 };
 
@@ -17,6 +26,10 @@ inline double median(const std::vector<double>& v) { return percentile(v, 50); }
 QString us(double v);
 QString ms(double v, int decimals = 1);
 QString pct(double v);
+// a / b with two decimals, "?" when b is not positive.
+QString ratio(double a, double b);
+// The 1-minute load average of the machine.
+QString loadAverage();
 
 // Where the play screen shows what a key press and a clock tick change, in
 // its window's pixels (taken from the real layout).

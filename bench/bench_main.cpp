@@ -63,6 +63,15 @@ double percentile(std::vector<double> v, double p)
 QString us(double v) { return QString::number(v, 'f', 0) + QStringLiteral(" µs"); }
 QString ms(double v, int decimals) { return QString::number(v, 'f', decimals) + QStringLiteral(" ms"); }
 QString pct(double v) { return QString::number(v, 'f', 1) + QStringLiteral(" %"); }
+QString ratio(double a, double b) { return b > 0 ? QString::number(a / b, 'f', 2) : QStringLiteral("?"); }
+
+QString loadAverage()
+{
+    QFile load(QStringLiteral("/proc/loadavg"));
+    if (!load.open(QIODevice::ReadOnly))
+        return QStringLiteral("?");
+    return QString::fromLatin1(load.readAll().split(' ').value(0));
+}
 
 namespace {
 
@@ -78,15 +87,6 @@ qint64 nowNs()
 long rssKb()
 {
     return processRssKb(::getpid());
-}
-
-
-QString loadAverage()
-{
-    QFile load(QStringLiteral("/proc/loadavg"));
-    if (!load.open(QIODevice::ReadOnly))
-        return QStringLiteral("?");
-    return QString::fromLatin1(load.readAll().split(' ').value(0));
 }
 
 
@@ -476,11 +476,17 @@ int parent(int argc, char** argv, const QString& gameSource, const QString& disp
         benchClock(rows);
     }
 
-    std::printf("Machine: %s\n\n", qPrintable(machine));
-    std::printf("| measure | result | goal | met? |\n|---|---|---|---|\n");
+    // Ready to paste into the README: the machine and its load, then the table.
+    std::printf("Machine: %s, %s at the end. Timings on a busy machine move from run to run; "
+                "the ratios, from programs measured side by side in alternating rounds, move less.\n\n",
+                qPrintable(machine), qPrintable(loadAverage()));
+    std::printf("| measure | game | reference | ratio | goal | met? |\n|---|---|---|---|---|---|\n");
+    const QString none = QStringLiteral("—");
     for (const Row& row : rows)
-        std::printf("| %s | %s | %s | %s |\n", qPrintable(row.measure), qPrintable(row.result),
-                    qPrintable(row.goal), row.goal == QStringLiteral("—") ? "—" : (row.met ? "yes" : "**no**"));
+        std::printf("| %s | %s | %s | %s | %s | %s |\n", qPrintable(row.measure), qPrintable(row.game),
+                    qPrintable(row.reference.isEmpty() ? none : row.reference),
+                    qPrintable(row.ratio.isEmpty() ? none : row.ratio), qPrintable(row.goal),
+                    row.goal == none ? "—" : (row.met ? "yes" : "**no**"));
     std::printf("\n(run took %.0f s)\n", double(nowNs() - began) / 1e9);
     std::fflush(stdout);
 

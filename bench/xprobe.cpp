@@ -127,12 +127,24 @@ void XProbe::stop(pid_t pid)
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
     }
-    // Its windows are gone; the server destroys their damage objects.
+    // Its windows are gone; the server destroys their damage objects and
+    // reports them destroyed.
     pump(20);
-    damages_.clear();
     damage_.clear();
     top_ = 0;
     topMappedNs_ = -1;
+}
+
+void XProbe::move(unsigned long window, int x, int y)
+{
+    XMoveWindow(dpy_, window, x, y);
+    XSync(dpy_, False);
+}
+
+QSize XProbe::screenSize() const
+{
+    const int screen = DefaultScreen(dpy_);
+    return QSize(DisplayWidth(dpy_, screen), DisplayHeight(dpy_, screen));
 }
 
 void XProbe::handle(void* raw)

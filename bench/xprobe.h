@@ -5,6 +5,7 @@
 // program's CPU time and memory from the kernel. Nothing in the watched
 // program is changed or hooked.
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -36,8 +37,14 @@ public:
     // Starts a program on the display in workDir; returns its pid (or -1)
     // and the monotonic time just before the start.
     pid_t launch(const QString& program, const QString& workDir, qint64* startedNs);
-    // Ends a program started by launch() and forgets its windows.
+    // Ends a program started by launch(); the damage seen so far is
+    // dropped, the other programs' windows stay watched.
     void stop(pid_t pid);
+    // Moves a top-level window (there is no window manager to ask), so the
+    // programs of one run stand side by side instead of covering each
+    // other's pixels.
+    void move(unsigned long window, int x, int y);
+    QSize screenSize() const;
 
     // Reads events for up to timeoutMs, until `done` holds (checked after
     // every event batch). Returns whether it held.
