@@ -8,12 +8,10 @@ class QIODevice;
 // The header line's column names, in order.
 QStringList historyCsvColumns();
 
-// Writes every stored stage of the history file at dbPath to out (UTF-8,
-// comma-separated, a header line first). A missing file gives the header
-// alone. On failure returns false and sets message to the player's words.
+// Writes every stage of the history at dbPath to out (UTF-8, a header line
+// first, which is all a missing file gives). message gets the player's words.
 bool exportHistoryCsv(const QString& dbPath, QIODevice& out, QString& message);
 
-// The command line's export: target "-" is standard output; a file is
-// written whole or not at all. Messages go to standard error. Returns the
-// exit code.
+// The command line's export to a file (whole or not at all) or "-" for
+// standard output; messages go to standard error. Returns the exit code.
 int runHistoryExport(const QString& dbPath, const QString& target);

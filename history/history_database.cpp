@@ -163,20 +163,11 @@ void HistoryDatabase::setAside()
 
 bool HistoryDatabase::open()
 {
-    if (open_)
-        return true;
     // Only a bad file now out of the way is worth a second try.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const Opened opened = openOnce();
-        if (opened == Opened::Ready)
-            return true;
-        if (opened == Opened::Failed || setAside_.isEmpty())
-            return false;
-    }
-    return false;
+    return open_ || openOnce() || (problem_ == HistoryProblem::SetAside && !setAside_.isEmpty() && openOnce());
 }
 
-HistoryDatabase::Opened HistoryDatabase::openOnce()
+bool HistoryDatabase::openOnce()
 {
     // SQLite would wait on a pipe, write through a link to a device, or
     // answer in its own words: such names are refused first.
@@ -190,7 +181,7 @@ HistoryDatabase::Opened HistoryDatabase::openOnce()
         refused = notRegularFileReason();
     if (!refused.isEmpty()) {
         setProblem(HistoryProblem::CannotOpen, refused);
-        return Opened::Failed;
+        return false;
     }
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
@@ -200,16 +191,15 @@ HistoryDatabase::Opened HistoryDatabase::openOnce()
             error_ = db.lastError();
     }
     const Opened checked = connection().isOpen() ? checkFile() : Opened::Failed;
-    if (checked == Opened::Ready) {
-        open_ = true;
-        return checked;
-    }
+    open_ = checked == Opened::Ready;
+    if (open_)
+        return true;
     close();
     if (checked == Opened::SetAside)
         setAside();
     else if (problem_ == HistoryProblem::None)
         noteFailure(error_);
-    return problem_ == HistoryProblem::SetAside ? Opened::SetAside : Opened::Failed;
+    return false;
 }
 
 HistoryDatabase::Opened HistoryDatabase::checkFile()

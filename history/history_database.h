@@ -1,9 +1,7 @@
 #pragma once
-// The play history: one SQLite file (history.sqlite in the game folder),
-// opened through Qt SQL. It keeps a rollback journal, so after every save
-// the one file holds the whole history (a copy of it alone is complete) and
-// no checkpoint is left to a later moment. Nothing here shows a message:
-// the problem of the last call is kept for the caller to report.
+// The play history: one SQLite file in the game folder. A rollback journal
+// leaves the whole history in the one file after every save. Nothing here
+// shows a message: the problem of the last call is kept for the caller.
 #include "history/records.h"
 
 #include <QSqlDatabase>
@@ -31,28 +29,23 @@ public:
     HistoryDatabase(const HistoryDatabase&) = delete;
     HistoryDatabase& operator=(const HistoryDatabase&) = delete;
 
-    // Opens the file, creating it when missing, and checks it: a damaged
-    // file or another program's database is set aside, untouched, and a new
-    // one started. True when the history can at least be read.
+    // Opens (or creates) and checks the file: a damaged file or another
+    // program's database is set aside and a new one started. True when the
+    // history can at least be read.
     bool open();
     bool canWrite() const { return open_ && newerVersion_ == 0; }
-    // Closes the connection (a later call opens it again).
-    void close();
-    // How long statements wait for another program's lock.
-    void setBusyTimeout(int ms);
+    void close();  // a later call opens it again
+    void setBusyTimeout(int ms);  // the wait for another program's lock
 
-    // Saves a game: inserts its row when game.id is 0 (and sets it), updates
-    // it otherwise, and adds game.stages[savedStages..] with their keys, in
-    // one transaction; savedStages then covers every stage. False when
-    // nothing was saved.
+    // In one transaction: inserts the game (setting game.id) or updates its
+    // row, and adds game.stages[savedStages..] with their keys; savedStages
+    // then covers every stage. False when nothing was saved.
     bool saveGame(GameRecord& game, size_t& savedStages);
 
     // What happened in the last call (None when all went well). SetAside is
     // reported even when the call then succeeded on the new file.
     HistoryProblem problem() const { return problem_; }
-    // What is wrong, in the player's words (a phrase without a full stop).
-    QString reason() const { return reason_; }
-    // The name the set-aside file was given.
+    QString reason() const { return reason_; }  // a phrase, no full stop
     QString setAsidePath() const { return setAside_; }
     QString path() const { return path_; }
 
@@ -64,7 +57,7 @@ public:
 
 private:
     enum class Opened { Ready, Failed, SetAside };
-    Opened openOnce();
+    bool openOnce();
     Opened checkFile();
     bool createSchema();
     bool writeGame(GameRecord& game, size_t firstStage);

@@ -1,7 +1,5 @@
 #pragma once
-// Reading games back, each with its stages and every key in the order
-// struck. Whatever a page or an export shows is worked out from these
-// (history/stage_figures.h).
+// Reading games back, each with its stages and every key in the order struck.
 #include "history/history_database.h"
 
 #include <functional>

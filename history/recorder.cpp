@@ -28,14 +28,11 @@ MonotonicClock& monotonicClock()
     static MonotonicClock clock = steadyMs;
     return clock;
 }
-
 }  // namespace
 
-MonotonicClock setHistoryMonotonicClock(MonotonicClock clock)
+void setHistoryMonotonicClock(MonotonicClock clock)
 {
-    MonotonicClock previous = monotonicClock();
     monotonicClock() = clock ? std::move(clock) : MonotonicClock(steadyMs);
-    return previous;
 }
 
 GameRecorder& gameHistory()
@@ -43,13 +40,6 @@ GameRecorder& gameHistory()
     static GameRecorder recorder;
     return recorder;
 }
-
-GameRecorder::GameRecorder()
-{
-    keys_.reserve(kKeysReserved);
-}
-
-GameRecorder::~GameRecorder() = default;
 
 void GameRecorder::reset()
 {
@@ -109,7 +99,6 @@ void GameRecorder::stageEnded(int stage, int stageScore, int quota, int gameScor
     record.playMs = static_cast<int>(monotonicClock()() - clockStart_);
     record.keys = std::move(keys_);
     keys_ = {};
-    keys_.reserve(kKeysReserved);
 
     GameRecord& game = entry.game;
     game.stages.push_back(std::move(record));
@@ -152,10 +141,6 @@ void GameRecorder::saveHeldBack()
 
 int GameRecorder::finish()
 {
-    if (std::none_of(games_.begin(), games_.end(), [](const Entry& e) { return e.dirty; })) {
-        db_.reset();
-        return 0;
-    }
     database().setBusyTimeout(kExitWaitMs);
     saveHeldBack();
     int unsaved = 0;

@@ -1,10 +1,8 @@
 #pragma once
-// The history of the game being played. During a stage the only work is
-// appending each judged key to memory; the stage is written to the history
-// file when it ends (time-up or give-up), in one transaction. Nothing the
-// file does can stop or slow play: a problem is kept as a notice for the
-// screens to show at a calm moment, and stages that could not be written are
-// tried again whenever the history is next touched and once more at exit.
+// The history of the game being played: keys go to memory during a stage,
+// which is written in one transaction when it ends. Nothing the file does
+// stops or slows play: a problem becomes a notice for the screens, and
+// stages not written are tried again at the next save and at exit.
 #include "history/history_database.h"
 
 #include <QDateTime>
@@ -19,21 +17,17 @@ extern const char* const kHistoryFileName;  // "history.sqlite"
 
 // Milliseconds of a steady clock; tests replace it (nullptr restores it).
 using MonotonicClock = std::function<qint64()>;
-MonotonicClock setHistoryMonotonicClock(MonotonicClock clock);
+void setHistoryMonotonicClock(MonotonicClock clock);
 
 class GameRecorder {
 public:
-    GameRecorder();
-    ~GameRecorder();
-
     // A game starts (title keypad 4 or 6); the history file is opened.
     void gameStarted(GameMode mode);
     // The stage clock starts: key times count from here.
     void clockStarted();
     // A keypad digit judged during play: appended to memory, nothing else.
     void keyJudged(int digit, int target, bool hit);
-    // The stage ended: figures it out and writes it. stageScore, quota and
-    // gameScoreBefore are in the game's own units (tens of points);
+    // The stage ended and is written. Scores are in the game's own units;
     // gameScoreBefore is the total of the earlier stages.
     void stageEnded(int stage, int stageScore, int quota, int gameScoreBefore, StageVerdict verdict);
 
@@ -41,13 +35,11 @@ public:
     HistoryDatabase& database();
     // Writes the stages held back, if the file now takes them.
     void saveHeldBack();
-    // The program ends: one last, brief try (at most about a second) to
-    // write what is held back, then the file is closed. Returns how many
-    // stages are still unwritten.
+    // The program ends: one last brief try to write what is held back; the
+    // file is closed. Returns how many stages are still unwritten.
     int finish();
-    // Turns the problem of the database's last call into a notice.
+    // Turns the problem of db's last call into a notice (each kind once per run).
     void noteProblem(const HistoryDatabase& db);
-    // Notices that wait to be shown (each kind of problem once per run).
     QStringList takeNotices();
     // Forgets everything (between tests); the file is closed.
     void reset();

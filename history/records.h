@@ -1,9 +1,6 @@
 #pragma once
-// What the history stores: each game, its finished stages and every key
-// struck in them, as observed. Scores, quotas and totals are in points as
-// the screens show them (ten times the game's own units). Figures such as
-// gaps and streaks are worked out from the keys when reading
-// (history/stage_figures.h).
+// What the history stores, as observed: each game, its finished stages and
+// every key struck. Scores, quotas and totals are in points as shown.
 #include "state/rules.h"
 
 #include <QDateTime>

@@ -4,11 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-int stageSecond(qint32 ms)
-{
-    return std::clamp(static_cast<int>(ms / kClockTickMs), 0, kStageSeconds - 1);
-}
-
+namespace {
+// The gaps between consecutive correct keys of one stage, in press order.
 std::vector<int> hitGaps(const std::vector<KeyStroke>& keys)
 {
     std::vector<int> gaps;
@@ -22,6 +19,7 @@ std::vector<int> hitGaps(const std::vector<KeyStroke>& keys)
     }
     return gaps;
 }
+}  // namespace
 
 std::optional<int> medianOf(std::vector<int> values)
 {
@@ -63,7 +61,7 @@ StageFigures stageFigures(const std::vector<KeyStroke>& keys, int playMs)
             ++f.hits;
             ++streak;
             f.longestStreak = std::max(f.longestStreak, streak);
-            ++f.hitsPerSecond[stageSecond(key.ms)];
+            ++f.hitsPerSecond[std::clamp(static_cast<int>(key.ms / kClockTickMs), 0, kStageSeconds - 1)];
         } else {
             ++f.misses;
             streak = 0;

@@ -1,7 +1,5 @@
 #pragma once
-// The figures of play, worked out from the stored keys when the history is
-// read: the one place they are computed, for the progress screen and the
-// export alike.
+// The figures of play, worked out from the stored keys in this one place.
 #include "history/records.h"
 
 #include <array>
@@ -23,13 +21,8 @@ struct StageFigures {
 StageFigures stageFigures(const std::vector<KeyStroke>& keys, int playMs);
 inline StageFigures stageFigures(const StageRecord& stage) { return stageFigures(stage.keys, stage.playMs); }
 
-// The gaps between consecutive correct keys of one stage, in press order.
-std::vector<int> hitGaps(const std::vector<KeyStroke>& keys);
 // The median gap over all stages of a game (gaps never span two stages).
 std::optional<int> gameMedianGapMs(const GameRecord& game);
-// Median (the mean of the two middle values for an even count, rounded)
-// and 90th percentile (nearest rank); empty for no values.
+// Median (two middle values averaged) and 90th percentile (nearest rank).
 std::optional<int> medianOf(std::vector<int> values);
 std::optional<int> percentile90Of(std::vector<int> values);
-// The second of the stage clock a key time falls in, 0..29.
-int stageSecond(qint32 ms);
