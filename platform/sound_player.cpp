@@ -83,7 +83,7 @@ bool sameFormat(const SDL_AudioSpec& a, const SDL_AudioSpec& b)
 struct SoundPlayer::State {
     // Owned by the UI thread.
     SDL_AudioDeviceID device = 0;
-    SDL_AudioSpec spec{};             // the format the sounds are decoded for
+    SDL_AudioSpec format_{};             // the format the sounds are decoded for
     bool subsystemUp = false;
     bool paused = true;
     bool resting = false;             // paused, and its lock held by this thread
@@ -144,20 +144,20 @@ void SoundPlayer::State::callback(void* self, Uint8* stream, int len)
         }
     }
     if (filled < std::size_t(len))
-        std::memset(stream + filled, s->spec.silence, std::size_t(len) - filled);
+        std::memset(stream + filled, s->format_.silence, std::size_t(len) - filled);
     if (SoundTap* tap = s->tap.load(); tap && taken >= 0)
         tap->taken(serial, taken);
 }
 
 std::size_t SoundPlayer::State::frameBytes() const
 {
-    return std::size_t(SDL_AUDIO_BITSIZE(spec.format) / 8) * spec.channels;
+    return std::size_t(SDL_AUDIO_BITSIZE(format_.format) / 8) * format_.channels;
 }
 
 Clock::duration SoundPlayer::State::framesToDuration(qint64 frames) const
 {
     return std::chrono::duration_cast<Clock::duration>(
-        std::chrono::duration<double>(double(frames) / spec.freq));
+        std::chrono::duration<double>(double(frames) / format_.freq));
 }
 
 // Decodes a WAV image and converts it to the device's format. Null when
@@ -180,7 +180,7 @@ std::shared_ptr<const Pcm> SoundPlayer::State::decode(const QByteArray& wav) con
     auto pcm = std::make_shared<Pcm>();
     SDL_AudioCVT cvt;
     const int build = SDL_BuildAudioCVT(&cvt, src.format, src.channels, src.freq,
-                                        spec.format, spec.channels, spec.freq);
+                                        format_.format, format_.channels, format_.freq);
     const std::size_t srcFrame = std::size_t(SDL_AUDIO_BITSIZE(src.format) / 8) * src.channels;
     if (srcFrame > 0)
         len -= Uint32(len % srcFrame);
@@ -259,9 +259,9 @@ bool SoundPlayer::State::open()
         return false;
     }
     // Sounds decoded for an earlier opening stay good in the same format.
-    if (!sameFormat(have, spec))
+    if (!sameFormat(have, format_))
         dropDecoded();
-    spec = have;
+    format_ = have;
     device = dev;
     paused = true;   // devices open paused; the first sound starts it
     resting = false;
@@ -490,7 +490,7 @@ void SoundPlayer::play(Sound sound, bool wait)
     }
     // The last bytes went into the device's buffer when they were taken;
     // they are heard one to two buffers later.
-    std::this_thread::sleep_until(takenAt + 2 * s.framesToDuration(s.spec.samples));
+    std::this_thread::sleep_until(takenAt + 2 * s.framesToDuration(s.format_.samples));
     s.pause(true);
 }
 

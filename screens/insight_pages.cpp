@@ -23,17 +23,8 @@ const QColor kSlow(0xC8, 0x3C, 0x28);
 const QColor kFast(0x1E, 0x78, 0x64);
 const QColor kNoFigure(0x30, 0x30, 0x44);
 
-QString u8(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
-QFont pixelFont(int px)
-{
-    QFont f = gameFont(9);
-    f.setPixelSize(px);
-    return f;
-}
+using chart::pixelFont;
+using chart::u8;
 
 QString modeName(int mode)
 {

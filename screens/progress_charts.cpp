@@ -1,6 +1,8 @@
 // The progress screen's charts.
 #include "screens/progress_charts.h"
 
+#include "platform/controls.h"
+
 #include <QFontMetricsF>
 #include <QLocale>
 #include <QPainterPath>
@@ -8,6 +10,18 @@
 #include <cmath>
 
 namespace chart {
+
+QString u8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+QFont pixelFont(int px)
+{
+    QFont f = gameFont(9);
+    f.setPixelSize(px);
+    return f;
+}
 
 namespace {
 QColor withAlpha(QColor c, int alpha)

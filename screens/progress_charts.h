@@ -56,6 +56,10 @@ void legend(QPainter& p, double right, double y, const std::vector<Series>& seri
 // 1,234,567: whole numbers as the charts write them.
 QString grouped(qint64 value);
 
+// The pages' texts are written in UTF-8 here; their face at a pixel size.
+QString u8(const char* text);
+QFont pixelFont(int px);
+
 // Text helpers: left, centred or right of x on the baseline y.
 void text(QPainter& p, double x, double y, const QString& s, const QFont& font, const QColor& color,
           Qt::Alignment align = Qt::AlignLeft);

@@ -21,17 +21,8 @@ namespace {
 constexpr double kHeadingBaseline = 66;
 const QRectF kPlot(74, 88, 484, 214);
 
-QString u8(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
-QFont pixelFont(int px)
-{
-    QFont f = gameFont(9);
-    f.setPixelSize(px);
-    return f;
-}
+using chart::pixelFont;
+using chart::u8;
 
 QString whole(double v)
 {

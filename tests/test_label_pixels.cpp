@@ -39,6 +39,10 @@ private slots:
     {
         QTemporaryDir out;
         QProcess tool;
+        // A settings folder of its own, so no remembered choice reaches the pictures.
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), out.filePath(QStringLiteral("config")));
+        tool.setProcessEnvironment(env);
         tool.start(qEnvironmentVariable("QUENNEL_BINARY_DIR") + QStringLiteral("/tools/screenshots/quennel_screenshots"),
                    {qEnvironmentVariable("QUENNEL_SOURCE_DIR") + QStringLiteral("/game"), out.path(), QStringLiteral("1")});
         QVERIFY(tool.waitForFinished(120000));

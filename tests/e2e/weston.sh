@@ -49,7 +49,9 @@ start_on_wayland() {
     local bin
     bin=$(realpath "$1")
     shift
+    # Its own settings folder, as in every run of the tests.
     (cd "$E2E_TMP/game" && exec env -u QT_QPA_PLATFORM -u DISPLAY XDG_SESSION_TYPE=wayland \
+        XDG_CONFIG_HOME="$E2E_TMP/config" \
         WAYLAND_DISPLAY="$WL_SOCKET" "$@" "$bin" >"$E2E_TMP/game.log" 2>&1) &
     GAME_PID=$!
 }
