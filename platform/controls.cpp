@@ -154,6 +154,12 @@ void Control::setTop(double twips)
     applyGeometry();
 }
 
+void Control::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    paintOn(painter);
+}
+
 void Control::applyGeometry()
 {
     setGeometry(twipsToPixels(left_), twipsToPixels(top_), twipsToPixels(width_),
@@ -199,6 +205,7 @@ void Label::setCaption(const QString& text)
         return;
     caption_ = text;
     dropLayout();
+    dropLook();
     update();
 }
 
@@ -207,6 +214,7 @@ void Label::setForeColor(const QColor& color)
     if (color == fore_)
         return;
     fore_ = color;
+    dropLook();
     update();
 }
 
@@ -214,6 +222,7 @@ void Label::setBackColor(const QColor& color)
 {
     back_ = color;
     markOpaque();
+    dropLook();
     update();
 }
 
@@ -221,6 +230,7 @@ void Label::setTransparent(bool transparent)
 {
     transparent_ = transparent;
     markOpaque();
+    dropLook();
     update();
 }
 
@@ -261,6 +271,12 @@ int Label::lineHeight() const
 void Label::dropLayout()
 {
     layout_.reset();
+    look_.reset();
+}
+
+void Label::dropLook()
+{
+    look_.reset();
 }
 
 void Label::resizeEvent(QResizeEvent* event)
@@ -339,18 +355,81 @@ const QTextLayout& Label::textLayout(const QRect& textRect) const
     return *layout_;
 }
 
-void Label::paintEvent(QPaintEvent*)
+namespace {
+// Looks of opaque labels by caption, colours, font, size, alignment, border
+// and device pixel ratio. The key grid and the number rows show a few
+// dozen looks over and over; only short captions are shared, a long text
+// (the announcer's box) keeps just its own current look.
+constexpr int kShortLooksKept = 512;
+using SharedLook = std::shared_ptr<const QImage>;
+QCache<QString, SharedLook>& lookCache()
 {
-    QPainter painter(this);
+    static QCache<QString, SharedLook> looks(kShortLooksKept);
+    return looks;
+}
+}  // namespace
+
+const QImage& Label::look(qreal devicePixelRatio) const
+{
+    if (look_ && qFuzzyCompare(look_->devicePixelRatio(), devicePixelRatio))
+        return *look_;
+    const bool isShort = caption_.size() <= kShortCaption;
+    QString key;
+    if (isShort) {
+        key = caption_ + QChar(0x1F) + fontKey_ + QChar(0x1F) +
+              QString::number(fore_.rgba(), 16) + QLatin1Char('/') +
+              QString::number(back_.rgba(), 16) + QLatin1Char('/') +
+              QString::number(width()) + QLatin1Char('x') + QString::number(height()) +
+              QLatin1Char('/') + QString::number(int(align_)) + QLatin1Char('/') +
+              QString::number(int(border_)) + QLatin1Char('@') +
+              QString::number(devicePixelRatio);
+        if (const SharedLook* found = lookCache().object(key)) {
+            look_ = *found;
+            return *look_;
+        }
+    }
+    // Drawn into an image exactly as onto the window: the same painting
+    // code, on whole device pixels, in the window's own opaque format, so
+    // copying it changes no pixel.
+    auto image = std::make_shared<QImage>(size() * devicePixelRatio, QImage::Format_RGB32);
+    image->setDevicePixelRatio(devicePixelRatio);
+    {
+        QPainter painter(image.get());
+        drawLook(painter);
+    }
+    if (isShort)
+        lookCache().insert(key, new SharedLook(image));
+    look_ = std::move(image);
+    return *look_;
+}
+
+void Label::paintOn(QPainter& painter) const
+{
+    // A label that covers its rectangle is copied from its look; one that
+    // lets the window show through is drawn where it stands.
+    // Only at one device pixel to a pixel: on a zoomed screen a look drawn
+    // apart sets a few glyph edge pixels differently.
+    const qreal ratio = painter.device()->devicePixelRatio();
+    if (transparent_ || back_.alpha() != 255 || width() <= 0 || height() <= 0 ||
+        ratio != 1) {
+        drawLook(painter);
+        return;
+    }
+    painter.drawImage(QPoint(0, 0), look(ratio));
+}
+
+void Label::drawLook(QPainter& painter) const
+{
     if (!transparent_)
         painter.fillRect(rect(), back_);
     const int inset = border_ ? 1 : 0;
     const QRect textRect = rect().adjusted(inset, inset, -inset, -inset);
     if (!caption_.isEmpty()) {
-        painter.setClipRect(textRect);
+        painter.save();
+        painter.setClipRect(textRect, Qt::IntersectClip);
         painter.setPen(fore_);
         textLayout(textRect).draw(&painter, textRect.topLeft());
-        painter.setClipping(false);
+        painter.restore();
     }
     if (border_)
         drawFrame(painter, rect(), kLabelBorder);
@@ -378,9 +457,8 @@ void Image::setBorder(bool border)
     update();
 }
 
-void Image::paintEvent(QPaintEvent*)
+void Image::paintOn(QPainter& painter) const
 {
-    QPainter painter(this);
     if (picture_)
         drawPicture(painter, 0, 0, *picture_);
     if (border_)
@@ -416,9 +494,8 @@ void Shape::setBorderWidth(int pixels)
     update();
 }
 
-void Shape::paintEvent(QPaintEvent*)
+void Shape::paintOn(QPainter& painter) const
 {
-    QPainter painter(this);
     drawFrame(painter, rect(), color_, borderPixels_);
 }
 
@@ -468,9 +545,8 @@ void Line::place()
     update();
 }
 
-void Line::paintEvent(QPaintEvent*)
+void Line::paintOn(QPainter& painter) const
 {
     // It fills its whole thickness exactly.
-    QPainter painter(this);
     painter.fillRect(rect(), color_);
 }
