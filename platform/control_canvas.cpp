@@ -5,14 +5,20 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-ControlCanvas::ControlCanvas(QWidget* window) : QWidget(window)
+ControlCanvas::ControlCanvas(QWidget* window) : QWidget(window), window_(window)
 {
+    setControlCanvas(window, this);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     // It paints every pixel it covers, so Qt skips everything behind it.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
     setGeometry(window->rect());
     raise();
+}
+
+ControlCanvas::~ControlCanvas()
+{
+    setControlCanvas(window_, nullptr);
 }
 
 void ControlCanvas::paintEvent(QPaintEvent* event)

@@ -14,7 +14,11 @@ class ControlCanvas : public QWidget {
 public:
     // Covers `window`; made last, so it lies in front of every control.
     explicit ControlCanvas(QWidget* window);
+    ~ControlCanvas() override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    QWidget* window_;
 };

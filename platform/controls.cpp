@@ -1,6 +1,7 @@
 #include "platform/controls.h"
 
 #include <QCache>
+#include <QHash>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMouseEvent>
@@ -154,6 +155,41 @@ void Control::setTop(double twips)
     applyGeometry();
 }
 
+namespace {
+// Windows whose controls one widget draws, with that widget.
+QHash<const QWidget*, QWidget*>& canvases()
+{
+    static QHash<const QWidget*, QWidget*> map;
+    return map;
+}
+}  // namespace
+
+void setControlCanvas(const QWidget* window, QWidget* canvas)
+{
+    if (canvas)
+        canvases().insert(window, canvas);
+    else
+        canvases().remove(window);
+}
+
+void Control::redraw()
+{
+    // Behind a canvas the control is drawn by the canvas alone: Qt would
+    // not draw a widget that an opaque one in front of it hides.
+    if (QWidget* canvas = canvases().value(parentWidget()))
+        canvas->update(geometry());
+    else
+        update();
+}
+
+void Control::setVisible(bool visible)
+{
+    const bool changes = visible == isHidden();
+    QWidget::setVisible(visible);
+    if (changes)
+        redraw();
+}
+
 void Control::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -162,8 +198,13 @@ void Control::paintEvent(QPaintEvent*)
 
 void Control::applyGeometry()
 {
-    setGeometry(twipsToPixels(left_), twipsToPixels(top_), twipsToPixels(width_),
-                twipsToPixels(height_));
+    const QRect place(twipsToPixels(left_), twipsToPixels(top_), twipsToPixels(width_),
+                      twipsToPixels(height_));
+    if (place == geometry())
+        return;
+    // Qt redraws the place left behind; the new one is asked for here.
+    setGeometry(place);
+    redraw();
 }
 
 // ------------------------------------------------------------------ Label
@@ -206,7 +247,7 @@ void Label::setCaption(const QString& text)
     caption_ = text;
     dropLayout();
     dropLook();
-    update();
+    redraw();
 }
 
 void Label::setForeColor(const QColor& color)
@@ -215,7 +256,7 @@ void Label::setForeColor(const QColor& color)
         return;
     fore_ = color;
     dropLook();
-    update();
+    redraw();
 }
 
 void Label::setBackColor(const QColor& color)
@@ -223,7 +264,7 @@ void Label::setBackColor(const QColor& color)
     back_ = color;
     markOpaque();
     dropLook();
-    update();
+    redraw();
 }
 
 void Label::setTransparent(bool transparent)
@@ -231,7 +272,7 @@ void Label::setTransparent(bool transparent)
     transparent_ = transparent;
     markOpaque();
     dropLook();
-    update();
+    redraw();
 }
 
 void Label::markOpaque()
@@ -244,14 +285,14 @@ void Label::setBorder(bool border)
 {
     border_ = border;
     dropLayout();
-    update();
+    redraw();
 }
 
 void Label::setAlignment(Align align)
 {
     align_ = align;
     dropLayout();
-    update();
+    redraw();
 }
 
 void Label::setFontPoints(double points)
@@ -260,7 +301,7 @@ void Label::setFontPoints(double points)
     setFont(gameFont(points));
     fontKey_ = font().key();
     dropLayout();
-    update();
+    redraw();
 }
 
 int Label::lineHeight() const
@@ -448,13 +489,13 @@ void Image::setPicture(const Picture& picture)
         height_ = picture_->height() * kTwipsPerPixel;
         applyGeometry();
     }
-    update();
+    redraw();
 }
 
 void Image::setBorder(bool border)
 {
     border_ = border;
-    update();
+    redraw();
 }
 
 void Image::paintOn(QPainter& painter) const
@@ -485,13 +526,13 @@ Shape::Shape(QWidget* parent) : Control(parent)
 void Shape::setBorderColor(const QColor& color)
 {
     color_ = color;
-    update();
+    redraw();
 }
 
 void Shape::setBorderWidth(int pixels)
 {
     borderPixels_ = pixels;
-    update();
+    redraw();
 }
 
 void Shape::paintOn(QPainter& painter) const
@@ -518,7 +559,7 @@ void Line::setPoints(double x1, double y1, double x2, double y2)
 void Line::setColor(const QColor& color)
 {
     color_ = color;
-    update();
+    redraw();
 }
 
 void Line::setLineWidth(int pixels)
@@ -542,7 +583,7 @@ void Line::place()
     width_ = (upright ? pixels_ : bx - ax) * kTwipsPerPixel;
     height_ = (upright ? by - ay : pixels_) * kTwipsPerPixel;
     applyGeometry();
-    update();
+    redraw();
 }
 
 void Line::paintOn(QPainter& painter) const

@@ -63,6 +63,10 @@ Picture artPicture(const QString& name);
 QStringList gameFontFamilies();
 QFont gameFont(double points);
 
+// Makes the controls of `window` ask `canvas` to draw them again, instead of
+// drawing themselves (nullptr: they draw themselves again).
+void setControlCanvas(const QWidget* window, QWidget* canvas);
+
 // Base of all controls: a child widget placed in twips. Controls never take
 // the keyboard focus, so every key reaches the window's own handler.
 class Control : public QWidget {
@@ -79,9 +83,12 @@ public:
     // the caller: what its paint event draws, so that one widget can draw a
     // whole window's controls in a single paint (ControlCanvas).
     virtual void paintOn(QPainter& painter) const = 0;
+    void setVisible(bool visible) override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Asks for the control to be drawn again, by the window's canvas if it has one.
+    void redraw();
     void applyGeometry();
     double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
 };
