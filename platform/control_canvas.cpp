@@ -2,12 +2,26 @@
 
 #include "platform/controls.h"
 
+#include <QHash>
 #include <QPaintEvent>
 #include <QPainter>
 
+namespace {
+QHash<const QWidget*, ControlCanvas*>& canvases()
+{
+    static QHash<const QWidget*, ControlCanvas*> map;
+    return map;
+}
+}  // namespace
+
+ControlCanvas* controlCanvas(const QWidget* window)
+{
+    return canvases().value(window);
+}
+
 ControlCanvas::ControlCanvas(QWidget* window) : QWidget(window), window_(window)
 {
-    setControlCanvas(window, this);
+    canvases().insert(window, this);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     // It paints every pixel it covers, so Qt skips everything behind it.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -18,17 +32,39 @@ ControlCanvas::ControlCanvas(QWidget* window) : QWidget(window), window_(window)
 
 ControlCanvas::~ControlCanvas()
 {
-    setControlCanvas(window_, nullptr);
+    canvases().remove(window_);
+}
+
+void ControlCanvas::redrawArea(const QRect& area)
+{
+    changed_ += area;
+    update(area);
+}
+
+void ControlCanvas::flushTogether(const QRect& area)
+{
+    flushOnly_ += area;
+    update(area);
 }
 
 void ControlCanvas::paintEvent(QPaintEvent* event)
 {
-    const QRegion& region = event->region();
+    // Only what the controls asked for, unless something else (an expose,
+    // a grab) wants more: then everything asked for is drawn.
+    QRegion region = event->region();
+    if ((region - flushOnly_ - changed_).isEmpty())
+        region &= changed_;
+    changed_ = QRegion();
+    flushOnly_ = QRegion();
+    if (region.isEmpty())
+        return;
+
     const QRect bounds = region.boundingRect();
     QPainter painter(this);
-    painter.fillRect(bounds, parentWidget()->palette().color(QPalette::Window));
+    painter.setClipRegion(region);
+    painter.fillRect(bounds, window_->palette().color(QPalette::Window));
     // Back to front, as Qt would draw them; only what lies behind the canvas.
-    for (QObject* child : parentWidget()->children()) {
+    for (QObject* child : window_->children()) {
         if (child == this)
             break;
         auto* widget = qobject_cast<QWidget*>(child);
@@ -40,11 +76,11 @@ void ControlCanvas::paintEvent(QPaintEvent* event)
         // The controls have no meta-object of their own: told apart by type.
         if (const auto* control = dynamic_cast<const Control*>(widget)) {
             painter.setTransform(QTransform::fromTranslate(place.x(), place.y()));
-            painter.setClipRect(QRect(QPoint(0, 0), place.size()));
+            painter.setClipRegion(region.translated(-place.topLeft()) & QRect(QPoint(0, 0), place.size()));
             control->paintOn(painter);
         } else {
             painter.resetTransform();
-            painter.setClipping(false);
+            painter.setClipRegion(region);
             widget->render(&painter, place.topLeft(), QRegion(), QWidget::DrawChildren);
         }
     }

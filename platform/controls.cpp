@@ -1,7 +1,8 @@
 #include "platform/controls.h"
 
+#include "platform/control_canvas.h"
+
 #include <QCache>
-#include <QHash>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMouseEvent>
@@ -155,29 +156,12 @@ void Control::setTop(double twips)
     applyGeometry();
 }
 
-namespace {
-// Windows whose controls one widget draws, with that widget.
-QHash<const QWidget*, QWidget*>& canvases()
-{
-    static QHash<const QWidget*, QWidget*> map;
-    return map;
-}
-}  // namespace
-
-void setControlCanvas(const QWidget* window, QWidget* canvas)
-{
-    if (canvas)
-        canvases().insert(window, canvas);
-    else
-        canvases().remove(window);
-}
-
 void Control::redraw()
 {
     // Behind a canvas the control is drawn by the canvas alone: Qt would
     // not draw a widget that an opaque one in front of it hides.
-    if (QWidget* canvas = canvases().value(parentWidget()))
-        canvas->update(geometry());
+    if (ControlCanvas* canvas = controlCanvas(parentWidget()))
+        canvas->redrawArea(geometry());
     else
         update();
 }
@@ -202,7 +186,9 @@ void Control::applyGeometry()
                       twipsToPixels(height_));
     if (place == geometry())
         return;
-    // Qt redraws the place left behind; the new one is asked for here.
+    // Behind a canvas, the place left and the place taken are drawn again.
+    if (ControlCanvas* canvas = controlCanvas(parentWidget()))
+        canvas->redrawArea(geometry());
     setGeometry(place);
     redraw();
 }

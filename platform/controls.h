@@ -63,10 +63,6 @@ Picture artPicture(const QString& name);
 QStringList gameFontFamilies();
 QFont gameFont(double points);
 
-// Makes the controls of `window` ask `canvas` to draw them again, instead of
-// drawing themselves (nullptr: they draw themselves again).
-void setControlCanvas(const QWidget* window, QWidget* canvas);
-
 // Base of all controls: a child widget placed in twips. Controls never take
 // the keyboard focus, so every key reaches the window's own handler.
 class Control : public QWidget {

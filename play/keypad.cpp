@@ -71,7 +71,7 @@ void Form3::n_input(int d)
     s_play(Sound::SoundHit, false);
     m.AnimFrame = m.AnimFrame + 1;
     Image1->setPicture(form7->Picture1((m.AnimFrame % kFramesPerStage) + (m.Stage - 1) * kFramesPerStage)->picture);
-    canvas->update(changed | Image1->geometry());
+    canvas->flushTogether(changed | Image1->geometry());
 }
 
 void Form3::Image2_Click()
