@@ -59,29 +59,37 @@ void ControlCanvas::paintEvent(QPaintEvent* event)
     if (region.isEmpty())
         return;
 
-    const QRect bounds = region.boundingRect();
     QPainter painter(this);
-    painter.setClipRegion(region);
-    painter.fillRect(bounds, window_->palette().color(QPalette::Window));
-    // Back to front, as Qt would draw them; only what lies behind the canvas.
-    for (QObject* child : window_->children()) {
-        if (child == this)
-            break;
-        auto* widget = qobject_cast<QWidget*>(child);
-        if (!widget || widget->isHidden() || widget->isWindow())
-            continue;
-        const QRect place = widget->geometry();
-        if (!place.intersects(bounds) || !region.intersects(place))
-            continue;
-        // The controls have no meta-object of their own: told apart by type.
-        if (const auto* control = dynamic_cast<const Control*>(widget)) {
-            painter.setTransform(QTransform::fromTranslate(place.x(), place.y()));
-            painter.setClipRegion(region.translated(-place.topLeft()) & QRect(QPoint(0, 0), place.size()));
-            control->paintOn(painter);
-        } else {
-            painter.resetTransform();
-            painter.setClipRegion(region);
-            widget->render(&painter, place.topLeft(), QRegion(), QWidget::DrawChildren);
+    const QColor back = window_->palette().color(QPalette::Window);
+    // Rectangle by rectangle: a plain rectangle as the clip keeps Qt's fills
+    // and copies on their fast paths (a clip of many rectangles sends them
+    // through spans, and large ones through a thread pool).
+    for (const QRect& area : region) {
+        painter.resetTransform();
+        painter.setClipRect(area);
+        painter.fillRect(area, back);
+        // Back to front, as Qt would draw them; only what lies behind the canvas.
+        for (QObject* child : window_->children()) {
+            if (child == this)
+                break;
+            auto* widget = qobject_cast<QWidget*>(child);
+            if (!widget || widget->isHidden() || widget->isWindow())
+                continue;
+            const QRect place = widget->geometry();
+            const QRect part = place & area;
+            if (part.isEmpty())
+                continue;
+            // The controls have no meta-object of their own: told apart by type.
+            if (const auto* control = dynamic_cast<const Control*>(widget)) {
+                painter.setTransform(QTransform::fromTranslate(place.x(), place.y()));
+                painter.setClipRect(part.translated(-place.topLeft()));
+                control->paintOn(painter);
+            } else {
+                painter.resetTransform();
+                painter.setClipRect(part);
+                widget->render(&painter, place.topLeft(), QRegion(part.translated(-place.topLeft())),
+                               QWidget::DrawChildren);
+            }
         }
     }
 }
