@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QVarLengthArray>
 
 namespace {
 QHash<const QWidget*, ControlCanvas*>& canvases()
@@ -59,6 +60,19 @@ void ControlCanvas::paintEvent(QPaintEvent* event)
     if (region.isEmpty())
         return;
 
+    // What lies behind the canvas in that area, back to front as Qt would
+    // draw it, found once for all the rectangles.
+    const QRect bounds = region.boundingRect();
+    QVarLengthArray<QWidget*, 64> behind;
+    for (QObject* child : window_->children()) {
+        if (child == this)
+            break;
+        auto* widget = qobject_cast<QWidget*>(child);
+        if (widget && !widget->isHidden() && !widget->isWindow() &&
+            widget->geometry().intersects(bounds))
+            behind.append(widget);
+    }
+
     QPainter painter(this);
     const QColor back = window_->palette().color(QPalette::Window);
     // Rectangle by rectangle: a plain rectangle as the clip keeps Qt's fills
@@ -68,13 +82,7 @@ void ControlCanvas::paintEvent(QPaintEvent* event)
         painter.resetTransform();
         painter.setClipRect(area);
         painter.fillRect(area, back);
-        // Back to front, as Qt would draw them; only what lies behind the canvas.
-        for (QObject* child : window_->children()) {
-            if (child == this)
-                break;
-            auto* widget = qobject_cast<QWidget*>(child);
-            if (!widget || widget->isHidden() || widget->isWindow())
-                continue;
+        for (QWidget* widget : behind) {
             const QRect place = widget->geometry();
             const QRect part = place & area;
             if (part.isEmpty())

@@ -383,43 +383,48 @@ const QTextLayout& Label::textLayout(const QRect& textRect) const
 }
 
 namespace {
-// Looks of opaque labels by caption, colours, font, size, alignment, border
-// and device pixel ratio. The key grid and the number rows show a few
-// dozen looks over and over; only short captions are shared, a long text
-// (the announcer's box) keeps just its own current look.
+// Looks of opaque labels by caption, colours, font, size, alignment and
+// border. The key grid and the number rows show a few dozen looks over and
+// over; only short captions are shared, a long text (the announcer's box)
+// keeps just its own current look.
 constexpr int kShortLooksKept = 512;
-using SharedLook = std::shared_ptr<const QImage>;
-QCache<QString, SharedLook>& lookCache()
+struct LookKey {
+    QString caption, font;
+    QRgb fore, back;
+    int width, height, align;
+    bool border;
+    bool operator==(const LookKey&) const = default;
+};
+size_t qHash(const LookKey& k, size_t seed = 0)
 {
-    static QCache<QString, SharedLook> looks(kShortLooksKept);
+    return qHashMulti(seed, k.caption, k.font, k.fore, k.back, k.width, k.height, k.align, k.border);
+}
+using SharedLook = std::shared_ptr<const QImage>;
+QCache<LookKey, SharedLook>& lookCache()
+{
+    static QCache<LookKey, SharedLook> looks(kShortLooksKept);
     return looks;
 }
 }  // namespace
 
-const QImage& Label::look(qreal devicePixelRatio) const
+const QImage& Label::look() const
 {
-    if (look_ && qFuzzyCompare(look_->devicePixelRatio(), devicePixelRatio))
+    if (look_)
         return *look_;
     const bool isShort = caption_.size() <= kShortCaption;
-    QString key;
+    const LookKey key{caption_,          fontKey_,          fore_.rgba(),
+                      back_.rgba(),      QWidget::width(),  QWidget::height(),
+                      int(align_),       border_};
     if (isShort) {
-        key = caption_ + QChar(0x1F) + fontKey_ + QChar(0x1F) +
-              QString::number(fore_.rgba(), 16) + QLatin1Char('/') +
-              QString::number(back_.rgba(), 16) + QLatin1Char('/') +
-              QString::number(width()) + QLatin1Char('x') + QString::number(height()) +
-              QLatin1Char('/') + QString::number(int(align_)) + QLatin1Char('/') +
-              QString::number(int(border_)) + QLatin1Char('@') +
-              QString::number(devicePixelRatio);
         if (const SharedLook* found = lookCache().object(key)) {
             look_ = *found;
             return *look_;
         }
     }
     // Drawn into an image exactly as onto the window: the same painting
-    // code, on whole device pixels, in the window's own opaque format, so
-    // copying it changes no pixel.
-    auto image = std::make_shared<QImage>(size() * devicePixelRatio, QImage::Format_RGB32);
-    image->setDevicePixelRatio(devicePixelRatio);
+    // code, on whole pixels, in the window's own opaque format, so copying
+    // it changes no pixel.
+    auto image = std::make_shared<QImage>(size(), QImage::Format_RGB32);
     {
         QPainter painter(image.get());
         drawLook(painter);
@@ -442,7 +447,7 @@ void Label::paintOn(QPainter& painter) const
         drawLook(painter);
         return;
     }
-    painter.drawImage(QPoint(0, 0), look(ratio));
+    painter.drawImage(QPoint(0, 0), look());
 }
 
 void Label::drawLook(QPainter& painter) const

@@ -118,9 +118,9 @@ protected:
 private:
     // Draws the label as it looks, text laid out and all.
     void drawLook(QPainter& painter) const;
-    // An opaque label's look drawn once for the painter's device, from the
-    // looks shared by every label (digits come back again and again).
-    const QImage& look(qreal devicePixelRatio) const;
+    // An opaque label's look drawn once, one device pixel to a pixel, from
+    // the looks shared by every label (digits come back again and again).
+    const QImage& look() const;
     void dropLook();
     QFont fittedFont(const QString& text, int available) const;
     // The caption laid out for the current size, shared with every label
