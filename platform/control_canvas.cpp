@@ -8,6 +8,30 @@
 #include <QVarLengthArray>
 
 namespace {
+// The areas to draw: the rectangles of `region`, those that touch or
+// overlap joined into their bounding rectangle. A key changes a dozen grid
+// cells that overlap by their shared border; drawn as one block they cost
+// a few copies instead of dozens of slivers, each with its own clip.
+QList<QRect> joinedAreas(const QRegion& region)
+{
+    QList<QRect> areas(region.begin(), region.end());
+    for (bool joined = true; joined;) {
+        joined = false;
+        for (qsizetype i = 0; i < areas.size() && !joined; ++i) {
+            for (qsizetype j = i + 1; j < areas.size(); ++j) {
+                if (areas[i].adjusted(0, 0, 1, 1).intersects(areas[j])
+                    || areas[j].adjusted(0, 0, 1, 1).intersects(areas[i])) {
+                    areas[i] |= areas[j];
+                    areas.removeAt(j);
+                    joined = true;
+                    break;
+                }
+            }
+        }
+    }
+    return areas;
+}
+
 QHash<const QWidget*, ControlCanvas*>& canvases()
 {
     static QHash<const QWidget*, ControlCanvas*> map;
@@ -77,8 +101,9 @@ void ControlCanvas::paintEvent(QPaintEvent* event)
     const QColor back = window_->palette().color(QPalette::Window);
     // Rectangle by rectangle: a plain rectangle as the clip keeps Qt's fills
     // and copies on their fast paths (a clip of many rectangles sends them
-    // through spans, and large ones through a thread pool).
-    for (const QRect& area : region) {
+    // through spans, and large ones through a thread pool). Whatever such a
+    // rectangle covers beyond the region is drawn as it stands.
+    for (const QRect& area : joinedAreas(region)) {
         painter.resetTransform();
         painter.setClipRect(area);
         painter.fillRect(area, back);
