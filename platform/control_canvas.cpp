@@ -69,7 +69,9 @@ void ControlCanvas::redrawArea(const QRect& area)
 void ControlCanvas::flushTogether(const QRect& area)
 {
     flushOnly_ += area;
-    update(area);
+    // At once, within the key's own event: no turn of the event loop
+    // between the change and its pixels.
+    repaint(area);
 }
 
 void ControlCanvas::paintEvent(QPaintEvent* event)

@@ -19,9 +19,9 @@ public:
 
     // A control at `area` must be drawn again.
     void redrawArea(const QRect& area);
-    // Sends `area` to the window system in one piece at the next paint.
-    // Only what controls asked to redraw there is drawn again: the rest of
-    // it is already right in the window's buffer.
+    // Draws what changed and sends `area` to the window system in one
+    // piece, at once. Only what controls asked to redraw there is drawn
+    // again: the rest of it is already right in the window's buffer.
     void flushTogether(const QRect& area);
 
 protected:
