@@ -9,10 +9,7 @@
 # With QUENNEL_SHOTS=DIR the screens are kept there as PNG files.
 here=$(dirname "$0")
 source "$here/lib.sh"
-BINARY=$1
-copy_game "$2"
-write_test_data 10 9
-export XDG_CONFIG_HOME="$E2E_TMP/config"
+setup_game "$1" "$2" 10 9
 start_display
 start_game "$BINARY"
 title=$(current_window)
@@ -30,8 +27,7 @@ for _ in $(seq 20); do
 done
 press Escape
 wait_results_after "$play"
-press KP_4
-wait_for_window "$title"
+switch_to "$title" KP_4
 scores_before=$(mktemp)
 cp "$E2E_TMP/game/tavo_s.dat" "$scores_before"
 
