@@ -6,7 +6,7 @@
 # shows the practice result, keypad 4 plays another (given up), keypad 0
 # returns to プレイ記録. The score file stays byte for byte as it was; the
 # history keeps both practice stages as mode practice, and exports them so.
-# With QUENNEL_SHOTS=DIR the screens are kept there as PNG files.
+# With QUENNEL_SHOTS=DIR the play screen and the result are kept there as PNG files.
 here=$(dirname "$0")
 source "$here/lib.sh"
 setup_game "$1" "$2" 10 9
@@ -36,13 +36,13 @@ press_switch KP_2
 progress=$(current_window)
 press KP_6 KP_6 KP_6 KP_6 KP_6
 sleep 0.5
-import -window "$progress" "$shots/practice-keypad-page.png"
+import -window "$progress" "$E2E_TMP/practice-keypad-page.png"
 press_switch KP_8
 [ "$(current_window)" = "$play" ] || fail "keypad 8 did not open the play screen"
 sleep 0.5
-import -window "$play" "$shots/practice-ready.png"
+import -window "$play" "$E2E_TMP/practice-ready.png"
 # No quota row: the ノルマ digits' cyan (0,255,255) is gone from the right.
-quota=$(convert "$shots/practice-ready.png" -crop 180x60+420+36 +repage -fuzz 8% -fill black +opaque '#00FFFF' \
+quota=$(convert "$E2E_TMP/practice-ready.png" -crop 180x60+420+36 +repage -fuzz 8% -fill black +opaque '#00FFFF' \
     -fill white -opaque '#00FFFF' -format '%[fx:mean*w*h]' info:)
 [ "${quota%.*}" -lt 20 ] || fail "the practice stage shows a quota ($quota cyan pixels)"
 
