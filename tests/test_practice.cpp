@@ -160,7 +160,7 @@ private slots:
         GameFixture::missTarget();
         GameFixture::tickClock(kStageSeconds);
         GameFixture::keypad(form3, 0);
-        QVERIFY(practiceResultWindow->isVisible());
+        QCOMPARE(GameFixture::visibleScreens(), QStringList{QStringLiteral("Practice")});
         QCOMPARE(practiceResultWindow->report().hits, 18);
         QCOMPARE(practiceResultWindow->report().keys, 19);
         QCOMPARE(fixture.readFile(QStringLiteral("tavo_s.dat")), scores);
