@@ -11,7 +11,6 @@
 #include "stage/stage_setup.h"
 #include "state/module1.h"
 
-
 namespace {
 // Key colours of the normal mode: rows fade from bright to dark, per key
 // group (keys 1-3 green, 4-6 cyan, 7-9 yellow).

@@ -1,12 +1,12 @@
 // The progress screen: its keys and its pages.
 #include "screens/progress_window.h"
 
+#include "history/recorder.h"
 #include "platform/keys.h"
 #include "platform/sound.h"
 #include "screens/art.h"
 #include "screens/closing.h"
 #include "screens/forms.h"
-#include "history/recorder.h"
 #include "screens/history_notices.h"
 #include "screens/insight_pages.h"
 #include "screens/practice_result.h"
