@@ -1,6 +1,7 @@
 // The practice result, painted in the look of プレイ記録's pages.
 #include "screens/practice_result.h"
 
+#include "history/practice_weights.h"
 #include "platform/keys.h"
 #include "platform/sound.h"
 #include "screens/art.h"
@@ -87,7 +88,7 @@ void PracticeResultWindow::paintEvent(QPaintEvent* event)
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     chart::text(p, 24, kHeadingBaseline, u8("練習の結果"), pixelFont(16), chart::kPaper);
-    chart::text(p, 570, kHeadingBaseline, u8("「前」は直近 %1 ゲームの数字").arg(kInsightGames), pixelFont(12),
+    chart::text(p, 570, kHeadingBaseline, u8("「前」は直近 %1 ゲームの数字").arg(kPracticeGames), pixelFont(12),
                 chart::kMist, Qt::AlignRight);
 
     struct Figure {
