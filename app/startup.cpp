@@ -21,6 +21,7 @@
 #include "platform/window_system.h"
 #include "platform/zoom.h"
 #include "screens/forms.h"
+#include "screens/practice_result.h"
 #include "state/datafiles.h"
 #include "state/module1.h"
 
@@ -153,6 +154,8 @@ bool Form1::Form_Load()
 
 bool showTitle()
 {
+    // プレイ記録 and the practice result start practice stages through it.
+    setPracticeStarter([](QWidget* from) { form1->practice(from); });
     if (!form1->Form_Load())
         return false;
     form1->show();

@@ -20,7 +20,7 @@ const char* const kSchema[] = {
     "CREATE TABLE games ("
     " id INTEGER PRIMARY KEY,"
     " started_at TEXT NOT NULL,"       // ISO 8601, local time with its offset
-    " mode TEXT NOT NULL,"             // normal | hard (later also practice)
+    " mode TEXT NOT NULL,"             // normal | hard | practice
     " total INTEGER NOT NULL,"         // points as shown, every finished stage
     " outcome TEXT NOT NULL,"          // cleared | lost | quit
     " last_stage INTEGER NOT NULL,"

@@ -107,12 +107,19 @@ void GameRecorder::stageEnded(int stage, int stageScore, int quota, int gameScor
     game.lastStage = stage;
     if (verdict != StageVerdict::Clear) {
         game.outcome = GameOutcome::Lost;
+    } else if (game.mode == GameMode::Practice) {
+        game.outcome = GameOutcome::Cleared;  // its one stage played to the end; no rank
     } else if (stage == kStageCount) {
         game.outcome = GameOutcome::Cleared;
         game.rank = rankOf(gameScore);
     }
     entry.dirty = true;
     saveHeldBack();
+}
+
+const GameRecord* GameRecorder::currentGame() const
+{
+    return games_.empty() ? nullptr : &games_.back().game;
 }
 
 HistoryDatabase& GameRecorder::database()

@@ -31,6 +31,9 @@ public:
     // gameScoreBefore is the total of the earlier stages.
     void stageEnded(int stage, int stageScore, int quota, int gameScoreBefore, StageVerdict verdict);
 
+    // The game being played, with the stages ended so far; nullptr before
+    // the first game.
+    const GameRecord* currentGame() const;
     // The history file (opened on first use), for the progress screen.
     HistoryDatabase& database();
     // Writes the stages held back, if the file now takes them.
