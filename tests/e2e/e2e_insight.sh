@@ -19,16 +19,7 @@ db="$E2E_TMP/game/history.sqlite"
 shots=${QUENNEL_SHOTS:-$E2E_TMP}
 
 # A normal game: 1 to 9 thirty times, then give up.
-press_switch KP_4
-play=$(current_window)
-press KP_0
-sleep 3   # the count-down
-for _ in $(seq 30); do
-    press KP_1 KP_2 KP_3 KP_4 KP_5 KP_6 KP_7 KP_8 KP_9
-done
-press Escape
-wait_results_after "$play"
-switch_to "$title" KP_4
+sweep_and_give_up 30
 targets=$(sqlite3 -batch "$db" 'SELECT count(DISTINCT target) FROM keys')
 [ "$targets" -eq 9 ] || fail "the game asked for $targets different digits, not 9"
 

@@ -15,16 +15,7 @@ title=$(current_window)
 shots=${QUENNEL_SHOTS:-$E2E_TMP}
 
 # A normal game: 1 to 9 twenty times, given up; back to the title.
-press_switch KP_4
-play=$(current_window)
-press KP_0
-sleep 3   # the count-down
-for _ in $(seq 20); do
-    press KP_1 KP_2 KP_3 KP_4 KP_5 KP_6 KP_7 KP_8 KP_9
-done
-press Escape
-wait_results_after "$play"
-switch_to "$title" KP_4
+sweep_and_give_up 20
 cp "$E2E_TMP/game/tavo_s.dat" "$E2E_TMP/scores-before"
 
 # プレイ記録, past the five older pages to テンキー分析, keypad 8.

@@ -167,6 +167,25 @@ switch_to() {
     fail "$2 did not lead to window $1"
 }
 
+# sweep_and_give_up N: from the title, a normal game whose first stage gets
+# the keypad struck 1 to 9, N times over (every digit both asked for, with
+# stage data of key range 9, and pressed), given up; back on the title.
+# Sets play to the play screen's window.
+sweep_and_give_up() {
+    local title
+    title=$(current_window)
+    press_switch KP_4
+    play=$(current_window)
+    press KP_0
+    sleep 3   # the count-down
+    for _ in $(seq "$1"); do
+        press KP_1 KP_2 KP_3 KP_4 KP_5 KP_6 KP_7 KP_8 KP_9
+    done
+    press Escape
+    wait_results_after "$play"
+    switch_to "$title" KP_4
+}
+
 # shot NAME: screenshot of the whole display
 shot() {
     import -window root "$E2E_TMP/$1.png"
