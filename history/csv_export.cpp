@@ -64,7 +64,8 @@ bool exportHistoryCsv(const QString& dbPath, QIODevice& out, QString& message)
         return true;  // nothing played yet
 
     HistoryDatabase db(dbPath);
-    const bool read = forEachGame(db, GameFilter{}, [&](const GameRecord& g) { writeGame(out, g); });
+    // Checked whole first: damage found halfway would cut the rows short.
+    const bool read = db.open() && forEachGame(db, GameFilter{}, [&](const GameRecord& g) { writeGame(out, g); });
     message = historyNotice(db);
     // A damaged file is kept aside: the new one holds nothing to export.
     return read && db.problem() != HistoryProblem::SetAside;

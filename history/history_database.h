@@ -33,6 +33,9 @@ public:
     // program's database is set aside and a new one started. True when the
     // history can at least be read.
     bool open();
+    // Opens for reading without checking the whole file first: damage shows
+    // only where the reads go. open() later checks it before any write.
+    bool openToRead();
     bool canWrite() const { return open_ && newerVersion_ == 0; }
     void close();  // a later call opens it again
     void setBusyTimeout(int ms);  // the wait for another program's lock
@@ -57,8 +60,9 @@ public:
 
 private:
     enum class Opened { Ready, Failed, SetAside };
-    bool openOnce();
-    Opened checkFile();
+    bool openChecked(bool check);
+    bool openOnce(bool check);
+    Opened checkFile(bool check);
     bool createSchema();
     bool writeGame(GameRecord& game, size_t firstStage);
     void setAside();
@@ -67,6 +71,7 @@ private:
     QString path_;
     QString connectionName_;
     bool open_ = false;
+    bool checked_ = false;  // quick_check passed (or a fresh or newer file)
     int newerVersion_ = 0;  // the version of a newer game's file, 0 for ours
     int busyTimeoutMs_ = kHistoryBusyTimeoutMs;
     HistoryProblem problem_ = HistoryProblem::None;

@@ -16,7 +16,8 @@ bool exportKeysCsv(const QString& dbPath, QIODevice& out, QString& message)
 
     HistoryDatabase db(dbPath);
     QByteArray lines;
-    const bool read = forEachGame(db, GameFilter{}, [&](const GameRecord& game) {
+    // Checked whole first: damage found halfway would cut the rows short.
+    const bool read = db.open() && forEachGame(db, GameFilter{}, [&](const GameRecord& game) {
         const QByteArray gameFields = QByteArray::number(game.id) + ',';
         const QByteArray mode = ',' + modeName(game.mode).toUtf8() + ',';
         lines.clear();

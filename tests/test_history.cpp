@@ -95,6 +95,41 @@ private:
     QString oldCurrent_;
     QString path() const { return dir_.filePath(QStringLiteral("history.sqlite")); }
 
+    // Twenty games written, then three pages in the middle of the file
+    // overwritten with noise; before gets the file's bytes.
+    bool damageInside(QByteArray& before)
+    {
+        {
+            HistoryDatabase db(path());
+            for (int i = 0; i < 20; ++i) {
+                GameRecord g = gameOf(5);
+                for (StageRecord& stage : g.stages)
+                    stage = stageOf(stage.stage, 300, 50);
+                size_t saved = 0;
+                if (!db.saveGame(g, saved))
+                    return false;
+            }
+        }
+        const int pageSize = scalar(path(), QStringLiteral("PRAGMA page_size")).toInt();
+        const int pages = scalar(path(), QStringLiteral("PRAGMA page_count")).toInt();
+        if (pages <= 20)
+            return false;
+        QFile file(path());
+        if (!file.open(QIODevice::ReadWrite))
+            return false;
+        QRandomGenerator random(21);
+        for (int page = pages / 2; page < pages / 2 + 3; ++page) {
+            QByteArray noise(pageSize, '\0');
+            for (char& c : noise)
+                c = static_cast<char>(random.bounded(256));
+            file.seek(qint64(page) * pageSize);
+            file.write(noise);
+        }
+        file.close();
+        before = fileBytes(path());
+        return true;
+    }
+
 private slots:
     void init()
     {
@@ -198,36 +233,29 @@ private slots:
     // Pages overwritten in the middle of the file are found when it is opened, and the file is set aside.
     void damageInsideFoundAtOpen()
     {
-        {
-            HistoryDatabase db(path());
-            for (int i = 0; i < 20; ++i) {
-                GameRecord g = gameOf(5);
-                for (StageRecord& stage : g.stages)
-                    stage = stageOf(stage.stage, 300, 50);
-                size_t saved = 0;
-                QVERIFY(db.saveGame(g, saved));
-            }
-        }
-        const int pageSize = scalar(path(), QStringLiteral("PRAGMA page_size")).toInt();
-        const int pages = scalar(path(), QStringLiteral("PRAGMA page_count")).toInt();
-        QVERIFY(pages > 20);
-        QFile file(path());
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        QRandomGenerator random(21);
-        for (int page = pages / 2; page < pages / 2 + 3; ++page) {
-            QByteArray noise(pageSize, '\0');
-            for (char& c : noise)
-                c = static_cast<char>(random.bounded(256));
-            file.seek(qint64(page) * pageSize);
-            file.write(noise);
-        }
-        file.close();
-        const QByteArray before = fileBytes(path());
+        QByteArray before;
+        QVERIFY(damageInside(before));
         HistoryDatabase db(path());
         QVERIFY(db.open());
         QCOMPARE(db.problem(), HistoryProblem::SetAside);
         QCOMPARE(fileBytes(db.setAsidePath()), before);
         QCOMPARE(scalar(path(), QStringLiteral("SELECT count(*) FROM games")).toInt(), 0);
+    }
+
+    // Reading alone leaves the whole-file check to the first write, which finds the damage before writing and sets the file aside untouched.
+    void readingLeavesTheCheckToTheFirstWrite()
+    {
+        QByteArray before;
+        QVERIFY(damageInside(before));
+        HistoryDatabase db(path());
+        QVERIFY(db.openToRead());
+        QCOMPARE(db.problem(), HistoryProblem::None);
+        GameRecord g = gameOf(1);
+        size_t saved = 0;
+        QVERIFY(db.saveGame(g, saved));
+        QCOMPARE(db.problem(), HistoryProblem::SetAside);
+        QCOMPARE(fileBytes(db.setAsidePath()), before);
+        QCOMPARE(scalar(path(), QStringLiteral("SELECT count(*) FROM games")).toInt(), 1);
     }
 
     // A folder, a symlink loop, a link to /dev/null and a pipe under the file's name: left as they are, the stage kept in memory, the player told in Japanese.
