@@ -10,10 +10,7 @@
 # keypad page once more at zoom 2.
 here=$(dirname "$0")
 source "$here/lib.sh"
-BINARY=$1
-copy_game "$2"
-write_test_data 10 9
-export XDG_CONFIG_HOME="$E2E_TMP/config"
+setup_game "$1" "$2" 10 9
 start_display
 start_game "$BINARY"
 title=$(current_window)
@@ -30,23 +27,13 @@ for _ in $(seq 30); do
 done
 press Escape
 wait_results_after "$play"
-press KP_4
-for _ in $(seq 50); do
-    [ "$(current_window)" = "$title" ] && break
-    sleep 0.1
-done
-[ "$(current_window)" = "$title" ] || fail "the title did not come back"
+switch_to "$title" KP_4
 targets=$(sqlite3 -batch "$db" 'SELECT count(DISTINCT target) FROM keys')
 [ "$targets" -eq 9 ] || fail "the game asked for $targets different digits, not 9"
 
 # Keypad 2, then keypad 6 past the five older pages.
-press KP_2
-for _ in $(seq 50); do
-    [ "$(current_window)" != "$title" ] && break
-    sleep 0.1
-done
+press_switch KP_2
 progress=$(current_window)
-[ "$progress" != "$title" ] || fail "keypad 2 did not open the progress screen"
 press KP_6 KP_6 KP_6 KP_6 KP_6
 
 # count_colour FILE GEOMETRY COLOUR: pixels of about that colour in the area.
@@ -75,12 +62,7 @@ hard_grey=$(count_colour "$E2E_TMP/keypad-hard.png" 210x210+40+82 '#303044')
     fail "no misses in the grid"
 # The speed chart: the normal game's green dot.
 [ "$(count_colour "$shots/progress-speed.png" 420x160+80+84 '#00FF00')" -gt 10 ] || fail "no game on the speed chart"
-press KP_0
-for _ in $(seq 50); do
-    [ "$(current_window)" = "$title" ] && break
-    sleep 0.1
-done
-[ "$(current_window)" = "$title" ] || fail "keypad 0 did not return to the title"
+switch_to "$title" KP_0
 
 if [ -n "${QUENNEL_SHOTS:-}" ]; then
     stop_game

@@ -45,8 +45,25 @@ copy_game() {
     rm -rf "$E2E_TMP/game/tools" "$E2E_TMP/game/README.md"
 }
 
+# setup_game BINARY GAME [QUOTAS [RANGE...]]: the program under test in
+# $BINARY, a copy of the game folder, and with QUOTAS the test's own
+# tavo.dat (see write_test_data).
+setup_game() {
+    BINARY=$1
+    copy_game "$2"
+    shift 2
+    [ $# -eq 0 ] || write_test_data "$@"
+}
+
+# private_settings: every run keeps its settings in its own folder, never
+# in the account running the tests.
+private_settings() {
+    [ "$XDG_CONFIG_HOME" = "$E2E_TMP/config" ] || fail "settings folder is not private to this run"
+}
+
 # start_game BINARY [OPTION...]: runs the program in $E2E_TMP/game
 start_game() {
+    private_settings
     local bin
     bin=$(realpath "$1")
     shift
@@ -137,6 +154,17 @@ press_switch() {
     old=$(current_window)
     press "$1"
     wait_other_than "$old"
+}
+
+# switch_to ID KEY: types KEY and waits (up to 5 s) for window ID to be the
+# visible one.
+switch_to() {
+    press "$2"
+    for _ in $(seq 50); do
+        [ "$(current_window)" = "$1" ] && return 0
+        sleep 0.1
+    done
+    fail "$2 did not lead to window $1"
 }
 
 # shot NAME: screenshot of the whole display
