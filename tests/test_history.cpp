@@ -1,7 +1,7 @@
 // The play history file: creation, damaged, foreign, odd, locked, full and
 // newer files, the one file holding everything, the figures worked out from
 // the keys, the recorder's game outcomes and the CSV export.
-#include "history/csv_export.h"
+#include "app/history_export.h"
 #include "history/history_database.h"
 #include "history/history_reader.h"
 #include "history/progress.h"
