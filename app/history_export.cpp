@@ -3,6 +3,7 @@
 #include "history/history_reader.h"
 #include "history/stage_figures.h"
 #include "platform/system_reasons.h"
+#include "screens/history_notices.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -376,24 +376,3 @@ bool HistoryDatabase::writeGame(GameRecord& game, size_t firstStage)
     game.id = id;
     return true;
 }
-
-QString historyNotice(const HistoryDatabase& db)
-{
-    const QString file = u8("プレイ記録ファイル「%1」").arg(QFileInfo(db.path()).fileName());
-    switch (db.problem()) {
-    case HistoryProblem::None:
-        break;
-    case HistoryProblem::SetAside:
-        return u8("%1が%2ため、「%3」という名前でそのまま残し、新しい記録を始めました。")
-            .arg(file, db.reason(), QFileInfo(db.setAsidePath()).fileName());
-    case HistoryProblem::NotSavedYet:
-        return u8("%1に書き込めないため（%2）、記録はいったん手元に残し、次のステージの終わりなどにもう一度書き込みます。")
-            .arg(file, db.reason());
-    case HistoryProblem::NewerFile:
-        return u8("%1は新しい版のクェネルの記録（形式 %2）のため、読むだけにして、この版でのプレイは記録しません。")
-            .arg(file, db.reason());
-    case HistoryProblem::CannotOpen:
-        return u8("%1を開けないため（%2）、開けるようになるまでプレイ記録は書き込めません。").arg(file, db.reason());
-    }
-    return QString();
-}

@@ -22,6 +22,14 @@ enum class HistoryProblem {
     CannotOpen,   // not a file a history can live in (a folder, a pipe, a loop)
 };
 
+// What went wrong, for the screens to put in the player's words.
+struct HistoryReport {
+    HistoryProblem problem = HistoryProblem::None;
+    QString reason;      // a phrase, no full stop
+    QString path;
+    QString setAsidePath;
+};
+
 class HistoryDatabase {
 public:
     explicit HistoryDatabase(const QString& path);
@@ -51,6 +59,7 @@ public:
     QString reason() const { return reason_; }  // a phrase, no full stop
     QString setAsidePath() const { return setAside_; }
     QString path() const { return path_; }
+    HistoryReport report() const { return {problem_, reason_, path_, setAside_}; }
 
     QSqlDatabase connection() const;
     // Sorts a failed statement into a problem; a damaged file is closed and
@@ -80,5 +89,3 @@ private:
     QSqlError error_;  // the statement that failed last
 };
 
-// The one sentence a player is told about the last problem of db.
-QString historyNotice(const HistoryDatabase& db);

@@ -6,6 +6,7 @@
 #include "history/history_reader.h"
 #include "history/progress.h"
 #include "history/recorder.h"
+#include "screens/history_notices.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -68,6 +69,15 @@ QVariant scalar(const QString& path, const QString& sql)
     }
     QSqlDatabase::removeDatabase(QStringLiteral("probe"));
     return value;
+}
+
+// The recorder's waiting notices in the player's words.
+QStringList noticesOf(GameRecorder& rec)
+{
+    QStringList notices;
+    for (const HistoryReport& report : rec.takeNotices())
+        notices << historyNotice(report);
+    return notices;
 }
 
 QByteArray fileBytes(const QString& path)
@@ -277,7 +287,7 @@ private slots:
             rec.clockStarted();
             rec.keyJudged(4, 4, true);
             rec.stageEnded(1, 10, 100, 0, StageVerdict::Failure);
-            const QStringList notices = rec.takeNotices();
+            const QStringList notices = noticesOf(rec);
             QCOMPARE(notices.size(), 1);
             QVERIFY(notices[0].contains(QStringLiteral("「history.sqlite」")));
             QVERIFY2(onlyJapanese(notices[0]), qPrintable(notices[0]));
@@ -332,7 +342,7 @@ private slots:
         rec.clockStarted();
         rec.keyJudged(1, 1, true);
         rec.stageEnded(1, 120, 100, 0, StageVerdict::Clear);
-        QStringList notices = rec.takeNotices();
+        QStringList notices = noticesOf(rec);
         QCOMPARE(notices.size(), 1);
         QVERIFY(notices[0].contains(QStringLiteral("history.sqlite")));
         QVERIFY(notices[0].contains(QString::fromUtf8("使っています")));
@@ -341,7 +351,7 @@ private slots:
         rec.clockStarted();
         rec.keyJudged(2, 2, true);
         rec.stageEnded(2, 230, 200, 120, StageVerdict::Clear);
-        QVERIFY(rec.takeNotices().isEmpty());
+        QVERIFY(rec.takeNotices().empty());
 
         {
             QSqlQuery release(other);
@@ -354,7 +364,7 @@ private slots:
         rec.clockStarted();
         rec.keyJudged(3, 3, true);
         rec.stageEnded(3, 50, 300, 350, StageVerdict::Failure);
-        QVERIFY(rec.takeNotices().isEmpty());
+        QVERIFY(rec.takeNotices().empty());
         rec.reset();
         QCOMPARE(scalar(path(), QStringLiteral("SELECT count(*) FROM games")).toInt(), 1);
         QCOMPARE(scalar(path(), QStringLiteral("SELECT group_concat(stage) FROM stages")).toString(),
@@ -437,7 +447,7 @@ private slots:
             rec.clockStarted();
             rec.stageEnded(s, 2200, 100, (s - 1) * 2200, StageVerdict::Clear);
         }
-        QVERIFY(rec.takeNotices().isEmpty());
+        QVERIFY(rec.takeNotices().empty());
         rec.reset();
         QCOMPARE(scalar(path(), QStringLiteral("SELECT group_concat(outcome || ':' || last_stage || ':' ||"
                                                " coalesce(rank, '-') || ':' || total || ':' || mode, ' ')"
