@@ -252,20 +252,26 @@ private slots:
         QCOMPARE(scalar(path(), QStringLiteral("SELECT count(*) FROM games")).toInt(), 0);
     }
 
-    // Reading alone leaves the whole-file check to the first write, which finds the damage before writing and sets the file aside untouched.
-    void readingLeavesTheCheckToTheFirstWrite()
+    // プレイ記録 reads without the whole-file check; the game's start then checks before writing, and sets a damaged file aside untouched.
+    void readingLeavesTheCheckToTheGameStart()
     {
         QByteArray before;
         QVERIFY(damageInside(before));
-        HistoryDatabase db(path());
+        GameRecorder& rec = gameHistory();
+        HistoryDatabase& db = rec.database();
         QVERIFY(db.openToRead());
         QCOMPARE(db.problem(), HistoryProblem::None);
-        GameRecord g = gameOf(1);
-        size_t saved = 0;
-        QVERIFY(db.saveGame(g, saved));
-        QCOMPARE(db.problem(), HistoryProblem::SetAside);
+        QCOMPARE(fileBytes(path()), before);
+        rec.gameStarted(GameMode::Normal);
+        const QStringList notices = noticesOf(rec);
+        QCOMPARE(notices.size(), 1);
+        QVERIFY(notices[0].contains(QStringLiteral(".broken-")));
         QCOMPARE(fileBytes(db.setAsidePath()), before);
-        QCOMPARE(scalar(path(), QStringLiteral("SELECT count(*) FROM games")).toInt(), 1);
+        rec.clockStarted();
+        rec.keyJudged(7, 7, true);
+        rec.stageEnded(1, 10, 100, 0, StageVerdict::Failure);
+        rec.reset();
+        QCOMPARE(scalar(path(), QStringLiteral("SELECT count(*) FROM keys")).toInt(), 1);
     }
 
     // A folder, a symlink loop, a link to /dev/null and a pipe under the file's name: left as they are, the stage kept in memory, the player told in Japanese.
