@@ -5,10 +5,9 @@
 #include "app/after_title.h"
 
 #include "app/command_line.h"
+#include "app/history_export.h"
 #include "app/main_row_question.h"
 #include "app/settings.h"
-#include "history/csv_export.h"
-#include "history/keys_export.h"
 #include "history/recorder.h"
 #include "platform/files.h"
 #include "platform/keys.h"

@@ -61,7 +61,7 @@ std::optional<double> GamePoint::accuracy() const
 std::optional<ProgressData> readProgress(HistoryDatabase& db)
 {
     db.clearProblem();
-    if (!db.open())
+    if (!db.openToRead())
         return std::nullopt;
     ProgressData data;
     QSqlError error;

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <algorithm>
+#include <utility>
 
 const char* const kHistoryFileName = "history.sqlite";
 
@@ -169,12 +170,10 @@ void GameRecorder::noteProblem(const HistoryDatabase& db)
             return;
         told_.push_back(problem);
     }
-    notices_ << historyNotice(db);
+    notices_.push_back(db.report());
 }
 
-QStringList GameRecorder::takeNotices()
+std::vector<HistoryReport> GameRecorder::takeNotices()
 {
-    QStringList notices;
-    notices.swap(notices_);
-    return notices;
+    return std::exchange(notices_, {});
 }
