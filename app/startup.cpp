@@ -5,10 +5,9 @@
 #include "app/after_title.h"
 
 #include "app/command_line.h"
+#include "app/history_export.h"
 #include "app/main_row_question.h"
 #include "app/settings.h"
-#include "history/csv_export.h"
-#include "history/keys_export.h"
 #include "history/recorder.h"
 #include "platform/files.h"
 #include "platform/keys.h"
@@ -21,6 +20,7 @@
 #include "platform/window_system.h"
 #include "platform/zoom.h"
 #include "screens/forms.h"
+#include "screens/practice_result.h"
 #include "state/datafiles.h"
 #include "state/module1.h"
 
@@ -153,6 +153,8 @@ bool Form1::Form_Load()
 
 bool showTitle()
 {
+    // プレイ記録 and the practice result start practice stages through it.
+    setPracticeStarter([](QWidget* from) { form1->practice(from); });
     if (!form1->Form_Load())
         return false;
     form1->show();

@@ -1,18 +1,15 @@
 // The title screen: the mode menu, the high scores and the way out.
 #include "app/main_row_question.h"
-#include "history/progress.h"
 #include "history/recorder.h"
 #include "platform/keys.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
 #include "screens/closing.h"
 #include "screens/forms.h"
-#include "screens/history_notices.h"
 #include "screens/progress_window.h"
+#include "stage/practice_setup.h"
 #include "stage/stage_setup.h"
 #include "state/module1.h"
-
-#include <QFileInfo>
 
 namespace {
 // Key colours of the normal mode: rows fade from bright to dark, per key
@@ -77,6 +74,8 @@ void startGame(Form1* title, int slotBase, int colourMode)
     Module1.StageScore = 0;
     Module1.GameScore = 0;
     Module1.AnimFrame = 0;
+    Module1.Practice = 0;
+    Module1.DigitWeights.clear();
     gameHistory().gameStarted(slotBase == 0 ? GameMode::Normal : GameMode::Hard);
     title->color_s(colourMode);
     form4->n_stage();
@@ -95,6 +94,21 @@ void Form1::extra()
     startGame(this, kExtraSlotBase, kExtraColours);
 }
 
+void Form1::practice(QWidget* from)
+{
+    // Like a game of the normal mode, every digit of the stack in sight;
+    // no score slot is ever written.
+    Module1.ScoreSlotBase = kNormalSlotBase;
+    Module1.StageScore = 0;
+    Module1.GameScore = 0;
+    Module1.AnimFrame = 0;
+    gameHistory().gameStarted(GameMode::Practice);
+    color_s(kNormalColours);
+    setUpPractice();
+    s_play(Sound::SoundPowah, false);
+    switchScreen(from, form3);
+}
+
 void Form1::score_m()
 {
     for (int i = 0; i < kScoreSlots; ++i)
@@ -105,24 +119,7 @@ void Form1::score_m()
 
 void Form1::showProgress()
 {
-    // Nothing is created just to look: without a file there is no history yet.
-    std::optional<ProgressData> progress;
-    QString unreadable;
-    gameHistory().saveHeldBack();
-    const QFileInfo file(QString::fromLatin1(kHistoryFileName));
-    if (file.exists() || file.isSymLink()) {
-        HistoryDatabase& db = gameHistory().database();
-        progress = readProgress(db);
-        gameHistory().noteProblem(db);
-        if (!progress)
-            unreadable = db.reason() + QString::fromUtf8("。");
-    }
-    const bool read = progress.has_value();
-    progressWindow->setProgress(std::move(progress), unreadable);
-    progressWindow->setInsight(read ? readInsight(gameHistory().database()) : std::nullopt);
-    s_play(Sound::SoundPowah, false);
-    switchScreen(this, progressWindow);
-    showHistoryNotices();
+    openProgress(this);
 }
 
 void Form1::Image1_Click()

@@ -6,6 +6,7 @@
 // Prints one row for the performance table.
 #include "history/history_database.h"
 #include "history/recorder.h"
+#include "screens/history_notices.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -114,12 +115,12 @@ int main(int argc, char* argv[])
         recorder.stageEnded(stage, 400, 300, 400 * (stage - 1), StageVerdict::Clear);
         ms.push_back(timer.nsecsElapsed() / 1e6);
     }
-    const QStringList notices = recorder.takeNotices();
+    const std::vector<HistoryReport> notices = recorder.takeNotices();
     recorder.reset();
-    if (!notices.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(notices.join(QLatin1Char('\n'))));
+    for (const HistoryReport& notice : notices)
+        std::fprintf(stderr, "%s\n", qPrintable(historyNotice(notice)));
+    if (!notices.empty())
         return 1;
-    }
     // What play itself pays: one judged key appended to memory (real clock).
     setHistoryMonotonicClock(nullptr);
     recorder.gameStarted(GameMode::Normal);

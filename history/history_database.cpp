@@ -20,7 +20,7 @@ const char* const kSchema[] = {
     "CREATE TABLE games ("
     " id INTEGER PRIMARY KEY,"
     " started_at TEXT NOT NULL,"       // ISO 8601, local time with its offset
-    " mode TEXT NOT NULL,"             // normal | hard (later also practice)
+    " mode TEXT NOT NULL,"             // normal | hard | practice
     " total INTEGER NOT NULL,"         // points as shown, every finished stage
     " outcome TEXT NOT NULL,"          // cleared | lost | quit
     " last_stage INTEGER NOT NULL,"
@@ -92,6 +92,7 @@ void HistoryDatabase::close()
         QSqlDatabase::removeDatabase(connectionName_);
     }
     open_ = false;
+    checked_ = false;
     newerVersion_ = 0;
 }
 
@@ -163,11 +164,24 @@ void HistoryDatabase::setAside()
 
 bool HistoryDatabase::open()
 {
-    // Only a bad file now out of the way is worth a second try.
-    return open_ || openOnce() || (problem_ == HistoryProblem::SetAside && !setAside_.isEmpty() && openOnce());
+    if (open_ && !checked_)
+        close();  // read so far unchecked: opened again, checked this time
+    return openChecked(true);
 }
 
-bool HistoryDatabase::openOnce()
+bool HistoryDatabase::openToRead()
+{
+    return openChecked(false);
+}
+
+bool HistoryDatabase::openChecked(bool check)
+{
+    // Only a bad file now out of the way is worth a second try.
+    return open_ || openOnce(check) ||
+           (problem_ == HistoryProblem::SetAside && !setAside_.isEmpty() && openOnce(check));
+}
+
+bool HistoryDatabase::openOnce(bool check)
 {
     // SQLite would wait on a pipe, write through a link to a device, or
     // answer in its own words: such names are refused first.
@@ -190,7 +204,7 @@ bool HistoryDatabase::openOnce()
         if (!db.open())
             error_ = db.lastError();
     }
-    const Opened checked = connection().isOpen() ? checkFile() : Opened::Failed;
+    const Opened checked = connection().isOpen() ? checkFile(check) : Opened::Failed;
     open_ = checked == Opened::Ready;
     if (open_)
         return true;
@@ -202,7 +216,7 @@ bool HistoryDatabase::openOnce()
     return false;
 }
 
-HistoryDatabase::Opened HistoryDatabase::checkFile()
+HistoryDatabase::Opened HistoryDatabase::checkFile(bool check)
 {
     QSqlQuery q(connection());
     auto value = [&](const char* sql) {
@@ -239,13 +253,19 @@ HistoryDatabase::Opened HistoryDatabase::checkFile()
         // Left exactly as it is: read what can be read, write nothing.
         newerVersion_ = version.toInt();
         setProblem(HistoryProblem::NewerFile, version.toString());
+        checked_ = true;  // never written: nothing more to check
         return Opened::Ready;
     }
+    // Reading alone meets damage in the pages it reads; every page is checked
+    // before the first write (a game's start), so プレイ記録 opens quickly.
+    checked_ = fresh || check;
+    if (!checked_)
+        return Opened::Ready;
     // Damage in the middle of the file shows here, not halfway through a save.
-    const QVariant check = value("PRAGMA quick_check");
-    if (!check.isValid())
+    const QVariant result = value("PRAGMA quick_check");
+    if (!result.isValid())
         return Opened::Failed;
-    if (check.toString() != QLatin1String("ok")) {
+    if (result.toString() != QLatin1String("ok")) {
         setProblem(HistoryProblem::SetAside, u8("壊れていた"));
         return Opened::SetAside;
     }
@@ -355,25 +375,4 @@ bool HistoryDatabase::writeGame(GameRecord& game, size_t firstStage)
         return false;
     game.id = id;
     return true;
-}
-
-QString historyNotice(const HistoryDatabase& db)
-{
-    const QString file = u8("プレイ記録ファイル「%1」").arg(QFileInfo(db.path()).fileName());
-    switch (db.problem()) {
-    case HistoryProblem::None:
-        break;
-    case HistoryProblem::SetAside:
-        return u8("%1が%2ため、「%3」という名前でそのまま残し、新しい記録を始めました。")
-            .arg(file, db.reason(), QFileInfo(db.setAsidePath()).fileName());
-    case HistoryProblem::NotSavedYet:
-        return u8("%1に書き込めないため（%2）、記録はいったん手元に残し、次のステージの終わりなどにもう一度書き込みます。")
-            .arg(file, db.reason());
-    case HistoryProblem::NewerFile:
-        return u8("%1は新しい版のクェネルの記録（形式 %2）のため、読むだけにして、この版でのプレイは記録しません。")
-            .arg(file, db.reason());
-    case HistoryProblem::CannotOpen:
-        return u8("%1を開けないため（%2）、開けるようになるまでプレイ記録は書き込めません。").arg(file, db.reason());
-    }
-    return QString();
 }

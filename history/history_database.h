@@ -22,6 +22,14 @@ enum class HistoryProblem {
     CannotOpen,   // not a file a history can live in (a folder, a pipe, a loop)
 };
 
+// What went wrong, for the screens to put in the player's words.
+struct HistoryReport {
+    HistoryProblem problem = HistoryProblem::None;
+    QString reason;      // a phrase, no full stop
+    QString path;
+    QString setAsidePath;
+};
+
 class HistoryDatabase {
 public:
     explicit HistoryDatabase(const QString& path);
@@ -33,6 +41,9 @@ public:
     // program's database is set aside and a new one started. True when the
     // history can at least be read.
     bool open();
+    // Opens for reading without checking the whole file first: damage shows
+    // only where the reads go. open() later checks it before any write.
+    bool openToRead();
     bool canWrite() const { return open_ && newerVersion_ == 0; }
     void close();  // a later call opens it again
     void setBusyTimeout(int ms);  // the wait for another program's lock
@@ -48,6 +59,7 @@ public:
     QString reason() const { return reason_; }  // a phrase, no full stop
     QString setAsidePath() const { return setAside_; }
     QString path() const { return path_; }
+    HistoryReport report() const { return {problem_, reason_, path_, setAside_}; }
 
     QSqlDatabase connection() const;
     // Sorts a failed statement into a problem; a damaged file is closed and
@@ -57,8 +69,9 @@ public:
 
 private:
     enum class Opened { Ready, Failed, SetAside };
-    bool openOnce();
-    Opened checkFile();
+    bool openChecked(bool check);
+    bool openOnce(bool check);
+    Opened checkFile(bool check);
     bool createSchema();
     bool writeGame(GameRecord& game, size_t firstStage);
     void setAside();
@@ -67,6 +80,7 @@ private:
     QString path_;
     QString connectionName_;
     bool open_ = false;
+    bool checked_ = false;  // quick_check passed (or a fresh or newer file)
     int newerVersion_ = 0;  // the version of a newer game's file, 0 for ours
     int busyTimeoutMs_ = kHistoryBusyTimeoutMs;
     HistoryProblem problem_ = HistoryProblem::None;
@@ -75,5 +89,3 @@ private:
     QSqlError error_;  // the statement that failed last
 };
 
-// The one sentence a player is told about the last problem of db.
-QString historyNotice(const HistoryDatabase& db);

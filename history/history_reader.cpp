@@ -21,65 +21,73 @@ QString selectedIds(const GameFilter& filter)
 bool readGames(const QSqlDatabase& db, const GameFilter& filter,
                const std::function<void(const GameRecord&)>& visit, QSqlError& error)
 {
+    // Games with their stages, and beside them the keys alone: a key row
+    // carries no stage columns, which would be converted again on every row.
     const QString ids = selectedIds(filter);
     QSqlQuery games(db);
     games.setForwardOnly(true);
-    QSqlQuery stages(db);
-    stages.setForwardOnly(true);
-    if (!games.exec(QStringLiteral("SELECT id, started_at, mode, total, outcome, last_stage, rank FROM games"
-                                   " WHERE id IN (%1) ORDER BY id").arg(ids))) {
+    QSqlQuery keys(db);
+    keys.setForwardOnly(true);
+    if (!games.exec(QStringLiteral("SELECT g.id, g.started_at, g.mode, g.total, g.outcome, g.last_stage, g.rank,"
+                                   " s.stage, s.score, s.quota, s.verdict, s.play_ms FROM games g"
+                                   " LEFT JOIN stages s ON s.game_id = g.id WHERE g.id IN (%1)"
+                                   " ORDER BY g.id, s.stage").arg(ids))) {
         error = games.lastError();
         return false;
     }
-    if (!stages.exec(QStringLiteral("SELECT s.game_id, s.stage, s.score, s.quota, s.verdict, s.play_ms,"
-                                    " k.ms, k.digit, k.target, k.hit FROM stages s"
-                                    " LEFT JOIN keys k ON k.stage_id = s.id WHERE s.game_id IN (%1)"
-                                    " ORDER BY s.game_id, s.stage, k.rowid").arg(ids))) {
-        error = stages.lastError();
+    if (!keys.exec(QStringLiteral("SELECT s.game_id, s.stage, k.ms, k.digit, k.target, k.hit FROM stages s"
+                                  " JOIN keys k ON k.stage_id = s.id WHERE s.game_id IN (%1)"
+                                  " ORDER BY s.game_id, s.stage, k.rowid").arg(ids))) {
+        error = keys.lastError();
         return false;
     }
+    // Columns by name, looked up once.
     const QSqlRecord g = games.record();
-    const QSqlRecord s = stages.record();
-    auto value = [](const QSqlQuery& q, const QSqlRecord& r, const char* name) {
-        return q.value(r.indexOf(QLatin1String(name)));
-    };
-    bool more = stages.next();
-    while (games.next()) {
+    const QSqlRecord k = keys.record();
+    auto at = [](const QSqlRecord& r, const char* name) { return r.indexOf(QLatin1String(name)); };
+    const int id = at(g, "id"), startedAt = at(g, "started_at"), mode = at(g, "mode"), total = at(g, "total"),
+              outcome = at(g, "outcome"), lastStage = at(g, "last_stage"), rank = at(g, "rank"),
+              stage = at(g, "stage"), score = at(g, "score"), quota = at(g, "quota"), verdict = at(g, "verdict"),
+              playMs = at(g, "play_ms");
+    const int keyGame = at(k, "game_id"), keyStage = at(k, "stage"), ms = at(k, "ms"), digit = at(k, "digit"),
+              target = at(k, "target"), hit = at(k, "hit");
+
+    bool moreGames = games.next();
+    bool moreKeys = keys.next();
+    while (moreGames) {
         GameRecord game;
-        game.id = value(games, g, "id").toLongLong();
-        game.startedAt = QDateTime::fromString(value(games, g, "started_at").toString(), Qt::ISODate);
-        game.mode = modeFromName(value(games, g, "mode").toString()).value_or(GameMode::Normal);
-        game.total = value(games, g, "total").toInt();
-        game.outcome = outcomeFromName(value(games, g, "outcome").toString());
-        game.lastStage = value(games, g, "last_stage").toInt();
-        game.rank = rankFromName(value(games, g, "rank").toString());
-        for (; more && value(stages, s, "game_id").toLongLong() == game.id; more = stages.next()) {
-            const int stage = value(stages, s, "stage").toInt();
-            if (game.stages.empty() || game.stages.back().stage != stage) {
-                StageRecord r;
-                r.stage = stage;
-                r.score = value(stages, s, "score").toInt();
-                r.quota = value(stages, s, "quota").toInt();
-                r.verdict = verdictFromName(value(stages, s, "verdict").toString());
-                r.playMs = value(stages, s, "play_ms").toInt();
-                game.stages.push_back(std::move(r));
-            }
-            if (!value(stages, s, "ms").isNull())
-                game.stages.back().keys.push_back(
-                    KeyStroke{value(stages, s, "ms").toInt(), static_cast<qint8>(value(stages, s, "digit").toInt()),
-                              static_cast<qint8>(value(stages, s, "target").toInt()),
-                              value(stages, s, "hit").toInt() != 0});
+        game.id = games.value(id).toLongLong();
+        game.startedAt = QDateTime::fromString(games.value(startedAt).toString(), Qt::ISODate);
+        game.mode = modeFromName(games.value(mode).toString()).value_or(GameMode::Normal);
+        game.total = games.value(total).toInt();
+        game.outcome = outcomeFromName(games.value(outcome).toString());
+        game.lastStage = games.value(lastStage).toInt();
+        game.rank = rankFromName(games.value(rank).toString());
+        for (; moreGames && games.value(id).toLongLong() == game.id; moreGames = games.next()) {
+            if (games.value(stage).isNull())
+                continue;  // a game without a stage written
+            StageRecord r;
+            r.stage = games.value(stage).toInt();
+            r.score = games.value(score).toInt();
+            r.quota = games.value(quota).toInt();
+            r.verdict = verdictFromName(games.value(verdict).toString());
+            r.playMs = games.value(playMs).toInt();
+            for (; moreKeys && keys.value(keyGame).toLongLong() == game.id && keys.value(keyStage).toInt() == r.stage;
+                 moreKeys = keys.next())
+                r.keys.push_back(KeyStroke{keys.value(ms).toInt(), static_cast<qint8>(keys.value(digit).toInt()),
+                                           static_cast<qint8>(keys.value(target).toInt()), keys.value(hit).toInt() != 0});
+            game.stages.push_back(std::move(r));
         }
         visit(game);
     }
-    error = games.lastError().isValid() ? games.lastError() : stages.lastError();
+    error = games.lastError().isValid() ? games.lastError() : keys.lastError();
     return !error.isValid();
 }
 }  // namespace
 
 bool forEachGame(HistoryDatabase& db, const GameFilter& filter, const std::function<void(const GameRecord&)>& visit)
 {
-    if (!db.open())
+    if (!db.openToRead())
         return false;
     QSqlError error;
     if (readGames(db.connection(), filter, visit, error))

@@ -8,11 +8,11 @@
 std::optional<InsightData> readInsight(HistoryDatabase& db)
 {
     InsightData data;
-    for (GameMode mode : {GameMode::Normal, GameMode::Hard}) {
+    for (GameMode mode : {GameMode::Normal, GameMode::Hard, GameMode::Practice}) {
         const std::optional<std::vector<GameRecord>> games = latestGames(db, mode, kInsightGames);
         if (!games)
             return std::nullopt;
-        data.keypad[mode == GameMode::Normal ? 0 : 1] = keypadInsight(*games);
+        data.keypad[static_cast<size_t>(mode)] = keypadInsight(*games);
     }
     const std::optional<std::vector<GameRecord>> games = latestGames(db, std::nullopt, kSpeedGames);
     if (!games)

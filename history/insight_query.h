@@ -18,8 +18,8 @@ struct SpeedPoint {
 };
 
 struct InsightData {
-    // Per mode (normal first), from its last kInsightGames games.
-    std::array<KeypadInsight, 2> keypad;
+    // Per mode (normal, hard, practice), from its last kInsightGames games.
+    std::array<KeypadInsight, kGameModes> keypad;
     std::vector<SpeedPoint> speeds;  // oldest first
     // The longest run of correct keys in each stage of the last game (by
     // stage number, 1 first); empty for a stage not played.

@@ -17,7 +17,7 @@ size_t slot(int digit)
 }
 }  // namespace
 
-KeypadInsight keypadInsight(const std::vector<GameRecord>& games)
+KeypadInsight keypadInsight(const std::vector<GameRecord>& games, int minKeys)
 {
     KeypadInsight insight;
     std::array<std::vector<int>, kKeypadDigits> reactions;
@@ -51,7 +51,7 @@ KeypadInsight keypadInsight(const std::vector<GameRecord>& games)
 
     for (int d = 1; d <= kKeypadDigits; ++d) {
         DigitFigures& figures = insight.digits[slot(d)];
-        if (figures.keys < kInsightMinKeys)
+        if (figures.keys < std::max(minKeys, 1))
             continue;
         figures.medianMs = medianOf(reactions[slot(d)]);
         figures.accuracy = static_cast<double>(figures.hits) / figures.keys;

@@ -54,8 +54,9 @@ struct KeypadInsight {
     }
 };
 
-// From the stages of these games, each with its keys in the order struck.
-KeypadInsight keypadInsight(const std::vector<GameRecord>& games);
+// From the stages of these games, each with its keys in the order struck;
+// a digit gets figures from minKeys keys on.
+KeypadInsight keypadInsight(const std::vector<GameRecord>& games, int minKeys = kInsightMinKeys);
 
 // The digit with the slowest median and the one with the lowest accuracy
 // among those with figures (the lower digit on a tie).

@@ -42,7 +42,8 @@ bool readStored(const QSqlDatabase& db, ProgressData& data, QSqlError& error)
     while (q.next()) {
         const std::optional<GameMode> mode = modeFromName(q.value(0).toString());
         const int stage = q.value(1).toInt();
-        if (mode && stage >= 1 && stage <= kStageCount)
+        // A practice stage is no stage of a game: it has no best.
+        if (mode && *mode != GameMode::Practice && stage >= 1 && stage <= kStageCount)
             data.stageBest[modeIndex(*mode)][stage - 1] = q.value(2).toInt();
     }
     return true;
@@ -60,7 +61,7 @@ std::optional<double> GamePoint::accuracy() const
 std::optional<ProgressData> readProgress(HistoryDatabase& db)
 {
     db.clearProblem();
-    if (!db.open())
+    if (!db.openToRead())
         return std::nullopt;
     ProgressData data;
     QSqlError error;

@@ -9,7 +9,7 @@
 #include <vector>
 
 constexpr int kProgressGames = 50;  // games per mode in the trend charts
-constexpr int kModeCount = 2;
+constexpr int kModeCount = 2;  // the modes with scores: normal, hard (no practice)
 
 struct GamePoint {
     qint64 id = 0;
@@ -47,4 +47,5 @@ struct ProgressData {
 // damaged file is kept aside) and nothing is returned.
 std::optional<ProgressData> readProgress(HistoryDatabase& db);
 
-inline int modeIndex(GameMode mode) { return mode == GameMode::Normal ? 0 : 1; }
+// Normal 0, hard 1, practice 2 (which has no totals or bests of its own).
+inline int modeIndex(GameMode mode) { return static_cast<int>(mode); }

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <algorithm>
+#include <utility>
 
 const char* const kHistoryFileName = "history.sqlite";
 
@@ -107,12 +108,19 @@ void GameRecorder::stageEnded(int stage, int stageScore, int quota, int gameScor
     game.lastStage = stage;
     if (verdict != StageVerdict::Clear) {
         game.outcome = GameOutcome::Lost;
+    } else if (game.mode == GameMode::Practice) {
+        game.outcome = GameOutcome::Cleared;  // its one stage played to the end; no rank
     } else if (stage == kStageCount) {
         game.outcome = GameOutcome::Cleared;
         game.rank = rankOf(gameScore);
     }
     entry.dirty = true;
     saveHeldBack();
+}
+
+const GameRecord* GameRecorder::currentGame() const
+{
+    return games_.empty() ? nullptr : &games_.back().game;
 }
 
 HistoryDatabase& GameRecorder::database()
@@ -162,12 +170,10 @@ void GameRecorder::noteProblem(const HistoryDatabase& db)
             return;
         told_.push_back(problem);
     }
-    notices_ << historyNotice(db);
+    notices_.push_back(db.report());
 }
 
-QStringList GameRecorder::takeNotices()
+std::vector<HistoryReport> GameRecorder::takeNotices()
 {
-    QStringList notices;
-    notices.swap(notices_);
-    return notices;
+    return std::exchange(notices_, {});
 }

@@ -7,7 +7,6 @@
 
 #include <QDateTime>
 #include <QString>
-#include <QStringList>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -31,6 +30,9 @@ public:
     // gameScoreBefore is the total of the earlier stages.
     void stageEnded(int stage, int stageScore, int quota, int gameScoreBefore, StageVerdict verdict);
 
+    // The game being played, with the stages ended so far; nullptr before
+    // the first game.
+    const GameRecord* currentGame() const;
     // The history file (opened on first use), for the progress screen.
     HistoryDatabase& database();
     // Writes the stages held back, if the file now takes them.
@@ -40,7 +42,7 @@ public:
     int finish();
     // Turns the problem of db's last call into a notice (each kind once per run).
     void noteProblem(const HistoryDatabase& db);
-    QStringList takeNotices();
+    std::vector<HistoryReport> takeNotices();
     // Forgets everything (between tests); the file is closed.
     void reset();
 
@@ -56,7 +58,7 @@ private:
     std::vector<Entry> games_;   // the current game last; earlier ones only while unsaved
     std::unique_ptr<HistoryDatabase> db_;
     QString dbPath_;
-    QStringList notices_;
+    std::vector<HistoryReport> notices_;
     std::vector<HistoryProblem> told_;
 };
 

@@ -8,8 +8,10 @@
 #include <optional>
 #include <vector>
 
-// "practice" is kept free for a later mode of its own.
-enum class GameMode { Normal, Hard };
+// Practice: a stage of 苦手特訓, stored as a game of its own; it has no
+// quota, best or rank.
+enum class GameMode { Normal, Hard, Practice };
+constexpr int kGameModes = 3;
 enum class StageVerdict { Clear, Failure, GiveUp };
 // A game that never reached its end (the program was closed) counts as quit.
 enum class GameOutcome { Cleared, Lost, Quit };

@@ -20,6 +20,7 @@ enum Code : int {
     Numpad4 = 100,
     Numpad5 = 101,
     Numpad6 = 102,
+    Numpad8 = 104,
     Numpad9 = 105,
 };
 }  // namespace vk

@@ -77,7 +77,7 @@ void Form3::announceTime(int r)
     case 15: announce(QString::fromUtf8("残り15秒！ 後半戦に折り返しました！")); break;
     case 10: announce(QString::fromUtf8("残り10秒！ さあ、一気に攻めていきたい！")); break;
     case 5:
-        if (s < m.StageQuota[m.Stage])
+        if (m.Practice == 0 && s < m.StageQuota[m.Stage])
             announce(QString::fromUtf8("残り5秒！ しかし、まだノルマには達していない！"));
         else
             announce(QString::fromUtf8("残り5秒！ どこまで記録を伸ばせるのか！"));

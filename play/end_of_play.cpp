@@ -1,9 +1,12 @@
 // Giving up, and the verdict after time-up or give-up.
+#include "history/practice_report.h"
 #include "history/recorder.h"
 #include "platform/sound.h"
 #include "screens/forms.h"
 #include "screens/high_scores.h"
 #include "screens/history_notices.h"
+#include "screens/practice_result.h"
+#include "stage/practice_setup.h"
 #include "stage/stage_setup.h"
 #include "state/module1.h"
 
@@ -25,11 +28,13 @@ void Form3::recordStageEnd()
 {
     const GameState& m = Module1;
     StageVerdict verdict = StageVerdict::Clear;
+    // A practice stage has no quota: played to the end, it is done.
+    const int quota = m.Practice == 1 ? 0 : m.StageQuota[m.Stage];
     if (m.GaveUp == 1)
         verdict = StageVerdict::GiveUp;
-    else if (m.StageScore < m.StageQuota[m.Stage])
+    else if (m.StageScore < quota)
         verdict = StageVerdict::Failure;
-    gameHistory().stageEnded(m.Stage, m.StageScore, m.StageQuota[m.Stage], m.GameScore, verdict);
+    gameHistory().stageEnded(m.Stage, m.StageScore, quota, m.GameScore, verdict);
 }
 
 void Form3::giveup()
@@ -43,6 +48,10 @@ void Form3::giveup()
 void Form3::gameend()
 {
     GameState& m = Module1;
+    if (m.Practice == 1) {
+        showPracticeResult();
+        return;
+    }
     QString result = QStringLiteral("Clear!!");
     m.Outcome = m.Stage == kStageCount ? StageOutcome::AllClear : StageOutcome::NextStage;
 
@@ -72,5 +81,17 @@ void Form3::gameend()
     hide();
     Label12->setVisible(false);
     // A problem with the history file is told now that play is over.
+    showHistoryNotices();
+}
+
+void Form3::showPracticeResult()
+{
+    // No best is judged and no score file written: the stage was practice.
+    s_play(Module1.GaveUp == 1 ? Sound::SoundGameOver : Sound::SoundClear, false);
+    const GameRecord* run = gameHistory().currentGame();
+    practiceResultWindow->setReport(practiceReport(run ? *run : GameRecord{}, practiceFiguresBefore()));
+    practiceResultWindow->show();
+    hide();
+    Label12->setVisible(false);
     showHistoryNotices();
 }

@@ -1,6 +1,7 @@
 #include "play/stage_run.h"
 
 #include "platform/system.h"
+#include "state/digit_draw.h"
 
 #include <cmath>
 
@@ -16,7 +17,7 @@ Judgement StageRun::judge(int d)
         j.gaugeEmptied = true;
         return j;
     }
-    j.newDigit = static_cast<int>(m_.StageKeyRange[m_.Stage] * rnd()) + 1;
+    j.newDigit = drawDigit(m_, rnd());
     m_.KeyQueue[kNewDigitSlot] = j.newDigit;
     for (int i = 0; i < kKeyRows; ++i)
         m_.KeyQueue[i] = m_.KeyQueue[i + 1];

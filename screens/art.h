@@ -8,6 +8,8 @@ inline constexpr const char* kHighScores = "highscores.jpg";  // 600 x 380, Form
 inline constexpr const char* kProgress = "progress.jpg";      // 600 x 380, the progress screen
 inline constexpr const char* kMascot = "mascot.bmp";          // 32 x 32
 inline constexpr const char* kGaugeTray = "gauge_tray.bmp";   // 416 x 66
+inline constexpr const char* kPracticeResult = "practice.jpg";   // 600 x 380, the practice result
+inline constexpr const char* kPracticeBanner = "stage_practice.jpg";  // 250 x 50, 練習
 // stage_1.jpg .. stage_5.jpg   250 x 50 banners
 // result_0.jpg .. result_2.jpg 600 x 50 (next stage, complete, game over)
 // rank_0.jpg .. rank_5.jpg     200 x 50 (E, D, C, B, A, S)

@@ -24,6 +24,8 @@ constexpr int kFramesPerStage = kCharacterPictures / kStageCount;
 constexpr int kResultNextStage = 0;
 constexpr int kResultAllClear = 1;
 constexpr int kResultGameOver = 2;
+// The store's banner of a practice stage (Picture2), after the five stages'.
+constexpr int kPracticeBanner = kStageCount;
 
 // Title screen and start-up window.
 class Form1 : public GameWindow {
@@ -41,6 +43,8 @@ public:
     void extra();
     void score_m();
     void showProgress();  // keypad 2: the play history
+    // A practice stage (苦手特訓) from プレイ記録 or the practice result.
+    void practice(QWidget* from);
     void Image1_Click();
     void Timer1_Timer();
 };
@@ -90,6 +94,8 @@ public:
 
 private:
     void timeup();
+    // keypad 0 after a practice stage: its result instead of the results screen.
+    void showPracticeResult();
     // Hands the stage just ended to the play history.
     void recordStageEnd();
     // Time-up and give-up alike: play stops, the announcer has the last
@@ -151,7 +157,7 @@ class Form7 : public QWidget {
 public:
     Form7();
     ControlArray<PictureBox> Picture1;  // 0..14 character frames (from the game data)
-    ControlArray<PictureBox> Picture2;  // 0..4 stage banners
+    ControlArray<PictureBox> Picture2;  // 0..4 stage banners, 5 the practice banner
     ControlArray<PictureBox> Picture3;  // 0..2 result pictures
     ControlArray<PictureBox> Picture4;  // 0..5 rank emblems
     ~Form7() override;

@@ -26,14 +26,17 @@ const QColor kNoFigure(0x30, 0x30, 0x44);
 using chart::pixelFont;
 using chart::u8;
 
+// Modes by index: normal, hard, practice.
 QString modeName(int mode)
 {
-    return mode == 0 ? u8("ノーマル") : u8("ハード");
+    const char* const names[kGameModes] = {"ノーマル", "ハード", "練習"};
+    return u8(names[std::clamp(mode, 0, kGameModes - 1)]);
 }
 
 QColor modeColor(int mode)
 {
-    return mode == 0 ? chart::kNormal : chart::kHard;
+    const QColor colors[kGameModes] = {chart::kNormal, chart::kHard, chart::kPractice};
+    return colors[std::clamp(mode, 0, kGameModes - 1)];
 }
 
 // The play grid's colour of a digit's keypad row: 1-3 green, 4-6 cyan, 7-9 yellow.
@@ -126,8 +129,9 @@ void drawKeypad(QPainter& p, const KeypadInsight& in, int mode)
     chart::text(p, scale.right(), 200, any ? u8("遅い %1 ms").arg(grouped(slowest)) : u8("遅い"), small, chart::kMist,
                 Qt::AlignRight);
     chart::text(p, x, 228, u8("— = その数字のキーが %1 回未満").arg(kInsightMinKeys), small, chart::kMist);
-    chart::text(p, x, 250, u8("5 キー: ノーマル／ハードを切り替え"), small, chart::kCyan);
-    chart::text(p, x, 270, u8("直近 %1 ゲームの %2").arg(kInsightGames).arg(modeName(mode)), small, modeColor(mode));
+    chart::text(p, x, 248, u8("5 キー: ノーマル／ハード／練習を切り替え"), small, chart::kCyan);
+    chart::text(p, x, 266, u8("直近 %1 ゲームの %2").arg(kInsightGames).arg(modeName(mode)), small, modeColor(mode));
+    chart::text(p, x, 288, u8("8 キー: 苦手特訓（遅い数字ほど多く出る練習）"), small, chart::kPractice);
 
     const std::optional<int> slow = slowestDigit(in);
     const std::optional<int> wrong = leastAccurateDigit(in);
@@ -194,7 +198,7 @@ void drawMisses(QPainter& p, const KeypadInsight& in, int mode)
     chart::text(p, x, 226, u8("打ち間違い %1 回（打ったキー %2 回のうち）").arg(grouped(all), grouped(in.keys)),
                 pixelFont(12), chart::kMist);
     chart::text(p, x, 248, u8("縦: 出ていた数字　横: 押したキー"), small, chart::kMist);
-    chart::text(p, x, 270, u8("5 キー: ノーマル／ハードを切り替え"), small, chart::kCyan);
+    chart::text(p, x, 270, u8("5 キー: ノーマル／ハード／練習を切り替え"), small, chart::kCyan);
     chart::text(p, x, 292, u8("直近 %1 ゲームの %2").arg(kInsightGames).arg(modeName(mode)), small, modeColor(mode));
 }
 
@@ -269,7 +273,7 @@ void drawMoves(QPainter& p, const KeypadInsight& in, int mode)
     }
     chart::text(p, x, 270, u8("中央値の時間、%1 回以上あった指運びから").arg(kMinMoveCount), pixelFont(12),
                 chart::kMist);
-    chart::text(p, x, 290, u8("5 キー: ノーマル／ハードを切り替え"), pixelFont(12), chart::kCyan);
+    chart::text(p, x, 290, u8("5 キー: ノーマル／ハード／練習を切り替え"), pixelFont(12), chart::kCyan);
     chart::text(p, x, 310, u8("直近 %1 ゲームの %2").arg(kInsightGames).arg(modeName(mode)), pixelFont(12),
                 modeColor(mode));
 }
@@ -329,7 +333,7 @@ void drawSpeed(QPainter& p, const InsightData& data)
         if (!s.speed.keysPerHour)
             continue;
         p.setPen(Qt::NoPen);
-        p.setBrush(modeColor(s.mode == GameMode::Normal ? 0 : 1));
+        p.setBrush(modeColor(static_cast<int>(s.mode)));
         p.drawEllipse(QPointF(xOf(i), yOf(*s.speed.keysPerHour)), 3.5, 3.5);
     }
 
@@ -350,7 +354,7 @@ void drawSpeed(QPainter& p, const InsightData& data)
             continue;
         const double top = stripY(*share);
         p.setPen(Qt::NoPen);
-        p.setBrush(modeColor(data.speeds[i].mode == GameMode::Normal ? 0 : 1));
+        p.setBrush(modeColor(static_cast<int>(data.speeds[i].mode)));
         p.drawRect(QRectF(xOf(i) - barWidth / 2, top, barWidth, std::max(1.0, strip.bottom() - top)));
     }
     const double target = std::round(stripY(0.98)) + 0.5;
@@ -370,7 +374,8 @@ void drawSpeed(QPainter& p, const InsightData& data)
                     u8("最新: %1 打鍵/時・正確さ %2").arg(grouped(std::lround(*last.keysPerHour)), percent(*last.accuracy)),
                     small, chart::kPaper);
     }
-    const std::vector<chart::Series> legend = {{u8("ノーマル"), chart::kNormal, {}}, {u8("ハード"), chart::kHard, {}}};
+    const std::vector<chart::Series> legend = {
+        {u8("ノーマル"), chart::kNormal, {}}, {u8("ハード"), chart::kHard, {}}, {u8("練習"), chart::kPractice, {}}};
     chart::legend(p, kRight, 96, legend, pixelFont(12));
 }
 }  // namespace

@@ -1,5 +1,6 @@
 // The hidden picture store. Other screens copy its pictures into their image
 // controls by reference, so a picture shown anywhere can be traced back here.
+#include "screens/art.h"
 #include "screens/forms.h"
 #include "screens/layout_table.h"
 
@@ -19,6 +20,7 @@ Form7::Form7()
         Picture1.set(i, new PictureBox);
     for (int i = 0; i < kStageBanners; ++i)
         Picture2.set(i, new PictureBox{artPicture(QStringLiteral("stage_%1.jpg").arg(i + 1))});
+    Picture2.set(kPracticeBanner, new PictureBox{artPicture(QString::fromLatin1(art::kPracticeBanner))});
     for (int i = 0; i < kResultPictures; ++i)
         Picture3.set(i, new PictureBox{artPicture(QStringLiteral("result_%1.jpg").arg(i))});
     for (int i = 0; i < kRankEmblems; ++i)

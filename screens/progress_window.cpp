@@ -1,15 +1,19 @@
 // The progress screen: its keys and its pages.
 #include "screens/progress_window.h"
 
+#include "history/recorder.h"
 #include "platform/keys.h"
 #include "platform/sound.h"
 #include "screens/art.h"
 #include "screens/closing.h"
 #include "screens/forms.h"
+#include "screens/history_notices.h"
 #include "screens/insight_pages.h"
+#include "screens/practice_result.h"
 #include "screens/progress_charts.h"
 #include "state/module1.h"
 
+#include <QFileInfo>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -55,6 +59,28 @@ std::vector<const GamePoint*> gamesInPlayOrder(const ProgressData& data)
     if (games.size() > static_cast<size_t>(kProgressGames))
         games.erase(games.begin(), games.end() - kProgressGames);
     return games;
+}
+
+void openProgress(QWidget* from)
+{
+    // Nothing is created just to look: without a file there is no history yet.
+    std::optional<ProgressData> progress;
+    QString unreadable;
+    gameHistory().saveHeldBack();
+    const QFileInfo file(QString::fromLatin1(kHistoryFileName));
+    if (file.exists() || file.isSymLink()) {
+        HistoryDatabase& db = gameHistory().database();
+        progress = readProgress(db);
+        gameHistory().noteProblem(db);
+        if (!progress)
+            unreadable = db.reason() + QString::fromUtf8("。");
+    }
+    const bool read = progress.has_value();
+    progressWindow->setProgress(std::move(progress), unreadable);
+    progressWindow->setInsight(read ? readInsight(gameHistory().database()) : std::nullopt);
+    s_play(Sound::SoundPowah, false);
+    switchScreen(from, progressWindow);
+    showHistoryNotices();
 }
 
 ProgressWindow::ProgressWindow()
@@ -112,9 +138,13 @@ void ProgressWindow::Form_KeyDown(int KeyCode, int /*Shift*/)
         break;
     case vk::Numpad5:
         if (data_ && page_ >= Keypad && page_ <= Moves) {
-            insightMode_ = insightMode_ == GameMode::Normal ? GameMode::Hard : GameMode::Normal;
+            insightMode_ = static_cast<GameMode>((modeIndex(insightMode_) + 1) % kGameModes);
             update();
         }
+        break;
+    case vk::Numpad8:
+        if (data_ && page_ == Keypad)
+            startPractice(this);
         break;
     case vk::Numpad0:
         s_play(Sound::SoundPowah, false);
@@ -239,10 +269,11 @@ void ProgressWindow::drawStageBests(QPainter& p)
 void ProgressWindow::drawLastGame(QPainter& p)
 {
     const GamePoint& game = *data_->lastGame;
-    const QColor color = game.mode == GameMode::Normal ? chart::kNormal : chart::kHard;
-    chart::text(p, 570, kHeadingBaseline,
-                (game.mode == GameMode::Normal ? u8("ノーマル") : u8("ハード")) + u8("　合計 ") +
-                    chart::grouped(game.total),
+    const bool practice = game.mode == GameMode::Practice;
+    const QColor colors[kGameModes] = {chart::kNormal, chart::kHard, chart::kPractice};
+    const QColor color = colors[modeIndex(game.mode)];
+    const QString names[kGameModes] = {u8("ノーマル"), u8("ハード"), u8("練習（苦手特訓）")};
+    chart::text(p, 570, kHeadingBaseline, names[modeIndex(game.mode)] + u8("　合計 ") + chart::grouped(game.total),
                 pixelFont(13), color, Qt::AlignRight);
     int top = 1;
     for (const StageSummary& s : data_->lastGameStages)
@@ -253,11 +284,13 @@ void ProgressWindow::drawLastGame(QPainter& p)
     for (size_t i = 0; i < data_->lastGameStages.size(); ++i) {
         const StageSummary& s = data_->lastGameStages[i];
         const double rowTop = kPlot.top() - 10 + rowHeight * static_cast<double>(i);
-        const QString name = s.stage >= 1 && s.stage <= kStageCount ? Module1.StageTitle[s.stage]
-                                                                        : QString::number(s.stage);
+        QString name = s.stage >= 1 && s.stage <= kStageCount ? Module1.StageTitle[s.stage] : QString::number(s.stage);
+        if (practice)
+            name = u8("練習");
         chart::text(p, 24, rowTop + 18, name, label, chart::kPaper);
         chart::text(p, 24, rowTop + 34, chart::grouped(s.score), small, color);
-        chart::text(p, 130, rowTop + 34, verdictText(s.verdict), small, verdictColor(s.verdict), Qt::AlignRight);
+        if (!practice)
+            chart::text(p, 130, rowTop + 34, verdictText(s.verdict), small, verdictColor(s.verdict), Qt::AlignRight);
         if (insight_ && s.stage >= 1 && s.stage <= kStageCount) {
             if (const std::optional<int> streak = insight_->lastGameStreaks[static_cast<size_t>(s.stage - 1)])
                 chart::text(p, 140, rowTop + 18, u8("最長連続 %1").arg(chart::grouped(*streak)), small, chart::kPaper,

@@ -19,7 +19,8 @@ public:
     // says so: no history yet, or (with a reason) why it cannot be read.
     void setProgress(std::optional<ProgressData> data, const QString& unreadable = QString());
     // The figures of the insight pages (after setProgress); keypad 5 on the
-    // keypad pages switches their mode, first the last game's.
+    // keypad pages switches their mode (normal, hard, practice), first the
+    // last game's. Keypad 8 on テンキー分析 starts a practice stage.
     void setInsight(std::optional<InsightData> insight);
     GameMode insightMode() const { return insightMode_; }
 
@@ -47,6 +48,9 @@ private:
 };
 
 extern ProgressWindow* progressWindow;
+
+// Reads the history afresh and shows プレイ記録 in place of `from`.
+void openProgress(QWidget* from);
 
 // The trend pages' games: both modes on one axis, the latest
 // kProgressGames of them in the order played.

@@ -1,4 +1,5 @@
 #include "screens/forms.h"
+#include "screens/practice_result.h"
 #include "screens/progress_window.h"
 
 Form1* form1 = nullptr;
@@ -22,10 +23,12 @@ void createWindows()
     form7 = new Form7;
     form8 = new Form8;
     progressWindow = new ProgressWindow;
+    practiceResultWindow = new PracticeResultWindow;
 }
 
 void destroyWindows()
 {
+    delete practiceResultWindow; practiceResultWindow = nullptr;
     delete progressWindow; progressWindow = nullptr;
     delete form8; form8 = nullptr;
     delete form6; form6 = nullptr;
@@ -49,6 +52,7 @@ void applyCaption(const QString& caption)
     form7->setWindowTitle(caption);
     form8->setWindowTitle(caption);
     progressWindow->setWindowTitle(caption);
+    practiceResultWindow->setWindowTitle(caption);
 }
 
 void switchScreen(QWidget* current, QWidget* next)

@@ -3,6 +3,7 @@
 #include "platform/system.h"
 #include "screens/forms.h"
 #include "stage/stage_setup.h"
+#include "state/digit_draw.h"
 #include "state/module1.h"
 
 void showDigits(const ControlArray<Label>& row, int value)
@@ -32,10 +33,9 @@ QString commentaryBox()
     return lines[0] + crlf + lines[1] + crlf + lines[2] + crlf + lines[3];
 }
 
-void Form4::n_stage()
+void resetStage()
 {
     GameState& m = Module1;
-    m.Stage = m.Stage + 1;
     m.PlayActive = 0;
     m.PlayOver = 0;
     m.StageScore = 0;
@@ -52,7 +52,14 @@ void Form4::n_stage()
 
     randomize();
     for (int i = 0; i < kKeyRows; ++i)
-        m.KeyQueue[i] = static_cast<int>(m.StageKeyRange[m.Stage] * rnd()) + 1;
+        m.KeyQueue[i] = drawDigit(m, rnd());
+}
+
+void Form4::n_stage()
+{
+    GameState& m = Module1;
+    m.Stage = m.Stage + 1;
+    resetStage();
 
     m.CommentLines[0] = QString::fromUtf8("さあ、いよいよ始まる") + m.StageTitle[m.Stage] +
                         QString::fromUtf8(" Stage！");
@@ -69,6 +76,7 @@ void Form4::n_stage()
 void Form3::showStageReady()
 {
     const GameState& m = Module1;
+    const bool game = m.Practice == 0;
     for (int i = 0; i < kKeyGridCells; ++i)
         Label1(i)->setCaption(QString());
     for (int i = 0; i < kKeyRows; ++i)
@@ -79,10 +87,16 @@ void Form3::showStageReady()
     showDigits(Label5, m.HighScores[m.ScoreSlotBase + m.Stage]);
     showDigits(Label6, m.StageScore);
     showDigits(Label7, m.StageQuota[m.Stage]);
+    // A practice stage has neither a quota nor a best score to show.
+    for (const ControlArray<Label>* row : {&Label5, &Label7})
+        for (const auto& [index, digit] : *row)
+            digit->setVisible(game);
+    Label2(0)->setVisible(game);
+    Label2(5)->setVisible(game);
 
     Label8->setForeColor(QColor(255, 255, 255));
     Label8->setCaption(commentaryBox());
-    Image5->setPicture(form7->Picture2(m.Stage - 1)->picture);
+    Image5->setPicture(form7->Picture2(game ? m.Stage - 1 : kPracticeBanner)->picture);
     Image1->setPicture(form7->Picture1((m.Stage - 1) * kFramesPerStage + (m.AnimFrame % kFramesPerStage))->picture);
     Image2->setTop(kMarkerReadyTop);
 }

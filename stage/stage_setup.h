@@ -20,6 +20,10 @@ void showDigits(const ControlArray<Label>& row, int value);
 // A score or quota held in tens of points, as the player sees it.
 QString timesTen(int value);
 
+// A stage's values back to their start (the stage number as it is), the
+// phrase deck full, the random numbers seeded anew and six digits drawn.
+void resetStage();
+
 // Puts every phrase of the master list back into the announcer's deck.
 void refillPhraseDeck();
 

@@ -40,6 +40,13 @@ struct GameState {
     int GameScore = 0;
     QColor KeyColors[kKeyGroups][kKeyRows];
 
+    // A practice stage (苦手特訓) rather than a stage of a game: 1 from its
+    // set-up until a game starts. Its digits come as often as DigitWeights
+    // say (digit 1 first), fixed at set-up; empty in a game: every digit of
+    // the stage's key range alike.
+    int Practice = 0;
+    std::vector<double> DigitWeights;
+
     // Set at stage set-up and changed during play.
     int StageScore = 0;
     int AnimFrame = 0;

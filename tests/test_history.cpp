@@ -1,11 +1,12 @@
 // The play history file: creation, damaged, foreign, odd, locked, full and
 // newer files, the one file holding everything, the figures worked out from
 // the keys, the recorder's game outcomes and the CSV export.
-#include "history/csv_export.h"
+#include "app/history_export.h"
 #include "history/history_database.h"
 #include "history/history_reader.h"
 #include "history/progress.h"
 #include "history/recorder.h"
+#include "screens/history_notices.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -70,6 +71,15 @@ QVariant scalar(const QString& path, const QString& sql)
     return value;
 }
 
+// The recorder's waiting notices in the player's words.
+QStringList noticesOf(GameRecorder& rec)
+{
+    QStringList notices;
+    for (const HistoryReport& report : rec.takeNotices())
+        notices << historyNotice(report);
+    return notices;
+}
+
 QByteArray fileBytes(const QString& path)
 {
     QFile f(path);
@@ -94,6 +104,41 @@ private:
     QTemporaryDir dir_;
     QString oldCurrent_;
     QString path() const { return dir_.filePath(QStringLiteral("history.sqlite")); }
+
+    // Twenty games written, then three pages in the middle of the file
+    // overwritten with noise; before gets the file's bytes.
+    bool damageInside(QByteArray& before)
+    {
+        {
+            HistoryDatabase db(path());
+            for (int i = 0; i < 20; ++i) {
+                GameRecord g = gameOf(5);
+                for (StageRecord& stage : g.stages)
+                    stage = stageOf(stage.stage, 300, 50);
+                size_t saved = 0;
+                if (!db.saveGame(g, saved))
+                    return false;
+            }
+        }
+        const int pageSize = scalar(path(), QStringLiteral("PRAGMA page_size")).toInt();
+        const int pages = scalar(path(), QStringLiteral("PRAGMA page_count")).toInt();
+        if (pages <= 20)
+            return false;
+        QFile file(path());
+        if (!file.open(QIODevice::ReadWrite))
+            return false;
+        QRandomGenerator random(21);
+        for (int page = pages / 2; page < pages / 2 + 3; ++page) {
+            QByteArray noise(pageSize, '\0');
+            for (char& c : noise)
+                c = static_cast<char>(random.bounded(256));
+            file.seek(qint64(page) * pageSize);
+            file.write(noise);
+        }
+        file.close();
+        before = fileBytes(path());
+        return true;
+    }
 
 private slots:
     void init()
@@ -198,36 +243,35 @@ private slots:
     // Pages overwritten in the middle of the file are found when it is opened, and the file is set aside.
     void damageInsideFoundAtOpen()
     {
-        {
-            HistoryDatabase db(path());
-            for (int i = 0; i < 20; ++i) {
-                GameRecord g = gameOf(5);
-                for (StageRecord& stage : g.stages)
-                    stage = stageOf(stage.stage, 300, 50);
-                size_t saved = 0;
-                QVERIFY(db.saveGame(g, saved));
-            }
-        }
-        const int pageSize = scalar(path(), QStringLiteral("PRAGMA page_size")).toInt();
-        const int pages = scalar(path(), QStringLiteral("PRAGMA page_count")).toInt();
-        QVERIFY(pages > 20);
-        QFile file(path());
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        QRandomGenerator random(21);
-        for (int page = pages / 2; page < pages / 2 + 3; ++page) {
-            QByteArray noise(pageSize, '\0');
-            for (char& c : noise)
-                c = static_cast<char>(random.bounded(256));
-            file.seek(qint64(page) * pageSize);
-            file.write(noise);
-        }
-        file.close();
-        const QByteArray before = fileBytes(path());
+        QByteArray before;
+        QVERIFY(damageInside(before));
         HistoryDatabase db(path());
         QVERIFY(db.open());
         QCOMPARE(db.problem(), HistoryProblem::SetAside);
         QCOMPARE(fileBytes(db.setAsidePath()), before);
         QCOMPARE(scalar(path(), QStringLiteral("SELECT count(*) FROM games")).toInt(), 0);
+    }
+
+    // プレイ記録 reads without the whole-file check; the game's start then checks before writing, and sets a damaged file aside untouched.
+    void readingLeavesTheCheckToTheGameStart()
+    {
+        QByteArray before;
+        QVERIFY(damageInside(before));
+        GameRecorder& rec = gameHistory();
+        HistoryDatabase& db = rec.database();
+        QVERIFY(db.openToRead());
+        QCOMPARE(db.problem(), HistoryProblem::None);
+        QCOMPARE(fileBytes(path()), before);
+        rec.gameStarted(GameMode::Normal);
+        const QStringList notices = noticesOf(rec);
+        QCOMPARE(notices.size(), 1);
+        QVERIFY(notices[0].contains(QStringLiteral(".broken-")));
+        QCOMPARE(fileBytes(db.setAsidePath()), before);
+        rec.clockStarted();
+        rec.keyJudged(7, 7, true);
+        rec.stageEnded(1, 10, 100, 0, StageVerdict::Failure);
+        rec.reset();
+        QCOMPARE(scalar(path(), QStringLiteral("SELECT count(*) FROM keys")).toInt(), 1);
     }
 
     // A folder, a symlink loop, a link to /dev/null and a pipe under the file's name: left as they are, the stage kept in memory, the player told in Japanese.
@@ -249,7 +293,7 @@ private slots:
             rec.clockStarted();
             rec.keyJudged(4, 4, true);
             rec.stageEnded(1, 10, 100, 0, StageVerdict::Failure);
-            const QStringList notices = rec.takeNotices();
+            const QStringList notices = noticesOf(rec);
             QCOMPARE(notices.size(), 1);
             QVERIFY(notices[0].contains(QStringLiteral("「history.sqlite」")));
             QVERIFY2(onlyJapanese(notices[0]), qPrintable(notices[0]));
@@ -304,7 +348,7 @@ private slots:
         rec.clockStarted();
         rec.keyJudged(1, 1, true);
         rec.stageEnded(1, 120, 100, 0, StageVerdict::Clear);
-        QStringList notices = rec.takeNotices();
+        QStringList notices = noticesOf(rec);
         QCOMPARE(notices.size(), 1);
         QVERIFY(notices[0].contains(QStringLiteral("history.sqlite")));
         QVERIFY(notices[0].contains(QString::fromUtf8("使っています")));
@@ -313,7 +357,7 @@ private slots:
         rec.clockStarted();
         rec.keyJudged(2, 2, true);
         rec.stageEnded(2, 230, 200, 120, StageVerdict::Clear);
-        QVERIFY(rec.takeNotices().isEmpty());
+        QVERIFY(rec.takeNotices().empty());
 
         {
             QSqlQuery release(other);
@@ -326,7 +370,7 @@ private slots:
         rec.clockStarted();
         rec.keyJudged(3, 3, true);
         rec.stageEnded(3, 50, 300, 350, StageVerdict::Failure);
-        QVERIFY(rec.takeNotices().isEmpty());
+        QVERIFY(rec.takeNotices().empty());
         rec.reset();
         QCOMPARE(scalar(path(), QStringLiteral("SELECT count(*) FROM games")).toInt(), 1);
         QCOMPARE(scalar(path(), QStringLiteral("SELECT group_concat(stage) FROM stages")).toString(),
@@ -409,7 +453,7 @@ private slots:
             rec.clockStarted();
             rec.stageEnded(s, 2200, 100, (s - 1) * 2200, StageVerdict::Clear);
         }
-        QVERIFY(rec.takeNotices().isEmpty());
+        QVERIFY(rec.takeNotices().empty());
         rec.reset();
         QCOMPARE(scalar(path(), QStringLiteral("SELECT group_concat(outcome || ':' || last_stage || ':' ||"
                                                " coalesce(rank, '-') || ':' || total || ':' || mode, ' ')"

@@ -42,12 +42,16 @@ private slots:
             window.Form_KeyDown(vk::Numpad6, 0);
         QCOMPARE(window.heading(), u8("テンキー分析（ハード）"));
         window.Form_KeyDown(vk::Numpad5, 0);
+        QCOMPARE(window.heading(), u8("テンキー分析（練習）"));   // practice stages on their own
+        window.Form_KeyDown(vk::Numpad5, 0);
         QCOMPARE(window.heading(), u8("テンキー分析（ノーマル）"));
         window.Form_KeyDown(vk::Numpad6, 0);               // the mode stays for the next pages
         QCOMPARE(window.heading(), u8("打ち間違い（ノーマル）"));
         window.Form_KeyDown(vk::Numpad6, 0);
         window.Form_KeyDown(vk::Numpad5, 0);
         QCOMPARE(window.heading(), u8("苦手な指運び（ハード）"));
+        for (int i = 0; i < kGameModes; ++i)               // round the three modes, back to hard
+            window.Form_KeyDown(vk::Numpad5, 0);
         window.Form_KeyDown(vk::Numpad6, 0);
         QCOMPARE(window.page(), int(ProgressWindow::Speed));
         window.Form_KeyDown(vk::Numpad5, 0);               // both modes on one chart: nothing to switch

@@ -2,9 +2,9 @@
 // accuracy, the misses by shown and pressed digit, the slowest moves and
 // keystrokes per hour, on small histories whose answers are worked out by
 // hand in the comments; and their reading back from a file the game wrote.
+#include "app/history_export.h"
 #include "history/history_database.h"
 #include "history/insight_query.h"
-#include "history/keys_export.h"
 #include "history/keypad_insight.h"
 
 #include <QBuffer>

@@ -458,8 +458,8 @@ private slots:
         QCOMPARE(form3->childAt(30, 352), static_cast<QWidget*>(nullptr));
     }
 
-    // The picture store: empty character boxes, the program's own banners,
-    // result pictures and rank emblems.
+    // The picture store: empty character boxes, the program's own banners
+    // (the five stages' and the practice stage's), result pictures and rank emblems.
     void pictureStore()
     {
         QCOMPARE(form7->Picture1.size(), 15);
@@ -474,8 +474,9 @@ private slots:
         } sets[] = {{&form7->Picture2, 5, "stage_%1.jpg", 1, QSize(250, 50)},
                     {&form7->Picture3, 3, "result_%1.jpg", 0, QSize(600, 50)},
                     {&form7->Picture4, 6, "rank_%1.jpg", 0, QSize(200, 50)}};
+        QCOMPARE(form7->Picture2(kPracticeBanner)->picture->toImage(), artImage("stage_practice.jpg"));
         for (const auto& s : sets) {
-            QCOMPARE(s.array->size(), s.count);
+            QCOMPARE(s.array->size(), s.count + (s.array == &form7->Picture2 ? 1 : 0));
             for (int i = 0; i < s.count; ++i) {
                 const QByteArray name = QString::fromLatin1(s.pattern).arg(i + s.first).toLatin1();
                 if (!artExists(name.constData()))

@@ -766,6 +766,29 @@ void drawProgress()
     save(img, QStringLiteral("progress.jpg"));
 }
 
+// The practice result (苦手特訓): a banner naming it and the key hints
+// along the bottom; the game draws the figures and the keypad between.
+void drawPracticeResult()
+{
+    const QColor pink(0xFF, 0x60, 0xE0);
+    QImage img = ground(600, 380, 71, pink, QColor(0x30, 0x90, 0xFF));
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    screenFrame(p);
+
+    plate(p, QRectF(12, 8, 300, 36), pink, 6);
+    goldText(p, textPath(QStringLiteral("苦手特訓"), mincho(24), 162, 35, Align::Center), 1.2, false);
+    neonText(p, textPath(QStringLiteral("Practice"), roman(20, true), 560, 34, Align::Right), kMist, 3, 10);
+    rule(p, 14, 582, 332, withAlpha(kGold, 200), 1.2);
+
+    keycap(p, QRectF(24, 340, 24, 24), QStringLiteral("4"));
+    neonText(p, textPath(QStringLiteral("もう一度"), mincho(18), 54, 359), pink, 3, 16);
+    keycap(p, QRectF(430, 340, 24, 24), QStringLiteral("0"));
+    neonText(p, textPath(QStringLiteral("プレイ記録へ"), mincho(18), 460, 359), kCyan, 3, 16);
+    p.end();
+    save(img, QStringLiteral("practice.jpg"));
+}
+
 // ---------------------------------------------------------------- banners
 
 // The banner's plate height: Form3.Image5 (top 16 px) meets the opaque
@@ -803,6 +826,32 @@ void drawStageBanners()
         p.end();
         save(img, QStringLiteral("stage_%1.jpg").arg(i + 1));
     }
+}
+
+// The practice stage's banner: 練習 in the stage banners' look.
+void drawPracticeBanner()
+{
+    const QColor pink(0xFF, 0x60, 0xE0);
+    QImage img = canvas(250, 50);
+    img.fill(Qt::black);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF plateRect(0, 0, 250, kBannerPlateHeight);
+    plate(p, plateRect, pink, 6);
+    const double mid = plateRect.center().y();
+    QRadialGradient sweep(QPointF(125, mid), 120);
+    sweep.setColorAt(0, withAlpha(pink, 46));
+    sweep.setColorAt(1, withAlpha(pink, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(sweep);
+    p.drawRoundedRect(plateRect.adjusted(5, 5, -5, -5), 4, 4);
+    const QPainterPath t = textPath(QStringLiteral("練習"), mincho(28), 100, mid + 10, Align::Center);
+    neonText(p, t, pink, 4, 22);
+    const QPainterPath sub = textPath(QStringLiteral("Practice"), roman(17, true, true), 150, mid + 8);
+    neonText(p, sub, kMist, 3, 12);
+    diamond(p, QPointF(t.boundingRect().left() - 14, mid), 3.5, kGold);
+    p.end();
+    save(img, QStringLiteral("stage_practice.jpg"));
 }
 
 void drawResultStrips()
@@ -1462,7 +1511,7 @@ void checkAll(const QList<QImage>& blocks, const QImage& tray)
     struct Want { QString name; int w, h; };
     QList<Want> wants = {{"title.jpg", 600, 380}, {"results.jpg", 600, 380}, {"final.jpg", 600, 380},
                          {"highscores.jpg", 600, 380}, {"progress.jpg", 600, 380}, {"mascot.bmp", 32, 32},
-                         {"gauge_tray.bmp", 416, 66}};
+                         {"gauge_tray.bmp", 416, 66}, {"practice.jpg", 600, 380}, {"stage_practice.jpg", 250, 50}};
     for (int i = 1; i <= 5; ++i) wants.append({QStringLiteral("stage_%1.jpg").arg(i), 250, 50});
     for (int i = 0; i < 3; ++i) wants.append({QStringLiteral("result_%1.jpg").arg(i), 600, 50});
     for (int i = 0; i < 6; ++i) wants.append({QStringLiteral("rank_%1.jpg").arg(i), 200, 50});
@@ -1546,6 +1595,8 @@ int main(int argc, char** argv)
         drawHighScores();
         drawProgress();
         drawStageBanners();
+        drawPracticeBanner();
+        drawPracticeResult();
         drawResultStrips();
         drawRanks();
         QList<QImage> scaledBlocks;

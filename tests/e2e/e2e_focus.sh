@@ -3,9 +3,7 @@
 # typed without ever clicking or focusing a window by hand.
 here=$(dirname "$0")
 source "$here/lib.sh"
-[ "$XDG_CONFIG_HOME" = "$E2E_TMP/config" ] || fail "settings folder is not private to this run"
-BINARY=$1
-copy_game "$2"
+setup_game "$1" "$2"
 start_display
 start_game "$BINARY"
 title=$(current_window)

@@ -9,10 +9,7 @@
 # With QUENNEL_SHOTS=DIR the progress pages are kept there as PNG files.
 here=$(dirname "$0")
 source "$here/lib.sh"
-BINARY=$1
-copy_game "$2"
-write_test_data 10
-export XDG_CONFIG_HOME="$E2E_TMP/config"
+setup_game "$1" "$2" 10
 start_display
 start_game "$BINARY"
 title=$(current_window)
@@ -24,14 +21,7 @@ expect() {  # expect WHAT ACTUAL EXPECTED
 }
 
 # back_to_title: keypad 4 on the results of a lost game leads to the title.
-back_to_title() {
-    press KP_4
-    for _ in $(seq 50); do
-        [ "$(current_window)" = "$title" ] && return 0
-        sleep 0.1
-    done
-    fail "the title did not come back"
-}
+back_to_title() { switch_to "$title" KP_4; }
 
 # Game 1, normal: ten hits, a miss, three hits, give up.
 press_switch KP_4
@@ -97,13 +87,8 @@ expect "three games" "$(q "SELECT group_concat(mode || ':' || outcome, ' ') FROM
     "normal:lost hard:lost normal:lost"
 
 # The progress screen: keypad 2 on the title, pages with keypad 6.
-press KP_2
-for _ in $(seq 50); do
-    [ "$(current_window)" != "$title" ] && break
-    sleep 0.1
-done
+press_switch KP_2
 progress=$(current_window)
-[ "$progress" != "$title" ] || fail "keypad 2 did not open the progress screen"
 shots=${QUENNEL_SHOTS:-$E2E_TMP}
 names=(totals gaps accuracy bests last-game)
 for i in 0 1 2 3 4; do
@@ -115,12 +100,7 @@ done
 green=$(convert "$shots/progress-totals.png" -crop 484x214+74+88 +repage -fuzz 25% -fill black \
     +opaque '#00FF00' -fill white -opaque '#00FF00' -format '%[fx:mean*w*h]' info:)
 [ "${green%.*}" -gt 20 ] || fail "no line on the totals page ($green green pixels)"
-press KP_0
-for _ in $(seq 50); do
-    [ "$(current_window)" = "$title" ] && break
-    sleep 0.1
-done
-[ "$(current_window)" = "$title" ] || fail "keypad 0 did not return to the title"
+switch_to "$title" KP_0
 
 # The export: a header and one row per stage (1 + 1 + 2), the game's fields first.
 csv=$(env -u DISPLAY "$BINARY" --game-dir "$E2E_TMP/game" --export-history -) || fail "the export failed"

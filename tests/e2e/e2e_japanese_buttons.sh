@@ -5,10 +5,9 @@
 # as quit.png.
 here=$(dirname "$0")
 source "$here/lib.sh"
-BINARY=$1
-copy_game "$2"
+setup_game "$1" "$2"
 start_display
-export LANG=C LC_ALL=C LANGUAGE=C XDG_CONFIG_HOME="$E2E_TMP/config"
+export LANG=C LC_ALL=C LANGUAGE=C
 start_game "$BINARY"
 title=$(current_window)
 

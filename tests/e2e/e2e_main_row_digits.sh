@@ -6,9 +6,7 @@
 # written exactly as without it.
 here=$(dirname "$0")
 source "$here/lib.sh"
-BINARY=$1
-copy_game "$2"
-write_test_data 5000
+setup_game "$1" "$2" 5000
 start_display
 settings="$XDG_CONFIG_HOME/quennel/quennel.ini"
 

@@ -4,10 +4,7 @@
 # new stage best is in the score file with its exact bytes.
 here=$(dirname "$0")
 source "$here/lib.sh"
-[ "$XDG_CONFIG_HOME" = "$E2E_TMP/config" ] || fail "settings folder is not private to this run"
-BINARY=$1
-copy_game "$2"
-write_test_data 5000
+setup_game "$1" "$2" 5000
 start_display
 start_game "$BINARY"
 title=$(current_window)

@@ -6,10 +6,7 @@
 here=$(dirname "$0")
 source "$here/lib.sh"
 source "$here/weston.sh"
-[ "$XDG_CONFIG_HOME" = "$E2E_TMP/config" ] || fail "settings folder is not private to this run"
-BINARY=$1
-copy_game "$2"
-write_test_data 5000
+setup_game "$1" "$2" 5000
 start_display                                   # NumLock on
 start_weston
 screen="$E2E_TMP/screen.png"

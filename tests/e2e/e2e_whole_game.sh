@@ -5,10 +5,7 @@
 # file's exact bytes (five stage bests and the game total).
 here=$(dirname "$0")
 source "$here/lib.sh"
-[ "$XDG_CONFIG_HOME" = "$E2E_TMP/config" ] || fail "settings folder is not private to this run"
-BINARY=$1
-copy_game "$2"
-write_test_data "100 100 100 100 20"
+setup_game "$1" "$2" "100 100 100 100 20"
 start_display
 start_game "$BINARY"
 title=$(current_window)

@@ -5,10 +5,7 @@
 # second drag on the way) no screen moves by a single pixel.
 here=$(dirname "$0")
 source "$here/lib.sh"
-[ "$XDG_CONFIG_HOME" = "$E2E_TMP/config" ] || fail "settings folder is not private to this run"
-BINARY=$1
-copy_game "$2"
-write_test_data 100 1   # a whole game typed blindly: every stage asks for key 1
+setup_game "$1" "$2" 100 1   # a whole game typed blindly: every stage asks for key 1
 start_display
 openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
 WM_PID=$!

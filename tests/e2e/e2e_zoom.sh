@@ -5,8 +5,7 @@
 # message before any window opens.
 here=$(dirname "$0")
 source "$here/lib.sh"
-BINARY=$1
-copy_game "$2"
+setup_game "$1" "$2"
 start_display
 
 # window_size ID: the client area as WIDTHxHEIGHT

@@ -45,8 +45,25 @@ copy_game() {
     rm -rf "$E2E_TMP/game/tools" "$E2E_TMP/game/README.md"
 }
 
+# setup_game BINARY GAME [QUOTAS [RANGE...]]: the program under test in
+# $BINARY, a copy of the game folder, and with QUOTAS the test's own
+# tavo.dat (see write_test_data).
+setup_game() {
+    BINARY=$1
+    copy_game "$2"
+    shift 2
+    [ $# -eq 0 ] || write_test_data "$@"
+}
+
+# private_settings: every run keeps its settings in its own folder, never
+# in the account running the tests.
+private_settings() {
+    [ "$XDG_CONFIG_HOME" = "$E2E_TMP/config" ] || fail "settings folder is not private to this run"
+}
+
 # start_game BINARY [OPTION...]: runs the program in $E2E_TMP/game
 start_game() {
+    private_settings
     local bin
     bin=$(realpath "$1")
     shift
@@ -137,6 +154,36 @@ press_switch() {
     old=$(current_window)
     press "$1"
     wait_other_than "$old"
+}
+
+# switch_to ID KEY: types KEY and waits (up to 5 s) for window ID to be the
+# visible one.
+switch_to() {
+    press "$2"
+    for _ in $(seq 50); do
+        [ "$(current_window)" = "$1" ] && return 0
+        sleep 0.1
+    done
+    fail "$2 did not lead to window $1"
+}
+
+# sweep_and_give_up N: from the title, a normal game whose first stage gets
+# the keypad struck 1 to 9, N times over (every digit both asked for, with
+# stage data of key range 9, and pressed), given up; back on the title.
+# Sets play to the play screen's window.
+sweep_and_give_up() {
+    local title
+    title=$(current_window)
+    press_switch KP_4
+    play=$(current_window)
+    press KP_0
+    sleep 3   # the count-down
+    for _ in $(seq "$1"); do
+        press KP_1 KP_2 KP_3 KP_4 KP_5 KP_6 KP_7 KP_8 KP_9
+    done
+    press Escape
+    wait_results_after "$play"
+    switch_to "$title" KP_4
 }
 
 # shot NAME: screenshot of the whole display

@@ -46,12 +46,11 @@ start_weston() {
 # game folder as a Wayland desktop starts it: XDG_SESSION_TYPE=wayland and
 # the socket; the caller adds DISPLAY (XWayland) or leaves it out.
 start_on_wayland() {
+    private_settings
     local bin
     bin=$(realpath "$1")
     shift
-    # Its own settings folder, as in every run of the tests.
     (cd "$E2E_TMP/game" && exec env -u QT_QPA_PLATFORM -u DISPLAY XDG_SESSION_TYPE=wayland \
-        XDG_CONFIG_HOME="$E2E_TMP/config" \
         WAYLAND_DISPLAY="$WL_SOCKET" "$@" "$bin" >"$E2E_TMP/game.log" 2>&1) &
     GAME_PID=$!
 }

@@ -7,6 +7,7 @@
 #include "app/startup.h"
 #include "platform/system.h"
 #include "screens/forms.h"
+#include "screens/practice_result.h"
 #include "screens/progress_window.h"
 #include "state/module1.h"
 
@@ -182,7 +183,8 @@ QStringList GameFixture::visibleScreens()
     QStringList shown;
     const std::pair<const char*, QWidget*> screens[] = {
         {"Form1", form1}, {"Form3", form3}, {"Form4", form4},
-        {"Form5", form5}, {"Form6", form6}, {"Form8", form8}, {"Progress", progressWindow}};
+        {"Form5", form5}, {"Form6", form6}, {"Form8", form8}, {"Progress", progressWindow},
+        {"Practice", practiceResultWindow}};
     for (const auto& [name, window] : screens)
         if (window && window->isVisible())
             shown << QString::fromLatin1(name);

@@ -83,7 +83,7 @@ public:
     static void missTarget();  // presses a digit that is not the target
     static void tickClock(int ticks);
 
-    // Which of the six game screens are visible.
+    // Which of the game screens are visible.
     static QStringList visibleScreens();
 
 private:

@@ -1,0 +1,44 @@
+// Setting up a practice stage from the player's latest games.
+#include "stage/practice_setup.h"
+
+#include "history/practice_weights.h"
+#include "history/recorder.h"
+#include "screens/forms.h"
+#include "stage/stage_setup.h"
+#include "state/module1.h"
+
+namespace {
+KeypadInsight& figuresBefore()
+{
+    static KeypadInsight figures;
+    return figures;
+}
+}  // namespace
+
+const KeypadInsight& practiceFiguresBefore()
+{
+    return figuresBefore();
+}
+
+void setUpPractice()
+{
+    GameState& m = Module1;
+    // An unreadable history leaves no figures: every digit comes alike.
+    HistoryDatabase& db = gameHistory().database();
+    figuresBefore() = practiceFigures(db).value_or(KeypadInsight{});
+    gameHistory().noteProblem(db);
+
+    m.Practice = 1;
+    m.DigitWeights = practiceWeights(figuresBefore());
+    m.Stage = kPracticeRulesStage;
+    resetStage();
+
+    m.CommentLines[0] = QString::fromUtf8("さあ、苦手特訓の始まりです！");
+    m.CommentLines[1] = QString::fromUtf8("苦手な数字ほど多く出ます。制限時間は") +
+                        QString::number(m.StageTimeLimit[m.Stage] * kSecondsPerTen) + QString::fromUtf8("秒。");
+    m.CommentLines[2] = QString::fromUtf8("実況中継は、私、波木 音吉が務めさせて頂きます！");
+    m.CommentLines[3] = QString::fromUtf8("準備完了、『テンキーの０』を押せば、練習スタートです。");
+
+    form3->showStageReady();
+    form6->startLog(commentaryBox() + QStringLiteral("\r\n"));
+}

@@ -1,0 +1,8 @@
+#pragma once
+// Drawing the digit that comes next in the target queue.
+#include "state/module1.h"
+
+// The digit that a uniform random number r (0 <= r < 1) draws for the
+// stage in play: with DigitWeights, digit d with the share of its weight;
+// otherwise one of the stage's key range, each alike.
+int drawDigit(const GameState& m, double r);
