@@ -3,7 +3,7 @@
 // プレイ記録 that leaves the score file alone and is stored as practice.
 #include "support/game_fixture.h"
 
-#include "history/csv_export.h"
+#include "app/history_export.h"
 #include "history/history_reader.h"
 #include "history/practice_weights.h"
 #include "history/progress.h"
