@@ -384,10 +384,12 @@ const QTextLayout& Label::textLayout(const QRect& textRect) const
 
 namespace {
 // Looks of opaque labels by caption, colours, font, size, alignment and
-// border. The key grid and the number rows show a few dozen looks over and
-// over; only short captions are shared, a long text (the announcer's box)
-// keeps just its own current look.
-constexpr int kShortLooksKept = 512;
+// border. The key grid and the number rows show a few dozen one-digit
+// looks over and over; only those are shared. Any other label keeps just
+// its own current look: scores and lines are new all the time, and keeping
+// them would grow the cache with every game played.
+constexpr int kSharedLookChars = 1;
+constexpr int kShortLooksKept = 256;
 struct LookKey {
     QString caption, font;
     QRgb fore, back;
@@ -411,7 +413,7 @@ const QImage& Label::look() const
 {
     if (look_)
         return *look_;
-    const bool isShort = caption_.size() <= kShortCaption;
+    const bool isShort = caption_.size() <= kSharedLookChars;
     const LookKey key{caption_,          fontKey_,          fore_.rgba(),
                       back_.rgba(),      QWidget::width(),  QWidget::height(),
                       int(align_),       border_};
