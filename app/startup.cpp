@@ -231,6 +231,9 @@ int runGame(QApplication& app)
     std::vector<StartupStep> steps = {[&sounds] { sounds.openDevice(); }, [] { form3->prepareFirstShow(); }};
     for (const SoundFile& sound : kSoundFiles)
         steps.push_back([which = sound.sound] { preloadSound(which); });
+    // The history's whole-file check runs beside the title, not at the
+    // first game's start.
+    steps.push_back([] { gameHistory().checkAhead(); });
     runAfterFirstPaint(form1, std::move(steps));
     return app.exec();
 }

@@ -1,9 +1,11 @@
 // The play history timed where it matters: a history file of 100 MB (games
-// of five stages of 150 keys each) is opened and checked as the first game
-// starts, then 40 stages are ended through the recorder the game uses, each
-// one key list of 150 keys handed over and written in its own transaction.
+// of five stages of 150 keys each) is opened and checked, on the main thread
+// and as the game does it (checked beside the title, the first game started
+// after it), then 40 stages are ended through the recorder the game uses,
+// each one key list of 150 keys handed over and written in its own
+// transaction.
 //   quennel_bench_history [folder]   (default: a temporary folder)
-// Prints one row for the performance table.
+// Prints rows for the performance table.
 #include "history/history_database.h"
 #include "history/recorder.h"
 #include "screens/history_notices.h"
@@ -13,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QThread>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -72,8 +75,8 @@ int main(int argc, char* argv[])
         }
     }
 
-    // Opening and checking the whole file, as the first game's start does
-    // (the title never waits for it).
+    // Opening and checking the whole file, as the first game's start would
+    // without the check begun beside the title.
     std::vector<double> opens;
     for (int i = 0; i < 5; ++i) {
         QElapsedTimer timer;
@@ -87,22 +90,37 @@ int main(int argc, char* argv[])
     }
     std::sort(opens.begin(), opens.end());
 
-    // The game's own path: keys into memory, then the stage's end.
-    qint64 now = 0;
-    setHistoryMonotonicClock([&now] { return now; });
     GameRecorder& recorder = gameHistory();
-    std::vector<double> ms;
-    double opening = 0;
-    const StageRecord sample = sampleStage(1);
-    for (int i = 0; i < kTimedStages; ++i) {
-        const int stage = i % kStageCount + 1;
-        if (stage == 1) {
+    // As the game runs it: the check begun beside the title once it is
+    // painted, the first game started 0.2 s later (keypad 4 at once) or 1 s
+    // later (the title read first).
+    auto startAfter = [&recorder](int ms) {
+        std::vector<double> starts;
+        for (int i = 0; i < 3; ++i) {
+            recorder.reset();
+            recorder.checkAhead();
+            QThread::msleep(static_cast<unsigned long>(ms));
             QElapsedTimer timer;
             timer.start();
             recorder.gameStarted(GameMode::Normal);
-            if (i == 0)
-                opening = timer.nsecsElapsed() / 1e6;
+            starts.push_back(timer.nsecsElapsed() / 1e6);
         }
+        recorder.reset();
+        std::sort(starts.begin(), starts.end());
+        return starts;
+    };
+    const std::vector<double> atOnce = startAfter(200);
+    const std::vector<double> later = startAfter(1000);
+
+    // The game's own path: keys into memory, then the stage's end.
+    qint64 now = 0;
+    setHistoryMonotonicClock([&now] { return now; });
+    std::vector<double> ms;
+    const StageRecord sample = sampleStage(1);
+    for (int i = 0; i < kTimedStages; ++i) {
+        const int stage = i % kStageCount + 1;
+        if (stage == 1)
+            recorder.gameStarted(GameMode::Normal);
         now = 0;
         recorder.clockStarted();
         for (const KeyStroke& k : sample.keys) {
@@ -141,11 +159,15 @@ int main(int argc, char* argv[])
     const double median = sorted[sorted.size() / 2];
     const double worst = sorted.back();
     const qint64 bytes = QFileInfo(QString::fromLatin1(kHistoryFileName)).size();
-    std::printf("| history: opening and checking (quick_check) %d games, %.1f MB, at the first game's start; "
-                "the title does not wait for it | median %.0f ms, max %.0f ms of 5 (through the recorder: %.0f ms) "
-                "| <= %.0f ms | %s |\n",
-                storedGames, bytes / 1e6, opens[opens.size() / 2], opens.back(), opening, kOpenGoalMs,
+    std::printf("| history: opening and checking (quick_check) %d games, %.1f MB, on the main thread "
+                "| median %.0f ms, max %.0f ms of 5 | <= %.0f ms | %s |\n",
+                storedGames, bytes / 1e6, opens[opens.size() / 2], opens.back(), kOpenGoalMs,
                 opens.back() <= kOpenGoalMs ? "yes" : "no");
+    std::printf("| history: the first game's start with the check begun beside the title (%.1f MB), keypad 4 "
+                "pressed 0.2 s / 1 s after the title's first paint | median %.0f ms / %.0f ms, max %.0f ms / "
+                "%.0f ms of 3 | <= %.0f ms | %s |\n",
+                bytes / 1e6, atOnce[1], later[1], atOnce.back(), later.back(), kOpenGoalMs,
+                atOnce.back() <= kOpenGoalMs ? "yes" : "no");
     std::printf("| history: stage-end save, %d games stored (%.1f MB), %d keys a stage, %d stages | "
                 "median %.2f ms, max %.2f ms | <= %.0f ms | %s |\n",
                 storedGames, bytes / 1e6, kKeysPerStage, kTimedStages, median, worst, kGoalMs,

@@ -1,6 +1,8 @@
 // Opening, checking and writing the history file.
 #include "history/history_database.h"
 
+#include "history/history_check_ahead.h"
+
 #include "platform/system_reasons.h"
 
 #include <QDateTime>
@@ -262,12 +264,14 @@ HistoryDatabase::Opened HistoryDatabase::checkFile(bool check)
     if (!checked_)
         return Opened::Ready;
     // Damage in the middle of the file shows here, not halfway through a save.
-    const QVariant result = value("PRAGMA quick_check");
-    if (!result.isValid())
-        return Opened::Failed;
-    if (result.toString() != QLatin1String("ok")) {
-        setProblem(HistoryProblem::SetAside, u8("壊れていた"));
-        return Opened::SetAside;
+    if (!historyCheckedAhead(path_)) {
+        const QVariant result = value("PRAGMA quick_check");
+        if (!result.isValid())
+            return Opened::Failed;
+        if (result.toString() != QLatin1String("ok")) {
+            setProblem(HistoryProblem::SetAside, u8("壊れていた"));
+            return Opened::SetAside;
+        }
     }
     // Only now is the file known to be ours to change. A rollback journal
     // leaves every committed save in the one file.

@@ -1,6 +1,8 @@
 // The running game's history: keys in memory during play, one save per stage.
 #include "history/recorder.h"
 
+#include "history/history_check_ahead.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <algorithm>
@@ -44,6 +46,7 @@ GameRecorder& gameHistory()
 
 void GameRecorder::reset()
 {
+    endHistoryCheckAhead();
     keys_.clear();
     games_.clear();
     db_.reset();
@@ -143,6 +146,11 @@ HistoryDatabase& GameRecorder::database()
     return *db_;
 }
 
+void GameRecorder::checkAhead()
+{
+    checkHistoryAhead(database().path());
+}
+
 void GameRecorder::saveHeldBack()
 {
     HistoryDatabase& db = database();
@@ -166,6 +174,7 @@ int GameRecorder::finish()
         if (entry.dirty)
             unsaved += static_cast<int>(entry.game.stages.size() - entry.savedStages);
     db_.reset();  // a clean close leaves nothing beside the file
+    endHistoryCheckAhead();
     return unsaved;
 }
 

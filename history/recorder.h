@@ -39,6 +39,9 @@ public:
     const GameRecord* currentGame() const;
     // The history file (opened on first use), for the progress screen.
     HistoryDatabase& database();
+    // Begins checking the whole file while nothing else needs it (the
+    // title is shown), so the first game's start need not wait for it.
+    void checkAhead();
     // Writes the stages held back, if the file now takes them.
     void saveHeldBack();
     // The program ends: one last brief try to write what is held back; the

@@ -2,6 +2,7 @@
 // newer files, the one file holding everything, the figures worked out from
 // the keys, the recorder's game outcomes and the CSV export.
 #include "app/history_export.h"
+#include "history/history_check_ahead.h"
 #include "history/history_database.h"
 #include "history/history_reader.h"
 #include "history/progress.h"
@@ -106,8 +107,9 @@ private:
     QString path() const { return dir_.filePath(QStringLiteral("history.sqlite")); }
 
     // Twenty games written, then three pages in the middle of the file
-    // overwritten with noise; before gets the file's bytes.
-    bool damageInside(QByteArray& before)
+    // overwritten with noise (after `between`, if given); before gets the
+    // file's bytes.
+    bool damageInside(QByteArray& before, const std::function<void()>& between = {})
     {
         {
             HistoryDatabase db(path());
@@ -120,6 +122,8 @@ private:
                     return false;
             }
         }
+        if (between)
+            between();
         const int pageSize = scalar(path(), QStringLiteral("PRAGMA page_size")).toInt();
         const int pages = scalar(path(), QStringLiteral("PRAGMA page_count")).toInt();
         if (pages <= 20)
@@ -250,6 +254,28 @@ private slots:
         QCOMPARE(db.problem(), HistoryProblem::SetAside);
         QCOMPARE(fileBytes(db.setAsidePath()), before);
         QCOMPARE(scalar(path(), QStringLiteral("SELECT count(*) FROM games")).toInt(), 0);
+    }
+
+    // The check begun beside the title answers for the file as it found it: a file damaged after it was found whole, and one found damaged, are both set aside.
+    void checkAheadAnswersForTheFileItFound()
+    {
+        QByteArray before;
+        QVERIFY(damageInside(before, [this] {
+            checkHistoryAhead(path());
+            endHistoryCheckAhead();
+        }));
+        QString aside;
+        for (int round = 0; round < 2; ++round) {
+            if (round == 1) {
+                QVERIFY(QFile::remove(path()) && QFile::copy(aside, path()));
+                checkHistoryAhead(path());
+            }
+            HistoryDatabase db(path());
+            QVERIFY(db.open());
+            QCOMPARE(db.problem(), HistoryProblem::SetAside);
+            aside = db.setAsidePath();
+            QCOMPARE(fileBytes(aside), before);
+        }
     }
 
     // プレイ記録 reads without the whole-file check; the game's start then checks before writing, and sets a damaged file aside untouched.

@@ -12,6 +12,8 @@
 here=$(dirname "$0")
 source "$here/lib.sh"
 setup_game "$1" "$2" 10 9
+# Room for the keypad page at zoom 2 when the pages are kept.
+[ -z "${QUENNEL_SHOTS:-}" ] || DISPLAY_SIZE=1280x1024
 start_display
 start_game "$BINARY"
 title=$(current_window)

@@ -21,12 +21,13 @@ fail() {
     exit 1
 }
 
+# start_display: a private Xvfb display of $DISPLAY_SIZE (1024x768 unless set).
 start_display() {
     # Xvfb picks a free display itself and writes its number, so tests that
     # run side by side never share a display. Without -noreset the server
     # resets whenever its last client leaves, and a program connecting just
     # then is turned away.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$E2E_TMP/display" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${DISPLAY_SIZE:-1024x768}x24" -nolisten tcp -noreset 3>"$E2E_TMP/display" >/dev/null 2>&1 &
     XVFB_PID=$!
     for _ in $(seq 100); do
         [ -s "$E2E_TMP/display" ] && break
