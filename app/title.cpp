@@ -1,6 +1,8 @@
 // The title screen: the mode menu, the high scores and the way out.
+#include "app/after_title.h"
 #include "app/main_row_question.h"
 #include "history/recorder.h"
+#include "platform/control_canvas.h"
 #include "platform/keys.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
@@ -76,11 +78,14 @@ void startGame(Form1* title, int slotBase, int colourMode)
     Module1.AnimFrame = 0;
     Module1.Practice = 0;
     Module1.DigitWeights.clear();
-    gameHistory().gameStarted(slotBase == 0 ? GameMode::Normal : GameMode::Hard);
+    gameHistory().noteGameStart(slotBase == 0 ? GameMode::Normal : GameMode::Hard);
     title->color_s(colourMode);
     form4->n_stage();
     s_play(Sound::SoundPowah, false);
     switchScreen(title, form3);
+    // The history file (its database driver loaded the first time) is
+    // opened once the play screen is painted, not between the key and it.
+    runAfterFirstPaint(form3->canvas, {[] { gameHistory().openForGame(); }});
 }
 }  // namespace
 

@@ -58,6 +58,12 @@ void GameRecorder::reset()
 
 void GameRecorder::gameStarted(GameMode mode)
 {
+    noteGameStart(mode);
+    openForGame();
+}
+
+void GameRecorder::noteGameStart(GameMode mode)
+{
     // A finished game leaves the list once it is saved; one still waiting
     // for the file stays, to be written with the next save.
     games_.erase(std::remove_if(games_.begin(), games_.end(), [](const Entry& e) { return !e.dirty; }),
@@ -68,8 +74,12 @@ void GameRecorder::gameStarted(GameMode mode)
     entry.game.mode = mode;
     games_.push_back(std::move(entry));
     keys_.clear();
-    // Opened (or created) now, while the screens change, so the first
-    // stage's end only writes; earlier games held back go in first.
+}
+
+void GameRecorder::openForGame()
+{
+    // Opened (or created) before the stage is played, so the first stage's
+    // end only writes; earlier games held back go in first.
     HistoryDatabase& db = database();
     db.clearProblem();
     db.open();

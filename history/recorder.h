@@ -22,6 +22,10 @@ class GameRecorder {
 public:
     // A game starts (title keypad 4 or 6); the history file is opened.
     void gameStarted(GameMode mode);
+    // The same in two steps: the game noted in memory, then the file
+    // opened (and games held back written) once the play screen is up.
+    void noteGameStart(GameMode mode);
+    void openForGame();
     // The stage clock starts: key times count from here.
     void clockStarted();
     // A keypad digit judged during play: appended to memory, nothing else.

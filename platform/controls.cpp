@@ -1,5 +1,7 @@
 #include "platform/controls.h"
 
+#include "platform/control_canvas.h"
+
 #include <QCache>
 #include <QFileInfo>
 #include <QImageReader>
@@ -154,10 +156,41 @@ void Control::setTop(double twips)
     applyGeometry();
 }
 
+void Control::redraw()
+{
+    // Behind a canvas the control is drawn by the canvas alone: Qt would
+    // not draw a widget that an opaque one in front of it hides.
+    if (ControlCanvas* canvas = controlCanvas(parentWidget()))
+        canvas->redrawArea(geometry());
+    else
+        update();
+}
+
+void Control::setVisible(bool visible)
+{
+    const bool changes = visible == isHidden();
+    QWidget::setVisible(visible);
+    if (changes)
+        redraw();
+}
+
+void Control::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    paintOn(painter);
+}
+
 void Control::applyGeometry()
 {
-    setGeometry(twipsToPixels(left_), twipsToPixels(top_), twipsToPixels(width_),
-                twipsToPixels(height_));
+    const QRect place(twipsToPixels(left_), twipsToPixels(top_), twipsToPixels(width_),
+                      twipsToPixels(height_));
+    if (place == geometry())
+        return;
+    // Behind a canvas, the place left and the place taken are drawn again.
+    if (ControlCanvas* canvas = controlCanvas(parentWidget()))
+        canvas->redrawArea(geometry());
+    setGeometry(place);
+    redraw();
 }
 
 // ------------------------------------------------------------------ Label
@@ -199,7 +232,8 @@ void Label::setCaption(const QString& text)
         return;
     caption_ = text;
     dropLayout();
-    update();
+    dropLook();
+    redraw();
 }
 
 void Label::setForeColor(const QColor& color)
@@ -207,21 +241,24 @@ void Label::setForeColor(const QColor& color)
     if (color == fore_)
         return;
     fore_ = color;
-    update();
+    dropLook();
+    redraw();
 }
 
 void Label::setBackColor(const QColor& color)
 {
     back_ = color;
     markOpaque();
-    update();
+    dropLook();
+    redraw();
 }
 
 void Label::setTransparent(bool transparent)
 {
     transparent_ = transparent;
     markOpaque();
-    update();
+    dropLook();
+    redraw();
 }
 
 void Label::markOpaque()
@@ -234,14 +271,14 @@ void Label::setBorder(bool border)
 {
     border_ = border;
     dropLayout();
-    update();
+    redraw();
 }
 
 void Label::setAlignment(Align align)
 {
     align_ = align;
     dropLayout();
-    update();
+    redraw();
 }
 
 void Label::setFontPoints(double points)
@@ -250,7 +287,7 @@ void Label::setFontPoints(double points)
     setFont(gameFont(points));
     fontKey_ = font().key();
     dropLayout();
-    update();
+    redraw();
 }
 
 int Label::lineHeight() const
@@ -261,6 +298,12 @@ int Label::lineHeight() const
 void Label::dropLayout()
 {
     layout_.reset();
+    look_.reset();
+}
+
+void Label::dropLook()
+{
+    look_.reset();
 }
 
 void Label::resizeEvent(QResizeEvent* event)
@@ -339,18 +382,88 @@ const QTextLayout& Label::textLayout(const QRect& textRect) const
     return *layout_;
 }
 
-void Label::paintEvent(QPaintEvent*)
+namespace {
+// Looks of opaque labels by caption, colours, font, size, alignment and
+// border. The key grid and the number rows show a few dozen one-digit
+// looks over and over; only those are shared. Any other label keeps just
+// its own current look: scores and lines are new all the time, and keeping
+// them would grow the cache with every game played.
+constexpr int kSharedLookChars = 1;
+constexpr int kShortLooksKept = 256;
+struct LookKey {
+    QString caption, font;
+    QRgb fore, back;
+    int width, height, align;
+    bool border;
+    bool operator==(const LookKey&) const = default;
+};
+size_t qHash(const LookKey& k, size_t seed = 0)
 {
-    QPainter painter(this);
+    return qHashMulti(seed, k.caption, k.font, k.fore, k.back, k.width, k.height, k.align, k.border);
+}
+using SharedLook = std::shared_ptr<const QImage>;
+QCache<LookKey, SharedLook>& lookCache()
+{
+    static QCache<LookKey, SharedLook> looks(kShortLooksKept);
+    return looks;
+}
+}  // namespace
+
+const QImage& Label::look() const
+{
+    if (look_)
+        return *look_;
+    const bool isShort = caption_.size() <= kSharedLookChars;
+    const LookKey key{caption_,          fontKey_,          fore_.rgba(),
+                      back_.rgba(),      QWidget::width(),  QWidget::height(),
+                      int(align_),       border_};
+    if (isShort) {
+        if (const SharedLook* found = lookCache().object(key)) {
+            look_ = *found;
+            return *look_;
+        }
+    }
+    // Drawn into an image exactly as onto the window: the same painting
+    // code, on whole pixels, in the window's own opaque format, so copying
+    // it changes no pixel.
+    auto image = std::make_shared<QImage>(size(), QImage::Format_RGB32);
+    {
+        QPainter painter(image.get());
+        drawLook(painter);
+    }
+    if (isShort)
+        lookCache().insert(key, new SharedLook(image));
+    look_ = std::move(image);
+    return *look_;
+}
+
+void Label::paintOn(QPainter& painter) const
+{
+    // A label that covers its rectangle is copied from its look; one that
+    // lets the window show through is drawn where it stands.
+    // Only at one device pixel to a pixel: on a zoomed screen a look drawn
+    // apart sets a few glyph edge pixels differently.
+    const qreal ratio = painter.device()->devicePixelRatio();
+    if (transparent_ || back_.alpha() != 255 || width() <= 0 || height() <= 0 ||
+        ratio != 1) {
+        drawLook(painter);
+        return;
+    }
+    painter.drawImage(QPoint(0, 0), look());
+}
+
+void Label::drawLook(QPainter& painter) const
+{
     if (!transparent_)
         painter.fillRect(rect(), back_);
     const int inset = border_ ? 1 : 0;
     const QRect textRect = rect().adjusted(inset, inset, -inset, -inset);
     if (!caption_.isEmpty()) {
-        painter.setClipRect(textRect);
+        painter.save();
+        painter.setClipRect(textRect, Qt::IntersectClip);
         painter.setPen(fore_);
         textLayout(textRect).draw(&painter, textRect.topLeft());
-        painter.setClipping(false);
+        painter.restore();
     }
     if (border_)
         drawFrame(painter, rect(), kLabelBorder);
@@ -369,18 +482,17 @@ void Image::setPicture(const Picture& picture)
         height_ = picture_->height() * kTwipsPerPixel;
         applyGeometry();
     }
-    update();
+    redraw();
 }
 
 void Image::setBorder(bool border)
 {
     border_ = border;
-    update();
+    redraw();
 }
 
-void Image::paintEvent(QPaintEvent*)
+void Image::paintOn(QPainter& painter) const
 {
-    QPainter painter(this);
     if (picture_)
         drawPicture(painter, 0, 0, *picture_);
     if (border_)
@@ -407,18 +519,17 @@ Shape::Shape(QWidget* parent) : Control(parent)
 void Shape::setBorderColor(const QColor& color)
 {
     color_ = color;
-    update();
+    redraw();
 }
 
 void Shape::setBorderWidth(int pixels)
 {
     borderPixels_ = pixels;
-    update();
+    redraw();
 }
 
-void Shape::paintEvent(QPaintEvent*)
+void Shape::paintOn(QPainter& painter) const
 {
-    QPainter painter(this);
     drawFrame(painter, rect(), color_, borderPixels_);
 }
 
@@ -441,7 +552,7 @@ void Line::setPoints(double x1, double y1, double x2, double y2)
 void Line::setColor(const QColor& color)
 {
     color_ = color;
-    update();
+    redraw();
 }
 
 void Line::setLineWidth(int pixels)
@@ -465,12 +576,11 @@ void Line::place()
     width_ = (upright ? pixels_ : bx - ax) * kTwipsPerPixel;
     height_ = (upright ? by - ay : pixels_) * kTwipsPerPixel;
     applyGeometry();
-    update();
+    redraw();
 }
 
-void Line::paintEvent(QPaintEvent*)
+void Line::paintOn(QPainter& painter) const
 {
     // It fills its whole thickness exactly.
-    QPainter painter(this);
     painter.fillRect(rect(), color_);
 }

@@ -75,8 +75,16 @@ public:
     double top() const { return top_; }
     double width() const { return width_; }
     double height() const { return height_; }
+    // Draws the control in its own coordinates, clipped to its rectangle by
+    // the caller: what its paint event draws, so that one widget can draw a
+    // whole window's controls in a single paint (ControlCanvas).
+    virtual void paintOn(QPainter& painter) const = 0;
+    void setVisible(bool visible) override;
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
+    // Asks for the control to be drawn again, by the window's canvas if it has one.
+    void redraw();
     void applyGeometry();
     double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
 };
@@ -102,12 +110,18 @@ public:
     void setFontPoints(double points);
     // One text line in pixels: the font's pixel height.
     int lineHeight() const;
+    void paintOn(QPainter& painter) const override;
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Draws the label as it looks, text laid out and all.
+    void drawLook(QPainter& painter) const;
+    // An opaque label's look drawn once, one device pixel to a pixel, from
+    // the looks shared by every label (digits come back again and again).
+    const QImage& look() const;
+    void dropLook();
     QFont fittedFont(const QString& text, int available) const;
     // The caption laid out for the current size, shared with every label
     // showing the same text in the same font and size.
@@ -115,6 +129,7 @@ private:
     void dropLayout();
     void markOpaque();
     mutable std::shared_ptr<const QTextLayout> layout_;
+    mutable std::shared_ptr<const QImage> look_;
     QString fontKey_;
     QString caption_;
     QColor fore_{Qt::white};
@@ -135,9 +150,9 @@ public:
     bool hasBorder() const { return border_; }
     void setBorder(bool border);
     std::function<void()> onClick;
+    void paintOn(QPainter& painter) const override;
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
@@ -153,9 +168,7 @@ public:
     void setBorderColor(const QColor& color);
     int borderWidth() const { return borderPixels_; }
     void setBorderWidth(int pixels);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
+    void paintOn(QPainter& painter) const override;
 
 private:
     QColor color_{Qt::black};
@@ -175,9 +188,7 @@ public:
     void setColor(const QColor& color);
     int lineWidth() const { return pixels_; }
     void setLineWidth(int pixels);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
+    void paintOn(QPainter& painter) const override;
 
 private:
     void place();

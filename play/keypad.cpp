@@ -1,5 +1,6 @@
 // The play screen's keys and the judgement of each keypad digit.
 #include "history/recorder.h"
+#include "platform/control_canvas.h"
 #include "platform/keys.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
@@ -53,13 +54,24 @@ void Form3::n_input(int d)
     for (int i = 0; i < kKeyRows; ++i)
         n_print(i);
 
-    for (int i = 0; i < kGaugeBlocks; ++i)
-        if (j.lightUp.test(static_cast<size_t>(i)))
+    // The window system gets the whole change as one rectangle: the grid,
+    // the character, the score and the blocks lit.
+    QRect changed;
+    for (const auto& [index, cell] : Label1)
+        changed |= cell->geometry();
+    for (int i = 0; i < kGaugeBlocks; ++i) {
+        if (j.lightUp.test(static_cast<size_t>(i))) {
             Image3(i)->setVisible(true);
+            changed |= Image3(i)->geometry();
+        }
+    }
     showDigits(Label6, m.StageScore);
+    for (const auto& [index, digit] : Label6)
+        changed |= digit->geometry();
     s_play(Sound::SoundHit, false);
     m.AnimFrame = m.AnimFrame + 1;
     Image1->setPicture(form7->Picture1((m.AnimFrame % kFramesPerStage) + (m.Stage - 1) * kFramesPerStage)->picture);
+    canvas->flushTogether(changed | Image1->geometry());
 }
 
 void Form3::Image2_Click()

@@ -10,6 +10,7 @@
 
 #include <initializer_list>
 
+class ControlCanvas;
 class QTimer;
 
 // The play screen's key grid (Label1): a column of kKeyRows per key group.
@@ -74,6 +75,8 @@ public:
     Shape* Shape1 = nullptr;      // red frame round the bottom row
     ControlArray<Line> Line1;     // tick marks 0..6
     QTimer* Timer1 = nullptr;     // the stage clock, kClockTickMs
+    // Draws all the controls above in one paint, in front of them.
+    ControlCanvas* canvas = nullptr;
 
     void Form_KeyDown(int KeyCode, int Shift) override;
     void n_print(int i);

@@ -1,6 +1,7 @@
 // The play screen: key grid and time marker on the left, banner and
 // character in the middle, the number rows on the right, gauge and
 // commentary box below. No background picture: black where nothing draws.
+#include "platform/control_canvas.h"
 #include "screens/art.h"
 #include "screens/forms.h"
 #include "screens/layout_table.h"
@@ -173,6 +174,9 @@ Form3::Form3()
     };
     for (auto it = frontToBack.rbegin(); it != frontToBack.rend(); ++it)
         (*it)->raise();
+    // A key changes the grid, the score, the gauge and the character at
+    // once: one widget in front of them all draws them in one paint.
+    canvas = new ControlCanvas(this);
 
     // The stage clock: a tick a little short of a second; start() enables it.
     Timer1 = new QTimer(this);

@@ -1,5 +1,6 @@
 // Every window's controls at their design values, the play screen's
 // stacking order, and the drawing of the key grid.
+#include "platform/control_canvas.h"
 #include "screens/forms.h"
 #include "state/module1.h"
 
@@ -487,7 +488,8 @@ private slots:
         }
     }
 
-    // The play screen stacks its controls in the design order, front first.
+    // The play screen stacks its controls in the design order, front first,
+    // all of them behind the canvas that draws them.
     void playScreenStacking()
     {
         const auto controls = allControls();
@@ -501,6 +503,8 @@ private slots:
         for (QObject* child : form3->children())
             if (auto* w = qobject_cast<QWidget*>(child))
                 actual.append(w);
+        QVERIFY(!actual.isEmpty());
+        QCOMPARE(actual.takeLast(), static_cast<QWidget*>(form3->canvas));
         QCOMPARE(actual.size(), expected.size());
         for (int i = 0; i < actual.size(); ++i) {
             if (actual[i] != expected[i])

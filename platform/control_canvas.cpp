@@ -1,0 +1,130 @@
+#include "platform/control_canvas.h"
+
+#include "platform/controls.h"
+
+#include <QHash>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QVarLengthArray>
+
+namespace {
+// The areas to draw: the rectangles of `region`, those that touch or
+// overlap joined into their bounding rectangle. A key changes a dozen grid
+// cells that overlap by their shared border; drawn as one block they cost
+// a few copies instead of dozens of slivers, each with its own clip.
+QList<QRect> joinedAreas(const QRegion& region)
+{
+    QList<QRect> areas(region.begin(), region.end());
+    for (bool joined = true; joined;) {
+        joined = false;
+        for (qsizetype i = 0; i < areas.size() && !joined; ++i) {
+            for (qsizetype j = i + 1; j < areas.size(); ++j) {
+                if (areas[i].adjusted(0, 0, 1, 1).intersects(areas[j])
+                    || areas[j].adjusted(0, 0, 1, 1).intersects(areas[i])) {
+                    areas[i] |= areas[j];
+                    areas.removeAt(j);
+                    joined = true;
+                    break;
+                }
+            }
+        }
+    }
+    return areas;
+}
+
+QHash<const QWidget*, ControlCanvas*>& canvases()
+{
+    static QHash<const QWidget*, ControlCanvas*> map;
+    return map;
+}
+}  // namespace
+
+ControlCanvas* controlCanvas(const QWidget* window)
+{
+    return canvases().value(window);
+}
+
+ControlCanvas::ControlCanvas(QWidget* window) : QWidget(window), window_(window)
+{
+    canvases().insert(window, this);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    // It paints every pixel it covers, so Qt skips everything behind it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::NoFocus);
+    setGeometry(window->rect());
+    raise();
+}
+
+ControlCanvas::~ControlCanvas()
+{
+    canvases().remove(window_);
+}
+
+void ControlCanvas::redrawArea(const QRect& area)
+{
+    changed_ += area;
+    update(area);
+}
+
+void ControlCanvas::flushTogether(const QRect& area)
+{
+    flushOnly_ += area;
+    // At once, within the key's own event: no turn of the event loop
+    // between the change and its pixels.
+    repaint(area);
+}
+
+void ControlCanvas::paintEvent(QPaintEvent* event)
+{
+    // Only what the controls asked for, unless something else (an expose,
+    // a grab) wants more: then everything asked for is drawn.
+    QRegion region = event->region();
+    if ((region - flushOnly_ - changed_).isEmpty())
+        region &= changed_;
+    changed_ = QRegion();
+    flushOnly_ = QRegion();
+    if (region.isEmpty())
+        return;
+
+    // What lies behind the canvas in that area, back to front as Qt would
+    // draw it, found once for all the rectangles.
+    const QRect bounds = region.boundingRect();
+    QVarLengthArray<QWidget*, 64> behind;
+    for (QObject* child : window_->children()) {
+        if (child == this)
+            break;
+        auto* widget = qobject_cast<QWidget*>(child);
+        if (widget && !widget->isHidden() && !widget->isWindow() &&
+            widget->geometry().intersects(bounds))
+            behind.append(widget);
+    }
+
+    QPainter painter(this);
+    const QColor back = window_->palette().color(QPalette::Window);
+    // Rectangle by rectangle: a plain rectangle as the clip keeps Qt's fills
+    // and copies on their fast paths (a clip of many rectangles sends them
+    // through spans, and large ones through a thread pool). Whatever such a
+    // rectangle covers beyond the region is drawn as it stands.
+    for (const QRect& area : joinedAreas(region)) {
+        painter.resetTransform();
+        painter.setClipRect(area);
+        painter.fillRect(area, back);
+        for (QWidget* widget : behind) {
+            const QRect place = widget->geometry();
+            const QRect part = place & area;
+            if (part.isEmpty())
+                continue;
+            // The controls have no meta-object of their own: told apart by type.
+            if (const auto* control = dynamic_cast<const Control*>(widget)) {
+                painter.setTransform(QTransform::fromTranslate(place.x(), place.y()));
+                painter.setClipRect(part.translated(-place.topLeft()));
+                control->paintOn(painter);
+            } else {
+                painter.resetTransform();
+                painter.setClipRect(part);
+                widget->render(&painter, place.topLeft(), QRegion(part.translated(-place.topLeft())),
+                               QWidget::DrawChildren);
+            }
+        }
+    }
+}

@@ -1,0 +1,159 @@
+// The play screen's canvas: it draws the screen exactly as the controls
+// draw themselves, and a key reaches the screen as one paint of one
+// rectangle, with no control painting on its own.
+#include "platform/control_canvas.h"
+#include "screens/forms.h"
+#include "state/module1.h"
+#include "support/game_fixture.h"
+
+#include <QCoreApplication>
+#include <QPaintEvent>
+#include <QScreen>
+#include <QtTest>
+
+namespace {
+
+// Every digit 1-9 in every stage, so the grid shows the whole keypad.
+TestGameData allDigits()
+{
+    TestGameData data;
+    data.keyRanges = {"9", "9", "9", "9", "9"};
+    return data;
+}
+
+// The paints the play screen's widgets receive, by widget.
+class PaintLog : public QObject {
+public:
+    PaintLog()
+    {
+        for (QObject* child : form3->children())
+            child->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            paints.append({watched, static_cast<QPaintEvent*>(event)->region()});
+        return false;
+    }
+    struct Paint {
+        QObject* widget;
+        QRegion region;
+    };
+    QList<Paint> paints;
+};
+
+// Lets every update asked for so far reach the widgets.
+void settle()
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
+// The screen as the canvas draws it, and as the controls draw themselves.
+QPair<QImage, QImage> bothWays()
+{
+    const QImage canvas = form3->grab().toImage();
+    form3->canvas->hide();
+    const QImage controls = form3->grab().toImage();
+    form3->canvas->show();
+    return {canvas, controls};
+}
+
+}  // namespace
+
+class ControlCanvasTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Ready, after hits over the whole keypad with the gauge lit, after a
+    // miss, and totalling: the canvas's picture is the controls' own.
+    void drawsWhatTheControlsDraw()
+    {
+        GameFixture f;
+        QVERIFY(f.beginGame(allDigits()));
+        auto [ready, readyOwn] = bothWays();
+        QCOMPARE(ready, readyOwn);
+
+        GameFixture::keypad(form3, 0);
+        QSet<int> struck;
+        for (int i = 0; i < 30; ++i) {
+            struck.insert(Module1.KeyQueue[0]);
+            GameFixture::hitTarget();
+        }
+        QCOMPARE(struck.size(), 9);
+        auto [hits, hitsOwn] = bothWays();
+        QCOMPARE(hits, hitsOwn);
+        QVERIFY(form3->Image3(0)->isVisibleTo(form3));
+
+        GameFixture::missTarget();
+        auto [miss, missOwn] = bothWays();
+        QCOMPARE(miss, missOwn);
+        QVERIFY(miss != hits);
+
+        GameFixture::escape(form3);
+        QVERIFY(form3->Label12->isVisibleTo(form3));
+        auto [totalling, totallingOwn] = bothWays();
+        QCOMPARE(totalling, totallingOwn);
+    }
+
+    // A hit changes the grid, the score, the character and a gauge block:
+    // the canvas paints them once, as one rectangle; a miss darkens the
+    // blocks in one rectangle too.
+    void aKeyIsOnePaintOfOneRectangle()
+    {
+        GameFixture f;
+        QVERIFY(f.beginGame(allDigits()));
+        GameFixture::keypad(form3, 0);
+        settle();
+        PaintLog log;
+        for (int i = 0; i < 12; ++i) {
+            const int digit = Module1.KeyQueue[0];
+            log.paints.clear();
+            GameFixture::hitTarget();
+            settle();
+            QVERIFY2(log.paints.size() == 1, qPrintable(QString::number(digit)));
+            QCOMPARE(log.paints[0].widget, form3->canvas);
+            const QRegion region = log.paints[0].region;
+            QCOMPARE(region.rectCount(), 1);
+            for (const QWidget* changed :
+                 {static_cast<QWidget*>(form3->Label1(0)), static_cast<QWidget*>(form3->Label1(17)),
+                  static_cast<QWidget*>(form3->Label6(3)), static_cast<QWidget*>(form3->Image1)})
+                QVERIFY(region.contains(changed->geometry()));
+        }
+        QVERIFY(form3->Image3(9)->isVisibleTo(form3));
+        // Drawn only where controls changed, the window's buffer still
+        // holds the whole screen as a full drawing shows it.
+        const QImage buffer =
+            form3->screen()->grabWindow(form3->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(buffer, form3->grab().toImage().convertToFormat(QImage::Format_RGB32));
+
+        log.paints.clear();
+        GameFixture::missTarget();
+        settle();
+        QCOMPARE(log.paints.size(), 1);
+        QCOMPARE(log.paints[0].widget, form3->canvas);
+        QCOMPARE(log.paints[0].region.rectCount(), 1);
+        QVERIFY(log.paints[0].region.contains(form3->Image3(9)->geometry() |
+                                              form3->Image3(0)->geometry()));
+    }
+
+    // A control changed on its own (the announcer's box) is drawn again by
+    // the canvas, and only where it stands.
+    void aChangedControlIsDrawnByTheCanvas()
+    {
+        GameFixture f;
+        QVERIFY(f.beginGame(allDigits()));
+        settle();
+        PaintLog log;
+        form3->Label8->setCaption(QString::fromUtf8("テスト"));
+        settle();
+        QCOMPARE(log.paints.size(), 1);
+        QCOMPARE(log.paints[0].widget, form3->canvas);
+        QCOMPARE(log.paints[0].region, QRegion(form3->Label8->geometry()));
+    }
+};
+
+QTEST_MAIN(ControlCanvasTest)
+#include "test_control_canvas.moc"
