@@ -397,7 +397,24 @@ void benchClock(std::vector<Row>& rows)
                     QStringLiteral("±30 ms, no drift"), std::abs(worst) <= 30 && std::abs(drift) <= 30});
 }
 
-int parent(int argc, char** argv, const QString& gameSource, const QString& display, bool quick)
+// Ready to paste into the README: the machine and its load, then the table.
+void printTable(const QString& machine, const std::vector<Row>& rows, qint64 began)
+{
+    std::printf("Machine: %s, %s at the end. Timings on a busy machine move from run to run; "
+                "the ratios, from programs measured side by side in alternating rounds, move less.\n\n",
+                qPrintable(machine), qPrintable(loadAverage()));
+    std::printf("| measure | game | reference | ratio | goal | met? |\n|---|---|---|---|---|---|\n");
+    const QString none = QStringLiteral("—");
+    for (const Row& row : rows)
+        std::printf("| %s | %s | %s | %s | %s | %s |\n", qPrintable(row.measure), qPrintable(row.game),
+                    qPrintable(row.reference.isEmpty() ? none : row.reference),
+                    qPrintable(row.ratio.isEmpty() ? none : row.ratio), qPrintable(row.goal),
+                    row.goal == none ? "—" : (row.met ? "yes" : "**no**"));
+    std::printf("\n(run took %.0f s)\n", double(nowNs() - began) / 1e9);
+    std::fflush(stdout);
+}
+
+int parent(int argc, char** argv, const QString& gameSource, const QString& display, bool quick, bool xOnly)
 {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
@@ -458,6 +475,12 @@ int parent(int argc, char** argv, const QString& gameSource, const QString& disp
         qputenv("XDG_RUNTIME_DIR", QDir(temp.path()).filePath(QStringLiteral(".runtime")).toLocal8Bit());
         benchThroughX(rows, screen);
     }
+    if (xOnly) {
+        printTable(machine, rows, began);
+        destroyWindows();
+        setSoundSink(nullptr);
+        return 0;
+    }
     std::fprintf(stderr, "quennel_bench: memory ...\n");
     benchMemory(rows, gameDir);
 
@@ -476,19 +499,7 @@ int parent(int argc, char** argv, const QString& gameSource, const QString& disp
         benchClock(rows);
     }
 
-    // Ready to paste into the README: the machine and its load, then the table.
-    std::printf("Machine: %s, %s at the end. Timings on a busy machine move from run to run; "
-                "the ratios, from programs measured side by side in alternating rounds, move less.\n\n",
-                qPrintable(machine), qPrintable(loadAverage()));
-    std::printf("| measure | game | reference | ratio | goal | met? |\n|---|---|---|---|---|---|\n");
-    const QString none = QStringLiteral("—");
-    for (const Row& row : rows)
-        std::printf("| %s | %s | %s | %s | %s | %s |\n", qPrintable(row.measure), qPrintable(row.game),
-                    qPrintable(row.reference.isEmpty() ? none : row.reference),
-                    qPrintable(row.ratio.isEmpty() ? none : row.ratio), qPrintable(row.goal),
-                    row.goal == none ? "—" : (row.met ? "yes" : "**no**"));
-    std::printf("\n(run took %.0f s)\n", double(nowNs() - began) / 1e9);
-    std::fflush(stdout);
+    printTable(machine, rows, began);
 
     // The stage played for the clock opened the play history; close it while
     // Qt's SQL connections still exist (they are gone by the time statics end).
@@ -509,21 +520,23 @@ int main(int argc, char* argv[])
 
     QString gameSource = QStringLiteral(QUENNEL_GAME_DIR);
     QString display;
-    bool quick = false;
+    bool quick = false, xOnly = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--memory-child")
             return memoryChild(argc, argv);
         if (arg == "--quick")
             quick = true;
+        else if (arg == "--x-only")
+            xOnly = true;
         else if (arg == "--display" && i + 1 < argc)
             display = QString::fromLocal8Bit(argv[++i]);
         else if (arg == "--game" && i + 1 < argc)
             gameSource = QString::fromLocal8Bit(argv[++i]);
         else {
-            std::fprintf(stderr, "usage: quennel_bench [--quick] [--game <game folder>] [--display <Xvfb display>]\n");
+            std::fprintf(stderr, "usage: quennel_bench [--quick] [--x-only] [--game <game folder>] [--display <Xvfb display>]\n");
             return 2;
         }
     }
-    return parent(argc, argv, gameSource, display, quick);
+    return parent(argc, argv, gameSource, display, quick, xOnly);
 }

@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <SDL.h>
+#include "platform/sdl_library.h"
 
 AudioPlaces audioPlacesHere()
 {
@@ -21,8 +21,9 @@ AudioPlaces audioPlacesHere()
 QStringList compiledAudioDrivers()
 {
     QStringList names;
-    for (int i = 0; i < SDL_GetNumAudioDrivers(); ++i)
-        names << QString::fromLatin1(SDL_GetAudioDriver(i));
+    const SdlLibrary* sdl = sdlLibrary();
+    for (int i = 0; sdl && i < sdl->GetNumAudioDrivers(); ++i)
+        names << QString::fromLatin1(sdl->GetAudioDriver(i));
     return names;
 }
 

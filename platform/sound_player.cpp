@@ -19,13 +19,12 @@
 // next sound asked for, and then again only after a quiet spell, so that a
 // stage played without sound does not look at every key.
 #include "platform/sound_player.h"
+#include "platform/sdl_library.h"
 #include "platform/sound_drivers.h"
 #include "platform/wav_length.h"
 
 #include <QCoreApplication>
 #include <QTimer>
-
-#include <SDL.h>
 
 #include <algorithm>
 #include <array>
@@ -82,6 +81,7 @@ bool sameFormat(const SDL_AudioSpec& a, const SDL_AudioSpec& b)
 
 struct SoundPlayer::State {
     // Owned by the UI thread.
+    const SdlLibrary* sdl = nullptr;     // loaded with the first device
     SDL_AudioDeviceID device = 0;
     SDL_AudioSpec format_{};             // the format the sounds are decoded for
     bool subsystemUp = false;
@@ -166,20 +166,20 @@ std::shared_ptr<const Pcm> SoundPlayer::State::decode(const QByteArray& wav) con
 {
     if (wav.isEmpty() || wav.size() > INT_MAX)
         return nullptr;
-    SDL_RWops* rw = SDL_RWFromConstMem(wav.constData(), int(wav.size()));
+    SDL_RWops* rw = sdl->RWFromConstMem(wav.constData(), int(wav.size()));
     if (!rw)
         return nullptr;
     SDL_AudioSpec src{};
     Uint8* buf = nullptr;
     Uint32 len = 0;
-    if (!SDL_LoadWAV_RW(rw, 1, &src, &buf, &len))
+    if (!sdl->LoadWAV_RW(rw, 1, &src, &buf, &len))
         return nullptr;
 
     // SDL_AudioCVT converts the whole sound in one go; an SDL_AudioStream
     // would drop the resampler's tail of a sound at another rate.
     auto pcm = std::make_shared<Pcm>();
     SDL_AudioCVT cvt;
-    const int build = SDL_BuildAudioCVT(&cvt, src.format, src.channels, src.freq,
+    const int build = sdl->BuildAudioCVT(&cvt, src.format, src.channels, src.freq,
                                         format_.format, format_.channels, format_.freq);
     const std::size_t srcFrame = std::size_t(SDL_AUDIO_BITSIZE(src.format) / 8) * src.channels;
     if (srcFrame > 0)
@@ -192,11 +192,11 @@ std::shared_ptr<const Pcm> SoundPlayer::State::decode(const QByteArray& wav) con
         std::memcpy(pcm->bytes.data(), buf, len);
         cvt.buf = pcm->bytes.data();
         cvt.len = int(len);
-        ok = SDL_ConvertAudio(&cvt) == 0;
+        ok = sdl->ConvertAudio(&cvt) == 0;
         pcm->bytes.resize(ok ? std::size_t(cvt.len_cvt) : 0);
         pcm->bytes.shrink_to_fit();
     }
-    SDL_FreeWAV(buf);
+    sdl->FreeWAV(buf);
     if (!ok)
         return nullptr;
     // Whole frames only, so a cut never lands inside a frame.
@@ -228,9 +228,13 @@ bool SoundPlayer::State::open()
 {
     if (device)
         return true;
+    if (!sdl)
+        sdl = sdlLibrary();
+    if (!sdl)
+        return false;
     if (!subsystemUp) {
         // The game has its own window system; SDL must not take its signals.
-        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        sdl->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         // Unless the player named a driver, only those with something to
         // reach are started, so a machine without sound stays quiet.
         if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) {
@@ -238,9 +242,9 @@ bool SoundPlayer::State::open()
                                            .join(QLatin1Char(',')).toLatin1();
             if (drivers.isEmpty())
                 return false;
-            SDL_SetHint(SDL_HINT_AUDIODRIVER, drivers.constData());
+            sdl->SetHint(SDL_HINT_AUDIODRIVER, drivers.constData());
         }
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        if (sdl->InitSubSystem(SDL_INIT_AUDIO) != 0)
             return false;
         subsystemUp = true;
     }
@@ -252,7 +256,7 @@ bool SoundPlayer::State::open()
     want.callback = &State::callback;
     want.userdata = this;
     SDL_AudioSpec have{};
-    const SDL_AudioDeviceID dev = SDL_OpenAudioDevice(
+    const SDL_AudioDeviceID dev = sdl->OpenAudioDevice(
         nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
     if (dev == 0) {
         quitSubsystem();
@@ -280,9 +284,9 @@ void SoundPlayer::State::close()
     if (device) {
         // The audio thread must be able to take the lock to see that it ends.
         if (resting)
-            SDL_UnlockAudioDevice(device);
+            sdl->UnlockAudioDevice(device);
         resting = false;
-        SDL_CloseAudioDevice(device);   // stops the callback thread
+        sdl->CloseAudioDevice(device);   // stops the callback thread
         device = 0;
     }
     std::lock_guard<std::mutex> guard(lock);
@@ -294,7 +298,7 @@ void SoundPlayer::State::close()
 void SoundPlayer::State::quitSubsystem()
 {
     if (subsystemUp) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        sdl->QuitSubSystem(SDL_INIT_AUDIO);
         subsystemUp = false;
     }
 }
@@ -302,7 +306,7 @@ void SoundPlayer::State::quitSubsystem()
 void SoundPlayer::State::pause(bool pauseIt)
 {
     if (device && paused != pauseIt) {
-        SDL_PauseAudioDevice(device, pauseIt ? 1 : 0);
+        sdl->PauseAudioDevice(device, pauseIt ? 1 : 0);
         paused = pauseIt;
     }
 }
@@ -342,7 +346,7 @@ void SoundPlayer::State::rest()
         return;
     }
     pause(true);
-    SDL_LockAudioDevice(device);
+    sdl->LockAudioDevice(device);
     resting = true;
     if (SoundTap* t = tap.load())
         t->rested(true);
@@ -355,7 +359,7 @@ void SoundPlayer::State::wake()
     if (!resting)
         return;
     pause(false);
-    SDL_UnlockAudioDevice(device);
+    sdl->UnlockAudioDevice(device);
     resting = false;
     if (SoundTap* t = tap.load())
         t->rested(false);
