@@ -21,6 +21,7 @@
 #include "platform/zoom.h"
 #include "screens/forms.h"
 #include "screens/practice_result.h"
+#include "stage/stage_setup.h"
 #include "state/datafiles.h"
 #include "state/module1.h"
 
@@ -228,7 +229,8 @@ int runGame(QApplication& app)
     // looked for), the play screen made ready and the sounds decoded, so
     // neither the first key nor the first play screen waits for them. The
     // device comes first: every key of the title plays a sound.
-    std::vector<StartupStep> steps = {[&sounds] { sounds.openDevice(); }, [] { form3->prepareFirstShow(); }};
+    std::vector<StartupStep> steps = {[&sounds] { sounds.openDevice(); }, [] { form3->prepareFirstShow(); },
+                                      [] { drawFirstStageAhead(); }};
     for (const SoundFile& sound : kSoundFiles)
         steps.push_back([which = sound.sound] { preloadSound(which); });
     // The history's whole-file check runs beside the title, not at the

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <array>
+
 class Label;
 
 // The time marker (the play screen's Image2) slides down the left edge, in
@@ -29,3 +31,10 @@ void refillPhraseDeck();
 
 // The four lines of the commentary box, CR LF between them.
 QString commentaryBox();
+
+// What the announcer says as `stage` is made ready.
+std::array<QString, 4> stageReadyLines(int stage);
+
+// Draws the first stage's opening commentary once, out of sight, so that
+// the first play screen does not wait for its glyphs.
+void drawFirstStageAhead();

@@ -3,6 +3,7 @@
 // every line goes (the four-line box and the stage's log).
 #include "platform/system.h"
 #include "screens/forms.h"
+#include "stage/stage_setup.h"
 #include "state/module1.h"
 #include "support/game_fixture.h"
 
@@ -109,6 +110,21 @@ private slots:
         QCOMPARE(form6->Label1(0)->caption(), all.join(kCrlf) + kCrlf);
         QCOMPARE(Module1.CommentCount, 3 + 4);
         QCOMPARE(Module1.CommentLines[0], opening);
+    }
+
+    // The opening words drawn ahead of the first play screen are the first
+    // stage's own, and drawing them leaves the play screen as it was.
+    void openingDrawnAhead()
+    {
+        GameFixture f;
+        QVERIFY(f.beginGame());
+        QCOMPARE(Module1.Stage, 1);
+        QCOMPARE(stageReadyLines(1), Module1.CommentLines);
+        form3->Label8->setCaption(u8("前のまま"));
+        const QImage before = form3->grab().toImage();
+        drawFirstStageAhead();
+        QCOMPARE(form3->Label8->caption(), u8("前のまま"));
+        QCOMPARE(form3->grab().toImage(), before);
     }
 
     // The start at 28 seconds is judged at 50, 100 and 200, each bound inclusive.
