@@ -9,6 +9,7 @@
 #include "app/main_row_question.h"
 #include "app/settings.h"
 #include "history/recorder.h"
+#include "platform/decode_ahead.h"
 #include "platform/files.h"
 #include "platform/keys.h"
 #include "platform/msgbox.h"
@@ -19,6 +20,7 @@
 #include "platform/system.h"
 #include "platform/window_system.h"
 #include "platform/zoom.h"
+#include "screens/art.h"
 #include "screens/forms.h"
 #include "screens/practice_result.h"
 #include "stage/stage_setup.h"
@@ -26,6 +28,7 @@
 #include "state/module1.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QDir>
 #include <QImageReader>
 #include <cstdio>
@@ -39,6 +42,8 @@ Picture loadCharacterPicture(const QString& name)
     const QString path = resolveGameFile(name);
     if (path.isEmpty())
         throw DataFileError(name, QString::fromUtf8("キャラクター画像が見つかりません（tavo.dat に書かれた画像ファイル）。"));
+    if (const QImage ahead = takeDecodedAhead(path); !ahead.isNull())
+        return makePicture(QPixmap::fromImage(ahead));
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     const QImage image = reader.read();
@@ -152,6 +157,21 @@ bool Form1::Form_Load()
     return true;
 }
 
+QStringList startUpPictures(bool plainArt)
+{
+    QStringList paths;
+    try {
+        for (const QString& name : readGameDataFile().pictureFiles)
+            if (const QString path = resolveGameFile(name); !path.isEmpty())
+                paths << path;
+    } catch (...) {
+        // Form_Load reads the file again and says what is wrong with it.
+    }
+    if (plainArt)
+        paths << artPath(QString::fromLatin1(art::kTitle));
+    return paths;
+}
+
 bool showTitle()
 {
     // プレイ記録 and the practice result start practice stages through it.
@@ -215,6 +235,13 @@ int runGame(QApplication& app)
     app.setQuitOnLastWindowClosed(false);
     app.setWindowIcon(programIcon());
     installQtJapanese(app);
+    // The pictures decoded beside the making of the windows.
+    const qreal ratio = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->devicePixelRatio() : 1;
+    DecodeAhead ahead([plain = qRound(ratio) < 2] { return startUpPictures(plain); });
+    setDecodeAhead(&ahead);
+    struct AheadGone {
+        ~AheadGone() { setDecodeAhead(nullptr); }
+    } aheadGone;
     // The run's sounds; every screen reaches them through s_play.
     SoundPlayer sounds;
     setSoundSink(&sounds);
@@ -229,7 +256,8 @@ int runGame(QApplication& app)
     // looked for), the play screen made ready and the sounds decoded, so
     // neither the first key nor the first play screen waits for them. The
     // device comes first: every key of the title plays a sound.
-    std::vector<StartupStep> steps = {[&sounds] { sounds.openDevice(); }, [] { form3->prepareFirstShow(); },
+    std::vector<StartupStep> steps = {[&ahead] { ahead.forget(); }, [&sounds] { sounds.openDevice(); },
+                                      [] { form3->prepareFirstShow(); },
                                       [] { drawFirstStageAhead(); }};
     for (const SoundFile& sound : kSoundFiles)
         steps.push_back([which = sound.sound] { preloadSound(which); });

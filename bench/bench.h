@@ -50,3 +50,7 @@ struct ScreenBenchSetup {
 // The rows measured from outside through the X server: start-up, key to
 // pixels, title to play, CPU and memory of the game beside the references.
 void benchThroughX(std::vector<Row>& rows, const ScreenBenchSetup& setup);
+
+// Start-up only, of this build and of another game binary (say, an older
+// build), in alternating rounds with the bare Qt window.
+void benchStartupAgainst(std::vector<Row>& rows, const ScreenBenchSetup& setup, const QString& other, int rounds);

@@ -414,7 +414,8 @@ void printTable(const QString& machine, const std::vector<Row>& rows, qint64 beg
     std::fflush(stdout);
 }
 
-int parent(int argc, char** argv, const QString& gameSource, const QString& display, bool quick, bool xOnly)
+int parent(int argc, char** argv, const QString& gameSource, const QString& display, bool quick, bool xOnly,
+           const QString& against)
 {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
@@ -473,9 +474,12 @@ int parent(int argc, char** argv, const QString& gameSource, const QString& disp
         QFile::setPermissions(QDir(temp.path()).filePath(QStringLiteral(".runtime")),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", QDir(temp.path()).filePath(QStringLiteral(".runtime")).toLocal8Bit());
-        benchThroughX(rows, screen);
+        if (!against.isEmpty())
+            benchStartupAgainst(rows, screen, against, 20);
+        else
+            benchThroughX(rows, screen);
     }
-    if (xOnly) {
+    if (xOnly || !against.isEmpty()) {
         printTable(machine, rows, began);
         destroyWindows();
         setSoundSink(nullptr);
@@ -521,6 +525,7 @@ int main(int argc, char* argv[])
     QString gameSource = QStringLiteral(QUENNEL_GAME_DIR);
     QString display;
     bool quick = false, xOnly = false;
+    QString against;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--memory-child")
@@ -529,14 +534,16 @@ int main(int argc, char* argv[])
             quick = true;
         else if (arg == "--x-only")
             xOnly = true;
+        else if (arg == "--startup-against" && i + 1 < argc)
+            against = QString::fromLocal8Bit(argv[++i]);
         else if (arg == "--display" && i + 1 < argc)
             display = QString::fromLocal8Bit(argv[++i]);
         else if (arg == "--game" && i + 1 < argc)
             gameSource = QString::fromLocal8Bit(argv[++i]);
         else {
-            std::fprintf(stderr, "usage: quennel_bench [--quick] [--x-only] [--game <game folder>] [--display <Xvfb display>]\n");
+            std::fprintf(stderr, "usage: quennel_bench [--quick] [--x-only] [--startup-against <game binary>] [--game <game folder>] [--display <Xvfb display>]\n");
             return 2;
         }
     }
-    return parent(argc, argv, gameSource, display, quick, xOnly);
+    return parent(argc, argv, gameSource, display, quick, xOnly, against);
 }

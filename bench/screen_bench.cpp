@@ -406,6 +406,29 @@ void benchBrokenDataFile(XProbe& x, const ScreenBenchSetup& setup, std::vector<R
 
 }  // namespace
 
+void benchStartupAgainst(std::vector<Row>& rows, const ScreenBenchSetup& setup, const QString& other, int rounds)
+{
+    XProbe x;
+    if (!x.open(setup.display))
+        return;
+    Samples qt, game, alt;
+    std::fprintf(stderr, "quennel_bench: start-up against %s (%d rounds), load %s ...\n", qPrintable(other), rounds,
+                 qPrintable(loadAverage()));
+    for (int i = 0; i <= rounds; ++i) {
+        launchOnce(x, setup.refQt, setup.gameDir, false, qt, i > 0, kTitleSettleMs);
+        launchOnce(x, setup.gameBinary, setup.gameDir, false, game, i > 0, kTitleSettleMs);
+        launchOnce(x, other, setup.gameDir, false, alt, i > 0, kTitleSettleMs);
+    }
+    const double g = median(game.startupMs), a = median(alt.startupMs), q = median(qt.startupMs);
+    rows.push_back({QStringLiteral("start-up: exec → title mapped and first painted, this build beside %1 (median of %2 rounds)")
+                        .arg(other)
+                        .arg(game.startupMs.size()),
+                    QStringLiteral("%1 (max %2)").arg(ms(g), ms(percentile(game.startupMs, 100))),
+                    QStringLiteral("the other %1 (max %2); bare Qt %3").arg(ms(a), ms(percentile(alt.startupMs, 100)), ms(q)),
+                    QStringLiteral("÷ other %1; ÷ Qt %2, other ÷ Qt %3").arg(ratio(g, a), ratio(g, q), ratio(a, q)),
+                    QStringLiteral("—"), false});
+}
+
 void benchThroughX(std::vector<Row>& rows, const ScreenBenchSetup& setup)
 {
     XProbe x;

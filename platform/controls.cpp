@@ -1,4 +1,5 @@
 #include "platform/controls.h"
+#include "platform/decode_ahead.h"
 
 #include "platform/control_canvas.h"
 
@@ -60,7 +61,8 @@ const QPixmap& PictureData::pixmap() const
 {
     if (!decoded_) {
         decoded_ = true;
-        pixmap_ = QPixmap(path_);
+        const QImage ahead = takeDecodedAhead(path_);
+        pixmap_ = ahead.isNull() ? QPixmap(path_) : QPixmap::fromImage(ahead);
     }
     return pixmap_;
 }
@@ -105,9 +107,14 @@ Picture makePicture(const QPixmap& pixmap)
     return std::make_shared<const PictureData>(pixmap);
 }
 
+QString artPath(const QString& name)
+{
+    return QStringLiteral(":/art/") + name;
+}
+
 Picture artPicture(const QString& name)
 {
-    return std::make_shared<const PictureData>(QStringLiteral(":/art/") + name);
+    return std::make_shared<const PictureData>(artPath(name));
 }
 
 QStringList gameFontFamilies()

@@ -58,6 +58,8 @@ using Picture = std::shared_ptr<const PictureData>;
 Picture makePicture(const QPixmap& pixmap);
 // A picture of the program's own artwork (a Qt resource under :/art).
 Picture artPicture(const QString& name);
+// Where the program's own picture of that name is kept.
+QString artPath(const QString& name);
 
 // The game's text face: "ＭＳ Ｐ明朝" where installed, otherwise IPAPMincho.
 QStringList gameFontFamilies();

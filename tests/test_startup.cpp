@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QImageReader>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringEncoder>
@@ -178,6 +179,7 @@ private slots:
     void folderNamedLikeRequiredFile_data();
     void folderNamedLikeRequiredFile();
     void upperCaseNamesAreFound();
+    void picturesDecodedAheadOnceEach();
     void brokenFolderIsNamedAndNothingWritten_data();
     void brokenFolderIsNamedAndNothingWritten();
 
@@ -340,6 +342,25 @@ void StartupTest::upperCaseNamesAreFound()
     QCOMPARE(Module1.HighScores[11], 12);
     QVERIFY(form7->Picture1(4)->picture && !form7->Picture1(4)->picture->isNull());
     QCOMPARE(GameFixture::visibleScreens(), QStringList{"Form1"});
+}
+
+void StartupTest::picturesDecodedAheadOnceEach()
+{
+    // A picture decoded ahead is the one the reader decodes, handed out once; one not asked for, or broken, is left to the caller.
+    fx->writeFolder();
+    fx->writeFile("chara/broken.bmp", QByteArray("BM this is not a picture"));
+    const QStringList asked{fx->path("chara/c3.bmp"), fx->path("chara/broken.bmp"), fx->path("chara/c3.bmp"),
+                            fx->path("chara/c9.bmp")};
+    DecodeAhead ahead([&] { return asked; });
+    QImageReader reader(asked[0]);
+    const QImage expected = reader.read();
+    QVERIFY(!expected.isNull());
+    QCOMPARE(ahead.take(asked[0]), expected);
+    QVERIFY(ahead.take(asked[0]).isNull());
+    QVERIFY(ahead.take(asked[1]).isNull());
+    QVERIFY(ahead.take(fx->path("chara/c4.bmp")).isNull());
+    ahead.forget();
+    QVERIFY(ahead.take(asked[3]).isNull());
 }
 
 void StartupTest::brokenFolderIsNamedAndNothingWritten_data()

@@ -77,6 +77,7 @@ GameFixture::GameFixture() : dir_(std::make_unique<QTemporaryDir>())
 GameFixture::~GameFixture()
 {
     destroyWindows();
+    setDecodeAhead(nullptr);
     gameHistory().reset();
     setSoundSink(nullptr);
     setMessageBoxHandler(nullptr);
@@ -132,6 +133,9 @@ void GameFixture::writeFolder(const TestGameData& data)
 
 bool GameFixture::startUp()
 {
+    auto ahead = std::make_unique<DecodeAhead>([] { return startUpPictures(true); });
+    setDecodeAhead(ahead.get());
+    ahead_ = std::move(ahead);
     createWindows();
     return showTitle();
 }

@@ -2,6 +2,7 @@
 // A small game folder in a temporary directory, with the seams that let a
 // test answer message boxes, hear which sounds played, stop the program
 // from really ending and choose the random numbers.
+#include "platform/decode_ahead.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
 #include "state/datafiles.h"
@@ -55,7 +56,8 @@ public:
     QByteArray readFile(const QString& relativePath) const;
     QString path(const QString& relativePath = QString()) const;
 
-    // Creates the windows and runs the start-up; returns its result.
+    // Creates the windows and runs the start-up, with the pictures decoded
+    // ahead as the program does; returns its result.
     bool startUp();
     // Writes the folder (with scoreFile as tavo_s.dat when given), starts up
     // and opens stage 1 from the title with keypad 4 (normal) or 6 (extra).
@@ -87,6 +89,7 @@ public:
     static QStringList visibleScreens();
 
 private:
+    std::unique_ptr<DecodeAhead> ahead_;
     std::unique_ptr<QTemporaryDir> dir_;
     int cycle_ = 0;
     QString oldCurrent_;
