@@ -30,12 +30,15 @@
 #include <QApplication>
 #include <QScreen>
 #include <QDir>
+#include <QFileInfo>
 #include <QImageReader>
 #include <cstdio>
 
 namespace {
 // No sound of the game comes near this; a runaway file is refused.
 constexpr qint64 kMaxSoundBytes = 64 * 1024 * 1024;
+// A tavo.dat with hundreds of phrases is some tens of kilobytes.
+constexpr qint64 kDecodeAheadDataBytes = 1024 * 1024;
 
 Picture loadCharacterPicture(const QString& name)
 {
@@ -160,12 +163,17 @@ bool Form1::Form_Load()
 QStringList startUpPictures(bool plainArt)
 {
     QStringList paths;
-    try {
-        for (const QString& name : readGameDataFile().pictureFiles)
-            if (const QString path = resolveGameFile(name); !path.isEmpty())
-                paths << path;
-    } catch (...) {
-        // Form_Load reads the file again and says what is wrong with it.
+    // A data file far beyond any real one is left to Form_Load alone,
+    // rather than read twice at once.
+    const QFileInfo data(resolveGameFile(QString::fromLatin1(kGameDataFileName)));
+    if (data.exists() && data.size() <= kDecodeAheadDataBytes) {
+        try {
+            for (const QString& name : readGameDataFile().pictureFiles)
+                if (const QString path = resolveGameFile(name); !path.isEmpty())
+                    paths << path;
+        } catch (...) {
+            // Form_Load reads the file again and says what is wrong with it.
+        }
     }
     if (plainArt)
         paths << artPath(QString::fromLatin1(art::kTitle));
