@@ -131,6 +131,18 @@ QString stagesIn(const QString& path)
     return rows(path, QStringLiteral("SELECT count(*) FROM stages")).value(0);
 }
 
+// The game started over a history file that already exists; its path, or
+// nothing if either failed.
+QString startedOverHistory(GameFixture& f)
+{
+    f.writeFolder();
+    if (!f.startUp())
+        return QString();
+    const QString history = f.path(QStringLiteral("history.sqlite"));
+    HistoryDatabase make(history);
+    return make.open() ? history : QString();
+}
+
 }  // namespace
 
 class HistoryPlayTest : public QObject {
@@ -294,10 +306,8 @@ private slots:
     {
         for (bool viaProgress : {true, false}) {
             GameFixture f;
-            f.writeFolder();
-            QVERIFY(f.startUp());
-            const QString history = f.path(QStringLiteral("history.sqlite"));
-            { HistoryDatabase make(history); QVERIFY(make.open()); }
+            const QString history = startedOverHistory(f);
+            QVERIFY(!history.isEmpty());
             Holder holder(history);
             QVERIFY(holder.held());
             giveUpOneStage(4);
@@ -319,10 +329,8 @@ private slots:
     {
         for (bool released : {true, false}) {
             GameFixture f;
-            f.writeFolder();
-            QVERIFY(f.startUp());
-            const QString history = f.path(QStringLiteral("history.sqlite"));
-            { HistoryDatabase make(history); QVERIFY(make.open()); }
+            const QString history = startedOverHistory(f);
+            QVERIFY(!history.isEmpty());
             Holder holder(history);
             giveUpOneStage(6);
             const size_t told = f.messages.size();

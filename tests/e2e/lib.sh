@@ -113,13 +113,14 @@ current_window() {
     visible_windows | head -1
 }
 
-# wait_for_window ID: waits until ID is the one visible game window.
+# wait_for_window ID [WHAT]: waits until ID is the one visible game window;
+# WHAT, if given, names what should have brought it in the failure.
 wait_for_window() {
     for _ in $(seq 100); do
         [ "$(visible_windows)" = "$1" ] && return 0
         sleep 0.1
     done
-    fail "window $1 did not come back"
+    fail "${2:-window $1 did not come back}"
 }
 
 # wait_other_than ID: waits until one game window other than ID is visible.
@@ -157,15 +158,10 @@ press_switch() {
     wait_other_than "$old"
 }
 
-# switch_to ID KEY: types KEY and waits (up to 5 s) for window ID to be the
-# visible one.
+# switch_to ID KEY: types KEY and waits for window ID to be the visible one.
 switch_to() {
     press "$2"
-    for _ in $(seq 50); do
-        [ "$(current_window)" = "$1" ] && return 0
-        sleep 0.1
-    done
-    fail "$2 did not lead to window $1"
+    wait_for_window "$1" "$2 did not lead to window $1"
 }
 
 # sweep_and_give_up N: from the title, a normal game whose first stage gets
