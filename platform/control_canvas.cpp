@@ -2,9 +2,12 @@
 
 #include "platform/controls.h"
 
+#include <QBackingStore>
+#include <QGuiApplication>
 #include <QHash>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QVarLengthArray>
 
 namespace {
@@ -30,6 +33,16 @@ QList<QRect> joinedAreas(const QRegion& region)
         }
     }
     return areas;
+}
+
+// Qt's X11 backing store hands its pixels to the X server in shared memory.
+// Before it paints over pixels it has handed over, it waits for the server
+// to have read them: a round trip, paid by the next key unless it was paid
+// while the program had nothing else to do.
+bool handsPixelsOver()
+{
+    static const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
+    return x11;
 }
 
 QHash<const QWidget*, ControlCanvas*>& canvases()
@@ -74,6 +87,17 @@ void ControlCanvas::flushTogether(const QRect& area)
     repaint(area);
 }
 
+void ControlCanvas::settleHandedPixels(const QRect& handed)
+{
+    // A paint of nothing over a pixel just handed over: the backing store
+    // makes its round trip now, and the next paint finds nothing to wait for.
+    QBackingStore* store = backingStore();
+    if (store && isVisible()) {
+        store->beginPaint(QRegion(handed.x(), handed.y(), 1, 1));
+        store->endPaint();
+    }
+}
+
 void ControlCanvas::paintEvent(QPaintEvent* event)
 {
     // Only what the controls asked for, unless something else (an expose,
@@ -85,6 +109,15 @@ void ControlCanvas::paintEvent(QPaintEvent* event)
     flushOnly_ = QRegion();
     if (region.isEmpty())
         return;
+    if (handsPixelsOver() && !settlePending_) {
+        // Qt flushes after this paint; the next turn of the event loop comes after.
+        settlePending_ = true;
+        const QRect handed = event->region().begin()->translated(mapTo(window_, QPoint()));
+        QTimer::singleShot(0, this, [this, handed] {
+            settlePending_ = false;
+            settleHandedPixels(handed);
+        });
+    }
 
     // What lies behind the canvas in that area, back to front as Qt would
     // draw it, found once for all the rectangles.

@@ -28,7 +28,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void settleHandedPixels(const QRect& handed);
+
     QWidget* window_;
+    bool settlePending_ = false;
     QRegion changed_;    // asked for by controls since the last paint
     QRegion flushOnly_;  // sent along, not drawn again
 };
