@@ -42,7 +42,7 @@ struct PlayScreenAreas {
 
 struct ScreenBenchSetup {
     QString display;      // the Xvfb display the programs run on
-    QString gameBinary, refQt, refXlib;
+    QString gameBinary, refQt, refQtText, refXlib;
     QString gameDir;      // a private copy of the game folder
     PlayScreenAreas play;
 };

@@ -455,6 +455,7 @@ int parent(int argc, char** argv, const QString& gameSource, const QString& disp
     screen.display = display;
     screen.gameBinary = QStringLiteral(QUENNEL_GAME_BINARY);
     screen.refQt = QStringLiteral(QUENNEL_REF_QT);
+    screen.refQtText = QStringLiteral(QUENNEL_REF_QT_TEXT);
     screen.refXlib = QStringLiteral(QUENNEL_REF_XLIB);
     screen.gameDir = gameDir;
     for (int k = 0; k < 3 * kKeyRows; ++k)
