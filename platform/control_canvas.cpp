@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QTimer>
 #include <QVarLengthArray>
+#include <QWindow>
 
 namespace {
 // The areas to draw: the rectangles of `region`, those that touch or
@@ -35,6 +36,8 @@ QList<QRect> joinedAreas(const QRegion& region)
     return areas;
 }
 
+bool settlesEverywhere = false;
+
 // Qt's X11 backing store hands its pixels to the X server in shared memory.
 // Before it paints over pixels it has handed over, it waits for the server
 // to have read them: a round trip, paid by the next key unless it was paid
@@ -42,7 +45,7 @@ QList<QRect> joinedAreas(const QRegion& region)
 bool handsPixelsOver()
 {
     static const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
-    return x11;
+    return x11 || settlesEverywhere;
 }
 
 QHash<const QWidget*, ControlCanvas*>& canvases()
@@ -87,12 +90,20 @@ void ControlCanvas::flushTogether(const QRect& area)
     repaint(area);
 }
 
+void ControlCanvas::setSettlesEverywhere(bool everywhere)
+{
+    settlesEverywhere = everywhere;
+}
+
 void ControlCanvas::settleHandedPixels(const QRect& handed)
 {
     // A paint of nothing over a pixel just handed over: the backing store
     // makes its round trip now, and the next paint finds nothing to wait for.
+    // A window with an alpha channel would have that pixel cleared first.
     QBackingStore* store = backingStore();
-    if (store && isVisible()) {
+    const QWindow* handle = window_->windowHandle();
+    if (store && isVisible() && handle && !handle->format().hasAlpha()) {
+        ++settles_;
         store->beginPaint(QRegion(handed.x(), handed.y(), 1, 1));
         store->endPaint();
     }

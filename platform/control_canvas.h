@@ -24,6 +24,12 @@ public:
     // again: the rest of it is already right in the window's buffer.
     void flushTogether(const QRect& area);
 
+    // After its paints the canvas lets the window system finish reading
+    // what they handed over, once per turn of the event loop: on X11 only,
+    // unless a test asks for it everywhere. `settles()` counts those turns.
+    static void setSettlesEverywhere(bool everywhere);
+    int settles() const { return settles_; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
@@ -32,6 +38,7 @@ private:
 
     QWidget* window_;
     bool settlePending_ = false;
+    int settles_ = 0;
     QRegion changed_;    // asked for by controls since the last paint
     QRegion flushOnly_;  // sent along, not drawn again
 };
