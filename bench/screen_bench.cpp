@@ -408,6 +408,33 @@ void benchBrokenDataFile(XProbe& x, const ScreenBenchSetup& setup, std::vector<R
 
 }  // namespace
 
+namespace {
+// One round of launches, the first round (`round` 0) unrecorded. The order
+// turns by one program each round: a program started right after another
+// finds the machine as that one left it, and in a fixed order the same
+// program would always be the one that gains or loses by it.
+// The median of the ratios of the two programs' start-ups in the same
+// round, with the middle half of those ratios: the machine's slower and
+// faster spells fall on both alike.
+QString pairedRatio(const std::vector<double>& a, const std::vector<double>& b)
+{
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+        ratios.push_back(a[i] / b[i]);
+    return QStringLiteral("%1, middle half %2–%3")
+        .arg(median(ratios), 0, 'f', 2)
+        .arg(percentile(ratios, 25), 0, 'f', 2)
+        .arg(percentile(ratios, 75), 0, 'f', 2);
+}
+
+void inTurn(int round, const std::vector<std::function<void(bool record)>>& launches)
+{
+    const std::size_t n = launches.size();
+    for (std::size_t k = 0; k < n; ++k)
+        launches[(k + static_cast<std::size_t>(round)) % n](round > 0);
+}
+}  // namespace
+
 void benchStartupAgainst(std::vector<Row>& rows, const ScreenBenchSetup& setup, const QString& other, int rounds)
 {
     XProbe x;
@@ -417,9 +444,9 @@ void benchStartupAgainst(std::vector<Row>& rows, const ScreenBenchSetup& setup, 
     std::fprintf(stderr, "quennel_bench: start-up against %s (%d rounds), load %s ...\n", qPrintable(other), rounds,
                  qPrintable(loadAverage()));
     for (int i = 0; i <= rounds; ++i) {
-        launchOnce(x, setup.refQt, setup.gameDir, false, qt, i > 0, kTitleSettleMs);
-        launchOnce(x, setup.gameBinary, setup.gameDir, false, game, i > 0, kTitleSettleMs);
-        launchOnce(x, other, setup.gameDir, false, alt, i > 0, kTitleSettleMs);
+        inTurn(i, {[&](bool record) { launchOnce(x, setup.refQt, setup.gameDir, false, qt, record, kTitleSettleMs); },
+                   [&](bool record) { launchOnce(x, setup.gameBinary, setup.gameDir, false, game, record, kTitleSettleMs); },
+                   [&](bool record) { launchOnce(x, other, setup.gameDir, false, alt, record, kTitleSettleMs); }});
     }
     const double g = median(game.startupMs), a = median(alt.startupMs), q = median(qt.startupMs);
     rows.push_back({QStringLiteral("start-up: exec → title mapped and first painted, this build beside %1 (median of %2 rounds)")
@@ -427,7 +454,8 @@ void benchStartupAgainst(std::vector<Row>& rows, const ScreenBenchSetup& setup, 
                         .arg(game.startupMs.size()),
                     QStringLiteral("%1 (max %2)").arg(ms(g), ms(percentile(game.startupMs, 100))),
                     QStringLiteral("the other %1 (max %2); bare Qt %3").arg(ms(a), ms(percentile(alt.startupMs, 100)), ms(q)),
-                    QStringLiteral("÷ other %1; ÷ Qt %2, other ÷ Qt %3").arg(ratio(g, a), ratio(g, q), ratio(a, q)),
+                    QStringLiteral("÷ other %1 (round by round %2); ÷ Qt %3, other ÷ Qt %4")
+                        .arg(ratio(g, a), pairedRatio(game.startupMs, alt.startupMs), ratio(g, q), ratio(a, q)),
                     QStringLiteral("—"), false});
 }
 
@@ -445,11 +473,13 @@ void benchThroughX(std::vector<Row>& rows, const ScreenBenchSetup& setup)
                  qPrintable(loadAverage()));
     for (int i = 0; i <= kStartupRuns; ++i) {
         // Alternated, so all four see the same machine; the first round warms the caches.
-        launchOnce(x, setup.refXlib, setup.gameDir, false, xlib, i > 0, kTitleSettleMs);
-        launchOnce(x, setup.refQt, setup.gameDir, false, qt, i > 0, kTitleSettleMs);
-        launchOnce(x, setup.refQtText, setup.gameDir, false, qtText, i > 0, kTitleSettleMs);
-        launchOnce(x, setup.gameBinary, setup.gameDir, true, game, i > 0, kTitleSettleMs);
-        launchOnce(x, setup.gameBinary, setup.gameDir, true, game, i > 0, kEarlyKeyMs);
+        inTurn(i, {[&](bool record) { launchOnce(x, setup.refXlib, setup.gameDir, false, xlib, record, kTitleSettleMs); },
+                   [&](bool record) { launchOnce(x, setup.refQt, setup.gameDir, false, qt, record, kTitleSettleMs); },
+                   [&](bool record) { launchOnce(x, setup.refQtText, setup.gameDir, false, qtText, record, kTitleSettleMs); },
+                   [&](bool record) {
+                       launchOnce(x, setup.gameBinary, setup.gameDir, true, game, record, kTitleSettleMs);
+                       launchOnce(x, setup.gameBinary, setup.gameDir, true, game, record, kEarlyKeyMs);
+                   }});
     }
     std::fprintf(stderr, "quennel_bench: key presses under X (%d rounds), load %s ...\n", kKeyRounds,
                  qPrintable(loadAverage()));
