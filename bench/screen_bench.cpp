@@ -57,6 +57,8 @@ constexpr long kBrokenDataGoalKb = 256 * 1024;
 
 struct Samples {
     std::vector<double> startupMs, rssKb, latencyMs, cpuUs, rects;
+    // The start-up's stages: exec → its window created, → mapped.
+    std::vector<double> createdMs, mappedMs;
     std::vector<double> firstSwitchMs, earlySwitchMs, laterSwitchMs;
     double idlePct = -1, idleAfterPlayPct = -1;
     qint64 playingCpuNs = 0, playingWallNs = 0;
@@ -189,6 +191,8 @@ void launchOnce(XProbe& x, const QString& program, const QString& workDir, bool 
     const bool early = keyAfterMs < kTitleSettleMs;
     if (record && !early) {
         s.startupMs.push_back(double(painted - started) / 1e6);
+        s.createdMs.push_back(double(x.topCreatedNs() - started) / 1e6);
+        s.mappedMs.push_back(double(x.topMappedNs() - started) / 1e6);
         s.rssKb.push_back(double(processRssKb(pid)));
     }
     if (game) {
@@ -429,6 +433,15 @@ QString pairedRatio(const std::vector<double>& a, const std::vector<double>& b)
         .arg(percentile(ratios, 75), 0, 'f', 2);
 }
 
+// Medians of exec → window created → mapped → first damage, in ms.
+QString startupStages(const Samples& s)
+{
+    return QStringLiteral("%1 → %2 → %3")
+        .arg(median(s.createdMs), 0, 'f', 1)
+        .arg(median(s.mappedMs), 0, 'f', 1)
+        .arg(median(s.startupMs), 0, 'f', 1);
+}
+
 void inTurn(int round, const std::vector<std::function<void(bool record)>>& launches)
 {
     const std::size_t n = launches.size();
@@ -459,6 +472,10 @@ void benchStartupAgainst(std::vector<Row>& rows, const ScreenBenchSetup& setup, 
                     QStringLiteral("÷ other %1 (round by round %2); ÷ Qt %3, other ÷ Qt %4")
                         .arg(ratio(g, a), pairedRatio(game.startupMs, alt.startupMs), ratio(g, q), ratio(a, q)),
                     QStringLiteral("—"), false});
+    rows.push_back({QStringLiteral("start-up's stages, this build beside %1: exec → its window created → mapped → first damage, ms (medians)")
+                        .arg(other),
+                    startupStages(game), QStringLiteral("the other %1; bare Qt %2").arg(startupStages(alt), startupStages(qt)),
+                    QStringLiteral("—"), QStringLiteral("—"), false});
 }
 
 void benchThroughX(std::vector<Row>& rows, const ScreenBenchSetup& setup)
@@ -504,6 +521,10 @@ void benchThroughX(std::vector<Row>& rows, const ScreenBenchSetup& setup)
                         .arg(ratio(start, startQt), pairedRatio(game.startupMs, qt.startupMs), ratio(start, startQtText)),
                     QStringLiteral("≤ %1 × bare Qt").arg(kStartupGoalRatio, 0, 'f', 1),
                     !game.startupMs.empty() && start <= kStartupGoalRatio * startQt});
+    rows.push_back({QStringLiteral("start-up's stages: exec → its window created → mapped → first damage, ms (medians)"),
+                    startupStages(game),
+                    QStringLiteral("bare Qt %1; Qt label with text %2").arg(startupStages(qt), startupStages(qtText)),
+                    QStringLiteral("—"), QStringLiteral("—"), false});
 
     const double key = median(game.latencyMs), keyQt = median(qt.latencyMs), keyX = median(xlib.latencyMs);
     rows.push_back({QStringLiteral("key → pixels: XTEST press → first damage of the window (%1 hits, %2 "

@@ -154,6 +154,7 @@ void XProbe::handle(void* raw)
     if (event.type == CreateNotify) {
         // Watched from its creation, so no first paint is missed.
         const Window w = event.xcreatewindow.window;
+        created_[w] = now;
         if (!damages_.count(w))
             damages_[w] = XDamageCreate(dpy_, w, XDamageReportRawRectangles);
     } else if (event.type == MapNotify) {
@@ -164,6 +165,7 @@ void XProbe::handle(void* raw)
             topMappedNs_ = -1;
     } else if (event.type == DestroyNotify) {
         damages_.erase(event.xdestroywindow.window);
+        created_.erase(event.xdestroywindow.window);
     } else if (event.type == damageBase_ + XDamageNotify) {
         const auto& d = reinterpret_cast<const XDamageNotifyEvent&>(event);
         damage_.push_back({d.drawable, QRect(d.area.x, d.area.y, d.area.width, d.area.height), now});
@@ -190,6 +192,12 @@ bool XProbe::waitUntil(const std::function<bool()>& done, int timeoutMs)
         timespec wait{0, std::min<qint64>(left, 200000)};
         ppoll(&fd, 1, &wait, nullptr);
     }
+}
+
+qint64 XProbe::topCreatedNs() const
+{
+    const auto found = created_.find(top_);
+    return found == created_.end() ? -1 : found->second;
 }
 
 qint64 XProbe::firstDamage(unsigned long window, const QRect& area, qint64 sinceNs) const

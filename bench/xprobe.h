@@ -57,6 +57,8 @@ public:
     void clearDamage() { damage_.clear(); }
     unsigned long topWindow() const { return top_; }
     qint64 topMappedNs() const { return topMappedNs_; }
+    // When the most recently mapped window was created, or -1.
+    qint64 topCreatedNs() const;
     // The first damage to `window` within `area` (empty: anywhere) at or after
     // `sinceNs`, or -1.
     qint64 firstDamage(unsigned long window, const QRect& area, qint64 sinceNs) const;
@@ -80,6 +82,7 @@ private:
     QString display_;
     int damageBase_ = 0;
     std::map<unsigned long, unsigned long> damages_;   // window -> damage object
+    std::map<unsigned long, qint64> created_;          // window -> its CreateNotify
     std::vector<Damage> damage_;
     unsigned long top_ = 0;
     qint64 topMappedNs_ = -1;
