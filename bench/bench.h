@@ -1,6 +1,8 @@
 #pragma once
 // What the benchmark's parts share: a row of the printed table and the
 // statistics every row uses.
+#include "bench/rounds.h"
+
 #include <QRect>
 #include <QString>
 
@@ -20,8 +22,6 @@ struct Row {
     bool met;
 };
 
-double percentile(std::vector<double> v, double p);
-inline double median(const std::vector<double>& v) { return percentile(v, 50); }
 
 QString us(double v);
 QString ms(double v, int decimals = 1);

@@ -4,9 +4,10 @@
 // label, each repainting on every key, run in the same run as references.
 // Every program goes through the same code (the same reads of the screen,
 // the same pauses, the same measure of a key) and they take turns: start-up
-// in rounds of Xlib, Qt, Qt with a line of text, game; key presses with the
-// game, Qt and Xlib running side by side, in rounds of game, Qt, Xlib, so a
-// busy moment of the machine falls on all of them alike.
+// in rounds of Xlib, Qt, Qt with a line of text and game, each round
+// starting with the next of them; key presses with the game, Qt and Xlib
+// running side by side, in rounds of game, Qt, Xlib, so a busy moment of the
+// machine falls on all of them alike.
 #include "bench/bench.h"
 #include "bench/xprobe.h"
 
@@ -410,27 +411,16 @@ void benchBrokenDataFile(XProbe& x, const ScreenBenchSetup& setup, std::vector<R
                     met});
 }
 
-}  // namespace
-
-namespace {
-// One round of launches, the first round (`round` 0) unrecorded. The order
-// turns by one program each round: a program started right after another
-// finds the machine as that one left it, and in a fixed order the same
-// program would always be the one that gains or loses by it.
-// The median of the ratios of the two programs' start-ups in the same
-// round, with the middle half of those ratios: the machine's slower and
-// faster spells fall on both alike.
-QString pairedRatio(const std::vector<double>& a, const std::vector<double>& b)
+// The round-by-round ratio as the table shows it.
+QString roundByRound(const std::vector<double>& a, const std::vector<double>& b)
 {
-    if (a.size() != b.size() || a.empty())
-        return QStringLiteral("—");  // a round lost a start-up: no longer paired
-    std::vector<double> ratios;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        ratios.push_back(a[i] / b[i]);
+    const std::optional<PairedRatio> r = pairedRatio(a, b);
+    if (!r)
+        return QStringLiteral("—");
     return QStringLiteral("%1, middle half %2–%3")
-        .arg(median(ratios), 0, 'f', 2)
-        .arg(percentile(ratios, 25), 0, 'f', 2)
-        .arg(percentile(ratios, 75), 0, 'f', 2);
+        .arg(r->median, 0, 'f', 2)
+        .arg(r->firstQuartile, 0, 'f', 2)
+        .arg(r->thirdQuartile, 0, 'f', 2);
 }
 
 // Medians of exec → window created → mapped → first damage, in ms.
@@ -440,13 +430,6 @@ QString startupStages(const Samples& s)
         .arg(median(s.createdMs), 0, 'f', 1)
         .arg(median(s.mappedMs), 0, 'f', 1)
         .arg(median(s.startupMs), 0, 'f', 1);
-}
-
-void inTurn(int round, const std::vector<std::function<void(bool record)>>& launches)
-{
-    const std::size_t n = launches.size();
-    for (std::size_t k = 0; k < n; ++k)
-        launches[(k + static_cast<std::size_t>(round)) % n](round > 0);
 }
 }  // namespace
 
@@ -470,7 +453,7 @@ void benchStartupAgainst(std::vector<Row>& rows, const ScreenBenchSetup& setup, 
                     QStringLiteral("%1 (max %2)").arg(ms(g), ms(percentile(game.startupMs, 100))),
                     QStringLiteral("the other %1 (max %2); bare Qt %3").arg(ms(a), ms(percentile(alt.startupMs, 100)), ms(q)),
                     QStringLiteral("÷ other %1 (round by round %2); ÷ Qt %3, other ÷ Qt %4")
-                        .arg(ratio(g, a), pairedRatio(game.startupMs, alt.startupMs), ratio(g, q), ratio(a, q)),
+                        .arg(ratio(g, a), roundByRound(game.startupMs, alt.startupMs), ratio(g, q), ratio(a, q)),
                     QStringLiteral("—"), false});
     rows.push_back({QStringLiteral("start-up's stages, this build beside %1: exec → its window created → mapped → first damage, ms (medians)")
                         .arg(other),
@@ -518,7 +501,7 @@ void benchThroughX(std::vector<Row>& rows, const ScreenBenchSetup& setup)
                         .arg(ms(startQt), ms(percentile(qt.startupMs, 100)), ms(startQtText),
                              ms(median(xlib.startupMs))),
                     QStringLiteral("÷ Qt %1 (round by round %2); ÷ Qt with text %3")
-                        .arg(ratio(start, startQt), pairedRatio(game.startupMs, qt.startupMs), ratio(start, startQtText)),
+                        .arg(ratio(start, startQt), roundByRound(game.startupMs, qt.startupMs), ratio(start, startQtText)),
                     QStringLiteral("≤ %1 × bare Qt").arg(kStartupGoalRatio, 0, 'f', 1),
                     !game.startupMs.empty() && start <= kStartupGoalRatio * startQt});
     rows.push_back({QStringLiteral("start-up's stages: exec → its window created → mapped → first damage, ms (medians)"),
