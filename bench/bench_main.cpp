@@ -26,6 +26,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -49,16 +50,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-double percentile(std::vector<double> v, double p)
-{
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    // Nearest rank.
-    const std::size_t rank = std::size_t(std::ceil(p / 100.0 * double(v.size())));
-    return v[std::clamp<std::size_t>(rank, 1, v.size()) - 1];
-}
 
 QString us(double v) { return QString::number(v, 'f', 0) + QStringLiteral(" µs"); }
 QString ms(double v, int decimals) { return QString::number(v, 'f', decimals) + QStringLiteral(" ms"); }
@@ -536,7 +527,7 @@ int main(int argc, char* argv[])
         else if (arg == "--x-only")
             xOnly = true;
         else if (arg == "--startup-against" && i + 1 < argc)
-            against = QString::fromLocal8Bit(argv[++i]);
+            against = QFileInfo(QString::fromLocal8Bit(argv[++i])).absoluteFilePath();  // the games start in their own folder
         else if (arg == "--display" && i + 1 < argc)
             display = QString::fromLocal8Bit(argv[++i]);
         else if (arg == "--game" && i + 1 < argc)
