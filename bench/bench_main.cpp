@@ -33,6 +33,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <cstdlib>
 #include <unistd.h>
 
 #include <SDL.h>
@@ -406,7 +407,7 @@ void printTable(const QString& machine, const std::vector<Row>& rows, qint64 beg
 }
 
 int parent(int argc, char** argv, const QString& gameSource, const QString& display, bool quick, bool xOnly,
-           const QString& against)
+           const QString& against, int againstRounds)
 {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
@@ -467,7 +468,7 @@ int parent(int argc, char** argv, const QString& gameSource, const QString& disp
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", QDir(temp.path()).filePath(QStringLiteral(".runtime")).toLocal8Bit());
         if (!against.isEmpty())
-            benchStartupAgainst(rows, screen, against, 20);
+            benchStartupAgainst(rows, screen, against, againstRounds);
         else
             benchThroughX(rows, screen);
     }
@@ -518,6 +519,9 @@ int main(int argc, char* argv[])
     QString display;
     bool quick = false, xOnly = false;
     QString against;
+    // Twenty rounds tell builds apart by about 5 %; a change of 2 or 3 %
+    // wants a hundred or more.
+    int againstRounds = 20;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--memory-child")
@@ -528,14 +532,16 @@ int main(int argc, char* argv[])
             xOnly = true;
         else if (arg == "--startup-against" && i + 1 < argc)
             against = QFileInfo(QString::fromLocal8Bit(argv[++i])).absoluteFilePath();  // the games start in their own folder
+        else if (arg == "--rounds" && i + 1 < argc && std::atoi(argv[i + 1]) > 0)
+            againstRounds = std::atoi(argv[++i]);
         else if (arg == "--display" && i + 1 < argc)
             display = QString::fromLocal8Bit(argv[++i]);
         else if (arg == "--game" && i + 1 < argc)
             gameSource = QString::fromLocal8Bit(argv[++i]);
         else {
-            std::fprintf(stderr, "usage: quennel_bench [--quick] [--x-only] [--startup-against <game binary>] [--game <game folder>] [--display <Xvfb display>]\n");
+            std::fprintf(stderr, "usage: quennel_bench [--quick] [--x-only] [--startup-against <game binary> [--rounds <n>]] [--game <game folder>] [--display <Xvfb display>]\n");
             return 2;
         }
     }
-    return parent(argc, argv, gameSource, display, quick, xOnly, against);
+    return parent(argc, argv, gameSource, display, quick, xOnly, against, againstRounds);
 }
