@@ -6,7 +6,7 @@
 # written exactly as without it.
 here=$(dirname "$0")
 source "$here/lib.sh"
-setup_game "$1" "$2" 5000
+setup_game "$1" "$2" 5000 9
 start_display
 settings="$XDG_CONFIG_HOME/quennel/quennel.ini"
 
@@ -43,12 +43,14 @@ title=$(current_window)
 press 4
 wait_other_than "$title"
 play=$(current_window)
-# Ten hits (1+2+3+5+7+10+14+19+24+30 = 115), a miss, three hits (1+2+3).
-press 0 1 1 1 1 1 1 1 1 1 1 2 1 1 1 Escape
+# Every digit: eight misses, then the six of the stack (28 points).
+every_digit "${MAIN_ROW_KEYS[@]}"
+press 0 "${KEYS[@]}" Escape
 wait_results_after "$play" 0
 expected=$(mktemp)
-score_bytes 0 121 0 0 0 0 0 0 0 0 0 0 > "$expected"
+score_bytes 0 28 0 0 0 0 0 0 0 0 0 0 > "$expected"
 cmp "$expected" "$E2E_TMP/game/tavo_s.dat" || fail "score file bytes differ"
+expect_stage_digits "${STRUCK[@]}"
 grep -qx 'mainRowDigits=true' "$settings" || fail "the choice was not remembered"
 stop_game
 

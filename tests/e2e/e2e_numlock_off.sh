@@ -1,10 +1,10 @@
 #!/bin/bash
-# With NumLock off the keypad sends Home, End, arrows, Insert...: they still
-# count as their digits, from the title through a stage to the results and
-# back.
+# With NumLock off the keypad sends Home, End, arrows, Begin, Insert...: they
+# still count as their digits, every one of them, from the title through a
+# stage to the results and back.
 here=$(dirname "$0")
 source "$here/lib.sh"
-setup_game "$1" "$2" 5000
+setup_game "$1" "$2" 5000 9
 start_display
 xdotool key Num_Lock
 xset q | grep -q 'Num Lock: *off' || fail "NumLock is still on"
@@ -14,14 +14,15 @@ title=$(current_window)
 press KP_Left                                   # 4: normal mode
 wait_other_than "$title"
 play=$(current_window)
-# Ten hits of 1 (End), a miss (2, Down), three hits: 115 + 6.
-press KP_Insert KP_End KP_End KP_End KP_End KP_End KP_End KP_End KP_End KP_End KP_End
-press KP_Down KP_End KP_End KP_End Escape
+# Every digit: eight misses, then the six of the stack (28 points).
+every_digit "${NUMLOCK_OFF_KEYS[@]}"
+press KP_Insert "${KEYS[@]}" Escape
 wait_results_after "$play" KP_Insert            # 0: the results
 results=$(current_window)
 expected=$(mktemp)
-score_bytes 0 121 0 0 0 0 0 0 0 0 0 0 > "$expected"
+score_bytes 0 28 0 0 0 0 0 0 0 0 0 0 > "$expected"
 cmp "$expected" "$E2E_TMP/game/tavo_s.dat" || fail "score file bytes differ"
+expect_stage_digits "${STRUCK[@]}"
 
 press KP_Right                                  # 6: the commentary log
 wait_other_than "$results"

@@ -1,10 +1,10 @@
 #!/bin/bash
-# One stage played in a real window: keypad hits and a miss count, main-
-# keyboard digits do not, Esc gives up, keypad 0 shows the results, and the
-# new stage best is in the score file with its exact bytes.
+# One stage played in a real window: keypad hits and misses count, every
+# digit, main-keyboard digits do not, Esc gives up, keypad 0 shows the
+# results, and the new stage best is in the score file with its exact bytes.
 here=$(dirname "$0")
 source "$here/lib.sh"
-setup_game "$1" "$2" 5000
+setup_game "$1" "$2" 5000 9
 start_display
 start_game "$BINARY"
 title=$(current_window)
@@ -13,22 +13,23 @@ press_switch KP_4
 play=$(current_window)
 [ "$play" != "$title" ] || fail "keypad 4 did not leave the title"
 
-# Ten hits (1+2+3+5+7+10+14+19+24+30 = 115), a miss, three hits (1+2+3).
-# The keys typed during the count-down are judged once it ends.
+# The main keyboard's digits, then every keypad digit: eight misses and the
+# six of the stack (1+2+3+5+7+10 = 28). The keys typed during the
+# count-down are judged once it ends.
+every_digit "${KEYPAD_KEYS[@]}"
 press KP_0
-press KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1
-press 1 1 1
-press KP_2
-press KP_1 KP_1 KP_1
+press 1 2 3 4 5 6 7 8 9
+press "${KEYS[@]}"
 press Escape
 wait_results_after "$play"
 results=$(current_window)
 wait_windows 1
 
 expected=$(mktemp)
-score_bytes 0 121 0 0 0 0 0 0 0 0 0 0 > "$expected"
+score_bytes 0 28 0 0 0 0 0 0 0 0 0 0 > "$expected"
 cmp "$expected" "$E2E_TMP/game/tavo_s.dat" || {
     od -c "$E2E_TMP/game/tavo_s.dat" | head; fail "score file bytes differ"; }
+expect_stage_digits "${STRUCK[@]}"
 
 # Esc on the results screen asks; Enter answers Cancel, the game stays.
 press Escape

@@ -248,6 +248,46 @@ target_queue() {
     echo "$queue"
 }
 
+# The names xdotool types digits 0-9 by: the keypad with NumLock on, the
+# keypad with it off, the digits above the letters.
+KEYPAD_KEYS=(KP_0 KP_1 KP_2 KP_3 KP_4 KP_5 KP_6 KP_7 KP_8 KP_9)
+NUMLOCK_OFF_KEYS=(KP_Insert KP_End KP_Down KP_Next KP_Left KP_Begin KP_Right KP_Home KP_Up KP_Prior)
+MAIN_ROW_KEYS=(0 1 2 3 4 5 6 7 8 9)
+
+# every_digit NAME...: on a play screen before its count-down, with the ten
+# names of digits 0-9 the test types: reads the stack and sets STRUCK to
+# every digit, the eight that are not the first target (misses) and then
+# the six of the stack in turn (hits, 1+2+3+5+7+10 = 28 points), and KEYS
+# to their names.
+every_digit() {
+    local names=("$@") queue="" d
+    # A screen just mapped may not be painted yet.
+    for _ in $(seq 20); do
+        queue=$(target_queue 2>/dev/null) && break
+        sleep 0.1
+    done
+    [ -n "$queue" ] || queue=$(target_queue)
+    STRUCK=()
+    for d in 1 2 3 4 5 6 7 8 9; do [ "$d" = "${queue%% *}" ] || STRUCK+=("$d"); done
+    for d in $queue; do STRUCK+=("$d"); done
+    KEYS=()
+    for d in "${STRUCK[@]}"; do KEYS+=("${names[$d]}"); done
+}
+
+# expect_stage_digits DIGIT...: the play history keeps exactly these digits,
+# in order, as the keys of its last stage (it has them once the results are
+# up; waits up to 5 s).
+expect_stage_digits() {
+    local seen=""
+    for _ in $(seq 50); do
+        seen=$(sqlite3 -batch "$E2E_TMP/game/history.sqlite" "SELECT group_concat(digit, ' ') FROM (SELECT digit
+            FROM keys WHERE stage_id = (SELECT max(id) FROM stages) ORDER BY rowid)" 2>/dev/null || true)
+        [ "$seen" = "$*" ] && return 0
+        sleep 0.1
+    done
+    fail "the history's keys of the stage are '$seen', not '$*'"
+}
+
 # quit_game: ends the program the player's way, Esc and OK on the quit
 # question (Tab moves from Cancel, the default, to OK), and waits for it to
 # end by itself. It must end with status 0 and without any sanitizer report:
