@@ -2,14 +2,14 @@
 # On a Wayland desktop with XWayland, started as a player starts it (no
 # platform chosen), the game runs on Qt's X11 platform through XWayland,
 # and keypad keys typed through weston, as a player's are (NumLock on),
-# lead through every screen: title, high scores, title, play, results,
-# log, results, title. (Weston's own X window manager places every newly
+# lead through every screen: title, high scores, title, play (every digit
+# counts as itself), results, log, results, title. (Weston's own X window manager places every newly
 # mapped X window itself, whatever position it asks for; that one place
 # holds under a window manager that honours it is e2e_window_manager.)
 here=$(dirname "$0")
 source "$here/lib.sh"
 source "$here/weston.sh"
-setup_game "$1" "$2" 5000
+setup_game "$1" "$2" 5000 9
 start_display
 start_weston
 start_on_wayland "$BINARY" DISPLAY="$XWAYLAND_DISPLAY"
@@ -33,7 +33,9 @@ key_to_other KP_Insert                          # 0: title
 [ "$(current_window)" = "$title" ] || fail "keypad 0 did not return to the title"
 key_to_other KP_Left                            # 4: play
 play=$(current_window)
-wl_key KP_Insert KP_End KP_End KP_End Escape
+# Every digit: eight misses, then the six of the stack (28 points).
+every_digit "${NUMLOCK_OFF_KEYS[@]}"
+wl_key KP_Insert "${KEYS[@]}" Escape
 for _ in $(seq 120); do
     [ "$(current_window)" != "$play" ] && break
     wl_key KP_Insert
@@ -44,6 +46,7 @@ key_to_other KP_Right                           # 6: log
 key_to_other KP_Insert                          # 0: results
 key_to_other KP_Left                            # 4: stage lost, the title
 [ "$(current_window)" = "$title" ] || fail "not back on the title"
-score_bytes 0 6 0 0 0 0 0 0 0 0 0 0 >"$E2E_TMP/expected_scores"
+score_bytes 0 28 0 0 0 0 0 0 0 0 0 0 >"$E2E_TMP/expected_scores"
 cmp "$E2E_TMP/expected_scores" "$E2E_TMP/game/tavo_s.dat" || fail "score file bytes differ"
+expect_stage_digits "${STRUCK[@]}"
 echo "1 passed, 0 failed"

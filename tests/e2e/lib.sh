@@ -275,11 +275,11 @@ every_digit() {
 }
 
 # expect_stage_digits DIGIT...: the play history keeps exactly these digits,
-# in order, as the keys of its last stage (it has them once the results are
-# up; waits up to 5 s).
+# in order, as the keys of its last stage (it has them once the stage is
+# over; waits up to 10 s).
 expect_stage_digits() {
     local seen=""
-    for _ in $(seq 50); do
+    for _ in $(seq 100); do
         seen=$(sqlite3 -batch "$E2E_TMP/game/history.sqlite" "SELECT group_concat(digit, ' ') FROM (SELECT digit
             FROM keys WHERE stage_id = (SELECT max(id) FROM stages) ORDER BY rowid)" 2>/dev/null || true)
         [ "$seen" = "$*" ] && return 0
