@@ -9,7 +9,7 @@
 # With QUENNEL_SHOTS=DIR the progress pages are kept there as PNG files.
 here=$(dirname "$0")
 source "$here/lib.sh"
-setup_game "$1" "$2" 10
+setup_game "$1" "$2" 10 9 1 1 1 9   # stage 1 asks for any digit
 start_display
 start_game "$BINARY"
 title=$(current_window)
@@ -23,55 +23,61 @@ expect() {  # expect WHAT ACTUAL EXPECTED
 # back_to_title: keypad 4 on the results of a lost game leads to the title.
 back_to_title() { switch_to "$title" KP_4; }
 
-# Game 1, normal: ten hits, a miss, three hits, give up.
+# Game 1, normal: every digit, eight misses and then the six of the stack
+# (1+2+3+5+7+10 = 28), give up.
 press_switch KP_4
 play=$(current_window)
+every_digit "${KEYPAD_KEYS[@]}"
 press KP_0
 sleep 3   # the count-down
-press KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1
-press KP_2
-press KP_1 KP_1 KP_1
+press "${KEYS[@]}"
 press Escape
 wait_results_after "$play"
 [ -f "$db" ] || fail "no history.sqlite after the stage"
-expect "game" "$(q 'SELECT mode, outcome, last_stage, total FROM games')" "normal|lost|1|1210"
+expect "game" "$(q 'SELECT mode, outcome, last_stage, total FROM games')" "normal|lost|1|280"
 expect "stage" "$(q 'SELECT s.stage, s.score, s.verdict, sum(k.hit), sum(1 - k.hit) FROM stages s
-    JOIN keys k ON k.stage_id = s.id GROUP BY s.id')" "1|1210|giveup|13|1"
+    JOIN keys k ON k.stage_id = s.id GROUP BY s.id')" "1|280|giveup|6|8"
 expect "key rows" "$(q 'SELECT count(*) FROM keys')" "14"
+# Each key as digit, target and hit: the misses wait on the first target.
+rows=()
+for d in "${STRUCK[@]:0:8}"; do rows+=("${d}${STRUCK[8]}0"); done
+for d in "${STRUCK[@]:8}"; do rows+=("${d}${d}1"); done
 expect "keys in order" "$(q "SELECT group_concat(digit || target || hit, ' ') FROM (SELECT * FROM keys ORDER BY rowid)")" \
-    "111 111 111 111 111 111 111 111 111 111 210 111 111 111"
+    "${rows[*]}"
 expect "key times never go back" \
     "$(q 'SELECT count(*) FROM keys a JOIN keys b ON b.rowid = a.rowid + 1 WHERE b.ms < a.ms')" "0"
 expected=$(mktemp)
-score_bytes 0 121 0 0 0 0 0 0 0 0 0 0 > "$expected"
+score_bytes 0 28 0 0 0 0 0 0 0 0 0 0 > "$expected"
 cmp "$expected" "$E2E_TMP/game/tavo_s.dat" || fail "score file bytes differ"
 back_to_title
 
-# Game 2, hard: twenty hits, a miss, five hits, give up.
+# Game 2, hard (the stack mostly hidden): the keypad swept 1 to 9 three
+# times, give up.
 press_switch KP_6
 play=$(current_window)
 press KP_0
 sleep 3
-press KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1
-sleep 0.5
-press KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1 KP_1
-press KP_3
-press KP_1 KP_1 KP_1 KP_1 KP_1
+for _ in 1 2 3; do press KP_1 KP_2 KP_3 KP_4 KP_5 KP_6 KP_7 KP_8 KP_9; done
 press Escape
 wait_results_after "$play"
 back_to_title
 
-# Game 3, normal: stage 1 played to time-up (cleared), stage 2 given up.
+# Game 3, normal: stage 1 played to time-up (cleared) off the stack read
+# from the screen, two or three hits at a time and now and then a miss;
+# stage 2 given up.
 press_switch KP_4
 play=$(current_window)
 press KP_0
 sleep 3   # the count-down
 for i in $(seq 27); do
-    keys=(KP_1 KP_1)
-    [ $((i % 3)) -eq 0 ] && keys+=(KP_1)
-    [ $((i % 9)) -eq 4 ] && keys+=(KP_5 KP_1)
+    line=$(target_queue)
+    read -ra stack <<<"$line"
+    keys=("KP_${stack[0]}" "KP_${stack[1]}")
+    [ $((i % 3)) -eq 0 ] && keys+=("KP_${stack[2]}")
+    next=${stack[${#keys[@]}]}
+    [ $((i % 9)) -eq 4 ] && keys+=("KP_$((next % 9 + 1))" "KP_$next")
     press "${keys[@]}"
-    sleep 0.8
+    sleep 0.5
 done
 wait_results_after "$play"
 expect "stage 1 of game 3" "$(q 'SELECT verdict FROM stages WHERE game_id = 3')" "clear"
@@ -108,7 +114,7 @@ expect "exported rows" "$(echo "$csv" | wc -l)" "5"
 expect "export header" "$(echo "$csv" | head -1 | cut -d, -f1-12)" \
     "game,started_at,mode,game_total,outcome,last_stage,rank,game_median_gap_ms,stage,score,quota,verdict"
 # hits, misses and the longest streak are worked out from the key rows.
-expect "first stage exported" "$(echo "$csv" | sed -n 2p | cut -d, -f1,3-6,9-15)" "1,normal,1210,lost,1,1,1210,100,giveup,13,1,10"
+expect "first stage exported" "$(echo "$csv" | sed -n 2p | cut -d, -f1,3-6,9-15)" "1,normal,280,lost,1,1,280,100,giveup,6,8,6"
 (cd "$E2E_TMP" && env -u DISPLAY "$BINARY" --game-dir game --export-history out.csv) || fail "the export to a file failed"
 cmp <(echo "$csv") "$E2E_TMP/out.csv" || fail "the file export differs from standard output"
 
