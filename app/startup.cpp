@@ -91,17 +91,6 @@ GameSettings settleSettings(const CommandLineChoices& choices)
     }
     return settings;
 }
-
-// A start-up that cannot go on: its message, in a box that wears the
-// program's icon like every window of it, then the end.
-void failStartUp(const QString& text)
-{
-    QApplication::setWindowIcon(programIcon());
-    MessageRequest request;
-    request.text = text;
-    msgbox(request);
-    endProgram(1);
-}
 }  // namespace
 
 bool Form1::file_c()
@@ -117,7 +106,10 @@ bool Form1::file_c()
             missing = 1;
     }
     if (missing == 1) {
-        failStartUp(QString::fromUtf8("必須ファイルが見つかりません。\r\n本体のダウンロードをやりなおしてください。"));
+        MessageRequest request;
+        request.text = QString::fromUtf8("必須ファイルが見つかりません。\r\n本体のダウンロードをやりなおしてください。");
+        msgbox(request);
+        endProgram(1);
         return false;
     }
     return true;
@@ -157,7 +149,10 @@ bool Form1::Form_Load()
             Module1.PhraseList.push_back(phrase);
         }
     } catch (const DataFileError& error) {
-        failStartUp(error.message());
+        MessageRequest request;
+        request.text = error.message();
+        msgbox(request);
+        endProgram(1);
         return false;
     }
     for (int s = 1; s <= kStageCount; ++s)
@@ -246,6 +241,7 @@ int runGame(QApplication& app)
 {
     // The only ways out are the quit question and a failed start-up.
     app.setQuitOnLastWindowClosed(false);
+    app.setWindowIcon(programIcon());
     installQtJapanese(app);
     // The pictures decoded beside the making of the windows.
     const qreal ratio = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->devicePixelRatio() : 1;
@@ -263,14 +259,12 @@ int runGame(QApplication& app)
     createWindows();
     if (!showTitle())
         return 1;
-    // The title needs neither sound, nor its icon, nor the play screen. Once
-    // it is painted come the audio device (whose start-up waits for a D-Bus
-    // session to be looked for), the windows' icon (its picture format a
-    // plug-in to load), the play screen made ready and the sounds decoded,
-    // so neither the first key nor the first play screen waits for them. The
+    // The title needs neither sound nor the play screen. Once it is painted
+    // come the audio device (whose start-up waits for a D-Bus session to be
+    // looked for), the play screen made ready and the sounds decoded, so
+    // neither the first key nor the first play screen waits for them. The
     // device comes first: every key of the title plays a sound.
     std::vector<StartupStep> steps = {[&ahead] { ahead.forget(); }, [&sounds] { sounds.openDevice(); },
-                                      [] { QApplication::setWindowIcon(programIcon()); },
                                       [] { form3->prepareFirstShow(); },
                                       [] { drawFirstStageAhead(); }};
     for (const SoundFile& sound : kSoundFiles)

@@ -43,6 +43,7 @@ GameWindow::GameWindow(QWidget* parent) : QWidget(parent)
     pal.setColor(QPalette::WindowText, Qt::white);
     setPalette(pal);
     setAutoFillBackground(true);
+    setWindowIcon(programIcon());
     setFocusPolicy(Qt::StrongFocus);
 }
 

