@@ -80,7 +80,8 @@ step() {
 }
 
 title=$(current_window)
-# The icon is set once the title is painted; openbox shows its 16 px size.
+# The program's icon, of which openbox shows the 16 px size (it may come a
+# moment after the window).
 for _ in $(seq 50); do
     xprop -id "$title" _NET_WM_ICON 2>/dev/null | grep -q 'Icon (16 x 16)' && break
     sleep 0.1
