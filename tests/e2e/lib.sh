@@ -221,11 +221,24 @@ write_test_data() {
 # 1-4-7, 2-5-8, 3-6-9) and six rows 56 pixels apart, the bottom one at
 # y 296; each row holds one digit, drawn in a shade of its keypad row's
 # colour (green 1-3, cyan 4-6, yellow 7-9) that darkens up the stack.
-# Nothing in the program is there for the tests.
+# Nothing in the program is there for the tests. A screen just mapped may
+# not be painted yet: it is read again for up to 2 s.
 target_queue() {
-    import -window "$(current_window)" "$E2E_TMP/grid.png"
+    local queue=""
+    for _ in $(seq 20); do
+        import -window "$(current_window)" "$E2E_TMP/grid.png"
+        queue=$(read_grid "$E2E_TMP/grid.png")
+        [[ "$queue" =~ ^[1-9]( [1-9]){5}$ ]] && { echo "$queue"; return 0; }
+        sleep 0.1
+    done
+    fail "the key grid does not read as six digits (read '$queue')"
+}
+
+# read_grid PNG: the stack's six digits in a screenshot of the play screen,
+# "?" for a row that does not read as one digit.
+read_grid() {
     local queue
-    queue=$(convert "$E2E_TMP/grid.png" -crop 120x340+40+14 +repage txt:- | awk -F'[ ,:]+' '
+    queue=$(convert "$1" -crop 120x340+40+14 +repage txt:- | awk -F'[ ,:]+' '
         BEGIN {
             split("FF C0 80 80 40 40", shade, " ")
             split("296 240 184 128 72 16", top, " ")
@@ -243,9 +256,7 @@ target_queue() {
             }
         }
         END { for (r = 1; r <= 6; ++r) printf "%s ", (r in seen ? seen[r] : "?") }')
-    queue=${queue% }
-    [[ "$queue" =~ ^[1-9]( [1-9]){5}$ ]] || fail "the key grid does not read as six digits (read '$queue')"
-    echo "$queue"
+    echo "${queue% }"
 }
 
 # The names xdotool types digits 0-9 by: the keypad with NumLock on, the
@@ -260,13 +271,8 @@ MAIN_ROW_KEYS=(0 1 2 3 4 5 6 7 8 9)
 # the six of the stack in turn (hits, 1+2+3+5+7+10 = 28 points), and KEYS
 # to their names.
 every_digit() {
-    local names=("$@") queue="" d
-    # A screen just mapped may not be painted yet.
-    for _ in $(seq 20); do
-        queue=$(target_queue 2>/dev/null) && break
-        sleep 0.1
-    done
-    [ -n "$queue" ] || queue=$(target_queue)
+    local names=("$@") queue d
+    queue=$(target_queue)
     STRUCK=()
     for d in 1 2 3 4 5 6 7 8 9; do [ "$d" = "${queue%% *}" ] || STRUCK+=("$d"); done
     for d in $queue; do STRUCK+=("$d"); done
