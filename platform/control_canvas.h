@@ -4,8 +4,8 @@
 // window and lets clicks through, so the controls keep their places, their
 // order and their clicks; Qt draws none of them on its own any more (it
 // skips widgets that an opaque one hides), so they tell the canvas what to
-// draw again. A key that changes a dozen controls then costs one paint,
-// and the window system can receive the change as one rectangle.
+// draw again. A key that changes a dozen controls then costs a paint or
+// two, and the window system receives each as one rectangle.
 // For windows without a background picture: behind the controls it fills
 // the window's own back colour.
 #include <QRegion>

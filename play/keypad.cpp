@@ -54,11 +54,16 @@ void Form3::n_input(int d)
     for (int i = 0; i < kKeyRows; ++i)
         n_print(i);
 
-    // The window system gets the whole change as one rectangle: the grid,
-    // the character, the score and the blocks lit.
-    QRect changed;
+    // The grid goes to the window system first, as a rectangle of its own:
+    // the next digit to strike is what the player waits for, and the grid
+    // is a fifth of the area the whole change spans. The character, the
+    // score and the blocks lit follow as a second rectangle.
+    QRect grid;
     for (const auto& [index, cell] : Label1)
-        changed |= cell->geometry();
+        grid |= cell->geometry();
+    canvas->flushTogether(grid);
+
+    QRect changed;
     for (int i = 0; i < kGaugeBlocks; ++i) {
         if (j.lightUp.test(static_cast<size_t>(i))) {
             Image3(i)->setVisible(true);
