@@ -57,7 +57,7 @@ constexpr double kBrokenDataGoalMs = 2000;
 constexpr long kBrokenDataGoalKb = 256 * 1024;
 
 struct Samples {
-    std::vector<double> startupMs, rssKb, latencyMs, cpuUs, rects;
+    std::vector<double> startupMs, rssKb, latencyMs, wholeMs, cpuUs, rects;
     // The start-up's stages: exec → its window created, → mapped.
     std::vector<double> createdMs, mappedMs;
     std::vector<double> firstSwitchMs, earlySwitchMs, laterSwitchMs;
@@ -165,9 +165,15 @@ bool measureKey(XProbe& x, const Program& p, const char* key, const QRect& tickA
         return true;
     }
     int rects = 0;
-    for (const XProbe::Damage& d : x.damage())
-        rects += d.window == p.window && d.ns >= sent;
+    qint64 whole = shown;
+    for (const XProbe::Damage& d : x.damage()) {
+        if (d.window == p.window && d.ns >= sent) {
+            ++rects;
+            whole = std::max(whole, d.ns);
+        }
+    }
     s.latencyMs.push_back(double(shown - sent) / 1e6);
+    s.wholeMs.push_back(double(whole - sent) / 1e6);
     s.cpuUs.push_back(double(cpu1 - cpu0) / 1e3);
     s.rects.push_back(rects);
     return true;
@@ -522,6 +528,14 @@ void benchThroughX(std::vector<Row>& rows, const ScreenBenchSetup& setup)
                     QStringLiteral("median ≤ %1 × Xlib and ≤ %2 × Qt label").arg(kKeyGoalXlib, 0, 'f', 0).arg(kKeyGoalQt, 0, 'f', 1),
                     !game.latencyMs.empty() && key <= kKeyGoalXlib * keyX && key <= kKeyGoalQt * keyQt});
 
+    // Where a key changes more than one rectangle, the first is not the whole answer.
+    rows.push_back({QStringLiteral("key → all its pixels: XTEST press → last damage of the window before it is quiet"),
+                    medianP99(game.wholeMs, msec),
+                    QStringLiteral("Qt label %1; Xlib %2").arg(medianP99(qt.wholeMs, msec), medianP99(xlib.wholeMs, msec)),
+                    QStringLiteral("median ÷ Xlib %1, ÷ Qt %2")
+                        .arg(ratio(median(game.wholeMs), median(xlib.wholeMs)), ratio(median(game.wholeMs), median(qt.wholeMs))),
+                    QStringLiteral("—"), false});
+
     const double cpu = median(game.cpuUs), cpuQt = median(qt.cpuUs);
     rows.push_back({QStringLiteral("CPU time per key press, whole process, press → answer complete"),
                     medianP99(game.cpuUs, us),
@@ -538,7 +552,7 @@ void benchThroughX(std::vector<Row>& rows, const ScreenBenchSetup& setup)
                     rectCount(game.rects),
                     QStringLiteral("Qt label %1; Xlib %2").arg(rectCount(qt.rects), rectCount(xlib.rects)),
                     QStringLiteral("—"),
-                    QStringLiteral("≤ %1 (one paint)").arg(kRectsGoal),
+                    QStringLiteral("≤ %1").arg(kRectsGoal),
                     !game.rects.empty() && percentile(game.rects, 100) <= kRectsGoal});
 
     const double first = median(game.firstSwitchMs), early = median(game.earlySwitchMs);
