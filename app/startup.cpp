@@ -30,29 +30,46 @@
 #include <QApplication>
 #include <QScreen>
 #include <QDir>
-#include <QFileInfo>
 #include <QImageReader>
+#include <array>
 #include <cstdio>
 
 namespace {
 // No sound of the game comes near this; a runaway file is refused.
 constexpr qint64 kMaxSoundBytes = 64 * 1024 * 1024;
-// A tavo.dat with hundreds of phrases is some tens of kilobytes.
-constexpr qint64 kDecodeAheadDataBytes = 1024 * 1024;
 
-Picture loadCharacterPicture(const QString& name)
+// Where each character picture is, found and its header read by Form_Load
+// before the title shows; decoded once the title is painted.
+std::array<QString, kCharacterPictures> g_characterPaths;
+std::array<QString, kCharacterPictures> g_characterNames;
+bool g_startUpFinished = false;
+
+QString unreadablePicture(const QImageReader& reader)
+{
+    return QString::fromUtf8("画像として読み込めません：%1。BMP か JPEG の画像が必要です。").arg(pictureReason(reader));
+}
+
+// The picture's file is found and its header is that of a picture: what a
+// broken folder gets wrong, told before any window shows.
+QString checkCharacterPicture(const QString& name)
 {
     const QString path = resolveGameFile(name);
     if (path.isEmpty())
         throw DataFileError(name, QString::fromUtf8("キャラクター画像が見つかりません（tavo.dat に書かれた画像ファイル）。"));
-    if (const QImage ahead = takeDecodedAhead(path); !ahead.isNull())
-        return makePicture(QPixmap::fromImage(ahead));
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    if (!reader.size().isValid())
+        throw DataFileError(name, unreadablePicture(reader));
+    return path;
+}
+
+Picture loadCharacterPicture(const QString& name, const QString& path)
+{
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     const QImage image = reader.read();
     if (image.isNull())
-        throw DataFileError(name, QString::fromUtf8("画像として読み込めません：%1。BMP か JPEG の画像が必要です。")
-                                      .arg(pictureReason(reader)));
+        throw DataFileError(name, unreadablePicture(reader));
     return makePicture(QPixmap::fromImage(image));
 }
 
@@ -137,8 +154,10 @@ bool Form1::Form_Load()
             Module1.StageGaugeStep[s] = gameData.stageGaugeStep[s];
             Module1.StageQuota[s] = gameData.stageQuota[s];
         }
-        for (int i = 0; i < kCharacterPictures; ++i)
-            form7->Picture1(i)->picture = loadCharacterPicture(gameData.pictureFiles[i]);
+        for (int i = 0; i < kCharacterPictures; ++i) {
+            g_characterNames[i] = gameData.pictureFiles[i];
+            g_characterPaths[i] = checkCharacterPicture(gameData.pictureFiles[i]);
+        }
 
         Module1.PhraseCount = static_cast<int>(gameData.phrases.size());
         Module1.PhraseTotal = Module1.PhraseCount;
@@ -162,31 +181,39 @@ bool Form1::Form_Load()
 
 QStringList startUpPictures(bool plainArt)
 {
-    QStringList paths;
-    // A data file far beyond any real one is left to Form_Load alone,
-    // rather than read twice at once.
-    const QFileInfo data(resolveGameFile(QString::fromLatin1(kGameDataFileName)));
-    if (data.exists() && data.size() <= kDecodeAheadDataBytes) {
-        try {
-            for (const QString& name : readGameDataFile().pictureFiles)
-                if (const QString path = resolveGameFile(name); !path.isEmpty())
-                    paths << path;
-        } catch (...) {
-            // Form_Load reads the file again and says what is wrong with it.
-        }
-    }
     if (plainArt)
-        paths << artPath(QString::fromLatin1(art::kTitle));
-    return paths;
+        return {artPath(QString::fromLatin1(art::kTitle))};
+    return {};
 }
 
 bool showTitle()
 {
     // プレイ記録 and the practice result start practice stages through it.
     setPracticeStarter([](QWidget* from) { form1->practice(from); });
+    g_startUpFinished = false;
     if (!form1->Form_Load())
         return false;
     form1->show();
+    return true;
+}
+
+bool finishStartUp()
+{
+    if (g_startUpFinished)
+        return true;
+    createOtherWindows();
+    try {
+        for (int i = 0; i < kCharacterPictures; ++i)
+            form7->Picture1(i)->picture = loadCharacterPicture(g_characterNames[i], g_characterPaths[i]);
+    } catch (const DataFileError& error) {
+        // Its header was sound, its pixels are not: told over the title.
+        MessageRequest request;
+        request.text = error.message();
+        msgbox(request);
+        endProgram(1);
+        return false;
+    }
+    g_startUpFinished = true;
     return true;
 }
 
@@ -243,28 +270,35 @@ int runGame(QApplication& app)
     app.setQuitOnLastWindowClosed(false);
     app.setWindowIcon(programIcon());
     installQtJapanese(app);
-    // The pictures decoded beside the making of the windows.
-    const qreal ratio = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->devicePixelRatio() : 1;
-    DecodeAhead ahead([plain = qRound(ratio) < 2] { return startUpPictures(plain); });
-    setDecodeAhead(&ahead);
-    struct AheadGone {
-        ~AheadGone() { setDecodeAhead(nullptr); }
-    } aheadGone;
     // The run's sounds; every screen reaches them through s_play.
     SoundPlayer sounds;
     setSoundSink(&sounds);
     struct SinkGone {
         ~SinkGone() { setSoundSink(nullptr); }
     } sinkGone;
-    createWindows();
+    // Only the title is made before it shows: its first paint then comes
+    // as soon as a Qt program's can.
+    createTitleWindow();
+    // The title's artwork decoded beside its start-up and its showing; begun
+    // once its window is made, whose pictures' headers would otherwise wait
+    // while this thread loads the picture decoders.
+    const qreal ratio = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->devicePixelRatio() : 1;
+    DecodeAhead ahead([plain = qRound(ratio) < 2] { return startUpPictures(plain); });
+    setDecodeAhead(&ahead);
+    struct AheadGone {
+        ~AheadGone() { setDecodeAhead(nullptr); }
+    } aheadGone;
     if (!showTitle())
         return 1;
-    // The title needs neither sound nor the play screen. Once it is painted
-    // come the audio device (whose start-up waits for a D-Bus session to be
-    // looked for), the play screen made ready and the sounds decoded, so
-    // neither the first key nor the first play screen waits for them. The
-    // device comes first: every key of the title plays a sound.
-    std::vector<StartupStep> steps = {[&ahead] { ahead.forget(); }, [&sounds] { sounds.openDevice(); },
+    // The title needs neither sound nor the other screens. Once it is painted
+    // come the other windows with the character pictures, the audio device
+    // (whose start-up waits for a D-Bus session to be looked for), the play
+    // screen made ready and the sounds decoded, so neither the first key nor
+    // the first play screen waits for them. A key on the title before then
+    // finishes the start-up itself. The device comes early: every key of the
+    // title plays a sound.
+    std::vector<StartupStep> steps = {[] { finishStartUp(); }, [&ahead] { ahead.forget(); },
+                                      [&sounds] { sounds.openDevice(); },
                                       [] { form3->prepareFirstShow(); },
                                       [] { drawFirstStageAhead(); }};
     for (const SoundFile& sound : kSoundFiles)

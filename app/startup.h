@@ -7,17 +7,22 @@ class QApplication;
 // starts Qt and the game. Returns the exit code.
 int runQuennel(int& argc, char** argv);
 
-// On the created windows: runs the start-up of the title screen and shows
-// it. False when the program must end (the player has been told why).
+// On the title window (the others may be made or not yet): runs the start-up
+// of the title screen, which checks and reads the game folder, and shows it.
+// False when the program must end (the player has been told why).
 bool showTitle();
 
-// The pictures start-up wants, in the order it wants them: the character
-// pictures tavo.dat names (none if it cannot be read: the start-up then
-// says why), then the title's artwork when the screen shows it one pixel to
-// a pixel. Worked out on the thread that decodes them ahead.
+// The rest of the start-up, once the title is shown: the other windows and
+// the character pictures decoded. Done once; false when the program must end
+// (the player has been told why). Run after the title's first paint, or
+// sooner by the title's first key.
+bool finishStartUp();
+
+// The pictures start-up decodes ahead: the title's artwork when the screen
+// shows it one pixel to a pixel.
 QStringList startUpPictures(bool plainArt);
 
-// Creates the windows, runs the start-up of the title screen and, when it
-// succeeds, the game; the audio device opens once the title is painted.
+// Creates the title, runs its start-up and, when it succeeds, the game; the
+// other windows and the audio device come once the title is painted.
 // Returns the exit code.
 int runGame(QApplication& app);

@@ -1,5 +1,6 @@
 // The title screen: the mode menu, the high scores and the way out.
 #include "app/after_title.h"
+#include "app/startup.h"
 #include "app/main_row_question.h"
 #include "history/recorder.h"
 #include "platform/control_canvas.h"
@@ -35,6 +36,9 @@ QColor groupColor(int group, int shade)
 
 void Form1::Form_KeyDown(int KeyCode, int /*Shift*/)
 {
+    // A key quicker than the rest of the start-up finishes it first.
+    if (!finishStartUp())
+        return;
     switch (KeyCode) {
     case vk::Escape:
     case vk::Numpad3:

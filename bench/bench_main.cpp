@@ -148,8 +148,8 @@ int memoryChild(int argc, char** argv)
     SoundPlayer sounds;
     setSoundSink(&sounds);
     sounds.openDevice();
-    createWindows();
-    if (!showTitle())
+    createTitleWindow();
+    if (!showTitle() || !finishStartUp())
         return 1;
     settle();
     const long atStart = rssKb();
@@ -482,7 +482,7 @@ int parent(int argc, char** argv, const QString& gameSource, const QString& disp
     benchMemory(rows, gameDir);
 
     // The game itself, in this process, as the player starts it.
-    if (!showTitle()) {
+    if (!showTitle() || !finishStartUp()) {
         std::fprintf(stderr, "quennel_bench: the game did not start\n");
         return 2;
     }

@@ -47,14 +47,24 @@ QString findLargerFile(const QString& path, int ratio, int* found)
 }  // namespace
 
 PictureData::PictureData(const QPixmap& pixmap)
-    : pixmap_(pixmap), decoded_(true), size_(pixmap.size())
+    : pixmap_(pixmap), decoded_(true), size_(pixmap.size()), sized_(true)
 {
 }
 
 PictureData::PictureData(const QString& path) : path_(path)
 {
-    QImageReader reader(path);
-    size_ = reader.size();
+}
+
+QSize PictureData::size() const
+{
+    // Read when first asked: a picture whose size nothing needs before its
+    // first paint (the title's artwork, decoded on another thread) costs
+    // the making of its window nothing.
+    if (!sized_) {
+        sized_ = true;
+        size_ = QImageReader(path_).size();
+    }
+    return size_;
 }
 
 const QPixmap& PictureData::pixmap() const
@@ -80,7 +90,7 @@ const QPixmap& PictureData::pixmapFor(qreal devicePixelRatio) const
         largeRatio_ = 1;
         if (!file.isEmpty()) {
             QPixmap large(file);
-            if (!large.isNull() && large.size() == size_ * found) {
+            if (!large.isNull() && large.size() == size() * found) {
                 large.setDevicePixelRatio(found);
                 large_ = large;
                 largeRatio_ = found;

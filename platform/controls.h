@@ -16,7 +16,7 @@ constexpr int kTwipsPerPixel = 15;
 inline int twipsToPixels(double twips) { return qRound(twips / kTwipsPerPixel); }
 
 // A picture held by the program. The artwork is decoded when it is first
-// drawn (its size is read from the file's header at once), so start-up does
+// drawn (its size is read from the file's header when first asked), so start-up does
 // not pay for pictures of screens the player has not reached yet.
 // On a screen of 1.5 device pixels or more to a pixel, artwork that has a
 // twice-as-large version ("name@2x.jpg" beside "name.jpg") is drawn from
@@ -32,10 +32,10 @@ public:
     // The version that suits a device of that pixel ratio (its own
     // devicePixelRatio says which one it is).
     const QPixmap& pixmapFor(qreal devicePixelRatio) const;
-    QSize size() const { return size_; }
-    int width() const { return size_.width(); }
-    int height() const { return size_.height(); }
-    bool isNull() const { return size_.isEmpty(); }
+    QSize size() const;
+    int width() const { return size().width(); }
+    int height() const { return size().height(); }
+    bool isNull() const { return size().isEmpty(); }
     QImage toImage() const { return pixmap().toImage(); }
 
 private:
@@ -44,7 +44,8 @@ private:
     mutable QPixmap large_;  // the @Nx version, once a dense screen wanted it
     mutable qreal largeRatio_ = 0;  // 0: not looked for yet; 1: there is none
     QString path_;
-    QSize size_;
+    mutable QSize size_;
+    mutable bool sized_ = false;
 };
 
 // Draws a picture at its own size in pixels with its top-left corner at

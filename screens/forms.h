@@ -183,9 +183,14 @@ extern Form8* form8;
 
 // Creates all eight windows, Form1 .. Form8, hidden.
 void createWindows();
+// The same in two parts: the title (Form1) alone, so that it can be shown
+// before anything else is made, then the rest (once; again does nothing).
+void createTitleWindow();
+void createOtherWindows();
 // Destroys them (end of the program, or between tests).
 void destroyWindows();
-// Sets the caption of every window (and of Form2.Label1).
+// Sets the caption of every window (and of Form2.Label1), those made later
+// included.
 void applyCaption(const QString& caption);
 // Shows `next` first, then hides `current`.
 void switchScreen(QWidget* current, QWidget* next);

@@ -11,10 +11,39 @@ Form6* form6 = nullptr;
 Form7* form7 = nullptr;
 Form8* form8 = nullptr;
 
-void createWindows()
+namespace {
+// The caption tavo.dat gave, for the windows made after it was read.
+QString g_caption;
+bool g_captionSet = false;
+
+void captionOthers()
+{
+    if (!g_captionSet || !form2)
+        return;
+    form2->setWindowTitle(g_caption);
+    form2->Label1->setCaption(g_caption);
+    form3->setWindowTitle(g_caption);
+    form4->setWindowTitle(g_caption);
+    form5->setWindowTitle(g_caption);
+    form6->setWindowTitle(g_caption);
+    form7->setWindowTitle(g_caption);
+    form8->setWindowTitle(g_caption);
+    progressWindow->setWindowTitle(g_caption);
+    practiceResultWindow->setWindowTitle(g_caption);
+}
+}  // namespace
+
+void createTitleWindow()
 {
     forgetWindowPlace();
+    g_captionSet = false;
     form1 = new Form1;
+}
+
+void createOtherWindows()
+{
+    if (form2)
+        return;
     form2 = new Form2;
     form3 = new Form3;
     form4 = new Form4;
@@ -24,6 +53,13 @@ void createWindows()
     form8 = new Form8;
     progressWindow = new ProgressWindow;
     practiceResultWindow = new PracticeResultWindow;
+    captionOthers();
+}
+
+void createWindows()
+{
+    createTitleWindow();
+    createOtherWindows();
 }
 
 void destroyWindows()
@@ -42,17 +78,10 @@ void destroyWindows()
 
 void applyCaption(const QString& caption)
 {
+    g_caption = caption;
+    g_captionSet = true;
     form1->setWindowTitle(caption);
-    form2->setWindowTitle(caption);
-    form2->Label1->setCaption(caption);
-    form3->setWindowTitle(caption);
-    form4->setWindowTitle(caption);
-    form5->setWindowTitle(caption);
-    form6->setWindowTitle(caption);
-    form7->setWindowTitle(caption);
-    form8->setWindowTitle(caption);
-    progressWindow->setWindowTitle(caption);
-    practiceResultWindow->setWindowTitle(caption);
+    captionOthers();
 }
 
 void switchScreen(QWidget* current, QWidget* next)

@@ -136,8 +136,9 @@ bool GameFixture::startUp()
     auto ahead = std::make_unique<DecodeAhead>([] { return startUpPictures(true); });
     setDecodeAhead(ahead.get());
     ahead_ = std::move(ahead);
-    createWindows();
-    return showTitle();
+    // As the program does: the title alone, then the rest once it is up.
+    createTitleWindow();
+    return showTitle() && finishStartUp();
 }
 
 void GameFixture::keypad(QWidget* window, int digit)

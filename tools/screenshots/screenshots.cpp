@@ -79,8 +79,8 @@ int main(int argc, char* argv[])
         scores.write("1012\r\n265\r\n251\r\n212\r\n180\r\n104\r\n506\r\n141\r\n122\r\n101\r\n88\r\n54\r\n");
     scores.close();
 
-    createWindows();
-    if (!showTitle())
+    createTitleWindow();
+    if (!showTitle() || !finishStartUp())
         return 1;
     save(form1, out, "title");
 
