@@ -1,8 +1,8 @@
 #pragma once
 // Start-up work that the title screen does not need waits until the title
-// has been painted, then runs one step per turn of the event loop: the
-// title appears sooner, and a key pressed meanwhile waits for one step at
-// most.
+// has been painted (and a moment more, for the window system to show it),
+// then runs one step per turn of the event loop: the title appears sooner,
+// and a key pressed meanwhile waits for one step at most.
 #include <functional>
 #include <vector>
 

@@ -206,7 +206,8 @@ bool finishStartUp()
         for (int i = 0; i < kCharacterPictures; ++i)
             form7->Picture1(i)->picture = loadCharacterPicture(g_characterNames[i], g_characterPaths[i]);
     } catch (const DataFileError& error) {
-        // Its header was sound, its pixels are not: told over the title.
+        // Sound when the title was shown, gone or broken since: told over
+        // the title.
         MessageRequest request;
         request.text = error.message();
         msgbox(request);

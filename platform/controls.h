@@ -16,8 +16,9 @@ constexpr int kTwipsPerPixel = 15;
 inline int twipsToPixels(double twips) { return qRound(twips / kTwipsPerPixel); }
 
 // A picture held by the program. The artwork is decoded when it is first
-// drawn (its size is read from the file's header when first asked), so start-up does
-// not pay for pictures of screens the player has not reached yet.
+// drawn (its size is read from the file's header when first asked), so
+// start-up does not pay for pictures of screens the player has not reached
+// yet.
 // On a screen of 1.5 device pixels or more to a pixel, artwork that has a
 // twice-as-large version ("name@2x.jpg" beside "name.jpg") is drawn from
 // that one instead; its size in pixels stays that of the plain picture.
