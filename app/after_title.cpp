@@ -9,15 +9,11 @@ constexpr int kUnpaintedFallbackMs = 500;
 // A real timer between two steps, not a posted call: the window system's
 // events (a key, a paint) are handled in between.
 constexpr int kStepGapMs = 1;
-// The first step waits a little after the paint: the window system gets the
-// processors to put the title on the screen first. Begun at once, on a
-// machine of two cores, the steps held the title's pixels back by about 2 ms.
-constexpr int kFirstStepDelayMs = 20;
 
 class AfterFirstPaint : public QObject {
 public:
-    AfterFirstPaint(QWidget* title, std::vector<StartupStep> steps)
-        : QObject(title), title_(title), steps_(std::move(steps))
+    AfterFirstPaint(QWidget* title, std::vector<StartupStep> steps, int firstStepDelayMs)
+        : QObject(title), title_(title), steps_(std::move(steps)), firstStepDelayMs_(firstStepDelayMs)
     {
         title->installEventFilter(this);
         QTimer::singleShot(kUnpaintedFallbackMs, this, [this] { begin(); });
@@ -28,7 +24,7 @@ protected:
     {
         // The paint is sent to the window system right after this event.
         if (event->type() == QEvent::Paint)
-            QTimer::singleShot(kFirstStepDelayMs, this, [this] { begin(); });
+            QTimer::singleShot(firstStepDelayMs_, this, [this] { begin(); });
         return false;
     }
 
@@ -54,13 +50,14 @@ private:
 
     QWidget* title_;
     std::vector<StartupStep> steps_;
+    int firstStepDelayMs_;
     std::size_t done_ = 0;
     bool started_ = false;
 };
 }  // namespace
 
-void runAfterFirstPaint(QWidget* title, std::vector<StartupStep> steps)
+void runAfterFirstPaint(QWidget* title, std::vector<StartupStep> steps, int firstStepDelayMs)
 {
     // Owned by the title window: gone with it, steps not yet run included.
-    new AfterFirstPaint(title, std::move(steps));
+    new AfterFirstPaint(title, std::move(steps), firstStepDelayMs);
 }

@@ -1,8 +1,8 @@
 #pragma once
 // Start-up work that the title screen does not need waits until the title
-// has been painted (and a moment more, for the window system to show it),
-// then runs one step per turn of the event loop: the title appears sooner,
-// and a key pressed meanwhile waits for one step at most.
+// has been painted, then runs one step per turn of the event loop: the
+// title appears sooner, and a key pressed meanwhile waits for one step at
+// most.
 #include <functional>
 #include <vector>
 
@@ -10,6 +10,7 @@ class QWidget;
 
 using StartupStep = std::function<void()>;
 
-// Runs `steps` in order, the first once `title` has been painted for the
-// first time (or after half a second, should it never be painted).
-void runAfterFirstPaint(QWidget* title, std::vector<StartupStep> steps);
+// Runs `steps` in order, the first `firstStepDelayMs` after `title` has been
+// painted for the first time (or after half a second, should it never be
+// painted).
+void runAfterFirstPaint(QWidget* title, std::vector<StartupStep> steps, int firstStepDelayMs = 0);
