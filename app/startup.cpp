@@ -78,6 +78,15 @@ Picture loadCharacterPicture(const QString& name, const QString& path)
     return makePicture(QPixmap::fromImage(image));
 }
 
+// The player is told which file is wrong and how; the program ends.
+void endForBrokenFile(const DataFileError& error)
+{
+    MessageRequest request;
+    request.text = error.message();
+    msgbox(request);
+    endProgram(1);
+}
+
 void printTo(std::FILE* stream, const QString& text)
 {
     if (!text.isEmpty()) {
@@ -173,10 +182,7 @@ bool Form1::Form_Load()
             Module1.PhraseList.push_back(phrase);
         }
     } catch (const DataFileError& error) {
-        MessageRequest request;
-        request.text = error.message();
-        msgbox(request);
-        endProgram(1);
+        endForBrokenFile(error);
         return false;
     }
     for (int s = 1; s <= kStageCount; ++s)
@@ -213,10 +219,7 @@ bool finishStartUp()
     } catch (const DataFileError& error) {
         // Sound when the title was shown, gone or broken since: told over
         // the title.
-        MessageRequest request;
-        request.text = error.message();
-        msgbox(request);
-        endProgram(1);
+        endForBrokenFile(error);
         return false;
     }
     g_startUpFinished = true;
