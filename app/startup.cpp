@@ -45,8 +45,11 @@ constexpr qint64 kMaxSoundBytes = 64 * 1024 * 1024;
 
 // Where each character picture is, found and its header read by Form_Load
 // before the title shows; decoded once the title is painted.
-std::array<QString, kCharacterPictures> g_characterPaths;
-std::array<QString, kCharacterPictures> g_characterNames;
+struct CharacterFile {
+    QString name;   // as tavo.dat gives it, for the messages
+    QString path;
+};
+std::array<CharacterFile, kCharacterPictures> g_characterFiles;
 bool g_startUpFinished = false;
 
 QString unreadablePicture(const QImageReader& reader)
@@ -68,13 +71,13 @@ QString checkCharacterPicture(const QString& name)
     return path;
 }
 
-Picture loadCharacterPicture(const QString& name, const QString& path)
+Picture loadCharacterPicture(const CharacterFile& file)
 {
-    QImageReader reader(path);
+    QImageReader reader(file.path);
     reader.setDecideFormatFromContent(true);
     const QImage image = reader.read();
     if (image.isNull())
-        throw DataFileError(name, unreadablePicture(reader));
+        throw DataFileError(file.name, unreadablePicture(reader));
     return makePicture(QPixmap::fromImage(image));
 }
 
@@ -168,10 +171,8 @@ bool Form1::Form_Load()
             Module1.StageGaugeStep[s] = gameData.stageGaugeStep[s];
             Module1.StageQuota[s] = gameData.stageQuota[s];
         }
-        for (int i = 0; i < kCharacterPictures; ++i) {
-            g_characterNames[i] = gameData.pictureFiles[i];
-            g_characterPaths[i] = checkCharacterPicture(gameData.pictureFiles[i]);
-        }
+        for (int i = 0; i < kCharacterPictures; ++i)
+            g_characterFiles[i] = {gameData.pictureFiles[i], checkCharacterPicture(gameData.pictureFiles[i])};
 
         Module1.PhraseCount = static_cast<int>(gameData.phrases.size());
         Module1.PhraseTotal = Module1.PhraseCount;
@@ -215,7 +216,7 @@ bool finishStartUp()
     createOtherWindows();
     try {
         for (int i = 0; i < kCharacterPictures; ++i)
-            form7->Picture1(i)->picture = loadCharacterPicture(g_characterNames[i], g_characterPaths[i]);
+            form7->Picture1(i)->picture = loadCharacterPicture(g_characterFiles[i]);
     } catch (const DataFileError& error) {
         // Sound when the title was shown, gone or broken since: told over
         // the title.
