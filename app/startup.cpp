@@ -8,6 +8,7 @@
 #include "app/history_export.h"
 #include "app/main_row_question.h"
 #include "app/settings.h"
+#include "app/title.h"
 #include "history/recorder.h"
 #include "platform/decode_ahead.h"
 #include "platform/files.h"
@@ -22,7 +23,9 @@
 #include "platform/zoom.h"
 #include "screens/art.h"
 #include "screens/forms.h"
+#include "play/stage_play.h"
 #include "screens/practice_result.h"
+#include "stage/results.h"
 #include "stage/stage_setup.h"
 #include "state/datafiles.h"
 #include "state/module1.h"
@@ -127,7 +130,7 @@ GameSettings settleSettings(const CommandLineChoices& choices)
 }
 }  // namespace
 
-bool Form1::file_c()
+bool Title::file_c()
 {
     for (const SoundFile& sound : kSoundFiles)
         Module1.RequiredFiles[soundIndex(sound.sound)] = QString::fromLatin1(sound.file);
@@ -149,13 +152,13 @@ bool Form1::file_c()
     return true;
 }
 
-void Form1::s_load()
+void Title::s_load()
 {
     for (const SoundFile& sound : kSoundFiles)
         loadSound(sound.sound, readGameFile(Module1.RequiredFiles[soundIndex(sound.sound)], kMaxSoundBytes));
 }
 
-bool Form1::Form_Load()
+bool Title::Form_Load()
 {
     if (!file_c())
         return false;
@@ -201,9 +204,10 @@ QStringList startUpPictures(bool plainArt)
 bool showTitle()
 {
     // プレイ記録 and the practice result start practice stages through it.
-    setPracticeStarter([](QWidget* from) { form1->practice(from); });
+    setPracticeStarter([](QWidget* from) { titleScreen->practice(from); });
     g_startUpFinished = false;
-    if (!form1->Form_Load())
+    wireTitleScreen(*form1);
+    if (!titleScreen->Form_Load())
         return false;
     form1->show();
     return true;
@@ -214,6 +218,8 @@ bool finishStartUp()
     if (g_startUpFinished)
         return true;
     createOtherWindows();
+    wirePlayScreen(*form3);
+    wireResultsScreen(*form4);
     try {
         for (int i = 0; i < kCharacterPictures; ++i)
             form7->Picture1(i)->picture = loadCharacterPicture(g_characterFiles[i]);

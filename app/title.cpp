@@ -1,4 +1,6 @@
 // The title screen: the mode menu, the high scores and the way out.
+#include "app/title.h"
+
 #include "app/after_title.h"
 #include "app/startup.h"
 #include "app/main_row_question.h"
@@ -11,8 +13,10 @@
 #include "screens/forms.h"
 #include "screens/progress_window.h"
 #include "stage/practice_setup.h"
-#include "stage/stage_setup.h"
+#include "stage/results.h"
 #include "state/module1.h"
+
+#include <memory>
 
 namespace {
 // Key colours of the normal mode: rows fade from bright to dark, per key
@@ -22,7 +26,7 @@ constexpr int kDimShade = 64;
 
 // color_s modes.
 constexpr int kNormalColours = 1;
-constexpr int kExtraColours = 2;
+constexpr int kHardColours = 2;
 
 QColor groupColor(int group, int shade)
 {
@@ -34,7 +38,23 @@ QColor groupColor(int group, int shade)
 }
 }  // namespace
 
-void Form1::Form_KeyDown(int KeyCode, int /*Shift*/)
+Title* titleScreen = nullptr;
+
+void wireTitleScreen(Form1& window)
+{
+    static std::unique_ptr<Title> screen;
+    screen = std::make_unique<Title>(window);
+    titleScreen = screen.get();
+}
+
+Title::Title(Form1& window) : w_(window)
+{
+    w_.onKeyDown = [this](int KeyCode, int Shift) { Form_KeyDown(KeyCode, Shift); };
+    w_.Image1->onClick = [this] { Image1_Click(); };
+    w_.onTimer1 = [this] { Timer1_Timer(); };
+}
+
+void Title::Form_KeyDown(int KeyCode, int /*Shift*/)
 {
     // A key quicker than the rest of the start-up finishes it first.
     if (!finishStartUp())
@@ -57,13 +77,13 @@ void Form1::Form_KeyDown(int KeyCode, int /*Shift*/)
     }
 }
 
-void Form1::color_s(int mode)
+void Title::color_s(int mode)
 {
     for (int g = 0; g < kKeyGroups; ++g)
         for (int row = 0; row < kKeyRows; ++row)
             Module1.KeyColors[g][row] = groupColor(g, kNormalShade[row]);
     if (mode != kNormalColours) {
-        // The extra mode shows only the key to strike and, dimly, the next one.
+        // The hard mode shows only the key to strike and, dimly, the next one.
         for (int g = 0; g < kKeyGroups; ++g) {
             Module1.KeyColors[g][1] = groupColor(g, kDimShade);
             for (int row = 2; row < kKeyRows; ++row)
@@ -72,8 +92,7 @@ void Form1::color_s(int mode)
     }
 }
 
-namespace {
-void startGame(Form1* title, int slotBase, int colourMode)
+void Title::startGame(int slotBase, int colourMode)
 {
     Module1.ScoreSlotBase = slotBase;
     Module1.Stage = 0;
@@ -83,27 +102,26 @@ void startGame(Form1* title, int slotBase, int colourMode)
     Module1.Practice = 0;
     Module1.DigitWeights.clear();
     gameHistory().noteGameStart(slotBase == 0 ? GameMode::Normal : GameMode::Hard);
-    title->color_s(colourMode);
-    form4->n_stage();
+    color_s(colourMode);
+    stageResults->n_stage();
     s_play(Sound::SoundPowah, false);
-    switchScreen(title, form3);
+    switchScreen(&w_, form3);
     // The history file (its database driver loaded the first time) is
     // opened once the play screen is painted, not between the key and it.
     runAfterFirstPaint(form3->canvas, {[] { gameHistory().openForGame(); }});
 }
-}  // namespace
 
-void Form1::normal()
+void Title::normal()
 {
-    startGame(this, kNormalSlotBase, kNormalColours);
+    startGame(kNormalSlotBase, kNormalColours);
 }
 
-void Form1::extra()
+void Title::extra()
 {
-    startGame(this, kExtraSlotBase, kExtraColours);
+    startGame(kHardSlotBase, kHardColours);
 }
 
-void Form1::practice(QWidget* from)
+void Title::practice(QWidget* from)
 {
     // Like a game of the normal mode, every digit of the stack in sight;
     // no score slot is ever written.
@@ -118,20 +136,19 @@ void Form1::practice(QWidget* from)
     switchScreen(from, form3);
 }
 
-void Form1::score_m()
+void Title::score_m()
 {
-    for (int i = 0; i < kScoreSlots; ++i)
-        form8->Label5(i)->setCaption(timesTen(Module1.HighScores[i]));
+    form8->showScores();
     s_play(Sound::SoundPowah, false);
-    switchScreen(this, form8);
+    switchScreen(&w_, form8);
 }
 
-void Form1::showProgress()
+void Title::showProgress()
 {
-    openProgress(this);
+    openProgress(&w_);
 }
 
-void Form1::Image1_Click()
+void Title::Image1_Click()
 {
     MessageRequest request;
     request.text = QString::fromUtf8("ロルヴァ学園コンピューター同好会は、\r\nもちろん10000年問題非対応です。");
@@ -139,7 +156,7 @@ void Form1::Image1_Click()
     msgbox(request);
 }
 
-void Form1::Timer1_Timer()
+void Title::Timer1_Timer()
 {
     // The title screen's timer is never enabled.
 }

@@ -18,6 +18,7 @@
 #include "platform/sound_player.h"
 #include "platform/system.h"
 #include "platform/wav_length.h"
+#include "play/stage_play.h"
 #include "screens/forms.h"
 #include "state/module1.h"
 
@@ -175,7 +176,7 @@ int memoryChild(int argc, char** argv)
             }
         }
         for (int i = 0; i < 30; ++i)
-            form3->Timer1_Timer();
+            stagePlay->Timer1_Timer();
         settle();
         keypad(form3, 0);   // results
         settle();

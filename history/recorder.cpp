@@ -119,13 +119,12 @@ void GameRecorder::stageEnded(int stage, int stageScore, int quota, int gameScor
     const int gameScore = gameScoreBefore + stageScore;
     game.total = gameScore * kScoreUnit;
     game.lastStage = stage;
-    if (verdict != StageVerdict::Clear) {
-        game.outcome = GameOutcome::Lost;
-    } else if (game.mode == GameMode::Practice) {
-        game.outcome = GameOutcome::Cleared;  // its one stage played to the end; no rank
-    } else if (stage == kStageCount) {
-        game.outcome = GameOutcome::Cleared;
-        game.rank = rankOf(gameScore);
+    const bool practice = game.mode == GameMode::Practice;
+    if (const std::optional<GameOutcome> end = gameEndAfter(verdict, stage, practice)) {
+        game.outcome = *end;
+        // A practice stage played to the end has no rank.
+        if (*end == GameOutcome::Cleared && !practice)
+            game.rank = rankOf(gameScore);
     }
     entry.dirty = true;
     saveHeldBack();

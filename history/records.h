@@ -12,9 +12,6 @@
 // quota, best or rank.
 enum class GameMode { Normal, Hard, Practice };
 constexpr int kGameModes = 3;
-enum class StageVerdict { Clear, Failure, GiveUp };
-// A game that never reached its end (the program was closed) counts as quit.
-enum class GameOutcome { Cleared, Lost, Quit };
 
 struct KeyStroke {
     qint32 ms = 0;      // since the stage clock started

@@ -1,10 +1,25 @@
 // The announcer: every line goes to the four-line box and to the stage's log.
+#include "play/commentary.h"
+
 #include "platform/system.h"
+#include "play/stage_play.h"
 #include "screens/forms.h"
-#include "stage/stage_setup.h"
 #include "state/module1.h"
 
-void Form3::jikkyo()
+void refillPhraseDeck()
+{
+    Module1.PhraseCount = Module1.PhraseTotal;
+    Module1.PhraseDeck.assign(Module1.PhraseList.begin(), Module1.PhraseList.end());
+}
+
+QString commentaryBox()
+{
+    const auto& lines = Module1.CommentLines;
+    const QString crlf = QStringLiteral("\r\n");
+    return lines[0] + crlf + lines[1] + crlf + lines[2] + crlf + lines[3];
+}
+
+void StagePlay::jikkyo()
 {
     GameState& m = Module1;
     const QString crlf = QStringLiteral("\r\n");
@@ -15,16 +30,16 @@ void Form3::jikkyo()
     m.CommentLines[1] = m.CommentLines[2];
     m.CommentLines[2] = m.CommentLines[3];
     m.CommentLines[3] = m.CommentText;
-    Label8->setCaption(commentaryBox());
+    w_.Label8->setCaption(commentaryBox());
 }
 
-void Form3::announce(const QString& text)
+void StagePlay::announce(const QString& text)
 {
     Module1.CommentText = text;
     jikkyo();
 }
 
-void Form3::randomPhrase()
+void StagePlay::randomPhrase()
 {
     GameState& m = Module1;
     if (m.PhraseCount <= 0) {
@@ -44,7 +59,7 @@ void Form3::randomPhrase()
     jikkyo();
 }
 
-void Form3::announceTime(int r)
+void StagePlay::announceTime(int r)
 {
     const GameState& m = Module1;
     const int s = m.StageScore;
@@ -77,7 +92,7 @@ void Form3::announceTime(int r)
     case 15: announce(QString::fromUtf8("残り15秒！ 後半戦に折り返しました！")); break;
     case 10: announce(QString::fromUtf8("残り10秒！ さあ、一気に攻めていきたい！")); break;
     case 5:
-        if (m.Practice == 0 && s < m.StageQuota[m.Stage])
+        if (!quotaMet(s, StageRun(Module1).quota()))
             announce(QString::fromUtf8("残り5秒！ しかし、まだノルマには達していない！"));
         else
             announce(QString::fromUtf8("残り5秒！ どこまで記録を伸ばせるのか！"));

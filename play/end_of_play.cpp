@@ -2,96 +2,68 @@
 #include "history/practice_report.h"
 #include "history/recorder.h"
 #include "platform/sound.h"
+#include "play/stage_play.h"
 #include "screens/forms.h"
 #include "screens/high_scores.h"
 #include "screens/history_notices.h"
 #include "screens/practice_result.h"
-#include "stage/practice_setup.h"
-#include "stage/stage_setup.h"
 #include "state/module1.h"
 
 #include <QTimer>
 
-void Form3::stopPlay(std::initializer_list<const char*> lastWords)
+void StagePlay::stopPlay(std::initializer_list<const char*> lastWords)
 {
-    Module1.PlayActive = 0;
-    Module1.PlayOver = 1;
     for (const char* line : lastWords)
         announce(QString::fromUtf8(line));
     s_play(Sound::SoundTimeUp, false);
-    Timer1->stop();
-    Label12->setVisible(true);
+    w_.Timer1->stop();
+    w_.Label12->setVisible(true);
     recordStageEnd();
 }
 
-void Form3::recordStageEnd()
+void StagePlay::recordStageEnd()
 {
     const GameState& m = Module1;
-    StageVerdict verdict = StageVerdict::Clear;
-    // A practice stage has no quota: played to the end, it is done.
-    const int quota = m.Practice == 1 ? 0 : m.StageQuota[m.Stage];
-    if (m.GaveUp == 1)
-        verdict = StageVerdict::GiveUp;
-    else if (m.StageScore < quota)
-        verdict = StageVerdict::Failure;
-    gameHistory().stageEnded(m.Stage, m.StageScore, quota, m.GameScore, verdict);
+    const StageRun run(Module1);
+    gameHistory().stageEnded(m.Stage, m.StageScore, run.quota(), m.GameScore, run.verdict());
 }
 
-void Form3::giveup()
+void StagePlay::giveup()
 {
-    Module1.GaveUp = 1;
+    StageRun(Module1).giveUp();
     stopPlay({"あーっ！ なんとここでギブアップ！",
               "いったい選手に何が起こってしまったというのでしょうか！",
               "ここは一旦『テンキーの０』を押して、最終確認を致しましょう。"});
 }
 
-void Form3::gameend()
+void StagePlay::gameend()
 {
-    GameState& m = Module1;
-    if (m.Practice == 1) {
+    const StageResult result = StageRun(Module1).finish();
+    if (Module1.Practice == 1) {
         showPracticeResult();
         return;
     }
-    QString result = QStringLiteral("Clear!!");
-    m.Outcome = m.Stage == kStageCount ? StageOutcome::AllClear : StageOutcome::NextStage;
-
-    // The stage best is judged first: a beaten best is kept even when the
-    // stage is then failed or given up.
-    const int k = m.ScoreSlotBase + m.Stage;
-    if (m.StageScore > m.HighScores[k]) {
-        m.HighScores[k] = m.StageScore;
-        result = QStringLiteral("HiSCORE!!");
+    if (result.bestBeaten)
         saveHighScores();
-    }
-    if (m.StageScore < m.StageQuota[m.Stage]) {
-        result = QStringLiteral("Failure!!");
-        m.Outcome = StageOutcome::GameOver;
+    s_play(result.quotaMet ? Sound::SoundClear : Sound::SoundGameOver, false);
+    if (result.verdict == StageVerdict::GiveUp)
         s_play(Sound::SoundGameOver, false);
-    } else {
-        s_play(Sound::SoundClear, false);
-    }
-    if (m.GaveUp == 1) {
-        result = QStringLiteral("GiveUp!!");
-        m.Outcome = StageOutcome::GameOver;
-        s_play(Sound::SoundGameOver, false);
-    }
-    m.GameScore = m.GameScore + m.StageScore;
     form4->showResult(result);
     form4->show();
-    hide();
-    Label12->setVisible(false);
+    w_.hide();
+    w_.Label12->setVisible(false);
     // A problem with the history file is told now that play is over.
     showHistoryNotices();
 }
 
-void Form3::showPracticeResult()
+void StagePlay::showPracticeResult()
 {
     // No best is judged and no score file written: the stage was practice.
-    s_play(Module1.GaveUp == 1 ? Sound::SoundGameOver : Sound::SoundClear, false);
+    s_play(Module1.Result.verdict == StageVerdict::GiveUp ? Sound::SoundGameOver : Sound::SoundClear, false);
     const GameRecord* run = gameHistory().currentGame();
-    practiceResultWindow->setReport(practiceReport(run ? *run : GameRecord{}, practiceFiguresBefore()));
+    practiceResultWindow->setReport(practiceReport(run ? *run : GameRecord{}, figuresBefore_));
     practiceResultWindow->show();
-    hide();
-    Label12->setVisible(false);
+    w_.hide();
+    w_.Label12->setVisible(false);
     showHistoryNotices();
 }

@@ -4,13 +4,30 @@
 #include "platform/keys.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
-#include "play/stage_run.h"
+#include "play/stage_play.h"
 #include "screens/closing.h"
 #include "screens/forms.h"
-#include "stage/stage_setup.h"
 #include "state/module1.h"
 
-void Form3::Form_KeyDown(int KeyCode, int /*Shift*/)
+#include <QTimer>
+
+StagePlay* stagePlay = nullptr;
+
+void wirePlayScreen(Form3& window)
+{
+    static std::unique_ptr<StagePlay> play;
+    play = std::make_unique<StagePlay>(window);
+    stagePlay = play.get();
+}
+
+StagePlay::StagePlay(Form3& window) : w_(window)
+{
+    w_.onKeyDown = [this](int KeyCode, int Shift) { Form_KeyDown(KeyCode, Shift); };
+    w_.Image2->onClick = [this] { Image2_Click(); };
+    w_.onTimer1 = [this] { Timer1_Timer(); };
+}
+
+void StagePlay::Form_KeyDown(int KeyCode, int /*Shift*/)
 {
     GameState& m = Module1;
     // Four tests in turn, each seeing the flags the previous one left, so a
@@ -29,14 +46,14 @@ void Form3::Form_KeyDown(int KeyCode, int /*Shift*/)
         n_input(KeyCode - vk::Numpad0);
 }
 
-void Form3::n_input(int d)
+void StagePlay::n_input(int d)
 {
     GameState& m = Module1;
-    const Judgement j = StageRun(m).judge(d);
+    const Judgement j = StageRun(m).key(d);
     gameHistory().keyJudged(d, j.target, j.hit);
     if (j.gaugeEmptied)
         for (int i = 0; i < kGaugeBlocks; ++i)
-            Image3(i)->setVisible(false);
+            w_.Image3(i)->setVisible(false);
     if (!j.hit) {
         s_play(Sound::SoundMiss, false);
         return;
@@ -46,40 +63,40 @@ void Form3::n_input(int d)
     // that shows the same digit again is not drawn again.
     bool refilled[kKeyGridCells] = {};
     for (int i = 0; i < kKeyRows; ++i)
-        if (const int c = keyCell(i); c >= 0)
+        if (const int c = Form3::keyCell(i); c >= 0)
             refilled[c] = true;
     for (int i = 0; i < kKeyGridCells; ++i)
         if (!refilled[i])
-            Label1(i)->setCaption(QString());
+            w_.Label1(i)->setCaption(QString());
     for (int i = 0; i < kKeyRows; ++i)
-        n_print(i);
+        w_.n_print(i);
 
     // The grid goes to the window system first, as a rectangle of its own:
     // the next digit to strike is what the player waits for, and the grid
     // is a fifth of the area the whole change spans. The character, the
     // score and the blocks lit follow as a second rectangle.
     QRect grid;
-    for (const auto& [index, cell] : Label1)
+    for (const auto& [index, cell] : w_.Label1)
         grid |= cell->geometry();
-    canvas->flushTogether(grid);
+    w_.canvas->flushTogether(grid);
 
     QRect changed;
     for (int i = 0; i < kGaugeBlocks; ++i) {
         if (j.lightUp.test(static_cast<size_t>(i))) {
-            Image3(i)->setVisible(true);
-            changed |= Image3(i)->geometry();
+            w_.Image3(i)->setVisible(true);
+            changed |= w_.Image3(i)->geometry();
         }
     }
-    showDigits(Label6, m.StageScore);
-    for (const auto& [index, digit] : Label6)
+    showDigits(w_.Label6, m.StageScore);
+    for (const auto& [index, digit] : w_.Label6)
         changed |= digit->geometry();
     s_play(Sound::SoundHit, false);
     m.AnimFrame = m.AnimFrame + 1;
-    Image1->setPicture(form7->Picture1((m.AnimFrame % kFramesPerStage) + (m.Stage - 1) * kFramesPerStage)->picture);
-    canvas->flushTogether(changed | Image1->geometry());
+    w_.Image1->setPicture(form7->Picture1((m.AnimFrame % kFramesPerStage) + (m.Stage - 1) * kFramesPerStage)->picture);
+    w_.canvas->flushTogether(changed | w_.Image1->geometry());
 }
 
-void Form3::Image2_Click()
+void StagePlay::Image2_Click()
 {
     if (Module1.PlayOver == 0 && Module1.PlayActive == 0) {
         MessageRequest request;

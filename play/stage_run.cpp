@@ -5,7 +5,28 @@
 
 #include <cmath>
 
-Judgement StageRun::judge(int d)
+void StageRun::setUp()
+{
+    m_.PlayActive = 0;
+    m_.PlayOver = 0;
+    m_.StageScore = 0;
+    m_.GaugeLevel = 0;
+    m_.PointsPerHit = 0;
+    m_.GaveUp = 0;
+    m_.ClockTens = m_.StageTimeLimit[m_.Stage];
+    m_.ClockUnits = 0;
+    m_.AnimFrame = 0;
+    randomize();
+    for (int i = 0; i < kKeyRows; ++i)
+        m_.KeyQueue[i] = drawDigit(m_, rnd());
+}
+
+void StageRun::start()
+{
+    m_.PlayActive = 1;
+}
+
+Judgement StageRun::key(int d)
 {
     Judgement j;
     j.target = m_.KeyQueue[0];
@@ -47,4 +68,73 @@ void StageRun::raiseGauge(Judgement& j)
         if (level <= kGaugeFull)
             m_.PointsPerHit = kPointsPerHit[level];
     }
+}
+
+ClockTick StageRun::tick()
+{
+    ClockTick t;
+    const int remaining = m_.ClockTens * kSecondsPerTen + m_.ClockUnits;
+    t.elapsed = kStageSeconds - remaining;
+    // (A clock that starts at 0 ends at its first tick instead of running on.)
+    if (remaining <= 1) {
+        m_.PlayActive = 0;
+        m_.PlayOver = 1;
+        t.timeUp = true;
+        return t;
+    }
+    m_.ClockUnits = m_.ClockUnits - 1;
+    if (m_.ClockUnits == -1) {
+        m_.ClockTens = m_.ClockTens - 1;
+        m_.ClockUnits = 9;
+    }
+    t.remaining = m_.ClockTens * kSecondsPerTen + m_.ClockUnits;
+    return t;
+}
+
+void StageRun::giveUp()
+{
+    m_.GaveUp = 1;
+    m_.PlayActive = 0;
+    m_.PlayOver = 1;
+}
+
+int StageRun::quota() const
+{
+    return m_.Practice == 1 ? 0 : m_.StageQuota[m_.Stage];
+}
+
+StageVerdict StageRun::verdict() const
+{
+    return stageVerdict(m_.StageScore, quota(), m_.GaveUp == 1);
+}
+
+StageResult StageRun::finish()
+{
+    StageResult r;
+    const bool practice = m_.Practice == 1;
+    // The stage best is judged first: a beaten best is kept even when the
+    // stage is then failed or given up.
+    const int k = m_.ScoreSlotBase + m_.Stage;
+    if (!practice && m_.StageScore > m_.HighScores[k]) {
+        m_.HighScores[k] = m_.StageScore;
+        r.bestBeaten = true;
+    }
+    r.quotaMet = quotaMet(m_.StageScore, quota());
+    r.verdict = verdict();
+    r.gameEnd = gameEndAfter(r.verdict, m_.Stage, practice);
+    if (!practice)
+        m_.GameScore = m_.GameScore + m_.StageScore;
+    r.gameTotal = m_.GameScore;
+    if (r.gameEnd == GameOutcome::Cleared && !practice)
+        r.rank = rankOf(m_.GameScore);
+    m_.Result = r;
+    return r;
+}
+
+bool StageRun::keepGameBest()
+{
+    if (m_.GameScore <= m_.HighScores[m_.ScoreSlotBase])
+        return false;
+    m_.HighScores[m_.ScoreSlotBase] = m_.GameScore;
+    return true;
 }

@@ -1,14 +1,16 @@
 #pragma once
 // The eight windows of the game, one instance each, created at start-up and
-// hidden or shown, never destroyed, until the program ends. Each window's
-// layout is built in screens/; its procedures are defined with the part of
-// the game they belong to (app/, stage/, play/, screens/).
+// hidden or shown, never destroyed, until the program ends. Each window is
+// built and painted here; what its keys, clicks and timer do belongs to the
+// part of the game that owns the window (the title to app/, the play screen
+// to play/, the results to stage/), which sets the window's hooks
+// (onKeyDown, an image's onClick, onTimer1) when the windows are made.
 #include "platform/control_array.h"
 #include "platform/controls.h"
 #include "screens/game_window.h"
 #include "state/module1.h"
 
-#include <initializer_list>
+#include <functional>
 
 class ControlCanvas;
 class QTimer;
@@ -27,26 +29,27 @@ constexpr int kResultGameOver = 2;
 // The store's banner of a practice stage (Picture2), after the five stages'.
 constexpr int kPracticeBanner = kStageCount;
 
+// The time marker (the play screen's Image2) slides down the left edge, in
+// twips: it waits at kMarkerReadyTop until the first clock tick puts it at
+// kMarkerStart, then moves kMarkerStep further each second.
+constexpr int kMarkerReadyTop = 300;
+constexpr int kMarkerStart = 450;
+constexpr int kMarkerStep = 150;
+
+// The play screen's number rows: four changing digit cells and a fixed "0",
+// so a value held in tens of points reads as ten times itself.
+void showDigits(const ControlArray<Label>& row, int value);
+
+// A score or quota held in tens of points, as the player sees it.
+QString timesTen(int value);
+
 // Title screen and start-up window.
 class Form1 : public GameWindow {
 public:
     Form1();
     Image* Image1 = nullptr;   // the mascot; a click shows the club message
     QTimer* Timer1 = nullptr;  // never enabled
-
-    bool Form_Load();          // the whole start-up; false when the program must end
-    bool file_c();
-    void s_load();
-    void Form_KeyDown(int KeyCode, int Shift) override;
-    void color_s(int mode);
-    void normal();
-    void extra();
-    void score_m();
-    void showProgress();  // keypad 2: the play history
-    // A practice stage (苦手特訓) from プレイ記録 or the practice result.
-    void practice(QWidget* from);
-    void Image1_Click();
-    void Timer1_Timer();
+    std::function<void()> onTimer1;
 };
 
 // Borderless caption window; created and never shown.
@@ -77,33 +80,16 @@ public:
     QTimer* Timer1 = nullptr;     // the stage clock, kClockTickMs
     // Draws all the controls above in one paint, in front of them.
     ControlCanvas* canvas = nullptr;
+    std::function<void()> onTimer1;
 
-    void Form_KeyDown(int KeyCode, int Shift) override;
     void n_print(int i);
-    // Shows the stage that set-up has just prepared: keys, numbers, pictures.
-    void showStageReady();
+    // Shows the stage that set-up has just prepared (Module1): keys,
+    // numbers, pictures, and the announcer's box with `commentary`.
+    void showStageReady(const QString& commentary);
     // The grid cell that shows queue slot i, or -1 when its digit has none.
     static int keyCell(int i);
-    void start();
-    void Timer1_Timer();
-    void n_input(int d);
-    void Image2_Click();
-    void jikkyo();
-    void giveup();
-    void gameend();
-
-private:
-    void timeup();
-    // keypad 0 after a practice stage: its result instead of the results screen.
-    void showPracticeResult();
-    // Hands the stage just ended to the play history.
-    void recordStageEnd();
-    // Time-up and give-up alike: play stops, the announcer has the last
-    // words, the time-up sound plays and the score row shows "集計中".
-    void stopPlay(std::initializer_list<const char*> lastWords);
-    void announceTime(int remaining);
-    void randomPhrase();
-    void announce(const QString& text);
+    // The time marker `elapsed` seconds into the stage.
+    void placeMarker(int elapsed);
 };
 
 // Results screen after each stage; also sets up each stage.
@@ -117,12 +103,8 @@ public:
     Image* Image2 = nullptr;     // banner of the stage just played
     Image* Image3 = nullptr;     // result picture of the stage's outcome
 
-    void Form_KeyDown(int KeyCode, int Shift) override;
-    // Fills the screen with the stage just ended (Module1.Outcome and scores).
-    void showResult(const QString& verdict);
-    void n_stage();
-    void nextstage();
-    void jikkyo();
+    // Fills the screen with the stage just ended: its result and Module1's scores.
+    void showResult(const StageResult& result);
 };
 
 // Final results screen.
@@ -133,7 +115,8 @@ public:
     Label* Label5 = nullptr;  // best game total of the mode
     Image* Image1 = nullptr;  // rank emblem
 
-    void Form_KeyDown(int KeyCode, int Shift) override;
+    // Fills the screen with a won game: its total, the mode's best and the rank.
+    void showFinal(int gameTotal, int best, int rank);
 };
 
 // Commentary log.
@@ -143,9 +126,12 @@ public:
     ControlArray<Label> Label1;  // (0) the log text
     Label* Label2 = nullptr;     // key hint
 
-    void Form_KeyDown(int KeyCode, int Shift) override;
     // Replaces the whole log with the opening lines of a new stage.
     void startLog(const QString& text);
+    // Opened from the results: the top of the log, scrolled to its start.
+    void openLog();
+    // Keypad 4 / Page Up and 1 / Page Down scroll, 0 returns to the results.
+    void keyDown(int KeyCode);
 
 private:
     void scrollUp();
@@ -169,7 +155,8 @@ public:
     Form8();
     ControlArray<Label> Label5;  // 0..11, one per score slot
 
-    void Form_KeyDown(int KeyCode, int Shift) override;
+    // Fills the twelve rows with the stored best scores.
+    void showScores();
 };
 
 extern Form1* form1;
@@ -181,6 +168,9 @@ extern Form6* form6;
 extern Form7* form7;
 extern Form8* form8;
 
+// The keys of the side screens (final result, high scores, commentary log),
+// which belong to the screens themselves; done as they are made.
+void wireSideScreens();
 // Creates all eight windows, Form1 .. Form8, hidden.
 void createWindows();
 // The same in two parts: the title (Form1) alone, so that it can be shown

@@ -107,6 +107,12 @@ void GameWindow::paintEvent(QPaintEvent*)
     }
 }
 
+void GameWindow::Form_KeyDown(int KeyCode, int Shift)
+{
+    if (onKeyDown)
+        onKeyDown(KeyCode, Shift);
+}
+
 void GameWindow::keyPressEvent(QKeyEvent* event)
 {
     int shift = 0;

@@ -9,6 +9,7 @@
 #include "platform/controls.h"
 
 #include <QWidget>
+#include <functional>
 
 constexpr int kClientWidthTwips = 8910;
 constexpr int kClientHeightTwips = 5625;
@@ -20,8 +21,12 @@ public:
     void setBackground(const Picture& picture);
     Picture background() const { return background_; }
 
-    // Virtual key code and shift state (1 Shift, 2 Ctrl, 4 Alt).
-    virtual void Form_KeyDown(int KeyCode, int Shift) = 0;
+    // What a key does on this window: set by the part of the game that owns
+    // the window, never decided here. A window without it ignores its keys.
+    std::function<void(int KeyCode, int Shift)> onKeyDown;
+    // A key press: virtual key code and shift state (1 Shift, 2 Ctrl, 4 Alt),
+    // handed to onKeyDown.
+    void Form_KeyDown(int KeyCode, int Shift);
     // The close box: set Cancel to keep the window open.
     virtual void Form_Unload(int& Cancel);
 

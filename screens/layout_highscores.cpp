@@ -1,5 +1,5 @@
 // High-score screen: twelve right-aligned numbers beside the row titles of
-// the background picture, normal mode above, extra mode below. Element i
+// the background picture, normal mode above, hard mode below. Element i
 // shows score slot i, so each block's total (slots 0 and 6) comes last.
 #include "screens/art.h"
 #include "screens/forms.h"

@@ -110,7 +110,6 @@ Form3::Form3()
     Shape1->setBorderWidth(2);
 
     Image2 = layout::makeImage(this, 60, 240, 480, 480, QString::fromLatin1(art::kMascot));
-    Image2->onClick = [this] { Image2_Click(); };
 
     for (const Tick& tick : kTicks) {
         auto* line = new Line(this);
@@ -183,5 +182,8 @@ Form3::Form3()
     Timer1->setTimerType(Qt::PreciseTimer);
     Timer1->setInterval(kClockTickMs);
     Timer1->setSingleShot(false);
-    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    connect(Timer1, &QTimer::timeout, this, [this] {
+        if (onTimer1)
+            onTimer1();
+    });
 }

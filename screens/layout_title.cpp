@@ -12,10 +12,12 @@ Form1::Form1()
     setBackground(artPicture(QString::fromLatin1(art::kTitle)));
 
     Image1 = layout::makeImage(this, 60, 60, 480, 480, QString::fromLatin1(art::kMascot));
-    Image1->onClick = [this] { Image1_Click(); };
 
-    // Designed in at 100 ms but never enabled; its tick does nothing.
+    // Designed in at 100 ms but never enabled.
     Timer1 = new QTimer(this);
     Timer1->setInterval(100);
-    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    connect(Timer1, &QTimer::timeout, this, [this] {
+        if (onTimer1)
+            onTimer1();
+    });
 }

@@ -63,6 +63,7 @@ PracticeResultWindow::PracticeResultWindow()
 {
     setWindowTitle(u8("苦手特訓"));
     setBackground(artPicture(QString::fromLatin1(art::kPracticeResult)));
+    onKeyDown = [this](int KeyCode, int) { keyDown(KeyCode); };
 }
 
 void PracticeResultWindow::setReport(PracticeReport report)
@@ -71,7 +72,7 @@ void PracticeResultWindow::setReport(PracticeReport report)
     update();
 }
 
-void PracticeResultWindow::Form_KeyDown(int KeyCode, int /*Shift*/)
+void PracticeResultWindow::keyDown(int KeyCode)
 {
     switch (KeyCode) {
     case vk::Escape: quitByKey(); break;

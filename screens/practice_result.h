@@ -15,12 +15,11 @@ public:
     void setReport(PracticeReport report);
     const PracticeReport& report() const { return report_; }
 
-    void Form_KeyDown(int KeyCode, int Shift) override;
-
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void keyDown(int KeyCode);
     void drawKeypad(QPainter& p);
 
     PracticeReport report_;

@@ -87,6 +87,7 @@ ProgressWindow::ProgressWindow()
 {
     setWindowTitle(u8("プレイ記録"));
     setBackground(artPicture(QString::fromLatin1(art::kProgress)));
+    onKeyDown = [this](int KeyCode, int) { keyDown(KeyCode); };
 }
 
 void ProgressWindow::setInsight(std::optional<InsightData> insight)
@@ -124,7 +125,7 @@ QString ProgressWindow::heading() const
     }
 }
 
-void ProgressWindow::Form_KeyDown(int KeyCode, int /*Shift*/)
+void ProgressWindow::keyDown(int KeyCode)
 {
     switch (KeyCode) {
     case vk::Escape:

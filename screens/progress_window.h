@@ -29,12 +29,11 @@ public:
     QString heading() const;
     QString emptyText() const { return empty_; }
 
-    void Form_KeyDown(int KeyCode, int Shift) override;
-
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void keyDown(int KeyCode);
     void turn(int by);
     void drawTrend(QPainter& p, Page page);
     void drawStageBests(QPainter& p);

@@ -1,4 +1,4 @@
-// The final result, high-score and commentary log screens.
+// The final result, high-score and commentary log screens, and their keys.
 #include "platform/keys.h"
 #include "platform/sound.h"
 #include "screens/closing.h"
@@ -20,17 +20,34 @@ void backToTitleKeys(GameWindow* screen, int KeyCode)
 }
 }  // namespace
 
-void Form5::Form_KeyDown(int KeyCode, int /*Shift*/)
+void wireSideScreens()
 {
-    backToTitleKeys(this, KeyCode);
+    form5->onKeyDown = [](int KeyCode, int) { backToTitleKeys(form5, KeyCode); };
+    form8->onKeyDown = [](int KeyCode, int) { backToTitleKeys(form8, KeyCode); };
+    form6->onKeyDown = [](int KeyCode, int) { form6->keyDown(KeyCode); };
 }
 
-void Form8::Form_KeyDown(int KeyCode, int /*Shift*/)
+void Form5::showFinal(int gameTotal, int best, int rank)
 {
-    backToTitleKeys(this, KeyCode);
+    Label3->setCaption(timesTen(gameTotal));
+    Label5->setCaption(timesTen(best));
+    Image1->setPicture(form7->Picture4(rank)->picture);
 }
 
-void Form6::Form_KeyDown(int KeyCode, int /*Shift*/)
+void Form8::showScores()
+{
+    for (int i = 0; i < kScoreSlots; ++i)
+        Label5(i)->setCaption(timesTen(Module1.HighScores[i]));
+}
+
+void Form6::openLog()
+{
+    Module1.LogScrollMax = Module1.CommentCount;
+    Module1.LogScrollPos = 0;
+    Label1(0)->setTop(0);
+}
+
+void Form6::keyDown(int KeyCode)
 {
     switch (KeyCode) {
     case vk::Escape:

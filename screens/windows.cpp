@@ -53,6 +53,7 @@ void createOtherWindows()
     form8 = new Form8;
     progressWindow = new ProgressWindow;
     practiceResultWindow = new PracticeResultWindow;
+    wireSideScreens();
     captionOthers();
 }
 

@@ -3,33 +3,22 @@
 
 #include "history/practice_weights.h"
 #include "history/recorder.h"
+#include "play/commentary.h"
+#include "play/stage_play.h"
 #include "screens/forms.h"
 #include "stage/stage_setup.h"
 #include "state/module1.h"
-
-namespace {
-KeypadInsight& figuresBefore()
-{
-    static KeypadInsight figures;
-    return figures;
-}
-}  // namespace
-
-const KeypadInsight& practiceFiguresBefore()
-{
-    return figuresBefore();
-}
 
 void setUpPractice()
 {
     GameState& m = Module1;
     // An unreadable history leaves no figures: every digit comes alike.
     HistoryDatabase& db = gameHistory().database();
-    figuresBefore() = practiceFigures(db).value_or(KeypadInsight{});
+    stagePlay->setPracticeFiguresBefore(practiceFigures(db).value_or(KeypadInsight{}));
     gameHistory().noteProblem(db);
 
     m.Practice = 1;
-    m.DigitWeights = practiceWeights(figuresBefore());
+    m.DigitWeights = practiceWeights(stagePlay->practiceFiguresBefore());
     m.Stage = kPracticeRulesStage;
     resetStage();
 
@@ -39,6 +28,6 @@ void setUpPractice()
     m.CommentLines[2] = QString::fromUtf8("実況中継は、私、波木 音吉が務めさせて頂きます！");
     m.CommentLines[3] = QString::fromUtf8("準備完了、『テンキーの０』を押せば、練習スタートです。");
 
-    form3->showStageReady();
+    form3->showStageReady(commentaryBox());
     form6->startLog(commentaryBox() + QStringLiteral("\r\n"));
 }

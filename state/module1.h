@@ -19,7 +19,7 @@ constexpr int kNewDigitSlot = kKeyRows;  // behind the rows on screen: the next 
 // Where each mode keeps its bests (ScoreSlotBase): the game total at the
 // base, stages 1-5 after it.
 constexpr int kNormalSlotBase = 0;
-constexpr int kExtraSlotBase = 6;
+constexpr int kHardSlotBase = 6;
 
 struct GameState {
     // Loaded at start-up.
@@ -35,7 +35,7 @@ struct GameState {
     // (The sounds' WAV images are kept by the run's sound player, platform/sound_player.h.)
 
     // Set when a game starts.
-    int ScoreSlotBase = 0;  // kNormalSlotBase or kExtraSlotBase
+    int ScoreSlotBase = 0;  // kNormalSlotBase or kHardSlotBase
     int Stage = 0;          // 0..5
     int GameScore = 0;
     QColor KeyColors[kKeyGroups][kKeyRows];
@@ -56,7 +56,7 @@ struct GameState {
     int PlayActive = 0;
     int PlayOver = 0;
     int GaveUp = 0;
-    StageOutcome Outcome = StageOutcome::GameOver;  // set by the end of play
+    StageResult Result;  // the judgement of the stage just ended (keypad 0 after play)
     int ClockTens = 0;
     int ClockUnits = 0;
     std::vector<QString> PhraseDeck{QString()};  // 1..PhraseCount still available

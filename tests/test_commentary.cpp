@@ -1,6 +1,7 @@
 // The announcer: the phrase for every second of a stage, the score
 // thresholds, the random phrases drawn without repeats, and the two places
 // every line goes (the four-line box and the stage's log).
+#include "stage/results.h"
 #include "platform/system.h"
 #include "screens/forms.h"
 #include "stage/stage_setup.h"
@@ -23,7 +24,7 @@ QString u8(const char* text)
 void restartStageOne()
 {
     Module1.Stage = 0;
-    form4->n_stage();
+    stageResults->n_stage();
     GameFixture::keypad(form3, 0);
 }
 

@@ -1,5 +1,7 @@
 // Every window's controls at their design values, the play screen's
 // stacking order, and the drawing of the key grid.
+#include "app/title.h"
+#include "play/stage_play.h"
 #include "platform/control_canvas.h"
 #include "screens/forms.h"
 #include "state/module1.h"
@@ -330,9 +332,14 @@ private slots:
         QVERIFY(!form3->Timer1->isSingleShot());
         QVERIFY(!form3->Timer1->isActive());
 
-        // The mascots answer clicks.
-        QVERIFY(static_cast<bool>(form1->Image1->onClick));
-        QVERIFY(static_cast<bool>(form3->Image2->onClick));
+        // The windows decide nothing themselves: the mascots answer clicks and
+        // the keys and clock count once the title's and the play screen's
+        // procedures take their windows over.
+        QVERIFY(!form1->Image1->onClick && !form3->Image2->onClick && !form3->onTimer1 && !form1->onKeyDown);
+        wireTitleScreen(*form1);
+        wirePlayScreen(*form3);
+        QVERIFY(form1->Image1->onClick && form1->onKeyDown && form1->onTimer1);
+        QVERIFY(form3->Image2->onClick && form3->onKeyDown && form3->onTimer1);
     }
 
     // Every label of every window at its design rectangle, colours, fill,

@@ -1,5 +1,7 @@
 // The play screen: the count-down, the stage clock, the judgement of keypad
 // digits with the gauge and the score, giving up and the verdict.
+#include "play/stage_play.h"
+#include "stage/results.h"
 #include "platform/keys.h"
 #include "platform/system.h"
 #include "screens/forms.h"
@@ -25,7 +27,7 @@ QString u8(const char* text)
 void setUpStage(int n)
 {
     Module1.Stage = n - 1;
-    form4->n_stage();
+    stageResults->n_stage();
 }
 
 // The ten gauge blocks, element 0 first: '1' lit, '0' dark.
@@ -698,7 +700,7 @@ private slots:
     {
         GameFixture f;
         QVERIFY(f.beginGame());
-        form3->Image2_Click();
+        stagePlay->Image2_Click();
         QCOMPARE(int(f.messages.size()), 1);
         QCOMPARE(f.messages[0].text,
                  u8("ボクの名前は「ミルト＝ボーン」\r\nロルヴァ学園図書館のマスコットさ！"));
@@ -709,10 +711,10 @@ private slots:
         QCOMPARE(int(f.messages.size()), 2);
 
         GameFixture::keypad(form3, 0);
-        form3->Image2_Click();
+        stagePlay->Image2_Click();
         QTest::mouseClick(form3->Image2, Qt::LeftButton);
         GameFixture::tickClock(30);
-        form3->Image2_Click();
+        stagePlay->Image2_Click();
         QCOMPARE(int(f.messages.size()), 2);
     }
 };

@@ -116,7 +116,7 @@ private slots:
             fixture.randoms.push_back(std::fmod(i * 0.6180339887498949, 1.0));
         std::array<int, 10> drawn{};
         for (int i = 0; i < kDraws; ++i)
-            ++drawn[size_t(StageRun(m).judge(m.KeyQueue[0]).newDigit)];
+            ++drawn[size_t(StageRun(m).key(m.KeyQueue[0]).newDigit)];
         QCOMPARE(drawn[0], 0);
         for (int d = 1; d <= 9; ++d) {
             const double wanted = kDraws * kExpected[d - 1] / 16.0;

@@ -8,6 +8,7 @@
 // QUENNEL_RANDOM_EVENTS sets the number of events (default 50000; the
 // sanitizer run uses fewer), QUENNEL_RANDOM_SEED the seed (default fixed, so
 // a failure reproduces; the failing event number and seed are reported).
+#include "play/stage_play.h"
 #include "platform/system.h"
 #include "screens/forms.h"
 #include "screens/progress_window.h"
@@ -203,7 +204,7 @@ void RandomInputTest::randomPlayKeepsTheGameSane()
 
         if (form3->Timer1->isActive() && chance(0.3)) {
             lastEvent = QStringLiteral("clock tick");
-            form3->Timer1_Timer();
+            stagePlay->Timer1_Timer();
             ++ticks;
         } else {
             const int kind = pick(1000);

@@ -1,6 +1,7 @@
 // Rules that take the current stage's own values in stages 2 to 5 (key range,
 // quota, character pictures), the thousands cell that widens from 10000 on,
 // and the game total that counts every stage played, lost ones too.
+#include "stage/results.h"
 #include "screens/forms.h"
 #include "state/module1.h"
 #include "support/game_fixture.h"
@@ -24,7 +25,7 @@ TestGameData distinctStages()
 void startStage(int n)
 {
     Module1.Stage = n - 1;
-    form4->n_stage();
+    stageResults->n_stage();
     GameFixture::keypad(form3, 0);
 }
 

@@ -1,6 +1,8 @@
 // The title screen's menu (normal and extra game, high scores, the key
 // colours, the mascot's message) and the set-up of each stage on the play
 // screen.
+#include "app/title.h"
+#include "stage/results.h"
 #include "support/game_fixture.h"
 
 #include "screens/forms.h"
@@ -173,13 +175,13 @@ void TitleTest::colourTablesAreRewrittenWhole()
 {
     // color_s(1) after an extra game restores the whole normal table; any mode but 1 gives the extra table.
     startWith(TestGameData{}, {});
-    form1->color_s(2);
+    titleScreen->color_s(2);
     compareTable(kExtraTable);
-    form1->color_s(1);
+    titleScreen->color_s(1);
     compareTable(kNormalTable);
-    form1->color_s(0);
+    titleScreen->color_s(0);
     compareTable(kExtraTable);
-    form1->color_s(1);
+    titleScreen->color_s(1);
     compareTable(kNormalTable);
 }
 
@@ -307,7 +309,7 @@ void TitleTest::nextStageRefillsDeckAndStartsFreshLog()
 
     // As after a cleared stage.
     Module1.KeyQueue[6] = 4;
-    form4->n_stage();
+    stageResults->n_stage();
     const GameState& m = Module1;
     QCOMPARE(m.Stage, 2);
     QCOMPARE(m.PhraseTotal, 20);

@@ -1,5 +1,6 @@
 // The game at zoom 2: twice-as-large artwork, and text, lines and pictures
 // drawn at the screen's own resolution rather than enlarged.
+#include "app/title.h"
 #include "state/module1.h"
 #include "platform/zoom.h"
 #include "screens/forms.h"
@@ -167,7 +168,7 @@ private slots:
         for (int y = 0; y < 40; ++y)
             for (int x = 0; x < 40; ++x)
                 stripes.setPixel(x, y, (x + y) % 2 ? 0xFFFFFFFF : 0xFF2040A0);
-        form1->normal();
+        titleScreen->normal();
         form3->Image1->setPicture(makePicture(QPixmap::fromImage(stripes)));
         const QImage play = grabAtZoom(form3);
         const QRect inside = form3->Image1->geometry().adjusted(2, 2, -2, -2);
@@ -183,7 +184,7 @@ private slots:
         GameFixture game;
         game.writeFolder();
         QVERIFY(game.startUp());
-        form1->normal();
+        titleScreen->normal();
         form3->Label8->setCaption(QString::fromUtf8("テンキーが悲鳴を上げているぞ！\r\nリズムに乗ってきたか！？"));
         const QImage zoomed = grabAtZoom(form3);
         const QImage plain = renderPlain(form3);

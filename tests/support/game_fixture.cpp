@@ -5,6 +5,7 @@
 #include "app/main_row_question.h"
 #include "history/recorder.h"
 #include "app/startup.h"
+#include "play/stage_play.h"
 #include "platform/system.h"
 #include "screens/forms.h"
 #include "screens/practice_result.h"
@@ -180,7 +181,7 @@ void GameFixture::missTarget()
 void GameFixture::tickClock(int ticks)
 {
     for (int i = 0; i < ticks; ++i)
-        form3->Timer1_Timer();
+        stagePlay->Timer1_Timer();
 }
 
 QStringList GameFixture::visibleScreens()

@@ -1,13 +1,16 @@
 // Renders every game screen in a telling state to PNG files, offscreen,
 // from a copy of a game folder:  quennel_screenshots <game folder> <out dir> [zoom]
 #include "app/startup.h"
+#include "app/title.h"
 #include "history/recorder.h"
 #include "platform/files.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
 #include "platform/system.h"
 #include "platform/zoom.h"
+#include "play/stage_play.h"
 #include "screens/forms.h"
+#include "stage/results.h"
 #include "state/module1.h"
 
 #include <QApplication>
@@ -33,7 +36,7 @@ void save(QWidget* window, const QString& dir, const char* name)
 void press(bool hit)
 {
     const int target = Module1.KeyQueue[0];
-    form3->n_input(hit ? target : (target % 9) + 1);
+    stagePlay->n_input(hit ? target : (target % 9) + 1);
 }
 }  // namespace
 
@@ -84,37 +87,38 @@ int main(int argc, char* argv[])
         return 1;
     save(form1, out, "title");
 
-    form1->normal();
+    titleScreen->normal();
     save(form3, out, "play_ready");
 
     // A stage in full swing: a long streak, one slip, then another run.
-    form3->start();
+    stagePlay->start();
     for (int i = 0; i < 25; ++i) press(true);
-    for (int t = 0; t < 8; ++t) form3->Timer1_Timer();
+    for (int t = 0; t < 8; ++t) stagePlay->Timer1_Timer();
     press(false);
     for (int i = 0; i < 12; ++i) press(true);
-    for (int t = 0; t < 7; ++t) form3->Timer1_Timer();
+    for (int t = 0; t < 7; ++t) stagePlay->Timer1_Timer();
     save(form3, out, "play");
 
     for (int i = 0; i < 40; ++i) press(true);
-    for (int t = 0; t < 15; ++t) form3->Timer1_Timer();
+    for (int t = 0; t < 15; ++t) stagePlay->Timer1_Timer();
     save(form3, out, "play_timeup");
 
-    form3->gameend();
+    stagePlay->gameend();
     save(form4, out, "results");
 
-    form4->jikkyo();
+    stageResults->jikkyo();
     save(form6, out, "log");
     form6->Form_KeyDown(96, 0);
 
     // The final result of a strong game.
     Module1.GameScore = 14870;
-    Module1.Outcome = StageOutcome::AllClear;
-    form4->nextstage();
+    Module1.Result.gameEnd = GameOutcome::Cleared;
+    Module1.Result.rank = rankOf(Module1.GameScore);
+    stageResults->nextstage();
     save(form5, out, "final");
 
     form5->Form_KeyDown(96, 0);
-    form1->score_m();
+    titleScreen->score_m();
     save(form8, out, "highscores");
 
     // The play history closes its database while Qt is still up; left to

@@ -1,0 +1,34 @@
+#pragma once
+// The title screen's procedures (Form1): the start-up, the mode menu, the
+// high scores, プレイ記録 and the way out.
+class Form1;
+class QWidget;
+
+class Title {
+public:
+    // Takes over Form1's keys, its mascot's click and its timer.
+    explicit Title(Form1& window);
+
+    bool Form_Load();   // the whole start-up; false when the program must end
+    bool file_c();
+    void s_load();
+    void Form_KeyDown(int KeyCode, int Shift);
+    void color_s(int mode);
+    void normal();
+    void extra();       // the hard mode (ハードモード)
+    void score_m();
+    void showProgress();  // keypad 2: the play history
+    // A practice stage (苦手特訓) from プレイ記録 or the practice result.
+    void practice(QWidget* from);
+    void Image1_Click();
+    void Timer1_Timer();
+
+private:
+    void startGame(int slotBase, int colourMode);
+
+    Form1& w_;
+};
+
+// The one title screen's procedures, made with its window.
+extern Title* titleScreen;
+void wireTitleScreen(Form1& window);
