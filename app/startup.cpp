@@ -205,6 +205,7 @@ bool showTitle()
 {
     // プレイ記録 and the practice result start practice stages through it.
     setPracticeStarter([](QWidget* from) { titleScreen->practice(from); });
+    setGameStarter([](QWidget* from, int slotBase) { titleScreen->startGame(from, slotBase); });
     g_startUpFinished = false;
     wireTitleScreen(*form1);
     if (!titleScreen->Form_Load())

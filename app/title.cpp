@@ -92,7 +92,7 @@ void Title::color_s(int mode)
     }
 }
 
-void Title::startGame(int slotBase, int colourMode)
+void Title::startGame(QWidget* from, int slotBase)
 {
     Module1.ScoreSlotBase = slotBase;
     Module1.Stage = 0;
@@ -102,10 +102,10 @@ void Title::startGame(int slotBase, int colourMode)
     Module1.Practice = 0;
     Module1.DigitWeights.clear();
     gameHistory().noteGameStart(slotBase == 0 ? GameMode::Normal : GameMode::Hard);
-    color_s(colourMode);
+    color_s(slotBase == kHardSlotBase ? kHardColours : kNormalColours);
     stageResults->n_stage();
     s_play(Sound::SoundPowah, false);
-    switchScreen(&w_, form3);
+    switchScreen(from, form3);
     // The history file (its database driver loaded the first time) is
     // opened once the play screen is painted, not between the key and it.
     runAfterFirstPaint(form3->canvas, {[] { gameHistory().openForGame(); }});
@@ -113,12 +113,12 @@ void Title::startGame(int slotBase, int colourMode)
 
 void Title::normal()
 {
-    startGame(kNormalSlotBase, kNormalColours);
+    startGame(&w_, kNormalSlotBase);
 }
 
 void Title::extra()
 {
-    startGame(kHardSlotBase, kHardColours);
+    startGame(&w_, kHardSlotBase);
 }
 
 void Title::practice(QWidget* from)

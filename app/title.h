@@ -22,9 +22,11 @@ public:
     void practice(QWidget* from);
     void Image1_Click();
     void Timer1_Timer();
+    // A game of the mode with this score slot base, from the screen `from`
+    // (the title, or a result's keypad 5).
+    void startGame(QWidget* from, int slotBase);
 
 private:
-    void startGame(int slotBase, int colourMode);
 
     Form1& w_;
 };

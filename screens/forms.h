@@ -102,6 +102,7 @@ public:
     ControlArray<Label> Label5;  // (1) quota
     Image* Image2 = nullptr;     // banner of the stage just played
     Image* Image3 = nullptr;     // result picture of the stage's outcome
+    Label* LabelAgain = nullptr; // 「5 もう一度」, after a lost game only
 
     // Fills the screen with the stage just ended: its result and Module1's scores.
     void showResult(const StageResult& result);
@@ -114,6 +115,7 @@ public:
     Label* Label3 = nullptr;  // game total
     Label* Label5 = nullptr;  // best game total of the mode
     Image* Image1 = nullptr;  // rank emblem
+    Label* LabelAgain = nullptr;  // 「5 もう一度」
 
     // Fills the screen with a won game: its total, the mode's best and the rank.
     void showFinal(int gameTotal, int best, int rank);
@@ -168,9 +170,12 @@ extern Form6* form6;
 extern Form7* form7;
 extern Form8* form8;
 
-// The keys of the side screens (final result, high scores, commentary log),
-// which belong to the screens themselves; done as they are made.
+// The keys of the side screens (high scores, commentary log), which belong
+// to the screens themselves; done as they are made.
 void wireSideScreens();
+// Keypad 0 back to the title, Esc the quit question: the final result's
+// and the high scores' keys.
+void backToTitleKeys(GameWindow* screen, int KeyCode);
 // Creates all eight windows, Form1 .. Form8, hidden.
 void createWindows();
 // The same in two parts: the title (Form1) alone, so that it can be shown

@@ -23,4 +23,9 @@ Form5::Form5()
     };
     for (const Row& row : kRows)
         this->*row.label = layout::makeLabel(this, row.design);
+
+    // Not of the design: keypad 5 plays again. Bottom right, beside "OK!! 0".
+    static constexpr layout::LabelRow kAgain =
+        {0, 6300, 5160, 2400, 360, 0xFFFFFF, 12, Align::Right, "5 もう一度", true, false};
+    LabelAgain = layout::makeLabel(this, kAgain);
 }

@@ -28,4 +28,11 @@ Form4::Form4()
     Image2 = layout::makeImage(this, 2580, 120, 3750, 750, QStringLiteral("stage_1.jpg"));
     // Starts 3 pixels left of the client area: the 600-pixel strip overhangs both sides.
     Image3 = layout::makeImage(this, -45, 4800, 9000, 750, QStringLiteral("result_0.jpg"));
+
+    // Not of the design: after a lost game keypad 5 plays again. On the
+    // bottom strip, in the gap between "Game over..." and its divider.
+    static constexpr layout::LabelRow kAgain =
+        {0, 4470, 5055, 1275, 330, 0xFFFFFF, 10.5, Align::Center, "5 もう一度", true, false};
+    LabelAgain = layout::makeLabel(this, kAgain);
+    LabelAgain->hide();
 }

@@ -33,4 +33,5 @@ void Form4::showResult(const StageResult& result)
     Label3(1)->setCaption(verdictCaption(result));
     Label4(1)->setCaption(timesTen(result.gameTotal));
     Label5(1)->setCaption(timesTen(m.StageQuota[m.Stage]));
+    LabelAgain->setVisible(result.gameEnd == GameOutcome::Lost);
 }

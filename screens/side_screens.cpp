@@ -7,8 +7,8 @@
 
 namespace {
 constexpr double kLogLineTwips = 21 * kTwipsPerPixel;  // one 21-pixel line
+}  // namespace
 
-// Final result and high scores behave alike: keypad 0 back to the title.
 void backToTitleKeys(GameWindow* screen, int KeyCode)
 {
     if (KeyCode == vk::Escape) {
@@ -18,11 +18,9 @@ void backToTitleKeys(GameWindow* screen, int KeyCode)
         switchScreen(screen, form1);
     }
 }
-}  // namespace
 
 void wireSideScreens()
 {
-    form5->onKeyDown = [](int KeyCode, int) { backToTitleKeys(form5, KeyCode); };
     form8->onKeyDown = [](int KeyCode, int) { backToTitleKeys(form8, KeyCode); };
     form6->onKeyDown = [](int KeyCode, int) { form6->keyDown(KeyCode); };
 }

@@ -14,6 +14,19 @@
 
 StageResults* stageResults = nullptr;
 
+namespace {
+GameStarter& gameStarter()
+{
+    static GameStarter starter;
+    return starter;
+}
+}  // namespace
+
+void setGameStarter(GameStarter starter)
+{
+    gameStarter() = std::move(starter);
+}
+
 void wireResultsScreen(Form4& window)
 {
     static std::unique_ptr<StageResults> results;
@@ -24,6 +37,7 @@ void wireResultsScreen(Form4& window)
 StageResults::StageResults(Form4& window) : w_(window)
 {
     w_.onKeyDown = [this](int KeyCode, int Shift) { Form_KeyDown(KeyCode, Shift); };
+    form5->onKeyDown = [this](int KeyCode, int) { finalKeyDown(KeyCode); };
 }
 
 void StageResults::Form_KeyDown(int KeyCode, int /*Shift*/)
@@ -34,8 +48,26 @@ void StageResults::Form_KeyDown(int KeyCode, int /*Shift*/)
         break;
     case vk::Numpad4: nextstage(); break;
     case vk::Numpad6: jikkyo(); break;
+    case vk::Numpad5:
+        if (Module1.Result.gameEnd == GameOutcome::Lost)
+            playAgain(&w_);
+        break;
     default: break;
     }
+}
+
+void StageResults::finalKeyDown(int KeyCode)
+{
+    if (KeyCode == vk::Numpad5)
+        playAgain(form5);
+    else
+        backToTitleKeys(form5, KeyCode);
+}
+
+void StageResults::playAgain(QWidget* from)
+{
+    if (gameStarter())
+        gameStarter()(from, Module1.ScoreSlotBase);
 }
 
 void StageResults::nextstage()

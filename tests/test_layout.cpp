@@ -84,9 +84,12 @@ const LabelCase kLabels[] = {
     {"4.Label5(1)", 4200, 1800, 4095, 735, 0x00FFFF, 56, R, Transparent, false, "10000", true},
     {"4.Label3(1)", 4200, 2760, 4095, 855, 0xFF8000, 56, R, Transparent, false, "Clear!!", true},
     {"4.Label4(1)", 4200, 3720, 4095, 855, 0xFFFF00, 56, R, Transparent, false, "10000", true},
+    // Keypad 5 after a lost game (shown with such a result only).
+    {"4.LabelAgain", 4470, 5055, 1275, 330, 0xFFFFFF, 14, C, Transparent, false, "5 もう一度", false},
 
     {"5.Label3", 4560, 3000, 3015, 735, 0xFFFF00, 48, R, Transparent, false, "100000", true},
     {"5.Label5", 4560, 3600, 3015, 735, 0x00FF00, 48, R, Transparent, false, "1000", true},
+    {"5.LabelAgain", 6300, 5160, 2400, 360, 0xFFFFFF, 16, R, Transparent, false, "5 もう一度", true},
 
     {"6.Label1(0)", 120, 120, 8340, 32490, 0xFFFFFF, 21, L, Transparent, false, "あ", true},
     {"6.Label2", 8040, 4800, 855, 735, 0xFFFFFF, 16, L, OpaqueBlack, false, "４：上へ １：下へ ０：戻る", true},
@@ -213,9 +216,11 @@ QHash<QString, QWidget*> allControls()
     addArray(m, "4.Label5", form4->Label5);
     m.insert("4.Image2", form4->Image2);
     m.insert("4.Image3", form4->Image3);
+    m.insert("4.LabelAgain", form4->LabelAgain);
     m.insert("5.Label3", form5->Label3);
     m.insert("5.Label5", form5->Label5);
     m.insert("5.Image1", form5->Image1);
+    m.insert("5.LabelAgain", form5->LabelAgain);
     addArray(m, "6.Label1", form6->Label1);
     m.insert("6.Label2", form6->Label2);
     addArray(m, "8.Label5", form8->Label5);

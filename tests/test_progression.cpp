@@ -1,6 +1,7 @@
 // The results screen and what keypad 4 leads to, the final result and
 // high-score screens, and the commentary log, driven by keys as a player
 // would drive them.
+#include "history/recorder.h"
 #include "screens/forms.h"
 #include "state/module1.h"
 #include "support/game_fixture.h"
@@ -168,6 +169,7 @@ private slots:
     void finalAndHighScoreScreensReturnToTitle_data();
     void finalAndHighScoreScreensReturnToTitle();
     void wholeGameByKeys();
+    void playAgainWithKeypad5();
 };
 
 void ProgressionTest::clearedStageSetsUpTheNext()
@@ -640,3 +642,68 @@ void ProgressionTest::wholeGameByKeys()
 
 QTEST_MAIN(ProgressionTest)
 #include "test_progression.moc"
+
+namespace {
+// What a new game's first play screen shows, as far as the road to it
+// cannot change: a second game draws other digits than a first.
+struct FreshGame {
+    QStringList shown;
+    int stage, gameScore, stageScore, slotBase, stagesRecorded;
+    QString commentary, quota;
+    QColor next, third;  // the colours of the second and third row of keys
+    Sound lastSound;
+    bool operator==(const FreshGame&) const = default;
+};
+
+FreshGame freshGame(const GameFixture& f)
+{
+    const GameRecord* game = gameHistory().currentGame();
+    return {GameFixture::visibleScreens(), Module1.Stage, Module1.GameScore, Module1.StageScore,
+            Module1.ScoreSlotBase, game ? int(game->stages.size()) : -1, form3->Label8->caption(),
+            digitRow(form3->Label7), Module1.KeyColors[1][1], Module1.KeyColors[2][2],
+            f.sounds.played.back().sound};
+}
+}  // namespace
+
+void ProgressionTest::playAgainWithKeypad5()
+{
+    // Keypad 5 after a failed or given-up stage and on the final result
+    // starts a new game of the same mode, as the title's key would; on a
+    // cleared stage's results it does nothing, and only a lost game's
+    // results show the hint.
+    for (const int modeKey : {4, 6}) {
+        std::optional<FreshGame> direct;
+        {
+            GameFixture f;
+            QVERIFY(openGame(f));
+            GameFixture::keypad(form1, modeKey);
+            direct = freshGame(f);
+        }
+        for (const int road : {0, 1, 2}) {
+            GameFixture f;
+            QVERIFY(openGame(f));
+            GameWindow* from = form4;
+            if (road == 2) {
+                QVERIFY(reachLastResults(12000, modeKey));
+                QVERIFY(!form4->LabelAgain->isVisible());
+                GameFixture::keypad(form4, 5);
+                QCOMPARE(GameFixture::visibleScreens(), QStringList{"Form4"});
+                GameFixture::keypad(form4, 4);
+                QCOMPARE(GameFixture::visibleScreens(), QStringList{"Form5"});
+                QVERIFY(form5->LabelAgain->isVisible());
+                from = form5;
+            } else {
+                GameFixture::keypad(form1, modeKey);
+                if (road == 1) {
+                    QVERIFY(finishStage(Module1.StageQuota[1]));
+                    GameFixture::keypad(form4, 4);
+                }
+                QVERIFY(finishStage(road == 0 ? Module1.StageQuota[1] - 1 : 500, road == 1));
+                QVERIFY(form4->LabelAgain->isVisible());
+            }
+            GameFixture::keypad(from, 5);
+            QVERIFY2(freshGame(f) == *direct, qPrintable(QString("mode key %1, road %2").arg(modeKey).arg(road)));
+            QVERIFY(!form4->LabelAgain->isVisible() || !form4->isVisible());
+        }
+    }
+}

@@ -121,6 +121,15 @@ int main(int argc, char* argv[])
     titleScreen->score_m();
     save(form8, out, "highscores");
 
+    // A game given up in its first stage: the results offer keypad 5.
+    form8->Form_KeyDown(96, 0);
+    titleScreen->normal();
+    stagePlay->start();
+    for (int i = 0; i < 12; ++i) press(true);
+    stagePlay->giveup();
+    stagePlay->gameend();
+    save(form4, out, "results_lost");
+
     // The play history closes its database while Qt is still up; left to
     // the static recorder's destructor it would run after QApplication.
     gameHistory().reset();
