@@ -7,8 +7,7 @@
 // Prints rows for the performance table. Needs a platform plugin: run with
 // QT_QPA_PLATFORM=offscreen.
 #include "history/history_database.h"
-#include "history/insight_query.h"
-#include "history/progress.h"
+#include "history/history_reader.h"
 #include "history/recorder.h"
 #include "platform/keys.h"
 #include "screens/progress_window.h"

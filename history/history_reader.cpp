@@ -1,5 +1,8 @@
-// Games, stages and keys read back in two queries walked side by side.
+// Games, stages and keys read back in two queries walked side by side;
+// the figures of プレイ記録 worked out from them.
 #include "history/history_reader.h"
+
+#include "history/practice_report.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -83,6 +86,49 @@ bool readGames(const QSqlDatabase& db, const GameFilter& filter,
     error = games.lastError().isValid() ? games.lastError() : keys.lastError();
     return !error.isValid();
 }
+
+GamePoint pointOf(const GameRecord& game)
+{
+    GamePoint point;
+    point.id = game.id;
+    point.startedAt = game.startedAt;
+    point.mode = game.mode;
+    point.total = game.total;
+    point.outcome = game.outcome;
+    for (const StageRecord& stage : game.stages) {
+        const StageFigures f = stageFigures(stage);
+        point.hits += f.hits;
+        point.misses += f.misses;
+    }
+    point.medianGapMs = gameMedianGapMs(game);
+    return point;
+}
+
+// The count and the stage bests are stored values: plain SQL.
+bool readStored(const QSqlDatabase& db, ProgressData& data, QSqlError& error)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM games")) || !q.next()) {
+        error = q.lastError();
+        return false;
+    }
+    data.gameCount = q.value(0).toInt();
+    // Asked mode by mode: a practice stage is no stage of a game and has no best.
+    for (GameMode mode : {GameMode::Normal, GameMode::Hard}) {
+        if (!q.exec(QStringLiteral("SELECT s.stage, MAX(s.score) FROM stages s JOIN games g ON g.id = s.game_id"
+                                   " WHERE g.mode = '%1' GROUP BY s.stage").arg(modeName(mode)))) {
+            error = q.lastError();
+            return false;
+        }
+        while (q.next()) {
+            const int stage = q.value(0).toInt();
+            if (stage >= 1 && stage <= kStageCount)
+                data.stageBest[modeIndex(mode)][stage - 1] = q.value(1).toInt();
+        }
+    }
+    return true;
+}
 }  // namespace
 
 bool forEachGame(HistoryDatabase& db, const GameFilter& filter, const std::function<void(const GameRecord&)>& visit)
@@ -102,4 +148,71 @@ std::optional<std::vector<GameRecord>> latestGames(HistoryDatabase& db, std::opt
     if (!forEachGame(db, GameFilter{mode, n}, [&](const GameRecord& g) { games.push_back(g); }))
         return std::nullopt;
     return games;
+}
+
+std::optional<double> GamePoint::accuracy() const
+{
+    const int keys = hits + misses;
+    if (keys == 0)
+        return std::nullopt;
+    return static_cast<double>(hits) / keys;
+}
+
+std::optional<ProgressData> readProgress(HistoryDatabase& db)
+{
+    db.clearProblem();
+    if (!db.openToRead())
+        return std::nullopt;
+    ProgressData data;
+    QSqlError error;
+    if (!readStored(db.connection(), data, error)) {
+        db.noteFailure(error);
+        return std::nullopt;
+    }
+    for (GameMode mode : {GameMode::Normal, GameMode::Hard}) {
+        auto add = [&](const GameRecord& g) { data.recent[modeIndex(mode)].push_back(pointOf(g)); };
+        if (!forEachGame(db, GameFilter{mode, kProgressGames}, add))
+            return std::nullopt;
+    }
+    auto last = [&](const GameRecord& g) {
+        data.lastGame = pointOf(g);
+        for (const StageRecord& stage : g.stages) {
+            const StageFigures f = stageFigures(stage);
+            data.lastGameStages.push_back({stage.stage, stage.score, stage.quota, stage.verdict, f.hits, f.hitsPerSecond});
+        }
+    };
+    if (!forEachGame(db, GameFilter{std::nullopt, 1}, last))
+        return std::nullopt;
+    return data;
+}
+
+std::optional<InsightData> readInsight(HistoryDatabase& db)
+{
+    InsightData data;
+    for (GameMode mode : {GameMode::Normal, GameMode::Hard, GameMode::Practice}) {
+        const std::optional<std::vector<GameRecord>> games = latestGames(db, mode, kInsightGames);
+        if (!games)
+            return std::nullopt;
+        data.keypad[static_cast<size_t>(mode)] = keypadInsight(*games);
+    }
+    const std::optional<std::vector<GameRecord>> games = latestGames(db, std::nullopt, kSpeedGames);
+    if (!games)
+        return std::nullopt;
+    for (const GameRecord& game : *games)
+        data.speeds.push_back({game.id, game.mode, gameSpeed(game)});
+    if (!games->empty()) {
+        for (const StageRecord& stage : games->back().stages) {
+            if (stage.stage >= 1 && stage.stage <= kStageCount)
+                data.lastGameStreaks[static_cast<size_t>(stage.stage - 1)] = stageFigures(stage).longestStreak;
+        }
+    }
+    return data;
+}
+
+std::optional<KeypadInsight> practiceFigures(HistoryDatabase& db)
+{
+    const std::optional<std::vector<GameRecord>> games = latestGames(db, std::nullopt, kPracticeGames);
+    if (!games)
+        return std::nullopt;
+    return keypadInsight(*games);
 }

@@ -1,7 +1,15 @@
 #pragma once
-// Reading games back, each with its stages and every key in the order struck.
+// Reading the history back: games with their stages and every key in the
+// order struck, and the figures プレイ記録 and the practice stage are drawn
+// from. Only the latest games are read (through the games_by_mode and
+// keys_by_stage indexes), so the time to read does not grow with the
+// length of the history. On failure the problem is noted on db (a damaged
+// file is kept aside) and nothing is returned.
 #include "history/history_database.h"
+#include "history/stage_figures.h"
 
+#include <QDateTime>
+#include <array>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -12,8 +20,75 @@ struct GameFilter {
 };
 
 // Calls visit for each game the filter selects, oldest first. False when
-// the file cannot be read (the problem is noted on db).
+// the file cannot be read.
 bool forEachGame(HistoryDatabase& db, const GameFilter& filter,
                  const std::function<void(const GameRecord&)>& visit);
 // The latest n games (of one mode, or of all), oldest first.
 std::optional<std::vector<GameRecord>> latestGames(HistoryDatabase& db, std::optional<GameMode> mode, int n);
+
+// The pages of totals, gaps, accuracy, stage bests and the last game.
+constexpr int kProgressGames = 50;  // games per mode in the trend charts
+constexpr int kModeCount = 2;  // the modes with scores: normal, hard (no practice)
+
+struct GamePoint {
+    qint64 id = 0;
+    QDateTime startedAt;
+    GameMode mode = GameMode::Normal;
+    int total = 0;
+    GameOutcome outcome = GameOutcome::Quit;
+    int hits = 0;
+    int misses = 0;
+    std::optional<int> medianGapMs;
+    // Correct keys among all keys struck, 0..1; empty when none were struck.
+    std::optional<double> accuracy() const;
+};
+
+struct StageSummary {
+    int stage = 0;
+    int score = 0;
+    int quota = 0;
+    StageVerdict verdict = StageVerdict::Clear;
+    int hits = 0;
+    std::array<int, kStageSeconds> hitsPerSecond{};
+};
+
+struct ProgressData {
+    int gameCount = 0;
+    // Per mode (GameMode as index), the latest games, oldest first.
+    std::array<std::vector<GamePoint>, kModeCount> recent;
+    // Per mode and stage (0..4), the best stage score in the history.
+    std::array<std::array<std::optional<int>, kStageCount>, kModeCount> stageBest;
+    std::optional<GamePoint> lastGame;
+    std::vector<StageSummary> lastGameStages;
+};
+
+std::optional<ProgressData> readProgress(HistoryDatabase& db);
+
+// Normal 0, hard 1, practice 2 (which has no totals or bests of its own).
+inline int modeIndex(GameMode mode) { return static_cast<int>(mode); }
+
+// The insight pages: the keypad's digits over the last games of each mode,
+// and the keystrokes per hour of the latest games of both modes in the
+// order they were played.
+constexpr int kSpeedGames = 50;  // games on the keystrokes-per-hour page
+
+struct SpeedPoint {
+    qint64 id = 0;
+    GameMode mode = GameMode::Normal;
+    GameSpeed speed;
+};
+
+struct InsightData {
+    // Per mode (normal, hard, practice), from its last kInsightGames games.
+    std::array<KeypadInsight, kGameModes> keypad;
+    std::vector<SpeedPoint> speeds;  // oldest first
+    // The longest run of correct keys in each stage of the last game (by
+    // stage number, 1 first); empty for a stage not played.
+    std::array<std::optional<int>, kStageCount> lastGameStreaks{};
+};
+
+std::optional<InsightData> readInsight(HistoryDatabase& db);
+
+// The keypad figures a practice stage's weights come from: the latest
+// kPracticeGames games of every mode, practice stages included.
+std::optional<KeypadInsight> practiceFigures(HistoryDatabase& db);

@@ -3,7 +3,7 @@
 // digit, the announcer, giving up and the end of play. Each asks the stage
 // model (StageRun on Module1) what happens and paints what it returns on
 // Form3, in the order the player sees and hears it.
-#include "history/keypad_insight.h"
+#include "history/stage_figures.h"
 #include "play/stage_run.h"
 
 #include <initializer_list>

@@ -2,7 +2,7 @@
 // The insight pages of プレイ記録: the keypad's digits, what was pressed
 // instead, the slowest moves and keystrokes per hour. Painted with QPainter
 // in the same look as the other charts of the screen.
-#include "history/insight_query.h"
+#include "history/history_reader.h"
 
 #include <QPainter>
 #include <QString>

@@ -1,7 +1,7 @@
 // The practice result, painted in the look of プレイ記録's pages.
 #include "screens/practice_result.h"
 
-#include "history/practice_weights.h"
+#include "history/practice_report.h"
 #include "platform/keys.h"
 #include "platform/sound.h"
 #include "screens/art.h"

@@ -2,8 +2,7 @@
 // プレイ記録, the progress screen: pages of charts drawn from the play
 // history, opened with keypad 2 on the title. Keypad 4 and 6 turn the
 // pages, keypad 0 returns to the title, Esc asks to quit.
-#include "history/insight_query.h"
-#include "history/progress.h"
+#include "history/history_reader.h"
 #include "screens/game_window.h"
 
 #include <QString>

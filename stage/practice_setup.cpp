@@ -1,7 +1,8 @@
 // Setting up a practice stage from the player's latest games.
 #include "stage/practice_setup.h"
 
-#include "history/practice_weights.h"
+#include "history/history_reader.h"
+#include "history/practice_report.h"
 #include "history/recorder.h"
 #include "play/commentary.h"
 #include "play/stage_play.h"

@@ -5,7 +5,6 @@
 #include "history/history_check_ahead.h"
 #include "history/history_database.h"
 #include "history/history_reader.h"
-#include "history/progress.h"
 #include "history/recorder.h"
 #include "screens/history_notices.h"
 
@@ -437,9 +436,11 @@ private slots:
     // The figures of a stage: hits, misses, streak, keys per second, median and 90th percentile gap, hits per second.
     void stageFiguresFromKeys()
     {
-        std::vector<KeyStroke> keys = {key(100, 1, 1), key(300, 2, 2), key(450, 9, 3), key(1100, 3, 3),
-                                       key(1200, 4, 4), key(1500, 5, 5), key(29960, 6, 6), key(40000, 7, 7)};
-        const StageFigures f = stageFigures(keys, 20000);
+        StageRecord stage;
+        stage.keys = {key(100, 1, 1), key(300, 2, 2), key(450, 9, 3), key(1100, 3, 3),
+                      key(1200, 4, 4), key(1500, 5, 5), key(29960, 6, 6), key(40000, 7, 7)};
+        stage.playMs = 20000;
+        const StageFigures f = stageFigures(stage);
         QCOMPARE(f.hits, 7);
         QCOMPARE(f.misses, 1);
         QCOMPARE(f.longestStreak, 5);
@@ -450,7 +451,9 @@ private slots:
         QCOMPARE(f.hitsPerSecond[0], 2);
         QCOMPARE(f.hitsPerSecond[1], 3);   // 999 ms to a second, as the stage clock counts
         QCOMPARE(f.hitsPerSecond[29], 2);  // the last second takes what comes after it
-        QVERIFY(!stageFigures({key(10, 1, 1)}, 0).medianGapMs.has_value());
+        stage.keys = {key(10, 1, 1)};
+        stage.playMs = 0;
+        QVERIFY(!stageFigures(stage).medianGapMs.has_value());
         QCOMPARE(percentile90Of({5, 1, 4, 2, 3, 6, 7, 8, 9, 10}).value(), 9);
         QCOMPARE(medianOf({7, 1, 3}).value(), 3);
     }

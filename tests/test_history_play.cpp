@@ -2,9 +2,9 @@
 // history.sqlite, that nothing is written while keys are judged, that a
 // broken history file never stops play and is told once, after the results,
 // and that stages held back reach the file later or at the latest at exit.
+#include "play/stage_run.h"
 #include "history/recorder.h"
 #include "history/history_reader.h"
-#include "history/progress.h"
 #include "screens/forms.h"
 #include "screens/progress_window.h"
 #include "state/module1.h"
@@ -15,6 +15,9 @@
 #include <QSqlRecord>
 #include <QSqlQuery>
 #include <QtTest>
+#include <algorithm>
+#include <cmath>
+#include <set>
 
 namespace {
 
@@ -141,6 +144,28 @@ QString startedOverHistory(GameFixture& f)
     const QString history = f.path(QStringLiteral("history.sqlite"));
     HistoryDatabase make(history);
     return make.open() ? history : QString();
+}
+
+// A stage's score worked out again from its stored keys by the scoring
+// rules: a hit raises the gauge by the stage's step (full at 10) and, on a
+// whole level, sets the points per hit to that level's; a miss empties the
+// gauge and the points. Every hit adds the points per hit.
+// A stored stage fed through the stage model: each key struck against the
+// target it was struck at, in order, on a state with the stage's gauge step.
+int replayedScore(const StageRecord& stage, double gaugeStep)
+{
+    GameState m;
+    m.Stage = stage.stage;
+    m.StageGaugeStep[static_cast<size_t>(stage.stage)] = gaugeStep;
+    m.StageKeyRange[static_cast<size_t>(stage.stage)] = 9;
+    StageRun run(m);
+    run.start();
+    for (const KeyStroke& key : stage.keys) {
+        m.KeyQueue[0] = key.target;
+        if (run.key(key.digit).hit != key.hit)
+            return -1;  // the model judges the key otherwise than play did
+    }
+    return m.StageScore * kScoreUnit;
 }
 
 }  // namespace
@@ -439,6 +464,46 @@ private slots:
         QCOMPARE(data->recent[1][0].outcome, GameOutcome::Lost);   // hard: 10 hits miss stage 2's quota
         QCOMPARE(data->lastGameStages.size(), size_t(3));
         QCOMPARE(data->lastGameStages[2].verdict, StageVerdict::GiveUp);
+    }
+
+    // Replay: the keys a played history stores (digit, target, hit, in order), fed through the stage model, give back every stored stage score.
+    void storedKeysReplayToStoredScores()
+    {
+        GameFixture f;
+        TestGameData data;
+        data.gaugeSteps = {"1", "1", "0.5", "1", "0.5"};
+        data.quotas = {"50", "50", "50", "50", "50"};
+        f.writeFolder(data);
+        QVERIFY(f.startUp());
+        qint64 now = 0;
+        setHistoryMonotonicClock([&now] { return now; });
+        playGame(now, 4, {20, 30, 40, 45, 50}, false);   // won
+        playGame(now, 6, {25, 12}, true);                // hard, given up in stage 2
+
+        std::vector<GameRecord> games;
+        QVERIFY(forEachGame(gameHistory().database(), GameFilter{},
+                            [&](const GameRecord& g) { games.push_back(g); }));
+        QCOMPARE(games.size(), size_t(2));
+        QCOMPARE(games[0].outcome, GameOutcome::Cleared);
+        QCOMPARE(games[0].stages.size(), size_t(kStageCount));
+        QCOMPARE(games[1].stages.size(), size_t(2));
+        std::set<int> targets, struck;
+        for (const GameRecord& game : games) {
+            int total = 0;
+            for (const StageRecord& stage : game.stages) {
+                QVERIFY(stage.score > 0);
+                QCOMPARE(replayedScore(stage, Module1.StageGaugeStep[static_cast<size_t>(stage.stage)]), stage.score);
+                total += stage.score;
+                for (const KeyStroke& key : stage.keys) {
+                    QCOMPARE(key.hit, key.digit == key.target);
+                    targets.insert(key.target);
+                    struck.insert(key.digit);
+                }
+            }
+            QCOMPARE(game.total, total);
+        }
+        QCOMPARE(targets, (std::set<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+        QCOMPARE(struck, targets);
     }
 
     // A won game below or at 7500 units is rank E, alike on the final screen

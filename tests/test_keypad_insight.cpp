@@ -4,8 +4,7 @@
 // hand in the comments; and their reading back from a file the game wrote.
 #include "app/history_export.h"
 #include "history/history_database.h"
-#include "history/insight_query.h"
-#include "history/keypad_insight.h"
+#include "history/history_reader.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>

@@ -5,8 +5,7 @@
 
 #include "app/history_export.h"
 #include "history/history_reader.h"
-#include "history/practice_weights.h"
-#include "history/progress.h"
+#include "history/practice_report.h"
 #include "play/stage_run.h"
 #include "screens/forms.h"
 #include "screens/practice_result.h"
