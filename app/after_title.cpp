@@ -56,8 +56,8 @@ private:
 };
 }  // namespace
 
-void runAfterFirstPaint(QWidget* title, std::vector<StartupStep> steps, int firstStepDelayMs)
+QObject* runAfterFirstPaint(QWidget* title, std::vector<StartupStep> steps, int firstStepDelayMs)
 {
     // Owned by the title window: gone with it, steps not yet run included.
-    new AfterFirstPaint(title, std::move(steps), firstStepDelayMs);
+    return new AfterFirstPaint(title, std::move(steps), firstStepDelayMs);
 }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+class QObject;
 class QWidget;
 
 using StartupStep = std::function<void()>;
@@ -13,4 +14,5 @@ using StartupStep = std::function<void()>;
 // Runs `steps` in order, the first `firstStepDelayMs` after `title` has been
 // painted for the first time (or after half a second, should it never be
 // painted).
-void runAfterFirstPaint(QWidget* title, std::vector<StartupStep> steps, int firstStepDelayMs = 0);
+// The object returned lives until its steps have run (or its window is gone).
+QObject* runAfterFirstPaint(QWidget* title, std::vector<StartupStep> steps, int firstStepDelayMs = 0);

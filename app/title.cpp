@@ -16,6 +16,7 @@
 #include "stage/results.h"
 #include "state/module1.h"
 
+#include <QPointer>
 #include <memory>
 
 namespace {
@@ -108,7 +109,11 @@ void Title::startGame(QWidget* from, int slotBase)
     switchScreen(from, form3);
     // The history file (its database driver loaded the first time) is
     // opened once the play screen is painted, not between the key and it.
-    runAfterFirstPaint(form3->canvas, {[] { gameHistory().openForGame(); }});
+    // Games started one after another faster than the play screen paints
+    // (keypad 5 on a result) share the one opening still waiting.
+    static QPointer<QObject> opening;
+    if (!opening)
+        opening = runAfterFirstPaint(form3->canvas, {[] { gameHistory().openForGame(); }});
 }
 
 void Title::normal()
