@@ -86,6 +86,13 @@ struct Options {
                       "to 4). Later starts keep this choice. Without\n"
                       "it the desktop's scaling is followed.")),
                QStringLiteral("N")},
+          pace{QStringLiteral("pace"),
+               t(QT_TRANSLATE_NOOP("CommandLine", "Shows during a stage how far ahead of or behind\n"
+                      "the stage best's run you are (the default).\n"
+                      "Later starts keep this choice."))},
+          noPace{QStringLiteral("no-pace"),
+                 t(QT_TRANSLATE_NOOP("CommandLine", "Hides the pace against the stage best.\n"
+                        "Later starts keep this choice."))},
           exportHistory{QStringLiteral("export-history"),
                         t(QT_TRANSLATE_NOOP("CommandLine", "Writes the play history (history.sqlite) as\n"
                                "CSV, one row per stage played, to FILE.csv\n"
@@ -104,6 +111,8 @@ struct Options {
     QCommandLineOption mainRowDigits;
     QCommandLineOption keypadOnly;
     QCommandLineOption zoom;
+    QCommandLineOption pace;
+    QCommandLineOption noPace;
     QCommandLineOption exportHistory;
     QCommandLineOption exportKeys;
 };
@@ -123,6 +132,8 @@ void addOptions(QCommandLineParser& parser, const Options& o, const Texts& t)
     parser.addOption(o.mainRowDigits);
     parser.addOption(o.keypadOnly);
     parser.addOption(o.zoom);
+    parser.addOption(o.pace);
+    parser.addOption(o.noPace);
     parser.addOption(o.exportHistory);
     parser.addOption(o.exportKeys);
     for (const char* name : kQtValueOptions) {
@@ -210,6 +221,10 @@ CommandLineResult readCommandLine(const QStringList& arguments)
         result.choices.mainRowDigits = true;
     if (parser.isSet(o.keypadOnly))
         result.choices.mainRowDigits = false;
+    if (parser.isSet(o.pace) && parser.isSet(o.noPace))
+        return usageError(t(QT_TRANSLATE_NOOP("CommandLine", "--pace and --no-pace cannot be used together.")));
+    if (parser.isSet(o.pace) || parser.isSet(o.noPace))
+        result.choices.pace = parser.isSet(o.pace);
 
     if (parser.isSet(o.zoom)) {
         const QString value = parser.value(o.zoom);

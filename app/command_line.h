@@ -18,6 +18,7 @@ struct CommandLineChoices {
     QString exportHistory;               // given: write the play history there as CSV ("-": standard output) and end
     QString exportKeys;                  // given: write every key struck there as CSV ("-": standard output) and end
     std::optional<int> zoom;             // 1..4; given: remembered from now on
+    std::optional<bool> pace;            // --pace / --no-pace; given: remembered from now on
 };
 
 struct CommandLineResult {

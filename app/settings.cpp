@@ -16,6 +16,7 @@ namespace {
 const char* const kMainRowDigitsKey = "keys/mainRowDigits";
 const char* const kZoomKey = "display/zoom";
 const char* const kMainRowAnsweredKey = "keys/mainRowQuestionAnswered";
+const char* const kPaceKey = "play/pace";
 
 QSettings openSettings()
 {
@@ -74,6 +75,8 @@ SettingsFile loadSettings()
         file.values.mainRowDigits = *flag;
     if (const auto flag = readFlag(settings, kMainRowAnsweredKey))
         file.values.mainRowQuestionAnswered = *flag;
+    if (const auto flag = readFlag(settings, kPaceKey))
+        file.values.pace = *flag;
     // Only what --zoom itself takes counts.
     if (const auto zoom = parseZoom(settings.value(QString::fromLatin1(kZoomKey)).toString().trimmed()))
         file.values.zoom = *zoom;
@@ -93,4 +96,9 @@ bool rememberMainRowAnswer(const SettingsFile& loaded, bool on)
 bool rememberZoom(const SettingsFile& loaded, int zoom)
 {
     return remember(loaded, {{kZoomKey, zoom}});
+}
+
+bool rememberPace(const SettingsFile& loaded, bool on)
+{
+    return remember(loaded, {{kPaceKey, on}});
 }

@@ -23,6 +23,7 @@
 #include "platform/zoom.h"
 #include "screens/art.h"
 #include "screens/forms.h"
+#include "play/pace.h"
 #include "play/stage_play.h"
 #include "screens/practice_result.h"
 #include "stage/results.h"
@@ -123,6 +124,14 @@ GameSettings settleSettings(const CommandLineChoices& choices)
             file = loadSettings();
         settings.zoom = *choices.zoom;
         if (!rememberZoom(file, settings.zoom))
+            printTo(stderr, QString::fromUtf8("quennel: 設定ファイル「%1」に書けないため、この設定は今回だけ使います。\n")
+                                .arg(file.path));
+    }
+    if (choices.pace) {
+        if (choices.mainRowDigits || choices.zoom)
+            file = loadSettings();
+        settings.pace = *choices.pace;
+        if (!rememberPace(file, settings.pace))
             printTo(stderr, QString::fromUtf8("quennel: 設定ファイル「%1」に書けないため、この設定は今回だけ使います。\n")
                                 .arg(file.path));
     }
@@ -268,6 +277,7 @@ int runQuennel(int& argc, char** argv)
     const GameSettings settings = settleSettings(line.choices);
     setMainRowDigits(settings.mainRowDigits);
     setMainRowQuestionAnswered(settings.mainRowQuestionAnswered);
+    setPaceShown(settings.pace);
     // The game reads and writes its files in the working directory.
     if (!line.choices.gameDir.isEmpty() && !QDir::setCurrent(line.choices.gameDir)) {
         printTo(stderr, QString::fromUtf8("quennel: ゲームフォルダ「%1」に入れません。\n").arg(line.choices.gameDir));

@@ -216,3 +216,39 @@ std::optional<KeypadInsight> practiceFigures(HistoryDatabase& db)
         return std::nullopt;
     return keypadInsight(*games);
 }
+
+std::optional<StageRecord> stageRunWithScore(HistoryDatabase& db, GameMode mode, int stage, int score)
+{
+    if (!db.openToRead())
+        return std::nullopt;
+    QSqlQuery q(db.connection());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT s.id, s.play_ms FROM stages s JOIN games g ON g.id = s.game_id"
+                             " WHERE g.mode = ? AND s.stage = ? AND s.score = ? ORDER BY s.id DESC LIMIT 1"));
+    q.addBindValue(modeName(mode));
+    q.addBindValue(stage);
+    q.addBindValue(score);
+    if (!q.exec()) {
+        db.noteFailure(q.lastError());
+        return std::nullopt;
+    }
+    if (!q.next())
+        return std::nullopt;
+    StageRecord run;
+    run.stage = stage;
+    run.score = score;
+    run.playMs = q.value(1).toInt();
+    const qint64 id = q.value(0).toLongLong();
+    QSqlQuery keys(db.connection());
+    keys.setForwardOnly(true);
+    keys.prepare(QStringLiteral("SELECT ms, digit, target, hit FROM keys WHERE stage_id = ? ORDER BY rowid"));
+    keys.addBindValue(id);
+    if (!keys.exec()) {
+        db.noteFailure(keys.lastError());
+        return std::nullopt;
+    }
+    while (keys.next())
+        run.keys.push_back(KeyStroke{keys.value(0).toInt(), static_cast<qint8>(keys.value(1).toInt()),
+                                     static_cast<qint8>(keys.value(2).toInt()), keys.value(3).toInt() != 0});
+    return run;
+}

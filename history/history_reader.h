@@ -92,3 +92,8 @@ std::optional<InsightData> readInsight(HistoryDatabase& db);
 // The keypad figures a practice stage's weights come from: the latest
 // kPracticeGames games of every mode, practice stages included.
 std::optional<KeypadInsight> practiceFigures(HistoryDatabase& db);
+
+// The latest stage of a mode's games with this stage number and score (in
+// points): the run that set a stage best, with its keys. None when the
+// history holds no such stage (or cannot be read).
+std::optional<StageRecord> stageRunWithScore(HistoryDatabase& db, GameMode mode, int stage, int score);

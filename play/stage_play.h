@@ -4,6 +4,7 @@
 // model (StageRun on Module1) what happens and paints what it returns on
 // Form3, in the order the player sees and hears it.
 #include "history/stage_figures.h"
+#include "play/pace.h"
 #include "play/stage_run.h"
 
 #include <initializer_list>
@@ -41,8 +42,12 @@ private:
     void showPracticeResult();
     void announceTime(int remaining);
     void randomPhrase();
+    // The run of this stage's best, from the history, when the pace is shown.
+    void loadPace();
+    void showPace(int ticks);
 
     Form3& w_;
+    std::optional<Pace> pace_;
     KeypadInsight figuresBefore_;
 };
 

@@ -70,6 +70,7 @@ public:
     ControlArray<Label> Label7;   // quota digits 0..4
     Label* Label8 = nullptr;      // commentary box
     Label* Label12 = nullptr;     // "集計中"
+    Label* LabelPace = nullptr;   // 「ベスト比 +1,250」 while a stage best's run is known
     Image* Image1 = nullptr;      // character picture
     Image* Image2 = nullptr;      // time marker (the mascot)
     ControlArray<Image> Image3;   // gauge blocks 0..9

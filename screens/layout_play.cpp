@@ -151,6 +151,13 @@ Form3::Form3()
 
     Label8 = layout::makeLabel(this, kCommentary);
 
+    // Not of the design: the pace against the stage best, in the black above
+    // the quota row.
+    static constexpr layout::LabelRow kPace =
+        {0, 6375, 60, 2400, 450, 0xFFFFFF, 13.5, Align::Right, "", true, false};
+    LabelPace = layout::makeLabel(this, kPace);
+    LabelPace->hide();
+
     // Stacking, front first. Where controls overlap this decides what shows:
     // the totalling label over the score, the blocks over the tray, the red
     // frame over the bottom row, the ticks over the marker; a character

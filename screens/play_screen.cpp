@@ -48,4 +48,5 @@ void Form3::showStageReady(const QString& commentary)
     Image5->setPicture(form7->Picture2(game ? m.Stage - 1 : kPracticeBanner)->picture);
     Image1->setPicture(form7->Picture1((m.Stage - 1) * kFramesPerStage + (m.AnimFrame % kFramesPerStage))->picture);
     Image2->setTop(kMarkerReadyTop);
+    LabelPace->hide();
 }

@@ -2,6 +2,7 @@
 // history.sqlite, that nothing is written while keys are judged, that a
 // broken history file never stops play and is told once, after the results,
 // and that stages held back reach the file later or at the latest at exit.
+#include "play/pace.h"
 #include "play/stage_run.h"
 #include "history/recorder.h"
 #include "history/history_reader.h"
@@ -464,6 +465,69 @@ private slots:
         QCOMPARE(data->recent[1][0].outcome, GameOutcome::Lost);   // hard: 10 hits miss stage 2's quota
         QCOMPARE(data->lastGameStages.size(), size_t(3));
         QCOMPARE(data->lastGameStages[2].verdict, StageVerdict::GiveUp);
+    }
+
+    // Pace: the best's run replayed gives its score at each tick (the hits up
+    // to k × 999 ms); the play screen shows this stage against it each second,
+    // signed and coloured, and nothing without --pace or without the run.
+    void paceAgainstTheStageBest()
+    {
+        StageRecord run;
+        run.stage = 3;
+        // Targets over the whole keypad; a miss after the third hit.
+        const qint32 ms[] = {400, 998, 999, 1200, 2100, 2997, 5000};
+        for (int i = 0; i < 7; ++i)
+            run.keys.push_back(KeyStroke{ms[i], qint8(i + 1), qint8(i == 3 ? 9 : i + 1), i != 3});
+        const Pace pace(run, 1.0);
+        // Hits 1, 2, 3 (1+2+3), the miss, hits 5, 6 from an empty gauge (1, 2), hit 7 (3).
+        const std::vector<int> expected{0, 6, 6, 9, 9, 9, 12, 12};
+        for (int tick = 0; tick < int(expected.size()); ++tick)
+            QCOMPARE(pace.bestAfter(tick), expected[size_t(tick)]);
+        // The half-step gauge: a hit after the miss earns nothing until a whole level.
+        QCOMPARE(Pace(run, 0.5).bestAfter(3), 0 + 1 + 1 + 0 + 1);
+        QCOMPARE(paceText(125), QString::fromUtf8("ベスト比 +1,250"));
+        QCOMPARE(paceText(-3), QString::fromUtf8("ベスト比 -30"));
+        QCOMPARE(paceText(0), QString::fromUtf8("ベスト比 ±0"));
+        QVERIFY(paceColor(1).green() > 200 && paceColor(1).red() < 100);
+        QVERIFY(paceColor(-1).red() > 200 && paceColor(-1).green() < 100);
+
+        GameFixture f;
+        qint64 now = 1000;
+        setHistoryMonotonicClock([&now] { return now; });
+        f.writeFolder();
+        QVERIFY(f.startUp());
+        // First game: no best run yet, no pace. 12 hits in the first second.
+        playGame(now, 4, {12}, true);
+        QVERIFY(!form3->LabelPace->isVisible());
+        QTRY_COMPARE(stagesIn(f.path(QStringLiteral("history.sqlite"))), QStringLiteral("1"));
+        // The best's run (60 units): hits at 150, 340, 570, 840 ms (11 by the
+        // first tick), 1150, 1300, 1490, a miss, 1720, 1990 (45 by the second).
+        QCOMPARE(Module1.HighScores[1], 60);
+        // Second game: 2 hits before the first tick (3), behind; 20 more
+        // before the second (475), ahead.
+        GameFixture::keypad(form1, 4);
+        GameFixture::keypad(form3, 0);
+        GameFixture::hitTarget();
+        GameFixture::hitTarget();
+        GameFixture::tickClock(1);
+        QVERIFY(form3->LabelPace->isVisible());
+        QCOMPARE(form3->LabelPace->caption(), QString::fromUtf8("ベスト比 -80"));
+        QCOMPARE(form3->LabelPace->foreColor(), paceColor(-1));
+        for (int h = 0; h < 20; ++h)
+            GameFixture::hitTarget();
+        GameFixture::tickClock(1);
+        QCOMPARE(form3->LabelPace->caption(), QString::fromUtf8("ベスト比 +4,300"));
+        QCOMPARE(form3->LabelPace->foreColor(), paceColor(1));
+        GameFixture::escape(form3);
+        GameFixture::keypad(form3, 0);
+        GameFixture::keypad(form4, 4);
+        // Hidden when the player turned it off.
+        setPaceShown(false);
+        GameFixture::keypad(form1, 4);
+        GameFixture::keypad(form3, 0);
+        GameFixture::tickClock(2);
+        QVERIFY(!form3->LabelPace->isVisible());
+        setPaceShown(true);
     }
 
     // Replay: the keys a played history stores (digit, target, hit, in order), fed through the stage model, give back every stored stage score.

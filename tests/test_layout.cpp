@@ -79,6 +79,8 @@ const LabelCase kLabels[] = {
 
     {"3.Label8", 2520, 4200, 6255, 1095, 0xFFFFFF, 16, L, OpaqueBlack, true, "あ", true},
     {"3.Label12", 6360, 2280, 2415, 735, 0x00FF00, 43, C, OpaqueBlack, true, "集計中", false},
+    // The pace against the stage best, shown while a stage is played.
+    {"3.LabelPace", 6375, 60, 2400, 450, 0xFFFFFF, 18, R, Transparent, false, "", false},
 
     {"4.Label2(1)", 4200, 960, 4095, 855, 0x00FF00, 56, R, Transparent, false, "10000", true},
     {"4.Label5(1)", 4200, 1800, 4095, 735, 0x00FFFF, 56, R, Transparent, false, "10000", true},
@@ -165,6 +167,7 @@ const char* const kPlayFrontToBack[] = {
     "Label7(0)", "Label7(1)", "Label7(2)", "Label7(3)", "Label7(4)",
     "Label1(6)", "Label1(12)", "Label1(0)",
     "Image4", "Image2", "Label2(0)", "Image5",
+    "LabelPace",  // behind all: it shares no spot with another control
 };
 
 // Key colours of the two modes: [key group][display row], as R, G, B.
@@ -203,6 +206,7 @@ QHash<QString, QWidget*> allControls()
     addArray(m, "3.Label7", form3->Label7);
     m.insert("3.Label8", form3->Label8);
     m.insert("3.Label12", form3->Label12);
+    m.insert("3.LabelPace", form3->LabelPace);
     m.insert("3.Image1", form3->Image1);
     m.insert("3.Image2", form3->Image2);
     addArray(m, "3.Image3", form3->Image3);

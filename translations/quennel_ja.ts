@@ -127,5 +127,23 @@ output.</source>
         <source>Options:</source>
         <translation>オプション:</translation>
     </message>
+    <message>
+        <source>Shows during a stage how far ahead of or behind
+the stage best&apos;s run you are (the default).
+Later starts keep this choice.</source>
+        <translation>ステージ中、そのステージのベストの記録より
+どれだけ先か遅れているかを表示します（既定）。
+次からもこの設定で始まります。</translation>
+    </message>
+    <message>
+        <source>Hides the pace against the stage best.
+Later starts keep this choice.</source>
+        <translation>ベストの記録との差を表示しません。
+次からもこの設定で始まります。</translation>
+    </message>
+    <message>
+        <source>--pace and --no-pace cannot be used together.</source>
+        <translation>--pace と --no-pace は同時に指定できません。</translation>
+    </message>
 </context>
 </TS>

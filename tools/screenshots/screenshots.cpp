@@ -130,6 +130,15 @@ int main(int argc, char* argv[])
     stagePlay->gameend();
     save(form4, out, "results_lost");
 
+    // Keypad 5, and a stage played against the run of the stage best.
+    form4->Form_KeyDown(101, 0);
+    stagePlay->start();
+    for (int t = 0; t < 12; ++t) {
+        for (int i = 0; i < 6; ++i) press(true);
+        stagePlay->Timer1_Timer();
+    }
+    save(form3, out, "play_pace");
+
     // The play history closes its database while Qt is still up; left to
     // the static recorder's destructor it would run after QApplication.
     gameHistory().reset();
