@@ -62,6 +62,8 @@ void Form3::gameend()
         m.HighScores[k] = m.StageScore;
         result = QStringLiteral("HiSCORE!!");
         saveHighScores();
+    } else {
+        retryHeldHighScores();  // a best kept from an earlier failed save
     }
     if (m.StageScore < m.StageQuota[m.Stage]) {
         result = QStringLiteral("Failure!!");
