@@ -415,6 +415,10 @@ bool HistoryDatabase::saveGame(GameRecord& game, size_t& savedStages)
         // Tried again at once, opened anew: the same failure again means
         // a damaged file, which is then set aside.
         close();
+        if (problem_ == HistoryProblem::NotSavedYet) {
+            problem_ = HistoryProblem::None;  // so the second failure is weighed too
+            reason_.clear();
+        }
     }
     return false;
 }

@@ -1,18 +1,21 @@
 // Two copies of the game starting their first game in a folder with no
 // history: whichever creates the file, the other finds a healthy history,
 // never sets it aside, and both games are kept. The second copy is run
-// inside the first one's lock calls, at each one in turn, through a thin
-// layer over SQLite's own file system layer.
+// inside the first one's lock calls, at each one in turn, or one copy's
+// lock calls are slowed, through a thin layer over SQLite's own file layer.
 #include "history/history_database.h"
 #include "history/recorder.h"
 
 #include <QDir>
 #include <QSqlQuery>
+#include <QThread>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
 #include <map>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -26,6 +29,7 @@ struct Interleaving {
     int runAt = 0;      // the lock call before which the other copy runs
     int lockCalls = 0;
     bool inOther = false;
+    int slowMs = 0;     // every lock call of this process waits this long first
 };
 
 Interleaving& interleaving()
@@ -44,6 +48,8 @@ int lockCall(sqlite3_file* file, int level)
         i.otherCopy();
         i.inOther = false;
     }
+    if (i.slowMs > 0)
+        QThread::msleep(static_cast<unsigned long>(i.slowMs));
     return i.original.at(file->pMethods)->xLock(file, level);
 }
 
@@ -155,7 +161,37 @@ private slots:
             QCOMPARE(countIn(path, QStringLiteral("SELECT count(*) FROM games")), ran ? 2 : 1);
             QCOMPARE(countIn(path, QStringLiteral("SELECT count(DISTINCT digit) FROM keys")), 9);
         }
+        qInfo("the other copy ran inside the first one's save at %d of 50 lock calls", interleaved);
         QVERIFY(interleaved >= 3);  // the start takes several lock calls
+    }
+
+    // Two processes start at once, one of them with every lock call slowed by 30 ms, fifty times: each keeps its game, nothing is set aside.
+    void twoProcessesOneSlowed()
+    {
+        for (int run = 0; run < 50; ++run) {
+            QTemporaryDir dir;
+            const QString path = dir.filePath(QStringLiteral("history.sqlite"));
+            pid_t copies[2] = {0, 0};
+            for (int copy = 0; copy < 2; ++copy) {
+                copies[copy] = ::fork();
+                if (copies[copy] == 0) {
+                    interleaving().slowMs = copy == run % 2 ? 30 : 0;
+                    HistoryDatabase db(path);
+                    db.setBusyTimeout(2000);
+                    GameRecord game = gameOf(copy == 0 ? GameMode::Normal : GameMode::Hard, 1 + 4 * copy);
+                    size_t saved = 0;
+                    const bool kept = db.saveGame(game, saved) && db.problem() == HistoryProblem::None;
+                    ::_exit(kept ? 0 : 1);
+                }
+            }
+            for (pid_t copy : copies) {
+                int status = -1;
+                QCOMPARE(::waitpid(copy, &status, 0), copy);
+                QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, qPrintable(QString::number(run)));
+            }
+            QVERIFY(QDir(dir.path()).entryList({QStringLiteral("*.broken-*")}).isEmpty());
+            QCOMPARE(countIn(path, QStringLiteral("SELECT count(*) FROM games")), 2);
+        }
     }
 };
 

@@ -296,6 +296,7 @@ private slots:
             QByteArray bytes;
             bool pagesToo;  // noise in the middle of the file as well
             bool setAside;
+            bool whileOpen = false;  // made after the game's start opened the file
         };
         const Damage damages[] = {
             {44, bigEndian(9), false, true},           // schema format 9: no SQLite reads it
@@ -303,6 +304,7 @@ private slots:
             {60, bigEndian(0x80000001u), false, true},  // the sign bit flipped
             {60, bigEndian(3), true, true},            // a plausible newer version, but damaged
             {60, bigEndian(3), false, false},          // a newer game's file, whole
+            {44, bigEndian(9), false, true, true},     // met twice by one save
         };
         for (const Damage& d : damages) {
             gameHistory().reset();
@@ -312,15 +314,24 @@ private slots:
             const int pageSize = scalar(path(), QStringLiteral("PRAGMA page_size")).toInt();
             if (d.pagesToo)
                 patch(path(), pageSize, QByteArray(2 * pageSize, '\x5a'));  // the tables' first pages
-            patch(path(), d.at, d.bytes);
-            const QByteArray damaged = bytesOf(path());
-
             GameRecorder& rec = gameHistory();
-            rec.gameStarted(GameMode::Hard);
+            if (d.whileOpen)
+                rec.gameStarted(GameMode::Hard);
+            patch(path(), d.at, d.bytes);
+            if (d.whileOpen) {
+                // The open connection reads the header and the schema again.
+                patch(path(), 24, bigEndian(0x7fff0002));
+                patch(path(), 40, bigEndian(77));
+            }
+            const QByteArray damaged = bytesOf(path());
+            if (!d.whileOpen)
+                rec.gameStarted(GameMode::Hard);
             rec.clockStarted();
             for (int digit = 1; digit <= 9; ++digit)
                 rec.keyJudged(digit, digit, true);
             rec.stageEnded(1, 90, 50, 0, StageVerdict::Clear);
+            if (d.whileOpen)
+                QCOMPARE(broken().size(), 1);  // the same failure twice in the one save
             rec.stageEnded(2, 80, 50, 90, StageVerdict::Clear);  // a second try later in the run
             std::vector<HistoryReport> notices = rec.takeNotices();
             QVERIFY(!notices.empty());
