@@ -175,7 +175,13 @@ private slots:
             for (int copy = 0; copy < 2; ++copy) {
                 copies[copy] = ::fork();
                 if (copies[copy] == 0) {
-                    interleaving().slowMs = copy == run % 2 ? 30 : 0;
+                    // The slowed copy starts first; the other a little later
+                    // each run, so that its start falls anywhere in the
+                    // slowed one's.
+                    const bool slowed = copy == run % 2;
+                    interleaving().slowMs = slowed ? 30 : 0;
+                    if (!slowed)
+                        QThread::msleep(static_cast<unsigned long>(run % 10) * 8);
                     HistoryDatabase db(path);
                     db.setBusyTimeout(2000);
                     GameRecord game = gameOf(copy == 0 ? GameMode::Normal : GameMode::Hard, 1 + 4 * copy);
