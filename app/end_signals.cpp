@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QThread>
 #include <cerrno>
 #include <csignal>
@@ -81,14 +83,27 @@ void endGameOnSignals(QObject* owner)
 void endGameOnLostDisplay()
 {
     // Handlers registered with atexit run before the destructors of the
-    // statics made earlier: Qt SQL's are made now (if not yet), so they
-    // still stand while the held stages are written.
+    // statics made earlier. Qt SQL makes its own as they are first needed
+    // (the driver, the connections, an empty query's parts): a connection
+    // and a query used here make them all now, so they still stand while
+    // the held stages are written.
     static bool registered = false;
     g_endingOnExit = true;
     if (registered)
         return;
     const QString name = QStringLiteral("quennel-exit-order");
-    { QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name); }
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(QStringLiteral(":memory:"));
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec(QStringLiteral("SELECT 1")) && q.next())
+                q.value(0);
+            q.lastError();
+        }
+        QSqlQuery empty;
+        db.close();
+    }
     QSqlDatabase::removeDatabase(name);
     registered = std::atexit(endAtExit) == 0;
 }
