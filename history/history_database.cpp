@@ -15,8 +15,8 @@
 
 namespace {
 // SQLite's primary result codes (the low byte of an extended code).
-enum SqliteCode { kError = 1, kPerm = 3, kBusy = 5, kLocked = 6, kReadOnly = 8, kIoErr = 10, kCorrupt = 11,
-                  kFull = 13, kCantOpen = 14, kNotADb = 26 };
+enum SqliteCode { kError = 1, kInternal = 2, kPerm = 3, kBusy = 5, kLocked = 6, kReadOnly = 8, kIoErr = 10, kCorrupt = 11,
+                  kFull = 13, kCantOpen = 14, kFormat = 24, kNotADb = 26 };
 
 // SQLite keeps up to 2 MB of the file's pages by default, so the game held
 // a little more memory after every game until the history passed that size.
@@ -150,9 +150,10 @@ void HistoryDatabase::noteFailure(const QSqlError& error)
         reason = japaneseReason(ENOSPC);
     } else if (code == kIoErr) {
         reason = japaneseReason(EIO);
-    } else if (!readOnly_ && newerVersion_ == 0) {
+    } else if ((code == kError || code == kInternal || code == kFormat) && !readOnly_ && newerVersion_ == 0) {
         // Nothing outside the file explains it. A damaged header fails every
-        // statement alike: met twice, the file is set aside.
+        // statement alike: met twice, the file is set aside. (A constraint
+        // or a busy file says nothing about damage.)
         const QString failure = error.nativeErrorCode() + QLatin1Char(' ') + error.databaseText();
         if (failure == unexplained_) {
             setProblem(HistoryProblem::SetAside, u8("壊れていた"));
