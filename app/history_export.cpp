@@ -1,15 +1,17 @@
 #include "app/history_export.h"
 
+#include "app/export_target.h"
+
 #include "history/history_reader.h"
 #include "history/stage_figures.h"
 #include "platform/system_reasons.h"
-#include "screens/history_notices.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cstdio>
 #include <functional>
+#include <unistd.h>
 
 namespace {
 const char* const kColumns[] = {
@@ -65,21 +67,37 @@ QByteArray keyLines(const GameRecord& game)
     return lines;
 }
 
-// The header, then the lines of each game, oldest first.
+// Every byte reaches out, or the export has failed.
+bool writeAll(QIODevice& out, const QByteArray& bytes)
+{
+    return out.write(bytes) == bytes.size();
+}
+
+// The header, then the lines of each game, oldest first. The history is only
+// read: the game folder is left exactly as it was.
 bool exportGames(const QString& dbPath, const QByteArray& header,
                  const std::function<QByteArray(const GameRecord&)>& lines, QIODevice& out, QString& message)
 {
-    out.write(header);
+    if (!writeAll(out, header))
+        return false;  // message left empty: the target failed
     const QFileInfo file(dbPath);
     if (!file.exists() && !file.isSymLink())
         return true;  // nothing played yet
 
     HistoryDatabase db(dbPath);
+    db.setReadOnly();
     // Checked whole first: damage found halfway would cut the rows short.
-    const bool read = db.open() && forEachGame(db, GameFilter{}, [&](const GameRecord& g) { out.write(lines(g)); });
-    message = historyNotice(db);
-    // A damaged file is set aside: the new one holds nothing to export.
-    return read && db.problem() != HistoryProblem::SetAside;
+    bool written = true;
+    const bool read = db.open() && forEachGame(db, GameFilter{}, [&](const GameRecord& g) {
+        written = written && writeAll(out, lines(g));
+    });
+    if (!written)
+        return false;
+    if (!read) {
+        message = QString::fromUtf8("プレイ記録ファイル「%1」を読めないため（%2）、書き出しませんでした。")
+                      .arg(file.fileName(), db.reason());
+    }
+    return read;
 }
 
 void printError(const QString& message)
@@ -87,34 +105,68 @@ void printError(const QString& message)
     std::fprintf(stderr, "%s\n", message.toUtf8().constData());
 }
 
-int writeCsvTo(const QString& target, const std::function<bool(QIODevice& out, QString& message)>& write)
+QString cannotWrite(const QString& target, const QFileDevice& out)
+{
+    return QString::fromUtf8("書き出し先「%1」に書き込めません（%2）。").arg(target, fileReason(out));
+}
+
+// Standard output, a pipe or a character device: written straight through,
+// so that a full or closed one fails the write that meets it.
+int writeStream(QFile& out, const QString& name, const std::function<bool(QIODevice&, QString&)>& write)
 {
     QString message;
-    bool ok = false;
-    if (target == QLatin1String("-")) {
-        QFile out;
-        if (!out.open(stdout, QIODevice::WriteOnly)) {
-            printError(QString::fromUtf8("標準出力に書き込めません。"));
-            return 1;
-        }
-        ok = write(out, message);
-        out.flush();
-    } else {
-        QSaveFile out(target);
-        if (!out.open(QIODevice::WriteOnly)) {
-            printError(QString::fromUtf8("書き出し先「%1」を開けません（%2）。").arg(target, fileReason(out)));
-            return 1;
-        }
-        ok = write(out, message);
-        // Written whole or not at all; a failed read leaves the target alone.
-        if (ok && !out.commit()) {
-            printError(QString::fromUtf8("書き出し先「%1」に書き込めません（%2）。").arg(target, fileReason(out)));
-            return 1;
-        }
+    const bool ok = write(out, message);
+    if (!ok && message.isEmpty()) {
+        printError(cannotWrite(name, out));
+        return 1;
     }
     if (!message.isEmpty())
         printError(message);
     return ok ? 0 : 1;
+}
+
+int writeCsvTo(const QString& dbPath, const QString& target,
+               const std::function<bool(QIODevice& out, QString& message)>& write)
+{
+    if (target == QLatin1String("-")) {
+        QFile out;
+        if (!out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+            printError(QString::fromUtf8("標準出力に書き込めません。"));
+            return 1;
+        }
+        return writeStream(out, QString::fromUtf8("標準出力"), write);
+    }
+    const ExportTarget kind = exportTarget(target, QFileInfo(dbPath).absolutePath());
+    if (kind.kind == ExportTarget::Kind::Refused) {
+        printError(QString::fromUtf8("書き出し先「%1」には書き出せません（%2）。").arg(target, kind.reason));
+        return 1;
+    }
+    if (kind.kind == ExportTarget::Kind::Stream) {
+        QFile out(target);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::ExistingOnly | QIODevice::Unbuffered)) {
+            printError(QString::fromUtf8("書き出し先「%1」を開けません（%2）。").arg(target, fileReason(out)));
+            return 1;
+        }
+        return writeStream(out, target, write);
+    }
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        printError(QString::fromUtf8("書き出し先「%1」を開けません（%2）。").arg(target, fileReason(out)));
+        return 1;
+    }
+    QString message;
+    const bool ok = write(out, message);
+    // Written whole or not at all; a failed read leaves the target alone.
+    if (!ok) {
+        out.cancelWriting();
+        printError(message.isEmpty() ? cannotWrite(target, out) : message);
+        return 1;
+    }
+    if (!out.commit()) {
+        printError(cannotWrite(target, out));
+        return 1;
+    }
+    return 0;
 }
 }  // namespace
 
@@ -140,10 +192,10 @@ bool exportKeysCsv(const QString& dbPath, QIODevice& out, QString& message)
 
 int runHistoryExport(const QString& dbPath, const QString& target)
 {
-    return writeCsvTo(target, [&](QIODevice& out, QString& message) { return exportHistoryCsv(dbPath, out, message); });
+    return writeCsvTo(dbPath, target, [&](QIODevice& out, QString& message) { return exportHistoryCsv(dbPath, out, message); });
 }
 
 int runKeysExport(const QString& dbPath, const QString& target)
 {
-    return writeCsvTo(target, [&](QIODevice& out, QString& message) { return exportKeysCsv(dbPath, out, message); });
+    return writeCsvTo(dbPath, target, [&](QIODevice& out, QString& message) { return exportKeysCsv(dbPath, out, message); });
 }

@@ -5,9 +5,11 @@
 #include "app/after_title.h"
 
 #include "app/command_line.h"
+#include "app/end_signals.h"
 #include "app/history_export.h"
 #include "app/main_row_question.h"
 #include "app/settings.h"
+#include "app/standard_streams.h"
 #include "app/title.h"
 #include "history/recorder.h"
 #include "platform/decode_ahead.h"
@@ -261,6 +263,7 @@ int exportHistory(int& argc, char** argv, const CommandLineChoices& choices)
 
 int runQuennel(int& argc, char** argv)
 {
+    holdClosedStandardStreams();
     // Read before Qt starts: help, the version and mistakes need no display.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
@@ -296,6 +299,8 @@ int runGame(QApplication& app)
     // The only ways out are the quit question and a failed start-up.
     app.setQuitOnLastWindowClosed(false);
     app.setWindowIcon(programIcon());
+    // A logout, a shutdown or Ctrl+C ends the game as its close box does.
+    endGameOnSignals(&app);
     installQtJapanese(app);
     // The run's sounds; every screen reaches them through s_play.
     SoundPlayer sounds;
@@ -333,6 +338,12 @@ int runGame(QApplication& app)
     // The history's whole-file check runs beside the title, not at the
     // first game's start.
     steps.push_back([] { gameHistory().checkAhead(); });
+    // From here a lost display writes what is held back before Qt ends the
+    // program.
+    steps.push_back([] { endGameOnLostDisplay(); });
     runAfterFirstPaint(form1, std::move(steps), kTitleStepsDelayMs);
-    return app.exec();
+    // Leaving the event loop writes what is held back while Qt is whole.
+    const int status = app.exec();
+    endGameNow(status);
+    return status;
 }

@@ -15,8 +15,8 @@
 
 namespace {
 // SQLite's primary result codes (the low byte of an extended code).
-enum SqliteCode { kError = 1, kPerm = 3, kBusy = 5, kLocked = 6, kReadOnly = 8, kIoErr = 10, kCorrupt = 11,
-                  kFull = 13, kCantOpen = 14, kNotADb = 26 };
+enum SqliteCode { kError = 1, kInternal = 2, kPerm = 3, kBusy = 5, kLocked = 6, kReadOnly = 8, kIoErr = 10, kCorrupt = 11,
+                  kFull = 13, kCantOpen = 14, kFormat = 24, kNotADb = 26 };
 
 // SQLite keeps up to 2 MB of the file's pages by default, so the game held
 // a little more memory after every game until the history passed that size.
@@ -130,27 +130,45 @@ void HistoryDatabase::clearProblem()
 void HistoryDatabase::noteFailure(const QSqlError& error)
 {
     const int code = sqliteCode(error);
+    firstUnexplained_ = false;
     if (code == kCorrupt || code == kNotADb) {
-        if (newerVersion_ != 0)
+        if (newerVersion_ != 0 || readOnly_)
             return setProblem(HistoryProblem::CannotOpen, u8("壊れています"));
         setProblem(HistoryProblem::SetAside, u8("壊れていた"));
         return setAside();
     }
     QString reason = u8("読み書きの途中でエラーが起きました");
-    if (code == kBusy || code == kLocked)
+    if (code == kBusy || code == kLocked) {
         reason = u8("別のクェネルなど、ほかのプログラムが使っています");
-    else if (code == kReadOnly || code == kPerm || code == kCantOpen)
+    } else if (code == kReadOnly || code == kPerm || code == kCantOpen) {
+        // SQLite says "cannot open" for a file it may not read, too.
+        QFile file(path_);
+        if (file.exists() && !file.open(QIODevice::ReadOnly))
+            return setProblem(HistoryProblem::CannotOpen, u8("ファイルを読む権限がありません"));
         reason = u8("ファイルかフォルダが書き込み禁止です");
-    else if (code == kFull)
+    } else if (code == kFull) {
         reason = japaneseReason(ENOSPC);
-    else if (code == kIoErr)
+    } else if (code == kIoErr) {
         reason = japaneseReason(EIO);
+    } else if ((code == kError || code == kInternal || code == kFormat) && !readOnly_ && newerVersion_ == 0) {
+        // Nothing outside the file explains it. A damaged header fails every
+        // statement alike: met twice, the file is set aside. (A constraint
+        // or a busy file says nothing about damage.)
+        const QString failure = error.nativeErrorCode() + QLatin1Char(' ') + error.databaseText();
+        if (failure == unexplained_) {
+            setProblem(HistoryProblem::SetAside, u8("壊れていた"));
+            return setAside();
+        }
+        unexplained_ = failure;
+        firstUnexplained_ = true;
+    }
     setProblem(HistoryProblem::NotSavedYet, reason);
 }
 
 void HistoryDatabase::setAside()
 {
     close();
+    unexplained_.clear();
     const QFileInfo file(path_);
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
     const QString base = file.absolutePath() + QLatin1Char('/') + file.completeBaseName() +
@@ -201,6 +219,10 @@ bool HistoryDatabase::openOnce(bool check)
         refused = japaneseReason(EISDIR);
     else if (file.exists() && !file.isFile())
         refused = notRegularFileReason();
+    else if (readOnly_ && !file.exists())
+        refused = japaneseReason(ENOENT);
+    else if (readOnly_ && file.size() == 0)
+        refused = u8("空のファイル（0 バイト）で、プレイ記録がありません");
     if (!refused.isEmpty()) {
         setProblem(HistoryProblem::CannotOpen, refused);
         return false;
@@ -208,7 +230,10 @@ bool HistoryDatabase::openOnce(bool check)
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
         db.setDatabaseName(path_);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs_));
+        QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs_);
+        if (readOnly_)
+            options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+        db.setConnectOptions(options);
         if (!db.open())
             error_ = db.lastError();
     }
@@ -218,12 +243,41 @@ bool HistoryDatabase::openOnce(bool check)
         QSqlQuery(connection()).exec(QStringLiteral("PRAGMA cache_size = -%1").arg(kPageCacheKiB));
         return true;
     }
+    const int newer = newerVersion_;
     close();
+    newerVersion_ = newer;  // a failure while reading a newer file never sets it aside
     if (checked == Opened::SetAside)
         setAside();
     else if (problem_ == HistoryProblem::None)
         noteFailure(error_);
+    newerVersion_ = 0;
     return false;
+}
+
+HistoryDatabase::Opened HistoryDatabase::damaged()
+{
+    if (readOnly_) {
+        setProblem(HistoryProblem::CannotOpen, u8("壊れています"));
+        return Opened::Failed;
+    }
+    setProblem(HistoryProblem::SetAside, u8("壊れていた"));
+    return Opened::SetAside;
+}
+
+bool HistoryDatabase::readHeader(int& version, int& tables)
+{
+    // One statement, so one look at the file: another copy creating it
+    // between two looks made a new history seem to be someone else's.
+    QSqlQuery q(connection());
+    if (!q.exec(QStringLiteral("SELECT (SELECT user_version FROM pragma_user_version),"
+                               " (SELECT count(*) FROM sqlite_master)")) ||
+        !q.next()) {
+        error_ = q.lastError();
+        return false;
+    }
+    version = q.value(0).toInt();
+    tables = q.value(1).toInt();
+    return true;
 }
 
 HistoryDatabase::Opened HistoryDatabase::checkFile(bool check)
@@ -236,15 +290,24 @@ HistoryDatabase::Opened HistoryDatabase::checkFile(bool check)
         }
         return q.value(0);
     };
-    const QVariant version = value("PRAGMA user_version");
-    const QVariant tables = value("SELECT count(*) FROM sqlite_master");
-    if (!version.isValid() || !tables.isValid())
+    int version = 0;
+    int tables = 0;
+    if (!readHeader(version, tables))
         return Opened::Failed;
-    const bool fresh = version.toInt() == 0 && tables.toInt() == 0;
+    bool fresh = version == 0 && tables == 0;
+    if (fresh && !readOnly_) {
+        const Created created = createIfFresh(version, tables);
+        if (created == Created::Failed)
+            return Opened::Failed;
+        fresh = created == Created::Made;
+    }
     if (!fresh) {
+        // A format number no game will reach soon is a damaged header.
+        if (version < 0 || version > kHistorySchemaVersion + kHistoryVersionsAhead)
+            return damaged();
         // Our tables with the columns we read, whatever else a newer game
         // added; anything else is some other program's database, kept as is.
-        bool ours = version.toInt() >= kHistorySchemaVersion;
+        bool ours = version >= kHistorySchemaVersion;
         for (const char* sql : kShape) {
             if (ours && !q.exec(QLatin1String(sql))) {
                 if (sqliteCode(q.lastError()) != kError) {
@@ -254,33 +317,34 @@ HistoryDatabase::Opened HistoryDatabase::checkFile(bool check)
                 ours = false;
             }
         }
+        if (!ours && readOnly_) {
+            setProblem(HistoryProblem::CannotOpen, u8("クェネルのプレイ記録ではありません"));
+            return Opened::Failed;
+        }
         if (!ours) {
             setProblem(HistoryProblem::SetAside, u8("クェネルのプレイ記録ではなかった"));
             return Opened::SetAside;
         }
     }
-    if (version.toInt() > kHistorySchemaVersion) {
-        // Left exactly as it is: read what can be read, write nothing.
-        newerVersion_ = version.toInt();
-        setProblem(HistoryProblem::NewerFile, version.toString());
-        checked_ = true;  // never written: nothing more to check
-        return Opened::Ready;
-    }
     // Reading alone meets damage in the pages it reads; every page is checked
     // before the first write (a game's start), so プレイ記録 opens quickly.
     checked_ = fresh || check;
-    if (!checked_)
-        return Opened::Ready;
     // Damage in the middle of the file shows here, not halfway through a save.
-    if (!historyCheckedAhead(path_)) {
+    if (checked_ && !fresh && !historyCheckedAhead(path_)) {
         const QVariant result = value("PRAGMA quick_check");
         if (!result.isValid())
             return Opened::Failed;
-        if (result.toString() != QLatin1String("ok")) {
-            setProblem(HistoryProblem::SetAside, u8("壊れていた"));
-            return Opened::SetAside;
-        }
+        if (result.toString() != QLatin1String("ok"))
+            return damaged();
     }
+    if (version > kHistorySchemaVersion) {
+        // Left exactly as it is: read what can be read, write nothing.
+        newerVersion_ = version;
+        setProblem(HistoryProblem::NewerFile, QString::number(version));
+        return Opened::Ready;
+    }
+    if (!checked_ || readOnly_)
+        return Opened::Ready;
     // Only now is the file known to be ours to change. A rollback journal
     // leaves every committed save in the one file.
     const QVariant journal = value("PRAGMA journal_mode = DELETE");
@@ -292,44 +356,70 @@ HistoryDatabase::Opened HistoryDatabase::checkFile(bool check)
         return Opened::Failed;
     }
     q.exec(QStringLiteral("PRAGMA foreign_keys = ON"));
-    return fresh && !createSchema() ? Opened::Failed : Opened::Ready;
+    return Opened::Ready;
 }
 
-bool HistoryDatabase::createSchema()
+HistoryDatabase::Created HistoryDatabase::createIfFresh(int& version, int& tables)
 {
+    // The look is taken again inside the transaction: a copy creating the
+    // file meanwhile is waited for, and its tables are then found.
     QSqlQuery q(connection());
-    bool ok = q.exec(QStringLiteral("BEGIN IMMEDIATE"));
-    for (const char* statement : kSchema)
-        ok = ok && q.exec(QLatin1String(statement));
-    ok = ok && q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kHistorySchemaVersion)) &&
-         q.exec(QStringLiteral("COMMIT"));
-    if (!ok) {
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
         error_ = q.lastError();
-        QSqlQuery(connection()).exec(QStringLiteral("ROLLBACK"));
+        return Created::Failed;
     }
-    return ok;
+    Created created = Created::Failed;
+    if (readHeader(version, tables)) {
+        if (version != 0 || tables != 0) {
+            created = Created::Found;
+        } else {
+            bool ok = true;
+            for (const char* statement : kSchema)
+                ok = ok && q.exec(QLatin1String(statement));
+            ok = ok && q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kHistorySchemaVersion)) &&
+                 q.exec(QStringLiteral("COMMIT"));
+            if (ok)
+                return Created::Made;
+            error_ = q.lastError();
+        }
+    }
+    QSqlQuery(connection()).exec(QStringLiteral("ROLLBACK"));
+    return created;
 }
 
 bool HistoryDatabase::saveGame(GameRecord& game, size_t& savedStages)
 {
     clearProblem();
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (!open())
-            return false;
-        if (newerVersion_ != 0) {
-            setProblem(HistoryProblem::NewerFile, QString::number(newerVersion_));
-            return false;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        firstUnexplained_ = false;
+        if (open()) {
+            if (newerVersion_ != 0 || readOnly_) {
+                setProblem(HistoryProblem::NewerFile, QString::number(newerVersion_));
+                return false;
+            }
+            if (writeGame(game, savedStages)) {
+                savedStages = game.stages.size();
+                if (problem_ == HistoryProblem::NotSavedYet)
+                    clearProblem();  // the failure passed on the second try
+                return true;
+            }
+            noteFailure(error_);
         }
-        if (writeGame(game, savedStages)) {
-            savedStages = game.stages.size();
-            return true;
+        if (problem_ == HistoryProblem::SetAside && !open_) {
+            // The stages saved so far went with the damaged file.
+            game.id = 0;
+            savedStages = 0;
+            continue;
         }
-        noteFailure(error_);
-        if (problem_ != HistoryProblem::SetAside || open_)
+        if (!firstUnexplained_)
             return false;
-        // The stages saved so far went with the damaged file.
-        game.id = 0;
-        savedStages = 0;
+        // Tried again at once, opened anew: the same failure again means
+        // a damaged file, which is then set aside.
+        close();
+        if (problem_ == HistoryProblem::NotSavedYet) {
+            problem_ = HistoryProblem::None;  // so the second failure is weighed too
+            reason_.clear();
+        }
     }
     return false;
 }

@@ -9,6 +9,9 @@
 #include <QString>
 
 constexpr int kHistorySchemaVersion = 1;
+// A newer game adds a version now and then; a number further ahead than
+// this is a damaged header, not a newer file.
+constexpr int kHistoryVersionsAhead = 16;
 // How long a statement waits for another copy of the game to finish its own
 // transaction before it gives up (the stage is then kept for a later save).
 constexpr int kHistoryBusyTimeoutMs = 100;
@@ -44,7 +47,11 @@ public:
     // Opens for reading without checking the whole file first: damage shows
     // only where the reads go. open() later checks it before any write.
     bool openToRead();
-    bool canWrite() const { return open_ && newerVersion_ == 0; }
+    bool canWrite() const { return open_ && newerVersion_ == 0 && !readOnly_; }
+    // From now on the file is only read: never created, changed or set
+    // aside; damage or another program's database is only reported. For
+    // the exports, which must leave the game folder as it is.
+    void setReadOnly() { readOnly_ = true; }
     void close();  // a later call opens it again
     void setBusyTimeout(int ms);  // the wait for another program's lock
 
@@ -69,10 +76,13 @@ public:
 
 private:
     enum class Opened { Ready, Failed, SetAside };
+    enum class Created { Made, Found, Failed };
     bool openChecked(bool check);
     bool openOnce(bool check);
     Opened checkFile(bool check);
-    bool createSchema();
+    Opened damaged();
+    bool readHeader(int& version, int& tables);
+    Created createIfFresh(int& version, int& tables);
     bool writeGame(GameRecord& game, size_t firstStage);
     void setAside();
     void setProblem(HistoryProblem problem, const QString& reason);
@@ -82,6 +92,11 @@ private:
     bool open_ = false;
     bool checked_ = false;  // quick_check passed (or a fresh or newer file)
     int newerVersion_ = 0;  // the version of a newer game's file, 0 for ours
+    bool readOnly_ = false;
+    // The last failure that no lock, full disk or permission explains, kept
+    // for the whole run: the same one twice means a damaged file.
+    QString unexplained_;
+    bool firstUnexplained_ = false;  // the last call met such a failure for the first time
     int busyTimeoutMs_ = kHistoryBusyTimeoutMs;
     HistoryProblem problem_ = HistoryProblem::None;
     QString reason_;

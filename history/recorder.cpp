@@ -40,8 +40,11 @@ void setHistoryMonotonicClock(MonotonicClock clock)
 
 GameRecorder& gameHistory()
 {
-    static GameRecorder recorder;
-    return recorder;
+    // Never destroyed: a static's destructor runs after Qt SQL's own parts
+    // are gone, and closing the file then crashed the program. finish()
+    // closes it while Qt is whole.
+    static GameRecorder* const recorder = new GameRecorder;
+    return *recorder;
 }
 
 void GameRecorder::reset()

@@ -25,6 +25,11 @@ const Wording kWordings[] = {
     {ENOENT, "ファイルまたはフォルダが見つかりません"},
     {EFBIG, "ファイルが大きくなりすぎて書き込めません"},
     {EIO, "ディスクの読み書きでエラーが起きました"},
+    {ENAMETOOLONG, "ファイル名かフォルダ名が長すぎます"},
+    {ENOTDIR, "途中のフォルダの名前が、フォルダではなくファイルのものです"},
+    {ELOOP, "リンクがループしています"},
+    {EBADF, "閉じられているか、書き込めない状態です"},
+    {EPIPE, "読み手がいなくなりました"},
 };
 
 // Qt reports a file it cannot replace in words of its own, translated when
@@ -32,6 +37,8 @@ const Wording kWordings[] = {
 const char kReadOnlyContext[] = "QSaveFile";
 const char kReadOnlySource[] = "Existing file %1 is not writable";
 const char kReadOnlyJapanese[] = "ファイルが読み取り専用になっているため書き込めません";
+// And a folder named as the file to write.
+const char kDirectorySource[] = "Filename refers to a directory";
 
 // The texts the system may have used for one errno: Qt's own and the C library's.
 QStringList systemTexts(int error)
@@ -64,6 +71,9 @@ QString japaneseReason(const QString& systemText)
     const QString translated = QCoreApplication::translate(kReadOnlyContext, kReadOnlySource);
     if (matchesTemplate(text, source) || matchesTemplate(text, translated))
         return QString::fromUtf8(kReadOnlyJapanese);
+    const QString directory = QString::fromLatin1(kDirectorySource);
+    if (text == directory || text == QCoreApplication::translate(kReadOnlyContext, kDirectorySource))
+        return japaneseReason(EISDIR);
     return systemText;
 }
 

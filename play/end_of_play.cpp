@@ -45,6 +45,8 @@ void StagePlay::gameend()
     }
     if (result.bestBeaten)
         saveHighScores();
+    else
+        retryHeldHighScores();  // a best kept from an earlier failed save
     s_play(result.quotaMet ? Sound::SoundClear : Sound::SoundGameOver, false);
     if (result.verdict == StageVerdict::GiveUp)
         s_play(Sound::SoundGameOver, false);

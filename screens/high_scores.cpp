@@ -6,8 +6,8 @@
 
 namespace {
 
-// Bests that another copy kept from the file, so far only in memory; the
-// player has been told.
+// Bests not yet in the file (another copy held it, the disk was full, the
+// file could not be written), kept in memory; the player has been told.
 bool heldBack = false;
 
 void tell(const QString& text)
@@ -17,40 +17,55 @@ void tell(const QString& text)
     msgbox(request);
 }
 
-}  // namespace
-
-void saveHighScores()
+// One save; true when the file now holds every best.
+bool save(QString& failure)
 {
     const ScoreSave save = saveScores(Module1.HighScores);
     // Bests another copy of the game stored meanwhile count here too.
     Module1.HighScores = save.stored;
-    const QString file = QString::fromLatin1(kScoreFileName);
-    if (save.busy) {
-        if (!heldBack)
-            tell(QStringLiteral("スコアファイル %1 にまだ書き込めません。\r\n%2\r\n"
-                                "ハイスコアは覚えておき、次にハイスコアを保存するときと、クェネルを終了するときに、もう一度保存します。")
-                     .arg(file, save.failure));
-        heldBack = true;
+    failure = save.failure;
+    if (failure.isEmpty())
+        heldBack = false;
+    return failure.isEmpty();
+}
+
+}  // namespace
+
+void saveHighScores()
+{
+    QString failure;
+    if (save(failure))
         return;
-    }
+    // Whatever stopped it, the best is kept and saved later; told once.
+    if (!heldBack)
+        tell(QStringLiteral("スコアファイル %1 にまだ書き込めません。\r\n%2\r\n"
+                            "ハイスコアは覚えておき、次のステージの終わりと、次にハイスコアを保存するときと、"
+                            "クェネルを終了するときに、もう一度保存します。")
+                 .arg(QString::fromLatin1(kScoreFileName), failure));
+    heldBack = true;
+}
+
+void retryHeldHighScores()
+{
+    QString failure;
+    if (heldBack)
+        save(failure);  // the player knows already; the end says so if it still fails
+}
+
+QString saveHeldHighScoresAtEnd()
+{
+    QString failure;
+    if (!heldBack || save(failure))
+        return QString();
     heldBack = false;
-    if (save.failure.isEmpty())
-        return;
-    tell(QStringLiteral("スコアファイル %1 に書き込めませんでした。\r\n%2\r\n"
-                        "ハイスコアは保存されていませんが、ゲームは続けられます。")
-             .arg(file, save.failure));
+    return QStringLiteral("スコアファイル %1 に書き込めませんでした。\r\n%2\r\n"
+                          "覚えておいたハイスコアは保存されないまま、クェネルを終了します。")
+        .arg(QString::fromLatin1(kScoreFileName), failure);
 }
 
 void saveHeldHighScores()
 {
-    if (!heldBack)
-        return;
-    const ScoreSave save = saveScores(Module1.HighScores);
-    Module1.HighScores = save.stored;
-    heldBack = false;
-    if (save.failure.isEmpty())
-        return;
-    tell(QStringLiteral("スコアファイル %1 に書き込めませんでした。\r\n%2\r\n"
-                        "覚えておいたハイスコアは保存されないまま、クェネルを終了します。")
-             .arg(QString::fromLatin1(kScoreFileName), save.failure));
+    const QString text = saveHeldHighScoresAtEnd();
+    if (!text.isEmpty())
+        tell(text);
 }

@@ -46,12 +46,20 @@ void showHistoryNotices()
         show(historyNotice(report));
 }
 
-void finishHistory()
+QString finishHistoryAtEnd()
 {
     GameRecorder& history = gameHistory();
     const QString file = QFileInfo(history.database().path()).fileName();
     const int unsaved = history.finish();
-    if (unsaved > 0)
-        show(QString::fromUtf8("プレイ記録ファイル「%1」に書き込めないため、まだ書き込めていない%2ステージ分の"
-                               "プレイ記録は残せませんでした。").arg(file).arg(unsaved));
+    if (unsaved == 0)
+        return QString();
+    return QString::fromUtf8("プレイ記録ファイル「%1」に書き込めないため、まだ書き込めていない%2ステージ分の"
+                             "プレイ記録は残せませんでした。").arg(file).arg(unsaved);
+}
+
+void finishHistory()
+{
+    const QString text = finishHistoryAtEnd();
+    if (!text.isEmpty())
+        show(text);
 }

@@ -12,3 +12,6 @@ void showHistoryNotices();
 // The program is about to end: the history's last brief try to write what
 // it holds back; if stages still stay unwritten, one message says so.
 void finishHistory();
+// The same without a message box: the player's words when stages stay
+// unwritten, otherwise empty.
+QString finishHistoryAtEnd();

@@ -560,7 +560,7 @@ private slots:
                                           "10,1,7,0.37,29970,200,200") + expectedSeconds);
         QVERIFY(lines[2].startsWith(QStringLiteral("1,2026-12-07T10:30:00+09:00,hard,2460,lost,2,,200,2,1230,1000,failure,")));
 
-        // A damaged file is not exported; the target is left untouched and the file kept aside.
+        // A damaged file is not exported; the target and the file are left untouched (an export only reads).
         QFile damaged(path());
         QVERIFY(damaged.open(QIODevice::WriteOnly));
         damaged.write(QByteArray(4096, 'x'));
@@ -568,7 +568,8 @@ private slots:
         const QByteArray before = fileBytes(target);
         QCOMPARE(runHistoryExport(path(), target), 1);
         QCOMPARE(fileBytes(target), before);
-        QCOMPARE(QDir(dir_.path()).entryList({QStringLiteral("history.broken-*.sqlite")}).size(), 1);
+        QCOMPARE(fileBytes(path()), QByteArray(4096, 'x'));
+        QCOMPARE(QDir(dir_.path()).entryList({QStringLiteral("history.broken-*.sqlite")}).size(), 0);
     }
 };
 

@@ -1,0 +1,198 @@
+// Bests and history stages that could not be written are never dropped: a
+// best met by a full disk is kept and saved at the next stage end or at the
+// end, and SIGTERM, SIGHUP and SIGINT end the game as its close box does,
+// writing what is held back first.
+#include "app/end_signals.h"
+#include "history/recorder.h"
+#include "platform/msgbox.h"
+#include "platform/system.h"
+#include "screens/high_scores.h"
+#include "state/datafiles.h"
+#include "state/module1.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+ScoreTable storedTable()
+{
+    QFile f(QStringLiteral("tavo_s.dat"));
+    try {
+        return f.open(QIODevice::ReadOnly) ? parseScores(f.readAll()) : ScoreTable{};
+    } catch (const DataFileError&) {
+        return ScoreTable{};
+    }
+}
+
+// Writes beyond a few bytes fail, as on a full disk (root ignores
+// permissions, not this limit); the old limit comes back with it.
+class FullDisk {
+public:
+    FullDisk()
+    {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit tight = saved_;
+        tight.rlim_cur = 8;
+        setrlimit(RLIMIT_FSIZE, &tight);
+    }
+    ~FullDisk() { freed(); }
+    void freed()
+    {
+        if (!limited_)
+            return;
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, oldHandler_);
+        limited_ = false;
+    }
+
+private:
+    rlimit saved_ {};
+    void (*oldHandler_)(int) = nullptr;
+    bool limited_ = true;
+};
+
+}  // namespace
+
+class EndSignalsTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir_;
+    QString oldCurrent_;
+    QStringList shown_;
+    QList<int> ends_;
+
+private slots:
+    void init()
+    {
+        QDir(dir_.path()).removeRecursively();
+        QDir().mkpath(dir_.path());
+        oldCurrent_ = QDir::currentPath();
+        QDir::setCurrent(dir_.path());
+        QFile f(QStringLiteral("tavo_s.dat"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(formatScores(ScoreTable{}));
+        f.close();
+        resetModule1();
+        gameHistory().reset();
+        shown_.clear();
+        ends_.clear();
+        setMessageBoxHandler([this](const MessageRequest& r) {
+            shown_ << r.text;
+            return MsgResult::OK;
+        });
+        setEndHandler([this](int code) { ends_ << code; });
+    }
+    void cleanup()
+    {
+        setMessageBoxHandler(nullptr);
+        setEndHandler(nullptr);
+        resetModule1();
+        gameHistory().reset();
+        QDir::setCurrent(oldCurrent_);
+    }
+
+    // A best that met a full disk is kept, told once, and saved at the next stage end once there is room; at the end if not before.
+    void fullDiskBestSavedLater()
+    {
+        {
+            FullDisk full;
+            Module1.HighScores[3] = 415;
+            saveHighScores();
+            QCOMPARE(shown_.size(), 1);
+            QVERIFY2(shown_[0].contains(QStringLiteral("tavo_s.dat")) && shown_[0].contains(QStringLiteral("もう一度")),
+                     qPrintable(shown_[0]));
+            Module1.HighScores[9] = 52;
+            saveHighScores();
+            retryHeldHighScores();
+            QCOMPARE(shown_.size(), 1);  // told once
+            QCOMPARE(storedTable(), ScoreTable{});
+        }
+        retryHeldHighScores();  // the next stage end, space freed
+        ScoreTable expected{};
+        expected[3] = 415;
+        expected[9] = 52;
+        QCOMPARE(storedTable(), expected);
+        QCOMPARE(shown_.size(), 1);
+
+        // Full again: kept until the end, which saves it once freed...
+        FullDisk full;
+        Module1.HighScores[6] = 77;
+        saveHighScores();
+        QCOMPARE(shown_.size(), 2);
+        full.freed();
+        saveHeldHighScores();
+        expected[6] = 77;
+        QCOMPARE(storedTable(), expected);
+        QCOMPARE(shown_.size(), 2);
+        // ...and says so when it still cannot.
+        FullDisk stillFull;
+        Module1.HighScores[1] = 8;
+        saveHighScores();
+        saveHeldHighScores();
+        QCOMPARE(shown_.size(), 4);
+        QVERIFY2(shown_[3].contains(QString::fromUtf8("保存されない")), qPrintable(shown_[3]));
+        QCOMPARE(storedTable(), expected);
+    }
+
+    // SIGTERM, SIGHUP and SIGINT: no question, the held best and the stage held back by a lock written, then the end with 128 + the signal.
+    void signalEndsLikeTheCloseBox()
+    {
+        QObject owner;
+        endGameOnSignals(&owner);
+        int best = 100;
+        for (int signal : {SIGTERM, SIGHUP, SIGINT}) {
+            ++best;
+            gameHistory().reset();
+            QFile::remove(QStringLiteral("history.sqlite"));
+            GameRecorder& rec = gameHistory();
+            rec.gameStarted(GameMode::Normal);
+            // Another program holds the history: the stage waits in memory.
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+            other.setDatabaseName(QStringLiteral("history.sqlite"));
+            QVERIFY(other.open());
+            QVERIFY(QSqlQuery(other).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+            rec.clockStarted();
+            for (int digit = 1; digit <= 9; ++digit)
+                rec.keyJudged(digit, digit, digit != 5);
+            rec.stageEnded(1, 64, 50, 0, StageVerdict::Clear);
+            QVERIFY(QSqlQuery(other).exec(QStringLiteral("ROLLBACK")));
+            other.close();
+            other = QSqlDatabase();
+            QSqlDatabase::removeDatabase(QStringLiteral("other"));
+            {
+                FullDisk full;
+                Module1.HighScores[1] = best;
+                saveHighScores();
+            }
+            shown_.clear();
+            ends_.clear();
+
+            std::raise(signal);
+            QTRY_COMPARE_WITH_TIMEOUT(ends_, QList<int>{128 + signal}, 5000);
+            QVERIFY(shown_.isEmpty());  // no question, no message box
+            QCOMPARE(storedTable()[1], best);
+            QSqlDatabase check = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+            check.setDatabaseName(QStringLiteral("history.sqlite"));
+            QVERIFY(check.open());
+            QSqlQuery q(check);
+            QVERIFY(q.exec(QStringLiteral("SELECT count(*), sum(hit) FROM keys")) && q.next());
+            QCOMPARE(q.value(0).toInt(), 9);
+            QCOMPARE(q.value(1).toInt(), 8);
+            q = QSqlQuery();
+            check.close();
+            check = QSqlDatabase();
+            QSqlDatabase::removeDatabase(QStringLiteral("check"));
+        }
+    }
+};
+
+QTEST_MAIN(EndSignalsTest)
+#include "test_end_signals.moc"

@@ -1,0 +1,205 @@
+// Two copies of the game starting their first game in a folder with no
+// history: whichever creates the file, the other finds a healthy history,
+// never sets it aside, and both games are kept. The second copy is run
+// inside the first one's lock calls, at each one in turn, or one copy's
+// lock calls are slowed, through a thin layer over SQLite's own file layer.
+#include "history/history_database.h"
+#include "history/recorder.h"
+
+#include <QDir>
+#include <QSqlQuery>
+#include <QThread>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+#include <map>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// The file layer of every connection, the first copy's shared locks counted.
+struct Interleaving {
+    sqlite3_vfs* real = nullptr;
+    sqlite3_vfs layer {};
+    std::map<const sqlite3_io_methods*, sqlite3_io_methods> wrapped;  // ours by SQLite's
+    std::map<const sqlite3_io_methods*, const sqlite3_io_methods*> original;  // SQLite's by ours
+    std::function<void()> otherCopy;
+    int runAt = 0;      // the lock call before which the other copy runs
+    int lockCalls = 0;
+    bool inOther = false;
+    int slowMs = 0;     // every lock call of this process waits this long first
+};
+
+Interleaving& interleaving()
+{
+    static Interleaving i;
+    return i;
+}
+
+int lockCall(sqlite3_file* file, int level)
+{
+    Interleaving& i = interleaving();
+    // Only before a shared lock is taken from none: the first copy holds
+    // nothing then, and the other may take the file whole.
+    if (level == SQLITE_LOCK_SHARED && !i.inOther && i.otherCopy && ++i.lockCalls == i.runAt) {
+        i.inOther = true;
+        i.otherCopy();
+        i.inOther = false;
+    }
+    if (i.slowMs > 0)
+        QThread::msleep(static_cast<unsigned long>(i.slowMs));
+    return i.original.at(file->pMethods)->xLock(file, level);
+}
+
+int openCall(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags)
+{
+    Interleaving& i = interleaving();
+    const int rc = i.real->xOpen(i.real, name, file, flags, outFlags);
+    if (rc != SQLITE_OK || !file->pMethods || !(flags & SQLITE_OPEN_MAIN_DB))
+        return rc;
+    const sqlite3_io_methods* theirs = file->pMethods;
+    auto [it, made] = i.wrapped.try_emplace(theirs, *theirs);
+    if (made) {
+        it->second.xLock = lockCall;
+        i.original[&it->second] = theirs;
+    }
+    file->pMethods = &it->second;
+    return rc;
+}
+
+void installLayer()
+{
+    Interleaving& i = interleaving();
+    if (i.real)
+        return;
+    i.real = sqlite3_vfs_find(nullptr);
+    i.layer = *i.real;
+    i.layer.zName = "quennel-interleaving";
+    i.layer.xOpen = openCall;
+    sqlite3_vfs_register(&i.layer, 1);
+}
+
+GameRecord gameOf(GameMode mode, int firstDigit)
+{
+    GameRecord g;
+    g.startedAt = QDateTime(QDate(2026, 12, 9), QTime(8, 0), QTimeZone(0));
+    g.mode = mode;
+    StageRecord s;
+    s.stage = 1;
+    s.score = 300;
+    s.quota = 100;
+    for (int k = 0; k < 9; ++k) {
+        const auto digit = static_cast<qint8>((firstDigit + k - 1) % 9 + 1);
+        s.keys.push_back(KeyStroke{200 * k, digit, digit, true});
+    }
+    g.stages.push_back(s);
+    g.total = 300;
+    g.lastStage = 1;
+    return g;
+}
+
+int countIn(const QString& path, const QString& sql)
+{
+    int n = -1;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("probe"));
+        db.setDatabaseName(path);
+        QSqlQuery q(db);
+        if (db.open() && q.exec(sql) && q.next())
+            n = q.value(0).toInt();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("probe"));
+    return n;
+}
+
+}  // namespace
+
+class HistoryCreationTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { installLayer(); }
+
+    // The other copy creates and writes the file at every lock call of the first one's start: nothing is set aside, both games are kept.
+    void secondCopyAtEveryStep()
+    {
+        int interleaved = 0;
+        for (int runAt = 1; runAt <= 50; ++runAt) {
+            QTemporaryDir dir;
+            const QString path = dir.filePath(QStringLiteral("history.sqlite"));
+            bool otherSaved = false;
+            HistoryProblem otherProblem = HistoryProblem::None;
+            Interleaving& i = interleaving();
+            i.lockCalls = 0;
+            i.runAt = runAt;
+            i.otherCopy = [&] {
+                HistoryDatabase other(path);
+                GameRecord game = gameOf(GameMode::Hard, 5);
+                size_t saved = 0;
+                otherSaved = other.saveGame(game, saved);
+                otherProblem = other.problem();
+            };
+            bool saved = false;
+            HistoryProblem problem = HistoryProblem::None;
+            {
+                HistoryDatabase first(path);
+                first.setBusyTimeout(2000);
+                GameRecord game = gameOf(GameMode::Normal, 1);
+                size_t stages = 0;
+                saved = first.saveGame(game, stages);
+                problem = first.problem();
+            }
+            const bool ran = i.lockCalls >= runAt;
+            i.otherCopy = nullptr;
+            interleaved += ran ? 1 : 0;
+            const QString at = QStringLiteral("other copy at lock call %1").arg(runAt);
+            QVERIFY2(saved && problem == HistoryProblem::None, qPrintable(at));
+            QVERIFY2(!ran || (otherSaved && otherProblem == HistoryProblem::None), qPrintable(at));
+            QVERIFY2(QDir(dir.path()).entryList({QStringLiteral("*.broken-*")}).isEmpty(), qPrintable(at));
+            QCOMPARE(countIn(path, QStringLiteral("SELECT count(*) FROM games")), ran ? 2 : 1);
+            QCOMPARE(countIn(path, QStringLiteral("SELECT count(DISTINCT digit) FROM keys")), 9);
+        }
+        qInfo("the other copy ran inside the first one's save at %d of 50 lock calls", interleaved);
+        QVERIFY(interleaved >= 3);  // the start takes several lock calls
+    }
+
+    // Two processes start at once, one of them with every lock call slowed by 30 ms, fifty times: each keeps its game, nothing is set aside.
+    void twoProcessesOneSlowed()
+    {
+        for (int run = 0; run < 50; ++run) {
+            QTemporaryDir dir;
+            const QString path = dir.filePath(QStringLiteral("history.sqlite"));
+            pid_t copies[2] = {0, 0};
+            for (int copy = 0; copy < 2; ++copy) {
+                copies[copy] = ::fork();
+                if (copies[copy] == 0) {
+                    // The slowed copy starts first; the other a little later
+                    // each run, so that its start falls anywhere in the
+                    // slowed one's.
+                    const bool slowed = copy == run % 2;
+                    interleaving().slowMs = slowed ? 30 : 0;
+                    if (!slowed)
+                        QThread::msleep(static_cast<unsigned long>(run % 10) * 8);
+                    HistoryDatabase db(path);
+                    db.setBusyTimeout(2000);
+                    GameRecord game = gameOf(copy == 0 ? GameMode::Normal : GameMode::Hard, 1 + 4 * copy);
+                    size_t saved = 0;
+                    const bool kept = db.saveGame(game, saved) && db.problem() == HistoryProblem::None;
+                    ::_exit(kept ? 0 : 1);
+                }
+            }
+            for (pid_t copy : copies) {
+                int status = -1;
+                QCOMPARE(::waitpid(copy, &status, 0), copy);
+                QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, qPrintable(QString::number(run)));
+            }
+            QVERIFY(QDir(dir.path()).entryList({QStringLiteral("*.broken-*")}).isEmpty());
+            QCOMPARE(countIn(path, QStringLiteral("SELECT count(*) FROM games")), 2);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(HistoryCreationTest)
+#include "test_history_creation.moc"
