@@ -1,7 +1,7 @@
 #include "app/end_signals.h"
 
 #include "platform/system.h"
-#include "screens/high_scores.h"
+#include "screens/score_saving.h"
 #include "screens/history_notices.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "app/export_target.h"
 
-#include "platform/system_reasons.h"
+#include "platform/error_words.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,7 @@
 
 #include "history/history_reader.h"
 #include "history/stage_figures.h"
-#include "platform/system_reasons.h"
+#include "platform/error_words.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -19,7 +19,7 @@
 #include "platform/qt_japanese.h"
 #include "platform/sound.h"
 #include "platform/sound_player.h"
-#include "platform/system_reasons.h"
+#include "platform/error_words.h"
 #include "platform/system.h"
 #include "platform/window_system.h"
 #include "platform/zoom.h"

@@ -3,7 +3,7 @@
 
 #include "history/history_check_ahead.h"
 
-#include "platform/system_reasons.h"
+#include "platform/error_words.h"
 
 #include <QDateTime>
 #include <QFile>

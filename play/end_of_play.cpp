@@ -4,7 +4,7 @@
 #include "platform/sound.h"
 #include "play/stage_play.h"
 #include "screens/forms.h"
-#include "screens/high_scores.h"
+#include "screens/score_saving.h"
 #include "screens/history_notices.h"
 #include "screens/practice_result.h"
 #include "state/module1.h"

@@ -3,7 +3,7 @@
 #include "platform/msgbox.h"
 #include "platform/system.h"
 #include "screens/game_window.h"
-#include "screens/high_scores.h"
+#include "screens/score_saving.h"
 #include "screens/history_notices.h"
 
 bool ask_end(bool cancel_default)

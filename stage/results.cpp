@@ -7,7 +7,7 @@
 #include "play/stage_run.h"
 #include "screens/closing.h"
 #include "screens/forms.h"
-#include "screens/high_scores.h"
+#include "screens/score_saving.h"
 #include "state/module1.h"
 
 #include <memory>

@@ -1,7 +1,7 @@
 #include "state/datafiles.h"
 
 #include "platform/files.h"
-#include "platform/system_reasons.h"
+#include "platform/error_words.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 // game file names in the working directory.
 #include "platform/files.h"
 #include "platform/msgbox.h"
-#include "screens/high_scores.h"
+#include "screens/score_saving.h"
 #include "state/datafiles.h"
 #include "state/module1.h"
 

@@ -6,7 +6,7 @@
 #include "history/recorder.h"
 #include "platform/msgbox.h"
 #include "platform/system.h"
-#include "screens/high_scores.h"
+#include "screens/score_saving.h"
 #include "state/datafiles.h"
 #include "state/module1.h"
 

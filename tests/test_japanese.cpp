@@ -4,8 +4,8 @@
 
 #include "platform/msgbox.h"
 #include "platform/qt_japanese.h"
-#include "platform/system_reasons.h"
-#include "screens/high_scores.h"
+#include "platform/error_words.h"
+#include "screens/score_saving.h"
 #include "state/datafiles.h"
 #include "state/module1.h"
 

@@ -4,9 +4,9 @@
 // file that is not a regular file.
 #include "platform/msgbox.h"
 #include "platform/system.h"
-#include "platform/system_reasons.h"
+#include "platform/error_words.h"
 #include "screens/closing.h"
-#include "screens/high_scores.h"
+#include "screens/score_saving.h"
 #include "state/datafiles.h"
 #include "state/module1.h"
 

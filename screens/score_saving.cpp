@@ -1,4 +1,4 @@
-#include "screens/high_scores.h"
+#include "screens/score_saving.h"
 
 #include "platform/msgbox.h"
 #include "state/datafiles.h"

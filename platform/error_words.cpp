@@ -1,4 +1,4 @@
-#include "platform/system_reasons.h"
+#include "platform/error_words.h"
 
 #include <QCoreApplication>
 #include <QFileDevice>
