@@ -16,6 +16,7 @@ namespace {
 const char* const kMainRowDigitsKey = "keys/mainRowDigits";
 const char* const kZoomKey = "display/zoom";
 const char* const kMainRowAnsweredKey = "keys/mainRowQuestionAnswered";
+const char* const kEntryMinutesKey = "entry/minutes";
 
 QSettings openSettings()
 {
@@ -77,6 +78,10 @@ SettingsFile loadSettings()
     // Only what --zoom itself takes counts.
     if (const auto zoom = parseZoom(settings.value(QString::fromLatin1(kZoomKey)).toString().trimmed()))
         file.values.zoom = *zoom;
+    bool number = false;
+    const int minutes = settings.value(QString::fromLatin1(kEntryMinutesKey)).toString().trimmed().toInt(&number);
+    if (number && (minutes == 1 || minutes == 3 || minutes == 5))
+        file.values.entryMinutes = minutes;
     return file;
 }
 
@@ -93,4 +98,9 @@ bool rememberMainRowAnswer(const SettingsFile& loaded, bool on)
 bool rememberZoom(const SettingsFile& loaded, int zoom)
 {
     return remember(loaded, {{kZoomKey, zoom}});
+}
+
+bool rememberEntryMinutes(const SettingsFile& loaded, int minutes)
+{
+    return remember(loaded, {{kEntryMinutesKey, minutes}});
 }

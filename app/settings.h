@@ -15,6 +15,7 @@ struct GameSettings {
     bool mainRowDigits = false;   // the digits above the letters count as keypad digits
     bool mainRowQuestionAnswered = false;  // the title's question about them was answered
     int zoom = 0;                 // every window this many times its size; 0: the desktop's scale
+    int entryMinutes = 1;         // the length of a 数字入力 test: 1, 3 or 5
 };
 
 struct SettingsFile {
@@ -34,3 +35,4 @@ bool rememberMainRowDigits(const SettingsFile& loaded, bool on);
 // answer stops it being asked.
 bool rememberMainRowAnswer(const SettingsFile& loaded, bool on);
 bool rememberZoom(const SettingsFile& loaded, int zoom);
+bool rememberEntryMinutes(const SettingsFile& loaded, int minutes);

@@ -12,6 +12,8 @@ QString selectedIds(const GameFilter& filter)
     QString sql = QStringLiteral("SELECT id FROM games");
     if (filter.mode)
         sql += QStringLiteral(" WHERE mode = '%1'").arg(modeName(*filter.mode));
+    else if (!filter.withEntry)
+        sql += QStringLiteral(" WHERE mode <> '%1'").arg(modeName(GameMode::Entry));
     sql += QStringLiteral(" ORDER BY id DESC");
     if (filter.latest > 0)
         sql += QStringLiteral(" LIMIT %1").arg(filter.latest);

@@ -29,7 +29,7 @@ bool readStored(const QSqlDatabase& db, ProgressData& data, QSqlError& error)
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT count(*) FROM games")) || !q.next()) {
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM games WHERE mode <> 'entry'")) || !q.next()) {
         error = q.lastError();
         return false;
     }
@@ -42,8 +42,8 @@ bool readStored(const QSqlDatabase& db, ProgressData& data, QSqlError& error)
     while (q.next()) {
         const std::optional<GameMode> mode = modeFromName(q.value(0).toString());
         const int stage = q.value(1).toInt();
-        // A practice stage is no stage of a game: it has no best.
-        if (mode && *mode != GameMode::Practice && stage >= 1 && stage <= kStageCount)
+        // A practice stage or a 数字入力 test is no stage of a game: no best.
+        if (mode && modeIndex(*mode) < kModeCount && stage >= 1 && stage <= kStageCount)
             data.stageBest[modeIndex(*mode)][stage - 1] = q.value(2).toInt();
     }
     return true;

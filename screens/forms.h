@@ -33,6 +33,7 @@ public:
     Form1();
     Image* Image1 = nullptr;   // the mascot; a click shows the club message
     QTimer* Timer1 = nullptr;  // never enabled
+    Image* entryLine = nullptr;  // the menu line of 数字入力 (keypad 8)
 
     bool Form_Load();          // the whole start-up; false when the program must end
     bool file_c();
