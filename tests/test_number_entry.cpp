@@ -7,6 +7,7 @@
 #include "history/entry_figures.h"
 #include "history/history_reader.h"
 #include "history/insight_query.h"
+#include "history/practice_weights.h"
 #include "history/progress.h"
 #include "history/recorder.h"
 #include "platform/keys.h"
@@ -415,11 +416,14 @@ private slots:
         QCOMPARE(row.at(12).toInt(), 1);  // hits: correct entries
         QCOMPARE(row.at(13).toInt(), 1);  // misses: wrong entries
 
-        // プレイ記録 leaves it out: no game there yet, no speed point.
+        // プレイ記録 and 苦手特訓 leave it out: no game there yet, no speed
+        // point, no key for the practice weights.
         const std::optional<ProgressData> progress = readProgress(db);
         QVERIFY(progress && progress->gameCount == 0 && !progress->lastGame);
         const std::optional<InsightData> insight = readInsight(db);
         QVERIFY(insight && insight->speeds.empty());
+        const std::optional<KeypadInsight> weights = practiceFigures(db);
+        QVERIFY(weights && weights->games == 0 && weights->keys == 0);
 
         // Keypad 4: another test of the same length; keypad 0: the title.
         GameFixture::keypad(entryResultWindow, 4);

@@ -31,7 +31,7 @@ press KP_End KP_Down KP_Delete KP_Insert KP_Insert KP_Insert KP_Insert KP_Insert
 press KP_Enter
 xdotool key Num_Lock
 press KP_1 KP_2
-import -window "$entry" "$shots/entry-play.png"
+import -window "$entry" "$shots/entry-window.png"
 
 # The test is written when its minute is up.
 for _ in $(seq 900); do
@@ -43,7 +43,7 @@ press_switch KP_0
 result=$(current_window)
 [ "$result" != "$entry" ] || fail "keypad 0 after time-up showed no result"
 sleep 0.5
-import -window "$result" "$shots/entry-result.png"
+import -window "$result" "$shots/entry-window-result.png"
 switch_to "$title" KP_0
 
 csv=$(env -u DISPLAY "$BINARY" --game-dir "$E2E_TMP/game" --export-keys -) || fail "the keys export failed"
