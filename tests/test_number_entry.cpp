@@ -82,7 +82,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(config_.isValid());
-        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
+        // The length chosen is remembered here, not in the account's settings.
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config_.path());
     }
 
     // An entry is correct when what was typed equals the amount exactly; each
