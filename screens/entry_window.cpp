@@ -4,7 +4,6 @@
 #include "screens/art.h"
 #include "screens/progress_charts.h"
 
-#include <QLocale>
 #include <QPainter>
 
 EntryWindow* entryWindow = nullptr;
