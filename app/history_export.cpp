@@ -2,6 +2,7 @@
 
 #include "app/export_target.h"
 
+#include "history/entry_figures.h"
 #include "history/history_reader.h"
 #include "history/stage_figures.h"
 #include "platform/error_words.h"
@@ -39,7 +40,13 @@ QByteArray stageLines(const GameRecord& game)
                                     number(gameMedianGapMs(game))};
     QByteArray lines;
     for (const StageRecord& stage : game.stages) {
-        const StageFigures f = stageFigures(stage);
+        StageFigures f = stageFigures(stage);
+        if (game.mode == GameMode::Entry) {
+            // A test counts whole entries, not keys.
+            const EntryFigures entry = entryFigures(stage);
+            f.hits = entry.correct;
+            f.misses = entry.entries - entry.correct;
+        }
         QStringList fields = gameFields;
         fields << QString::number(stage.stage) << QString::number(stage.score) << QString::number(stage.quota)
                << verdictName(stage.verdict) << QString::number(f.hits) << QString::number(f.misses)
@@ -56,11 +63,14 @@ QByteArray keyLines(const GameRecord& game)
 {
     const QByteArray gameFields = QByteArray::number(game.id) + ',';
     const QByteArray mode = ',' + modeName(game.mode).toUtf8() + ',';
+    // A test's keys by name (0-9, ".", "enter", "back"), a stage's by digit.
+    const bool entry = game.mode == GameMode::Entry;
+    auto keyName = [entry](int code) { return entry ? entryKeyName(code).toUtf8() : QByteArray::number(code); };
     QByteArray lines;
     for (const StageRecord& stage : game.stages) {
         for (const KeyStroke& key : stage.keys) {
             lines += gameFields + QByteArray::number(stage.stage) + mode + QByteArray::number(key.ms) + ',' +
-                     QByteArray::number(key.digit) + ',' + QByteArray::number(key.target) + ',' +
+                     keyName(key.digit) + ',' + keyName(key.target) + ',' +
                      (key.hit ? '1' : '0') + '\n';
         }
     }
@@ -88,7 +98,8 @@ bool exportGames(const QString& dbPath, const QByteArray& header,
     db.setReadOnly();
     // Checked whole first: damage found halfway would cut the rows short.
     bool written = true;
-    const bool read = db.open() && forEachGame(db, GameFilter{}, [&](const GameRecord& g) {
+    // 数字入力 tests included: the export is of everything played.
+    const bool read = db.open() && forEachGame(db, GameFilter{std::nullopt, 0, true}, [&](const GameRecord& g) {
         written = written && writeAll(out, lines(g));
     });
     if (!written)

@@ -17,6 +17,7 @@ const char* const kMainRowDigitsKey = "keys/mainRowDigits";
 const char* const kZoomKey = "display/zoom";
 const char* const kMainRowAnsweredKey = "keys/mainRowQuestionAnswered";
 const char* const kPaceKey = "play/pace";
+const char* const kEntryMinutesKey = "entry/minutes";
 
 QSettings openSettings()
 {
@@ -80,6 +81,10 @@ SettingsFile loadSettings()
     // Only what --zoom itself takes counts.
     if (const auto zoom = parseZoom(settings.value(QString::fromLatin1(kZoomKey)).toString().trimmed()))
         file.values.zoom = *zoom;
+    bool number = false;
+    const int minutes = settings.value(QString::fromLatin1(kEntryMinutesKey)).toString().trimmed().toInt(&number);
+    if (number && (minutes == 1 || minutes == 3 || minutes == 5))
+        file.values.entryMinutes = minutes;
     return file;
 }
 
@@ -101,4 +106,9 @@ bool rememberZoom(const SettingsFile& loaded, int zoom)
 bool rememberPace(const SettingsFile& loaded, bool on)
 {
     return remember(loaded, {{kPaceKey, on}});
+}
+
+bool rememberEntryMinutes(const SettingsFile& loaded, int minutes)
+{
+    return remember(loaded, {{kEntryMinutesKey, minutes}});
 }

@@ -16,6 +16,7 @@ struct GameSettings {
     bool mainRowQuestionAnswered = false;  // the title's question about them was answered
     int zoom = 0;                 // every window this many times its size; 0: the desktop's scale
     bool pace = true;             // the play screen shows the pace against the stage best
+    int entryMinutes = 1;         // the length of a 数字入力 test: 1, 3 or 5
 };
 
 struct SettingsFile {
@@ -36,3 +37,4 @@ bool rememberMainRowDigits(const SettingsFile& loaded, bool on);
 bool rememberMainRowAnswer(const SettingsFile& loaded, bool on);
 bool rememberZoom(const SettingsFile& loaded, int zoom);
 bool rememberPace(const SettingsFile& loaded, bool on);
+bool rememberEntryMinutes(const SettingsFile& loaded, int minutes);

@@ -4,11 +4,13 @@
 #include "app/after_title.h"
 #include "app/startup.h"
 #include "app/main_row_question.h"
+#include "app/settings.h"
 #include "history/recorder.h"
 #include "platform/control_canvas.h"
 #include "platform/keys.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
+#include "play/entry_play.h"
 #include "screens/closing.h"
 #include "screens/forms.h"
 #include "screens/progress_window.h"
@@ -28,6 +30,13 @@ constexpr int kDimShade = 64;
 // color_s modes.
 constexpr int kNormalColours = 1;
 constexpr int kHardColours = 2;
+
+// Keypad 8: a 数字入力 test, of the length chosen last time.
+void numberEntry(QWidget* title)
+{
+    entryPlay().lengthChosen = [](int minutes) { rememberEntryMinutes(loadSettings(), minutes); };
+    entryPlay().open(title, loadSettings().values.entryMinutes);
+}
 
 QColor groupColor(int group, int shade)
 {
@@ -69,6 +78,7 @@ void Title::Form_KeyDown(int KeyCode, int /*Shift*/)
     case vk::Numpad2: showProgress(); break;
     case vk::Numpad4: normal(); break;
     case vk::Numpad6: extra(); break;
+    case vk::Numpad8: numberEntry(&w_); break;
     default:
         // Only the keypad counts: a player pressing the digits above the
         // letters may have no keypad.

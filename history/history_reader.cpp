@@ -15,6 +15,8 @@ QString selectedIds(const GameFilter& filter)
     QString sql = QStringLiteral("SELECT id FROM games");
     if (filter.mode)
         sql += QStringLiteral(" WHERE mode = '%1'").arg(modeName(*filter.mode));
+    else if (!filter.withEntry)
+        sql += QStringLiteral(" WHERE mode <> '%1'").arg(modeName(GameMode::Entry));
     sql += QStringLiteral(" ORDER BY id DESC");
     if (filter.latest > 0)
         sql += QStringLiteral(" LIMIT %1").arg(filter.latest);
@@ -109,7 +111,7 @@ bool readStored(const QSqlDatabase& db, ProgressData& data, QSqlError& error)
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT count(*) FROM games")) || !q.next()) {
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM games WHERE mode <> 'entry'")) || !q.next()) {
         error = q.lastError();
         return false;
     }

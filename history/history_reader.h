@@ -17,6 +17,9 @@
 struct GameFilter {
     std::optional<GameMode> mode;  // every mode when empty
     int latest = 0;                // only the latest n games; 0 for all
+    // Without a mode, 数字入力 tests count only when asked for: the pages
+    // of stages and digits have no place for them.
+    bool withEntry = false;
 };
 
 // Calls visit for each game the filter selects, oldest first. False when

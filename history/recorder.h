@@ -33,6 +33,10 @@ public:
     // The stage ended and is written. Scores are in the game's own units;
     // gameScoreBefore is the total of the earlier stages.
     void stageEnded(int stage, int stageScore, int quota, int gameScoreBefore, StageVerdict verdict);
+    // A 数字入力 test's clock ran out: its one stage is written, scored by
+    // its net keystrokes (keys are struck, expected and matched as
+    // entry_figures.h names them).
+    void entryEnded(int netKeys);
 
     // The game being played, with the stages ended so far; nullptr before
     // the first game.

@@ -1,7 +1,7 @@
 #include "history/records.h"
 
 namespace {
-const char* const kModeNames[] = {"normal", "hard", "practice"};
+const char* const kModeNames[] = {"normal", "hard", "practice", "entry"};
 const char* const kVerdictNames[] = {"clear", "failure", "giveup"};
 const char* const kOutcomeNames[] = {"cleared", "lost", "quit"};
 

@@ -9,8 +9,9 @@
 #include <vector>
 
 // Practice: a stage of 苦手特訓, stored as a game of its own; it has no
-// quota, best or rank.
-enum class GameMode { Normal, Hard, Practice };
+// quota, best or rank. Entry: a 数字入力 test, one stage of typed amounts;
+// the keypad pages and totals leave it out, so kGameModes stops before it.
+enum class GameMode { Normal, Hard, Practice, Entry };
 constexpr int kGameModes = 3;
 
 struct KeyStroke {

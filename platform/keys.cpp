@@ -23,6 +23,25 @@ constexpr quint32 kKeysymsNumLockOff[10] = {
     0xff9a,  // KP_Prior
 };
 
+// The keypad's other keys that a screen may ask for, by keysym.
+constexpr quint32 kKeysymKpEnter = 0xff8d;
+constexpr quint32 kKeysymKpDelete = 0xff9f;     // the decimal point with NumLock off
+constexpr quint32 kKeysymKpSeparator = 0xffac;  // the decimal point of a comma layout
+constexpr quint32 kKeysymKpSubtract = 0xffad;
+constexpr quint32 kKeysymKpDecimal = 0xffae;
+
+int keypadKeyOfKeysym(quint32 keysym)
+{
+    switch (keysym) {
+    case kKeysymKpEnter: return vk::Return;
+    case kKeysymKpDelete:
+    case kKeysymKpSeparator:
+    case kKeysymKpDecimal: return vk::Decimal;
+    case kKeysymKpSubtract: return vk::Subtract;
+    default: return vk::None;
+    }
+}
+
 // The keypad digit of a keysym, or -1 for a key off the keypad.
 int keypadDigitOfKeysym(quint32 keysym)
 {
@@ -62,6 +81,8 @@ int virtualKeyCode(const QKeyEvent* event)
     if (const quint32 keysym = event->nativeVirtualKey(); keysym != 0) {
         if (const int digit = keypadDigitOfKeysym(keysym); digit >= 0)
             return vk::Numpad0 + digit;
+        if (const int code = keypadKeyOfKeysym(keysym); code != vk::None)
+            return code;
     }
     const int key = event->key();
     const bool keypad = event->nativeVirtualKey() == 0 && event->modifiers().testFlag(Qt::KeypadModifier);
@@ -70,6 +91,15 @@ int virtualKeyCode(const QKeyEvent* event)
         return (asKeypad ? vk::Numpad0 : vk::Digit0) + (key - Qt::Key_0);
     }
     if (keypad) {
+        switch (key) {
+        case Qt::Key_Enter:
+        case Qt::Key_Return: return vk::Return;
+        case Qt::Key_Period:
+        case Qt::Key_Comma:
+        case Qt::Key_Delete: return vk::Decimal;
+        case Qt::Key_Minus: return vk::Subtract;
+        default: break;
+        }
         const int digit = keypadDigitOfNavigationKey(key);
         return digit >= 0 ? vk::Numpad0 + digit : vk::None;
     }
@@ -77,6 +107,11 @@ int virtualKeyCode(const QKeyEvent* event)
     // are 9 and 3.
     switch (key) {
     case Qt::Key_Escape: return vk::Escape;
+    case Qt::Key_Backspace: return vk::Back;
+    case Qt::Key_Enter:
+    case Qt::Key_Return: return vk::Return;
+    // The point above the letters stands in for the keypad's with the digits.
+    case Qt::Key_Period: return g_mainRowDigits ? vk::Decimal : vk::None;
     case Qt::Key_PageUp: return vk::PageUp;
     case Qt::Key_PageDown: return vk::PageDown;
     default: return vk::None;

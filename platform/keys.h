@@ -9,6 +9,8 @@ namespace vk {
 // Plain enumerators: handlers receive and compare the codes as int.
 enum Code : int {
     None = 0,
+    Back = 8,       // BackSpace
+    Return = 13,    // Enter, the keypad's and the main keyboard's alike
     Escape = 27,
     PageUp = 33,
     PageDown = 34,
@@ -22,6 +24,8 @@ enum Code : int {
     Numpad6 = 102,
     Numpad8 = 104,
     Numpad9 = 105,
+    Subtract = 109,  // the keypad's -
+    Decimal = 110,   // the keypad's decimal point (Del with NumLock off)
 };
 }  // namespace vk
 

@@ -9,6 +9,9 @@ inline constexpr const char* kProgress = "progress.jpg";      // 600 x 380, the 
 inline constexpr const char* kMascot = "mascot.bmp";          // 32 x 32
 inline constexpr const char* kGaugeTray = "gauge_tray.bmp";   // 416 x 66
 inline constexpr const char* kPracticeResult = "practice.jpg";   // 600 x 380, the practice result
+inline constexpr const char* kEntry = "entry.jpg";            // 600 x 380, 数字入力
+inline constexpr const char* kEntryResult = "entry_result.jpg";  // 600 x 380, its result
+inline constexpr const char* kTitleEntryLine = "title_entry.bmp";  // 196 x 50, the title's 数字入力 line
 inline constexpr const char* kPracticeBanner = "stage_practice.jpg";  // 250 x 50, 練習
 // stage_1.jpg .. stage_5.jpg   250 x 50 banners
 // result_0.jpg .. result_2.jpg 600 x 50 (next stage, complete, game over)

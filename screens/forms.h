@@ -50,6 +50,7 @@ public:
     Image* Image1 = nullptr;   // the mascot; a click shows the club message
     QTimer* Timer1 = nullptr;  // never enabled
     std::function<void()> onTimer1;
+    Image* entryLine = nullptr;  // the menu line of 数字入力 (keypad 8)
 };
 
 // Borderless caption window; created and never shown.

@@ -12,6 +12,9 @@ Form1::Form1()
     setBackground(artPicture(QString::fromLatin1(art::kTitle)));
 
     Image1 = layout::makeImage(this, 60, 60, 480, 480, QString::fromLatin1(art::kMascot));
+    // The menu line of 数字入力 (keypad 8), drawn in the title's style for
+    // the place the title leaves empty in the middle of the upper row.
+    entryLine = layout::makeImage(this, 3150, 3000, 2940, 750, QString::fromLatin1(art::kTitleEntryLine));
 
     // Designed in at 100 ms but never enabled.
     Timer1 = new QTimer(this);

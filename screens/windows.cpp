@@ -1,3 +1,5 @@
+#include "screens/entry_result.h"
+#include "screens/entry_window.h"
 #include "screens/forms.h"
 #include "screens/practice_result.h"
 #include "screens/progress_window.h"
@@ -30,6 +32,8 @@ void captionOthers()
     form8->setWindowTitle(g_caption);
     progressWindow->setWindowTitle(g_caption);
     practiceResultWindow->setWindowTitle(g_caption);
+    entryWindow->setWindowTitle(g_caption);
+    entryResultWindow->setWindowTitle(g_caption);
 }
 }  // namespace
 
@@ -53,6 +57,8 @@ void createOtherWindows()
     form8 = new Form8;
     progressWindow = new ProgressWindow;
     practiceResultWindow = new PracticeResultWindow;
+    entryWindow = new EntryWindow;
+    entryResultWindow = new EntryResultWindow;
     wireSideScreens();
     captionOthers();
 }
@@ -65,6 +71,8 @@ void createWindows()
 
 void destroyWindows()
 {
+    delete entryResultWindow; entryResultWindow = nullptr;
+    delete entryWindow; entryWindow = nullptr;
     delete practiceResultWindow; practiceResultWindow = nullptr;
     delete progressWindow; progressWindow = nullptr;
     delete form8; form8 = nullptr;

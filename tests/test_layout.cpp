@@ -120,6 +120,7 @@ struct ImageCase {
 
 const ImageCase kImages[] = {
     {"1.Image1", 60, 60, 480, 480, "mascot.bmp", false, true},
+    {"1.entryLine", 3150, 3000, 2940, 750, "title_entry.bmp", false, true},
     {"3.Image1", 2520, 1080, 1860, 1860, nullptr, true, true},
     {"3.Image2", 60, 240, 480, 480, "mascot.bmp", false, true},
     {"3.Image3(0)", 7920, 3120, 600, 750, "gauge_0.bmp", false, false},
@@ -198,6 +199,7 @@ QHash<QString, QWidget*> allControls()
 {
     QHash<QString, QWidget*> m;
     m.insert("1.Image1", form1->Image1);
+    m.insert("1.entryLine", form1->entryLine);
     m.insert("2.Label1", form2->Label1);
     addArray(m, "3.Label1", form3->Label1);
     addArray(m, "3.Label2", form3->Label2);

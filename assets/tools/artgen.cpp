@@ -466,7 +466,14 @@ double labelBaseline(double topPx, double fontPx)
 // The corner square the title's mascot (4..36 px) and a margin keep free.
 constexpr double kTitleMascotKeepOut = 36;
 
-void drawTitle()
+// The title's menu line for 数字入力 (keypad 8): where it stands, with the
+// reach of its glow, in the middle of the upper row, which the title
+// leaves empty. The game lays it over the title as a picture of its own,
+// so the title itself stays as it was.
+const QRect kTitleEntryLine(210, 200, 196, 50);
+const QColor kEntryColor(0x90, 0xC8, 0xFF);
+
+void drawTitle(bool entryLine = false)
 {
     QImage img = ground(600, 380, 11, QColor(0x30, 0x60, 0xFF), QColor(0xFF, 0x80, 0x00));
     QPainter p(&img);
@@ -521,8 +528,11 @@ void drawTitle()
         {"1", "ハイスコア確認", kYellow, kColumn[0], 282},
         {"2", "プレイ記録", QColor(0xFF, 0x60, 0xE0), kColumn[1], 282},
         {"3", "ゲーム終了", kCyan, kColumn[2], 282},
+        {"8", "数字入力", kEntryColor, kColumn[1], 236},
     };
     for (const Item& it : items) {
+        if (!entryLine && it.key[0] == '8')
+            continue;
         // a faint plate behind each entry
         QLinearGradient pl(it.x - 8, 0, it.x + 182, 0);
         pl.setColorAt(0, withAlpha(it.color, 38));
@@ -552,7 +562,35 @@ void drawTitle()
         plainText(p, t, QColor(0xF0, 0xE8, 0xD8));
     }
     p.end();
-    save(img, QStringLiteral("title.jpg"));
+    if (!entryLine) {
+        save(img, QStringLiteral("title.jpg"));
+        return;
+    }
+    const QRect r = kTitleEntryLine;
+    QImage piece = img.copy(QRect(r.topLeft() * g_scale, r.size() * g_scale));
+    save(piece, QStringLiteral("title_entry.bmp"));
+}
+
+// The 数字入力 screens: a banner naming them, the key hints along the
+// bottom (the test's own hints change with its state: the game draws them).
+void drawEntryScreen(bool result)
+{
+    QImage img = ground(600, 380, result ? 83 : 79, kEntryColor, QColor(0x00, 0xFF, 0x00));
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    screenFrame(p);
+    plate(p, QRectF(12, 8, 300, 36), kEntryColor, 6);
+    goldText(p, textPath(QStringLiteral("数字入力"), mincho(24), 162, 35, Align::Center), 1.2, false);
+    neonText(p, textPath(QStringLiteral("Number Entry"), roman(20, true), 560, 34, Align::Right), kMist, 3, 10);
+    rule(p, 14, 582, 332, withAlpha(kGold, 200), 1.2);
+    if (result) {
+        keycap(p, QRectF(24, 340, 24, 24), QStringLiteral("4"));
+        neonText(p, textPath(QStringLiteral("もう一度"), mincho(18), 54, 359), kEntryColor, 3, 16);
+        keycap(p, QRectF(430, 340, 24, 24), QStringLiteral("0"));
+        neonText(p, textPath(QStringLiteral("タイトルへ"), mincho(18), 460, 359), kCyan, 3, 16);
+    }
+    p.end();
+    save(img, result ? QStringLiteral("entry_result.jpg") : QStringLiteral("entry.jpg"));
 }
 
 // Row title of a result screen: a coloured diamond, then the words in warm
@@ -1511,7 +1549,8 @@ void checkAll(const QList<QImage>& blocks, const QImage& tray)
     struct Want { QString name; int w, h; };
     QList<Want> wants = {{"title.jpg", 600, 380}, {"results.jpg", 600, 380}, {"final.jpg", 600, 380},
                          {"highscores.jpg", 600, 380}, {"progress.jpg", 600, 380}, {"mascot.bmp", 32, 32},
-                         {"gauge_tray.bmp", 416, 66}, {"practice.jpg", 600, 380}, {"stage_practice.jpg", 250, 50}};
+                         {"gauge_tray.bmp", 416, 66}, {"practice.jpg", 600, 380}, {"stage_practice.jpg", 250, 50},
+                         {"entry.jpg", 600, 380}, {"entry_result.jpg", 600, 380}, {"title_entry.bmp", 196, 50}};
     for (int i = 1; i <= 5; ++i) wants.append({QStringLiteral("stage_%1.jpg").arg(i), 250, 50});
     for (int i = 0; i < 3; ++i) wants.append({QStringLiteral("result_%1.jpg").arg(i), 600, 50});
     for (int i = 0; i < 6; ++i) wants.append({QStringLiteral("rank_%1.jpg").arg(i), 200, 50});
@@ -1590,6 +1629,9 @@ int main(int argc, char** argv)
     for (const int scale : kScales) {
         g_scale = scale;
         drawTitle();
+        drawTitle(true);
+        drawEntryScreen(false);
+        drawEntryScreen(true);
         drawResults();
         drawFinal();
         drawHighScores();

@@ -8,6 +8,8 @@
 #include "play/stage_play.h"
 #include "platform/system.h"
 #include "screens/forms.h"
+#include "screens/entry_result.h"
+#include "screens/entry_window.h"
 #include "screens/practice_result.h"
 #include "screens/progress_window.h"
 #include "state/module1.h"
@@ -190,7 +192,7 @@ QStringList GameFixture::visibleScreens()
     const std::pair<const char*, QWidget*> screens[] = {
         {"Form1", form1}, {"Form3", form3}, {"Form4", form4},
         {"Form5", form5}, {"Form6", form6}, {"Form8", form8}, {"Progress", progressWindow},
-        {"Practice", practiceResultWindow}};
+        {"Practice", practiceResultWindow}, {"Entry", entryWindow}, {"EntryResult", entryResultWindow}};
     for (const auto& [name, window] : screens)
         if (window && window->isVisible())
             shown << QString::fromLatin1(name);

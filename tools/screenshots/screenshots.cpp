@@ -4,11 +4,15 @@
 #include "app/title.h"
 #include "history/recorder.h"
 #include "platform/files.h"
+#include "platform/keys.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
 #include "platform/system.h"
 #include "platform/zoom.h"
+#include "play/entry_play.h"
 #include "play/stage_play.h"
+#include "screens/entry_result.h"
+#include "screens/entry_window.h"
 #include "screens/forms.h"
 #include "stage/results.h"
 #include "state/module1.h"
@@ -121,8 +125,55 @@ int main(int argc, char* argv[])
     titleScreen->score_m();
     save(form8, out, "highscores");
 
+    // A one-minute 数字入力 test: amounts typed at a steady pace, now and
+    // then a slip erased or an entry sent wrong, the clock on a key's time.
+    form8->Form_KeyDown(vk::Numpad0, 0);
+    qint64 now = 0;
+    setHistoryMonotonicClock([&now] { return now; });
+    entryPlay().open(form1, 1);
+    save(entryWindow, out, "entry-choose");
+    entryPlay().key(vk::Numpad0);
+    auto strike = [&](int code, int ms) {
+        now += ms;
+        entryPlay().key(code);
+    };
+    auto codeOf = [](QChar c) { return c == QLatin1Char('.') ? int(vk::Decimal) : vk::Numpad0 + c.digitValue(); };
+    int second = 0, entry = 0;
+    auto typeUntil = [&](qint64 endMs) {
+        for (; now < endMs; ++entry) {
+            const QString amount = entryPlay().test().amount();
+            for (int i = 0; i < amount.size(); ++i) {
+                if (entry % 7 == 3 && i == 1) {
+                    strike(vk::Numpad0 + (amount.at(i).digitValue() + 1) % 10, 260);  // a slip, erased
+                    strike(vk::Back, 420);
+                }
+                strike(codeOf(amount.at(i)), 240 + 35 * (amount.at(i).digitValue() % 4));
+            }
+            if (entry % 11 == 5)
+                strike(vk::Numpad0, 250);  // one key too many: sent wrong
+            strike(vk::Return, 330);
+            for (; second < now / 1000; ++second)
+                entryPlay().tick();
+        }
+    };
+    typeUntil(35000);
+    const QString next = entryPlay().test().amount();
+    strike(codeOf(next.at(0)), 300);
+    if (next.size() > 1)
+        strike(codeOf(next.at(1)), 300);
+    save(entryWindow, out, "entry-play");
+    entryPlay().key(vk::Back);
+    entryPlay().key(vk::Back);
+    typeUntil(57000);
+    now = 60000;
+    for (; second < 60; ++second)
+        entryPlay().tick();
+    entryPlay().key(vk::Numpad0);
+    save(entryResultWindow, out, "entry-result");
+    setHistoryMonotonicClock(nullptr);
+
     // A game given up in its first stage: the results offer keypad 5.
-    form8->Form_KeyDown(96, 0);
+    entryResultWindow->Form_KeyDown(vk::Numpad0, 0);
     titleScreen->normal();
     stagePlay->start();
     for (int i = 0; i < 12; ++i) press(true);
