@@ -78,13 +78,11 @@ ControlCanvas::~ControlCanvas()
 
 void ControlCanvas::redrawArea(const QRect& area)
 {
-    changed_ += area;
     update(area);
 }
 
 void ControlCanvas::flushTogether(const QRect& area)
 {
-    flushOnly_ += area;
     // At once, within the key's own event: no turn of the event loop
     // between the change and its pixels.
     repaint(area);
@@ -111,15 +109,10 @@ void ControlCanvas::settleHandedPixels(const QRect& handed)
 
 void ControlCanvas::paintEvent(QPaintEvent* event)
 {
-    // Only what the controls asked for, unless something else (an expose,
-    // a grab) wants more: then everything asked for is drawn.
-    QRegion region = event->region();
-    if ((region - flushOnly_ - changed_).isEmpty())
-        region &= changed_;
-    changed_ = QRegion();
-    flushOnly_ = QRegion();
-    if (region.isEmpty())
-        return;
+    // All of what Qt asks for: not every platform keeps the last frame in
+    // the window's buffer (a Wayland buffer is handed back blank or cleared),
+    // so nothing in the region can be taken as already right.
+    const QRegion region = event->region();
     if (handsPixelsOver() && !settlePending_) {
         // Qt flushes after this paint; the next turn of the event loop comes after.
         settlePending_ = true;
