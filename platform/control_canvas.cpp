@@ -36,8 +36,6 @@ QList<QRect> joinedAreas(const QRegion& region)
     return areas;
 }
 
-bool settlesEverywhere = false;
-
 // Qt's X11 backing store hands its pixels to the X server in shared memory.
 // Before it paints over pixels it has handed over, it waits for the server
 // to have read them: a round trip, paid by the next key unless it was paid
@@ -45,7 +43,7 @@ bool settlesEverywhere = false;
 bool handsPixelsOver()
 {
     static const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
-    return x11 || settlesEverywhere;
+    return x11;
 }
 
 QHash<const QWidget*, ControlCanvas*>& canvases()
@@ -88,11 +86,6 @@ void ControlCanvas::flushTogether(const QRect& area)
     repaint(area);
 }
 
-void ControlCanvas::setSettlesEverywhere(bool everywhere)
-{
-    settlesEverywhere = everywhere;
-}
-
 void ControlCanvas::settleHandedPixels(const QRect& handed)
 {
     // A paint of nothing over a pixel just handed over: the backing store
@@ -101,7 +94,6 @@ void ControlCanvas::settleHandedPixels(const QRect& handed)
     QBackingStore* store = backingStore();
     const QWindow* handle = window_->windowHandle();
     if (store && isVisible() && handle && !handle->format().hasAlpha()) {
-        ++settles_;
         store->beginPaint(QRegion(handed.x(), handed.y(), 1, 1));
         store->endPaint();
     }

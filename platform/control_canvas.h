@@ -22,12 +22,6 @@ public:
     // Draws `area` and sends it to the window system in one piece, at once.
     void flushTogether(const QRect& area);
 
-    // After its paints the canvas lets the window system finish reading
-    // what they handed over, once per turn of the event loop: on X11 only,
-    // unless a test asks for it everywhere. `settles()` counts those turns.
-    static void setSettlesEverywhere(bool everywhere);
-    int settles() const { return settles_; }
-
 protected:
     void paintEvent(QPaintEvent* event) override;
 
@@ -36,7 +30,6 @@ private:
 
     QWidget* window_;
     bool settlePending_ = false;
-    int settles_ = 0;
 };
 
 // The canvas that draws the controls of `window`, if it has one.

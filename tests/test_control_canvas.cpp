@@ -208,35 +208,6 @@ private slots:
         QVERIFY(forgetful.scribbled >= 2 * 30);
     }
 
-    // The window system's read of a paint is waited for in the next turn
-    // of the event loop, not on the key's own path; two paints in one turn
-    // wait once; it changes no pixel; off X11 it is not done unless asked.
-    void paintsSettleOncePerTurnAfterwards()
-    {
-        GameFixture f;
-        QVERIFY(f.beginGame(allDigits()));
-        GameFixture::keypad(form3, 0);
-        settle();
-        const ControlCanvas* canvas = form3->canvas;
-        GameFixture::hitTarget();
-        settle();
-        QCOMPARE(canvas->settles(), 0);
-
-        ControlCanvas::setSettlesEverywhere(true);
-        GameFixture::hitTarget();
-        QCOMPARE(canvas->settles(), 0);
-        GameFixture::hitTarget();
-        settle();
-        QCOMPARE(canvas->settles(), 1);
-        GameFixture::hitTarget();
-        settle();
-        ControlCanvas::setSettlesEverywhere(false);
-        QCOMPARE(canvas->settles(), 2);
-        const QImage buffer =
-            form3->screen()->grabWindow(form3->winId()).toImage().convertToFormat(QImage::Format_RGB32);
-        QCOMPARE(buffer, form3->grab().toImage().convertToFormat(QImage::Format_RGB32));
-    }
-
     // A control changed on its own (the announcer's box) is drawn again by
     // the canvas, and only where it stands.
     void aChangedControlIsDrawnByTheCanvas()

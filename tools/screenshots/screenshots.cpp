@@ -9,6 +9,7 @@
 #include "platform/zoom.h"
 #include "screens/forms.h"
 #include "state/module1.h"
+#include "tools/common/game_folder.h"
 
 #include <QApplication>
 #include <QDir>
