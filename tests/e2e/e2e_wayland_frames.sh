@@ -188,6 +188,8 @@ fi
 mkdir "$E2E_TMP/x11"
 bash "$0" --x11 "$1" "$2" "$E2E_TMP/x11" >"$E2E_TMP/x11.log" 2>&1 &
 x11_pid=$!
+# The X11 half ends with this one, whichever way this one ends.
+trap '[ -z "$x11_pid" ] || kill "$x11_pid" 2>/dev/null || true; weston_cleanup' EXIT
 start_display
 start_weston
 start_on_wayland "$BINARY"
@@ -201,7 +203,8 @@ for _ in $(seq 50); do
 done
 uses_plugin wayland || fail "the game did not run on Qt's Wayland platform"
 play_game
-wait "$x11_pid" || { cat "$E2E_TMP/x11.log" >&2; fail "the X11 half failed"; }
+wait "$x11_pid" || { x11_pid=""; cat "$E2E_TMP/x11.log" >&2; fail "the X11 half failed"; }
+x11_pid=""
 
 # differing NAME [GRID]: how many pixels of the two pictures NAME differ,
 # leaving out the rectangles "left top right bottom" in $LEFT_OUT and, with
