@@ -21,6 +21,7 @@
 #include "play/stage_play.h"
 #include "screens/forms.h"
 #include "state/module1.h"
+#include "tools/common/game_folder.h"
 
 #include <QApplication>
 #include <QDir>
@@ -408,7 +409,7 @@ void printTable(const QString& machine, const std::vector<Row>& rows, qint64 beg
 }
 
 int parent(int argc, char** argv, const QString& gameSource, const QString& display, bool quick, bool xOnly,
-           const QString& against, int againstRounds)
+           const QString& against, int againstRounds, const QString& gameBinary)
 {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
@@ -446,7 +447,7 @@ int parent(int argc, char** argv, const QString& gameSource, const QString& disp
     createWindows();
     ScreenBenchSetup screen;
     screen.display = display;
-    screen.gameBinary = QStringLiteral(QUENNEL_GAME_BINARY);
+    screen.gameBinary = gameBinary;
     screen.refQt = QStringLiteral(QUENNEL_REF_QT);
     screen.refQtText = QStringLiteral(QUENNEL_REF_QT_TEXT);
     screen.refXlib = QStringLiteral(QUENNEL_REF_XLIB);
@@ -520,6 +521,9 @@ int main(int argc, char* argv[])
     QString display;
     bool quick = false, xOnly = false;
     QString against;
+    // Another build of the game measured instead, for a figure with and
+    // without a change: the game folder and the rows stay the same.
+    QString gameBinary = QStringLiteral(QUENNEL_GAME_BINARY);
     // Twenty rounds tell builds apart by about 5 %; a change of 2 or 3 %
     // wants a hundred or more.
     int againstRounds = 20;
@@ -535,14 +539,16 @@ int main(int argc, char* argv[])
             against = QFileInfo(QString::fromLocal8Bit(argv[++i])).absoluteFilePath();  // the games start in their own folder
         else if (arg == "--rounds" && i + 1 < argc && std::atoi(argv[i + 1]) > 0)
             againstRounds = std::atoi(argv[++i]);
+        else if (arg == "--game-binary" && i + 1 < argc)
+            gameBinary = QFileInfo(QString::fromLocal8Bit(argv[++i])).absoluteFilePath();
         else if (arg == "--display" && i + 1 < argc)
             display = QString::fromLocal8Bit(argv[++i]);
         else if (arg == "--game" && i + 1 < argc)
             gameSource = QString::fromLocal8Bit(argv[++i]);
         else {
-            std::fprintf(stderr, "usage: quennel_bench [--quick] [--x-only] [--startup-against <game binary> [--rounds <n>]] [--game <game folder>] [--display <Xvfb display>]\n");
+            std::fprintf(stderr, "usage: quennel_bench [--quick] [--x-only] [--startup-against <game binary> [--rounds <n>]] [--game <game folder>] [--game-binary <game>] [--display <Xvfb display>]\n");
             return 2;
         }
     }
-    return parent(argc, argv, gameSource, display, quick, xOnly, against, againstRounds);
+    return parent(argc, argv, gameSource, display, quick, xOnly, against, againstRounds, gameBinary);
 }

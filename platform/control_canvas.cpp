@@ -36,8 +36,6 @@ QList<QRect> joinedAreas(const QRegion& region)
     return areas;
 }
 
-bool settlesEverywhere = false;
-
 // Qt's X11 backing store hands its pixels to the X server in shared memory.
 // Before it paints over pixels it has handed over, it waits for the server
 // to have read them: a round trip, paid by the next key unless it was paid
@@ -45,7 +43,7 @@ bool settlesEverywhere = false;
 bool handsPixelsOver()
 {
     static const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
-    return x11 || settlesEverywhere;
+    return x11;
 }
 
 QHash<const QWidget*, ControlCanvas*>& canvases()
@@ -78,21 +76,14 @@ ControlCanvas::~ControlCanvas()
 
 void ControlCanvas::redrawArea(const QRect& area)
 {
-    changed_ += area;
     update(area);
 }
 
 void ControlCanvas::flushTogether(const QRect& area)
 {
-    flushOnly_ += area;
     // At once, within the key's own event: no turn of the event loop
     // between the change and its pixels.
     repaint(area);
-}
-
-void ControlCanvas::setSettlesEverywhere(bool everywhere)
-{
-    settlesEverywhere = everywhere;
 }
 
 void ControlCanvas::settleHandedPixels(const QRect& handed)
@@ -103,7 +94,6 @@ void ControlCanvas::settleHandedPixels(const QRect& handed)
     QBackingStore* store = backingStore();
     const QWindow* handle = window_->windowHandle();
     if (store && isVisible() && handle && !handle->format().hasAlpha()) {
-        ++settles_;
         store->beginPaint(QRegion(handed.x(), handed.y(), 1, 1));
         store->endPaint();
     }
@@ -111,15 +101,10 @@ void ControlCanvas::settleHandedPixels(const QRect& handed)
 
 void ControlCanvas::paintEvent(QPaintEvent* event)
 {
-    // Only what the controls asked for, unless something else (an expose,
-    // a grab) wants more: then everything asked for is drawn.
-    QRegion region = event->region();
-    if ((region - flushOnly_ - changed_).isEmpty())
-        region &= changed_;
-    changed_ = QRegion();
-    flushOnly_ = QRegion();
-    if (region.isEmpty())
-        return;
+    // All of what Qt asks for: not every platform keeps the last frame in
+    // the window's buffer (a Wayland buffer is handed back blank or cleared),
+    // so nothing in the region can be taken as already right.
+    const QRegion region = event->region();
     if (handsPixelsOver() && !settlePending_) {
         // Qt flushes after this paint; the next turn of the event loop comes after.
         settlePending_ = true;

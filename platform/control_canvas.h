@@ -19,16 +19,8 @@ public:
 
     // A control at `area` must be drawn again.
     void redrawArea(const QRect& area);
-    // Draws what changed and sends `area` to the window system in one
-    // piece, at once. Only what controls asked to redraw there is drawn
-    // again: the rest of it is already right in the window's buffer.
+    // Draws `area` and sends it to the window system in one piece, at once.
     void flushTogether(const QRect& area);
-
-    // After its paints the canvas lets the window system finish reading
-    // what they handed over, once per turn of the event loop: on X11 only,
-    // unless a test asks for it everywhere. `settles()` counts those turns.
-    static void setSettlesEverywhere(bool everywhere);
-    int settles() const { return settles_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -38,9 +30,6 @@ private:
 
     QWidget* window_;
     bool settlePending_ = false;
-    int settles_ = 0;
-    QRegion changed_;    // asked for by controls since the last paint
-    QRegion flushOnly_;  // sent along, not drawn again
 };
 
 // The canvas that draws the controls of `window`, if it has one.

@@ -9,9 +9,6 @@ QString resolveGamePath(const QString& name);
 // Like resolveGamePath, but only a regular file counts (for reading and
 // replacing data files when a folder differs from the file only in case).
 QString resolveGameFile(const QString& name);
-// Copies a game folder (its files and sub-folders, without the generator's
-// tools/ folder) into another folder. False when a file could not be copied.
-bool copyGameFolder(const QString& from, const QString& to);
 // True when name resolves to a regular file (a folder of that name does not count).
 bool isNormalFile(const QString& name);
 

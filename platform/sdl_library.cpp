@@ -21,8 +21,6 @@ SdlLibrary load()
     const bool whole = take(library, sdl.SetHint, "SDL_SetHint") &&
                        take(library, sdl.InitSubSystem, "SDL_InitSubSystem") &&
                        take(library, sdl.QuitSubSystem, "SDL_QuitSubSystem") &&
-                       take(library, sdl.GetNumAudioDrivers, "SDL_GetNumAudioDrivers") &&
-                       take(library, sdl.GetAudioDriver, "SDL_GetAudioDriver") &&
                        take(library, sdl.OpenAudioDevice, "SDL_OpenAudioDevice") &&
                        take(library, sdl.CloseAudioDevice, "SDL_CloseAudioDevice") &&
                        take(library, sdl.PauseAudioDevice, "SDL_PauseAudioDevice") &&

@@ -11,8 +11,6 @@ struct SdlLibrary {
     decltype(&SDL_SetHint) SetHint;
     decltype(&SDL_InitSubSystem) InitSubSystem;
     decltype(&SDL_QuitSubSystem) QuitSubSystem;
-    decltype(&SDL_GetNumAudioDrivers) GetNumAudioDrivers;
-    decltype(&SDL_GetAudioDriver) GetAudioDriver;
     decltype(&SDL_OpenAudioDevice) OpenAudioDevice;
     decltype(&SDL_CloseAudioDevice) CloseAudioDevice;
     decltype(&SDL_PauseAudioDevice) PauseAudioDevice;

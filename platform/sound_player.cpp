@@ -20,7 +20,6 @@
 // stage played without sound does not look at every key.
 #include "platform/sound_player.h"
 #include "platform/sdl_library.h"
-#include "platform/sound_drivers.h"
 #include "platform/wav_length.h"
 
 #include <QCoreApplication>
@@ -235,15 +234,6 @@ bool SoundPlayer::State::open()
     if (!subsystemUp) {
         // The game has its own window system; SDL must not take its signals.
         sdl->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        // Unless the player named a driver, only those with something to
-        // reach are started, so a machine without sound stays quiet.
-        if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) {
-            const QByteArray drivers = audioDriversToTry(compiledAudioDrivers(), audioPlacesHere())
-                                           .join(QLatin1Char(',')).toLatin1();
-            if (drivers.isEmpty())
-                return false;
-            sdl->SetHint(SDL_HINT_AUDIODRIVER, drivers.constData());
-        }
         if (sdl->InitSubSystem(SDL_INIT_AUDIO) != 0)
             return false;
         subsystemUp = true;

@@ -3,7 +3,6 @@
 // length kept without a device, the device's rest and a missing device.
 #include "bench/sound_probe.h"
 #include "platform/sound.h"
-#include "platform/sound_drivers.h"
 #include "platform/sound_player.h"
 #include "platform/wav_length.h"
 #include "support/wav.h"
@@ -80,24 +79,6 @@ QStringList sdlThreads()
             names << QString::fromLatin1(name);
     }
     return names;
-}
-
-// What the process writes on standard error while `run` runs.
-template <typename Run>
-QByteArray standardErrorOf(Run run)
-{
-    QTemporaryFile capture;
-    if (!capture.open())
-        return "(no capture file)";
-    std::fflush(stderr);
-    const int saved = dup(STDERR_FILENO);
-    dup2(capture.handle(), STDERR_FILENO);
-    run();
-    std::fflush(stderr);
-    dup2(saved, STDERR_FILENO);
-    close(saved);
-    capture.seek(0);
-    return capture.readAll();
 }
 
 // The 16-bit samples that the disk driver wrote (both channels).
@@ -182,8 +163,6 @@ private slots:
     void idleDeviceRestsAndTheNextSoundWakesIt();
     void aSoundAfterARestIsHeardFromItsFirstSample();
     void noDeviceLeavesNothingRunningAndTheNextSoundLooksAgain();
-    void withoutANamedDriverNothingIsPrinted();
-    void driversWithNothingToReachAreLeftOut();
 };
 
 void TestSound::waitingPlayReturnsWhenTheSoundIsOver()
@@ -545,31 +524,6 @@ void TestSound::noDeviceLeavesNothingRunningAndTheNextSoundLooksAgain()
     s_play(loaded(Sound::SoundHit, makeWav(100)), false);
     QVERIFY(!player->deviceOpen());
     QTRY_VERIFY(player->deviceOpen());
-}
-
-void TestSound::withoutANamedDriverNothingIsPrinted()
-{
-    // With no driver named and no sound device, looking for one prints nothing on standard error.
-    qunsetenv("SDL_AUDIODRIVER");
-    const QByteArray printed = standardErrorOf([] {
-        player->openDevice();
-        s_play(loaded(Sound::SoundHit, makeWav(20)), true);
-        player->closeDevice();
-    });
-    QVERIFY2(printed.isEmpty(), printed.constData());
-}
-
-void TestSound::driversWithNothingToReachAreLeftOut()
-{
-    // Drivers whose device or server is missing are not started; PulseAudio always may be; disk and dummy only when named.
-    const QStringList sdl{"pulseaudio", "alsa", "sndio", "pipewire", "dsp", "disk", "dummy"};
-    QCOMPARE(audioDriversToTry(sdl, AudioPlaces{}), QStringList{"pulseaudio"});
-    AudioPlaces card;
-    card.alsaPlayback = true;
-    QCOMPARE(audioDriversToTry(sdl, card), (QStringList{"pulseaudio", "alsa", "sndio"}));
-    AudioPlaces servers;
-    servers.sndiod = servers.pipewire = servers.oss = true;
-    QCOMPARE(audioDriversToTry(sdl, servers), (QStringList{"pulseaudio", "sndio", "pipewire", "dsp"}));
 }
 
 QTEST_GUILESS_MAIN(TestSound)

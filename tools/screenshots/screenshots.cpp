@@ -16,6 +16,7 @@
 #include "screens/forms.h"
 #include "stage/results.h"
 #include "state/module1.h"
+#include "tools/common/game_folder.h"
 
 #include <QApplication>
 #include <QDir>
