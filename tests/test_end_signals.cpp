@@ -2,6 +2,7 @@
 // best met by a full disk is kept and saved at the next stage end or at the
 // end, and SIGTERM, SIGHUP and SIGINT end the game as its close box does,
 // writing what is held back first.
+#include "support/history_folder.h"
 #include "app/end_signals.h"
 #include "history/recorder.h"
 #include "platform/msgbox.h"
@@ -64,24 +65,19 @@ class EndSignalsTest : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir dir_;
-    QString oldCurrent_;
+    HistoryFolder folder_;
     QStringList shown_;
     QList<int> ends_;
 
 private slots:
     void init()
     {
-        QDir(dir_.path()).removeRecursively();
-        QDir().mkpath(dir_.path());
-        oldCurrent_ = QDir::currentPath();
-        QDir::setCurrent(dir_.path());
+        folder_.enter();
         QFile f(QStringLiteral("tavo_s.dat"));
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(formatScores(ScoreTable{}));
         f.close();
         resetModule1();
-        gameHistory().reset();
         shown_.clear();
         ends_.clear();
         setMessageBoxHandler([this](const MessageRequest& r) {
@@ -95,8 +91,7 @@ private slots:
         setMessageBoxHandler(nullptr);
         setEndHandler(nullptr);
         resetModule1();
-        gameHistory().reset();
-        QDir::setCurrent(oldCurrent_);
+        folder_.leave();
     }
 
     // A best that met a full disk is kept, told once, and saved at the next stage end once there is room; at the end if not before.

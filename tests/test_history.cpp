@@ -8,6 +8,7 @@
 #include "history/recorder.h"
 #include "screens/history_notices.h"
 
+#include "support/history_folder.h"
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -53,24 +54,6 @@ GameRecord gameOf(int stages)
     return g;
 }
 
-// One query against a file, through its own connection.
-QVariant scalar(const QString& path, const QString& sql)
-{
-    QVariant value;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("probe"));
-        db.setDatabaseName(path);
-        if (db.open()) {
-            QSqlQuery q(db);
-            if (q.exec(sql) && q.next())
-                value = q.value(0);
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("probe"));
-    return value;
-}
-
 // The recorder's waiting notices in the player's words.
 QStringList noticesOf(GameRecorder& rec)
 {
@@ -101,9 +84,8 @@ class HistoryTest : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir dir_;
-    QString oldCurrent_;
-    QString path() const { return dir_.filePath(QStringLiteral("history.sqlite")); }
+    HistoryFolder folder_;
+    QString path() const { return folder_.path(); }
 
     // Twenty games written, then three pages in the middle of the file
     // overwritten with noise (after `between`, if given); before gets the
@@ -144,20 +126,8 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        QDir(dir_.path()).removeRecursively();
-        QDir().mkpath(dir_.path());
-        oldCurrent_ = QDir::currentPath();
-        QDir::setCurrent(dir_.path());
-        gameHistory().reset();
-    }
-    void cleanup()
-    {
-        gameHistory().reset();
-        setHistoryMonotonicClock(nullptr);
-        QDir::setCurrent(oldCurrent_);
-    }
+    void init() { folder_.enter(); }
+    void cleanup() { folder_.leave(); }
 
     // A missing file and an empty (zero-byte) file both become the current schema, with a rollback journal.
     void createsFromNothingAndFromEmptyFile()
@@ -211,7 +181,7 @@ private slots:
         const QStringList foreign = {QStringLiteral("CREATE TABLE addresses (name TEXT)"),
                                      QStringLiteral("CREATE TABLE games (id INTEGER PRIMARY KEY, title TEXT)")};
         for (int variant = 0; variant < 4; ++variant) {
-            QDir folder(dir_.path());
+            QDir folder(folder_.folder());
             for (const QString& f : folder.entryList(QDir::Files))
                 folder.remove(f);
             if (variant == 0) {
@@ -326,7 +296,7 @@ private slots:
             const QFileInfo after(path());
             QCOMPARE(after.isDir(), variant == 0);
             QCOMPARE(after.isSymLink(), variant == 1 || variant == 2);
-            QCOMPARE(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size(), 1);
+            QCOMPARE(QDir(folder_.folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size(), 1);
         }
         QFile::remove(path());
         QString message;
@@ -342,7 +312,7 @@ private slots:
     void oneFileHoldsEverything()
     {
         GameRecorder& rec = gameHistory();
-        const QString copy = dir_.filePath(QStringLiteral("copy.sqlite"));
+        const QString copy = folder_.path(QStringLiteral("copy.sqlite"));
         rec.gameStarted(GameMode::Hard);
         for (int stage = 1; stage <= 3; ++stage) {
             rec.clockStarted();
@@ -353,7 +323,7 @@ private slots:
             QCOMPARE(scalar(copy, QStringLiteral("SELECT count(*) FROM stages")).toInt(), stage);
         }
         QCOMPARE(rec.finish(), 0);
-        const QStringList beside = QDir(dir_.path()).entryList({QStringLiteral("history.sqlite*")}, QDir::Files);
+        const QStringList beside = QDir(folder_.folder()).entryList({QStringLiteral("history.sqlite*")}, QDir::Files);
         QCOMPARE(beside, QStringList{QStringLiteral("history.sqlite")});
     }
 
@@ -549,7 +519,7 @@ private slots:
             size_t saved = 0;
             QVERIFY(db.saveGame(g, saved));
         }
-        const QString target = dir_.filePath(QStringLiteral("out.csv"));
+        const QString target = folder_.path(QStringLiteral("out.csv"));
         QCOMPARE(runHistoryExport(path(), target), 0);
         const QStringList lines = QString::fromUtf8(fileBytes(target)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 3);
@@ -569,7 +539,7 @@ private slots:
         QCOMPARE(runHistoryExport(path(), target), 1);
         QCOMPARE(fileBytes(target), before);
         QCOMPARE(fileBytes(path()), QByteArray(4096, 'x'));
-        QCOMPARE(QDir(dir_.path()).entryList({QStringLiteral("history.broken-*.sqlite")}).size(), 0);
+        QCOMPARE(QDir(folder_.folder()).entryList({QStringLiteral("history.broken-*.sqlite")}).size(), 0);
     }
 };
 

@@ -7,6 +7,7 @@
 #include "history/recorder.h"
 #include "screens/history_notices.h"
 
+#include "support/history_folder.h"
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -47,23 +48,6 @@ GameRecord gameOf(int stages, GameMode mode = GameMode::Normal)
     g.total = 100 * stages;
     g.lastStage = stages;
     return g;
-}
-
-QVariant scalar(const QString& path, const QString& sql)
-{
-    QVariant value;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("probe"));
-        db.setDatabaseName(path);
-        if (db.open()) {
-            QSqlQuery q(db);
-            if (q.exec(sql) && q.next())
-                value = q.value(0);
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("probe"));
-    return value;
 }
 
 QByteArray bytesOf(const QString& path)
@@ -124,12 +108,11 @@ class HistoryFaultsTest : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir dir_;
-    QString oldCurrent_;
-    QString path(const QString& name = QStringLiteral("history.sqlite")) const { return dir_.filePath(name); }
+    HistoryFolder folder_;
+    QString path(const QString& name = QStringLiteral("history.sqlite")) const { return folder_.path(name); }
     QStringList broken() const
     {
-        return QDir(dir_.path()).entryList({QStringLiteral("history.broken-*.sqlite")}, QDir::Files);
+        return QDir(folder_.folder()).entryList({QStringLiteral("history.broken-*.sqlite")}, QDir::Files);
     }
     void saveGames(int games)
     {
@@ -146,8 +129,8 @@ private:
         QMap<QString, QByteArray> files;
         saveGames(1);
         files[QStringLiteral("history.sqlite")] = bytesOf(path());
-        QDir(dir_.path()).mkpath(QStringLiteral("wav"));
-        QDir(dir_.path()).mkpath(QStringLiteral("chara"));
+        QDir(folder_.folder()).mkpath(QStringLiteral("wav"));
+        QDir(folder_.folder()).mkpath(QStringLiteral("chara"));
         const char* const names[] = {"tavo_s.dat", "tavo.dat", "wav/hit.wav", "chara/s1_0.bmp"};
         for (const char* name : names) {
             const QString n = QString::fromLatin1(name);
@@ -160,26 +143,15 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        QDir(dir_.path()).removeRecursively();
-        QDir().mkpath(dir_.path());
-        oldCurrent_ = QDir::currentPath();
-        QDir::setCurrent(dir_.path());
-        gameHistory().reset();
-    }
-    void cleanup()
-    {
-        gameHistory().reset();
-        QDir::setCurrent(oldCurrent_);
-    }
+    void init() { folder_.enter(); }
+    void cleanup() { folder_.leave(); }
 
     // An export never writes over the game folder's own files, by any name or link that reaches them.
     void exportSparesTheGameFolder()
     {
         const QMap<QString, QByteArray> files = layFolder();
         QVERIFY(QFile::link(path(QStringLiteral("tavo_s.dat")), path(QStringLiteral("scores-link.csv"))));
-        QDir(dir_.path()).mkpath(QStringLiteral("sub"));
+        QDir(folder_.folder()).mkpath(QStringLiteral("sub"));
         const QStringList targets = {
             path(QStringLiteral("history.sqlite")), path(QStringLiteral("tavo_s.dat")),
             QStringLiteral("tavo.dat"), QStringLiteral("TAVO_S.DAT"), QStringLiteral("sub/../history.sqlite-journal"),
@@ -268,9 +240,9 @@ private slots:
         // A healthy one leaves no journal or other file behind.
         QFile::remove(path());
         saveGames(1);
-        const QStringList before = QDir(dir_.path()).entryList(QDir::Files);
+        const QStringList before = QDir(folder_.folder()).entryList(QDir::Files);
         QCOMPARE(runHistoryExport(path(), target), 0);
-        QStringList after = QDir(dir_.path()).entryList(QDir::Files);
+        QStringList after = QDir(folder_.folder()).entryList(QDir::Files);
         after.removeOne(QStringLiteral("out.csv"));
         QCOMPARE(after, before);
     }
@@ -279,7 +251,7 @@ private slots:
     void exportReasonsInJapanese()
     {
         saveGames(1);
-        QDir(dir_.path()).mkpath(QStringLiteral("folder.csv"));
+        QDir(folder_.folder()).mkpath(QStringLiteral("folder.csv"));
         const QString tooLong = QStringLiteral("x").repeated(300) + QStringLiteral(".csv");
         for (const QString& target : {QStringLiteral("folder.csv"), tooLong}) {
             const Run r = withStandardError([&] { return runHistoryExport(path(), target); });
@@ -308,7 +280,7 @@ private slots:
         };
         for (const Damage& d : damages) {
             gameHistory().reset();
-            for (const QString& name : QDir(dir_.path()).entryList(QDir::Files))
+            for (const QString& name : QDir(folder_.folder()).entryList(QDir::Files))
                 QFile::remove(path(name));
             saveGames(20);
             const int pageSize = scalar(path(), QStringLiteral("PRAGMA page_size")).toInt();
@@ -425,7 +397,7 @@ private slots:
     {
         saveGames(1);
         QVERIFY(QFile::setPermissions(path(), QFileDevice::Permissions()));
-        ::chmod(QFile::encodeName(dir_.path()).constData(), 0777);
+        ::chmod(QFile::encodeName(folder_.folder()).constData(), 0777);
         // Root reads any file: the check runs as nobody.
         const uid_t was = ::geteuid();
         if (was == 0)

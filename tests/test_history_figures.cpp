@@ -6,6 +6,7 @@
 #include "history/practice_report.h"
 #include "history/recorder.h"
 
+#include "support/history_folder.h"
 #include <QDir>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -104,9 +105,8 @@ QVariant probe(const QString& path, const QStringList& sql)
 class HistoryFiguresTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir dir_;
-    QString oldCurrent_;
-    QString path() const { return dir_.filePath(QStringLiteral("history.sqlite")); }
+    HistoryFolder folder_;
+    QString path() const { return folder_.path(); }
 
     bool save(HistoryDatabase& db, std::vector<GameRecord> games)
     {
@@ -133,20 +133,8 @@ class HistoryFiguresTest : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        QDir(dir_.path()).removeRecursively();
-        QDir().mkpath(dir_.path());
-        oldCurrent_ = QDir::currentPath();
-        QDir::setCurrent(dir_.path());
-        gameHistory().reset();
-    }
-    void cleanup()
-    {
-        gameHistory().reset();
-        setHistoryMonotonicClock(nullptr);
-        QDir::setCurrent(oldCurrent_);
-    }
+    void init() { folder_.enter(); }
+    void cleanup() { folder_.leave(); }
 
     // A game read back is the game written: every rank E to S, no rank for a lost game, its mode, outcome and stages.
     void gamesReadBackWhole()
