@@ -335,7 +335,9 @@ void drawEntryKeypad(QPainter& p, const EntryKeypad& in)
                              ? (*f.medianMs - *fastest) / double(*slowest - *fastest)
                              : 0;
         keyFrame(p, r, f.medianMs ? mix(kFast, kSlow, t) : kNoFigure);
-        chart::text(p, r.left() + 5, r.top() + 15, entryKeyLabel(key), pixelFont(14), entryKeyColor(key));
+        // The point is a speck at the digits' size: drawn larger.
+        chart::text(p, r.left() + 5, r.top() + 15, entryKeyLabel(key), pixelFont(key == kEntryPoint ? 40 : 14),
+                    entryKeyColor(key));
         const double bottom = r.bottom() - 48;  // the figures sit in the key's lowest row
         if (!f.medianMs) {
             chart::text(p, r.center().x(), bottom + 38, u8("—"), pixelFont(16), chart::kMist, Qt::AlignHCenter);
@@ -396,9 +398,10 @@ void drawEntryMisses(QPainter& p, const EntryKeypad& in)
     chart::text(p, origin.x() + cell * kEntryPadKeys / 2, 84, u8("押したキー"), small, chart::kMist,
                 Qt::AlignHCenter);
     for (int i = 0; i < kEntryPadKeys; ++i) {
-        chart::text(p, origin.x() + cell * (i + 0.5), origin.y() - 5, columnLabel(i), small, entryKeyColor(i),
+        const QFont label = i == kEntryPoint ? pixelFont(22) : small;  // the point, larger to be seen
+        chart::text(p, origin.x() + cell * (i + 0.5), origin.y() - 5, columnLabel(i), label, entryKeyColor(i),
                     Qt::AlignHCenter);
-        chart::text(p, origin.x() - 6, origin.y() + cell * (i + 1) - 4, entryKeyLabel(i), small, entryKeyColor(i),
+        chart::text(p, origin.x() - 6, origin.y() + cell * (i + 1) - 4, entryKeyLabel(i), label, entryKeyColor(i),
                     Qt::AlignRight);
     }
     const QString wanted = u8("打つはずのキー");
