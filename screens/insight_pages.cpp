@@ -596,7 +596,11 @@ QString heading(Page page, int mode)
 
 void draw(QPainter& p, Page page, const InsightData& data, int mode)
 {
-    if (mode == kEntryMode && page != Page::Speed) {
+    if (page == Page::Speed) {  // every mode on one chart
+        drawSpeed(p, data);
+        return;
+    }
+    if (mode == kEntryMode) {
         const EntryKeypad& entry = data.entryKeypad;
         if (entry.games == 0)
             nothingToDraw(p, u8("まだ記録がありません"));
@@ -608,12 +612,12 @@ void draw(QPainter& p, Page page, const InsightData& data, int mode)
             nothingToDraw(p, u8("数字入力では指運びを数えていません"));
         return;
     }
-    const KeypadInsight& in = data.keypad[static_cast<size_t>(mode)];
+    const KeypadInsight& in = data.keypad.at(static_cast<size_t>(mode));
     switch (page) {
     case Page::Keypad: drawKeypad(p, in, mode); break;
     case Page::Misses: drawMisses(p, in, mode); break;
     case Page::Moves: drawMoves(p, in, mode); break;
-    case Page::Speed: drawSpeed(p, data); break;
+    case Page::Speed: break;
     }
 }
 

@@ -165,6 +165,7 @@ private slots:
         // One test alone is a point in the middle; in every mode the same chart.
         const QImage one = drawn(insight::Page::Speed, withTests({8300}), insight::kEntryMode);
         QVERIFY(pixelsOf(one, chart::kEntry) >= 30);
+        QCOMPARE(one, drawn(insight::Page::Speed, withTests({8300}), 1));
     }
 
     // The keypad pages in the 数字入力 mode: the keypad as it is (Enter two
