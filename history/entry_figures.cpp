@@ -1,7 +1,5 @@
 #include "history/entry_figures.h"
 
-#include "history/stage_figures.h"
-
 #include <QSqlQuery>
 #include <QVariant>
 #include <algorithm>
@@ -161,4 +159,54 @@ std::optional<double> bestEntryKph(HistoryDatabase& db, int minutes)
     if (best.isNull())
         return std::nullopt;
     return best.toDouble();
+}
+
+EntryKeypad entryKeypad(const std::vector<GameRecord>& tests, int minKeys)
+{
+    EntryKeypad pad;
+    std::array<std::vector<int>, kEntryPadKeys> times;
+    const auto onPad = [](int key) { return key >= 0 && key < kEntryPadKeys; };
+    for (const GameRecord& test : tests) {
+        ++pad.games;
+        for (const StageRecord& stage : test.stages) {
+            qint32 before = 0;  // the first key counts from the start of the clock
+            for (const KeyStroke& k : stage.keys) {
+                ++pad.keys;
+                const qint32 gap = k.ms - before;
+                before = k.ms;
+                if (!onPad(k.target))
+                    continue;
+                DigitFigures& f = pad.pad[static_cast<size_t>(k.target)];
+                ++f.keys;
+                if (k.hit) {
+                    ++f.hits;
+                    times[static_cast<size_t>(k.target)].push_back(gap);
+                } else if (onPad(k.digit)) {
+                    ++pad.misses[static_cast<size_t>(k.target)][static_cast<size_t>(k.digit)];
+                }
+            }
+        }
+    }
+    for (int key = 0; key < kEntryPadKeys; ++key) {
+        DigitFigures& f = pad.pad[static_cast<size_t>(key)];
+        if (f.keys < std::max(minKeys, 1))
+            continue;
+        f.medianMs = medianOf(times[static_cast<size_t>(key)]);
+        f.accuracy = static_cast<double>(f.hits) / f.keys;
+    }
+    return pad;
+}
+
+std::vector<EntryMiss> topEntryMisses(const EntryKeypad& pad, int n)
+{
+    std::vector<EntryMiss> misses;
+    for (int wanted = 0; wanted < kEntryPadKeys; ++wanted)
+        for (int struck = 0; struck < kEntryPadKeys; ++struck)
+            if (const int count = pad.missCount(wanted, struck); count > 0)
+                misses.push_back({wanted, struck, count});
+    std::stable_sort(misses.begin(), misses.end(),
+                     [](const EntryMiss& a, const EntryMiss& b) { return a.count > b.count; });
+    if (static_cast<int>(misses.size()) > n)
+        misses.resize(static_cast<size_t>(n));
+    return misses;
 }

@@ -4,8 +4,10 @@
 // net (the keys of correct entries) and gross (every key struck), and the
 // accuracy of whole entries.
 #include "history/history_database.h"
+#include "history/stage_figures.h"
 
 #include <QString>
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -71,3 +73,27 @@ int entryMinutes(int playMs);
 // The best net keystrokes per hour among the stored tests of this length;
 // empty when there is none (or the file cannot be read: noted on db).
 std::optional<double> bestEntryKph(HistoryDatabase& db, int minutes);
+
+// The keypad pages' figures over many tests: for each key the keypad has
+// (0-9, '.', Enter; erasing is no key of an amount), the presses while it
+// was the key wanted, its median time from the key before it when struck
+// right, and what was struck instead. Keys struck while a slip still
+// stands are left out: they only follow from it.
+constexpr int kEntryPadKeys = 12;
+struct EntryKeypad {
+    int games = 0;
+    int keys = 0;  // every key struck
+    std::array<DigitFigures, kEntryPadKeys> pad{};  // key 0 first, then '.', Enter
+    // Misses: [key wanted][key struck], both among the keypad's keys.
+    std::array<std::array<int, kEntryPadKeys>, kEntryPadKeys> misses{};
+
+    const DigitFigures& key(int k) const { return pad[static_cast<size_t>(k)]; }
+    int missCount(int wanted, int struck) const
+    {
+        return misses[static_cast<size_t>(wanted)][static_cast<size_t>(struck)];
+    }
+};
+// A key gets figures from minKeys presses on.
+EntryKeypad entryKeypad(const std::vector<GameRecord>& tests, int minKeys = kInsightMinKeys);
+// The most frequent misses of the grid, most first (then by key wanted, struck).
+std::vector<EntryMiss> topEntryMisses(const EntryKeypad& pad, int n);

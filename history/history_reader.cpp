@@ -116,6 +116,14 @@ bool readStored(const QSqlDatabase& db, ProgressData& data, QSqlError& error)
         return false;
     }
     data.gameCount = q.value(0).toInt();
+    if (!q.exec(QStringLiteral("SELECT count(*), (SELECT mode FROM games ORDER BY id DESC LIMIT 1) = 'entry'"
+                               " FROM games WHERE mode = 'entry'")) ||
+        !q.next()) {
+        error = q.lastError();
+        return false;
+    }
+    data.testCount = q.value(0).toInt();
+    data.lastWasTest = q.value(1).toInt() == 1;
     // Asked mode by mode: a practice stage is no stage of a game and has no best.
     for (GameMode mode : {GameMode::Normal, GameMode::Hard}) {
         if (!q.exec(QStringLiteral("SELECT s.stage, MAX(s.score) FROM stages s JOIN games g ON g.id = s.game_id"
@@ -208,6 +216,18 @@ std::optional<InsightData> readInsight(HistoryDatabase& db)
                 data.lastGameStreaks[static_cast<size_t>(stage.stage - 1)] = stageFigures(stage).longestStreak;
         }
     }
+    std::optional<std::vector<GameRecord>> tests = latestGames(db, GameMode::Entry, kSpeedGames);
+    if (!tests)
+        return std::nullopt;
+    for (const GameRecord& test : *tests) {
+        EntryFigures f;
+        for (const StageRecord& stage : test.stages)
+            f = entryFigures(stage);  // a test has one stage
+        data.entrySpeeds.push_back({test.id, f.netKph()});
+    }
+    if (tests->size() > static_cast<size_t>(kInsightGames))
+        tests->erase(tests->begin(), tests->end() - kInsightGames);
+    data.entryKeypad = entryKeypad(*tests);
     return data;
 }
 

@@ -5,6 +5,7 @@
 // keys_by_stage indexes), so the time to read does not grow with the
 // length of the history. On failure the problem is noted on db (a damaged
 // file is kept aside) and nothing is returned.
+#include "history/entry_figures.h"
 #include "history/history_database.h"
 #include "history/stage_figures.h"
 
@@ -56,7 +57,9 @@ struct StageSummary {
 };
 
 struct ProgressData {
-    int gameCount = 0;
+    int gameCount = 0;  // games of the stages and practice stages
+    int testCount = 0;  // 数字入力 tests, counted apart
+    bool lastWasTest = false;  // the latest thing played was a 数字入力 test
     // Per mode (GameMode as index), the latest games, oldest first.
     std::array<std::vector<GamePoint>, kModeCount> recent;
     // Per mode and stage (0..4), the best stage score in the history.
@@ -81,10 +84,20 @@ struct SpeedPoint {
     GameSpeed speed;
 };
 
+// A 数字入力 test on the keystrokes-per-hour page: its net KPH.
+struct EntrySpeedPoint {
+    qint64 id = 0;
+    std::optional<double> netKph;
+};
+
 struct InsightData {
     // Per mode (normal, hard, practice), from its last kInsightGames games.
     std::array<KeypadInsight, kGameModes> keypad;
     std::vector<SpeedPoint> speeds;  // oldest first
+    // 数字入力: the keys of its last kInsightGames tests, and the net KPH
+    // of its last kSpeedGames tests (oldest first), a line of their own.
+    EntryKeypad entryKeypad;
+    std::vector<EntrySpeedPoint> entrySpeeds;
     // The longest run of correct keys in each stage of the last game (by
     // stage number, 1 first); empty for a stage not played.
     std::array<std::optional<int>, kStageCount> lastGameStreaks{};

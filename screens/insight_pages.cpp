@@ -10,6 +10,7 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace insight {
 
@@ -26,17 +27,17 @@ const QColor kNoFigure(0x30, 0x30, 0x44);
 using chart::pixelFont;
 using chart::u8;
 
-// Modes by index: normal, hard, practice.
+// Modes by index: normal, hard, practice, 数字入力.
 QString modeName(int mode)
 {
-    const char* const names[kGameModes] = {"ノーマル", "ハード", "練習"};
-    return u8(names[std::clamp(mode, 0, kGameModes - 1)]);
+    const char* const names[kModes] = {"ノーマル", "ハード", "練習", "数字入力"};
+    return u8(names[std::clamp(mode, 0, kModes - 1)]);
 }
 
 QColor modeColor(int mode)
 {
-    const QColor colors[kGameModes] = {chart::kNormal, chart::kHard, chart::kPractice};
-    return colors[std::clamp(mode, 0, kGameModes - 1)];
+    const QColor colors[kModes] = {chart::kNormal, chart::kHard, chart::kPractice, chart::kEntry};
+    return colors[std::clamp(mode, 0, kModes - 1)];
 }
 
 // The play grid's colour of a digit's keypad row: 1-3 green, 4-6 cyan, 7-9 yellow.
@@ -278,6 +279,205 @@ void drawMoves(QPainter& p, const KeypadInsight& in, int mode)
                 modeColor(mode));
 }
 
+// 数字入力's pages: the keypad as it is, 0 wide along the bottom, '.' beside
+// it, Enter two rows tall on the right.
+QRectF entryKeyRect(int key, const QPointF& origin, double w, double h, double gap)
+{
+    const auto cell = [&](int column, int row, int columns, int rows) {
+        return QRectF(origin.x() + column * (w + gap), origin.y() + row * (h + gap), w * columns + gap * (columns - 1),
+                      h * rows + gap * (rows - 1));
+    };
+    if (key == 0)
+        return cell(0, 3, 2, 1);
+    if (key == kEntryPoint)
+        return cell(2, 3, 1, 1);
+    if (key == kEntryEnter)
+        return cell(3, 2, 1, 2);
+    return cell((key - 1) % 3, 2 - (key - 1) / 3, 1, 1);
+}
+
+QColor entryKeyColor(int key)
+{
+    return key >= 1 && key <= kKeypadDigits ? rowColor(key) : chart::kMist;
+}
+
+const char* const kEntryModeHint = "5 キー: ノーマル／ハード／練習／数字入力";
+
+// A page with nothing to draw in this mode says so.
+void nothingToDraw(QPainter& p, const QString& line)
+{
+    chart::text(p, 297, 180, line, pixelFont(20), chart::kPaper, Qt::AlignHCenter);
+    chart::text(p, 297, 230, u8(kEntryModeHint), pixelFont(12), chart::kCyan, Qt::AlignHCenter);
+}
+
+void drawEntryKeypad(QPainter& p, const EntryKeypad& in)
+{
+    const int mode = kEntryMode;
+    source(p, in.games, in.keys, modeColor(mode));
+    std::optional<int> fastest, slowest, slowKey, wrongKey;
+    for (int key = 0; key < kEntryPadKeys; ++key) {
+        const DigitFigures& f = in.key(key);
+        if (!f.medianMs)
+            continue;
+        fastest = std::min(fastest.value_or(*f.medianMs), *f.medianMs);
+        if (!slowest || *f.medianMs > *slowest) {
+            slowest = *f.medianMs;
+            slowKey = key;
+        }
+        if (!wrongKey || *f.accuracy < *in.key(*wrongKey).accuracy)
+            wrongKey = key;
+    }
+    const QPointF origin(40, 82);
+    for (int key = 0; key < kEntryPadKeys; ++key) {
+        const DigitFigures& f = in.key(key);
+        const QRectF r = entryKeyRect(key, origin, 56, 48, 4);
+        const double t = slowest && *slowest > *fastest && f.medianMs
+                             ? (*f.medianMs - *fastest) / double(*slowest - *fastest)
+                             : 0;
+        keyFrame(p, r, f.medianMs ? mix(kFast, kSlow, t) : kNoFigure);
+        // The point is a speck at the digits' size: drawn larger.
+        chart::text(p, r.left() + 5, r.top() + 15, entryKeyLabel(key), pixelFont(key == kEntryPoint ? 40 : 14),
+                    entryKeyColor(key));
+        const double bottom = r.bottom() - 48;  // the figures sit in the key's lowest row
+        if (!f.medianMs) {
+            chart::text(p, r.center().x(), bottom + 38, u8("—"), pixelFont(16), chart::kMist, Qt::AlignHCenter);
+            continue;
+        }
+        chart::text(p, r.right() - 5, bottom + 31, grouped(*f.medianMs) + u8(" ms"), pixelFont(13), chart::kPaper,
+                    Qt::AlignRight);
+        chart::text(p, r.right() - 5, bottom + 44, percent(*f.accuracy), pixelFont(12), chart::kPaper,
+                    Qt::AlignRight);
+    }
+
+    const double x = 292;
+    const QFont body = pixelFont(13);
+    const QFont small = pixelFont(12);
+    chart::text(p, x, 98, u8("キーの上: かかった時間（中央値）と正確さ"), body, chart::kPaper);
+    chart::text(p, x, 120, u8("時間 = 前のキーから、このキーを"), small, chart::kMist);
+    chart::text(p, x, 136, u8("正しく打つまで（ミリ秒・低いほど速い）"), small, chart::kMist);
+    chart::text(p, x, 156, u8("正確さ = このキーの番に打ったキーのうち正解"), small, chart::kMist);
+    const QRectF scale(x, 172, 200, 12);
+    QLinearGradient g(scale.topLeft(), scale.topRight());
+    g.setColorAt(0, kFast);
+    g.setColorAt(1, kSlow);
+    p.setPen(QPen(chart::kGold, 1));
+    p.setBrush(g);
+    p.drawRect(scale);
+    chart::text(p, x, 200, fastest ? u8("速い %1 ms").arg(grouped(*fastest)) : u8("速い"), small, chart::kMist);
+    chart::text(p, scale.right(), 200, slowest ? u8("遅い %1 ms").arg(grouped(*slowest)) : u8("遅い"), small,
+                chart::kMist, Qt::AlignRight);
+    chart::text(p, x, 228, u8("— = そのキーの番が %1 回未満").arg(kInsightMinKeys), small, chart::kMist);
+    chart::text(p, x, 248, u8(kEntryModeHint), small, chart::kCyan);
+    chart::text(p, x, 266, u8("直近 %1 回の%2テスト").arg(kInsightGames).arg(modeName(mode)), small,
+                modeColor(mode));
+
+    QString sentence = u8("まだ数字が足りません（どのキーも %1 回未満）。").arg(kInsightMinKeys);
+    if (slowKey && wrongKey)
+        sentence = u8("いちばん遅いのは %1（%2 ミリ秒）、いちばん間違えやすいのは %3（正確さ %4）。")
+                       .arg(entryKeyLabel(*slowKey), grouped(*slowest), entryKeyLabel(*wrongKey),
+                            percent(*in.key(*wrongKey).accuracy));
+    chart::text(p, 24, kSentenceBaseline, sentence, body, chart::kYellow);
+}
+
+void drawEntryMisses(QPainter& p, const EntryKeypad& in)
+{
+    const int mode = kEntryMode;
+    source(p, in.games, in.keys, modeColor(mode));
+    int most = 0, all = 0;
+    for (const auto& row : in.misses) {
+        for (int n : row) {
+            most = std::max(most, n);
+            all += n;
+        }
+    }
+    const double cell = 17;
+    const QPointF origin(84, 104);
+    const QFont small = pixelFont(12);
+    // Enter is "E" along the top, where a column is narrow.
+    const auto columnLabel = [](int key) { return key == kEntryEnter ? QStringLiteral("E") : entryKeyLabel(key); };
+    chart::text(p, origin.x() + cell * kEntryPadKeys / 2, 84, u8("押したキー"), small, chart::kMist,
+                Qt::AlignHCenter);
+    for (int i = 0; i < kEntryPadKeys; ++i) {
+        const QFont label = i == kEntryPoint ? pixelFont(22) : small;  // the point, larger to be seen
+        chart::text(p, origin.x() + cell * (i + 0.5), origin.y() - 5, columnLabel(i), label, entryKeyColor(i),
+                    Qt::AlignHCenter);
+        chart::text(p, origin.x() - 6, origin.y() + cell * (i + 1) - 4, entryKeyLabel(i), label, entryKeyColor(i),
+                    Qt::AlignRight);
+    }
+    const QString wanted = u8("打つはずのキー");
+    for (int i = 0; i < wanted.size(); ++i)
+        chart::text(p, 26, origin.y() + 40 + i * 16, wanted.mid(i, 1), small, chart::kMist, Qt::AlignHCenter);
+    for (int w = 0; w < kEntryPadKeys; ++w) {
+        for (int s = 0; s < kEntryPadKeys; ++s) {
+            const QRectF r(origin.x() + cell * s, origin.y() + cell * w, cell, cell);
+            const int n = in.missCount(w, s);
+            QColor fill = w == s ? QColor(0x18, 0x18, 0x24) : QColor(0x24, 0x24, 0x3C);
+            if (n > 0)
+                fill = mix(QColor(0x50, 0x30, 0x20), chart::kHard, n / double(std::max(1, most)));
+            p.setPen(QPen(QColor(0x60, 0x58, 0x40), 1));
+            p.setBrush(fill);
+            p.drawRect(r);
+            if (n > 0)
+                chart::text(p, r.center().x(), r.bottom() - 4, grouped(n), small, chart::kPaper, Qt::AlignHCenter);
+        }
+    }
+
+    const double x = 312;
+    const QFont body = pixelFont(13);
+    chart::text(p, x, 104, u8("多い打ち間違い"), body, chart::kPaper);
+    const std::vector<EntryMiss> top = topEntryMisses(in, kTopMissCount);
+    if (top.empty())
+        chart::text(p, x, 132, u8("打ち間違いはありません"), pixelFont(15), chart::kYellow);
+    for (size_t i = 0; i < top.size(); ++i) {
+        chart::text(p, x, 132 + 26 * static_cast<double>(i),
+                    u8("%1 のときに %2: %3 回")
+                        .arg(entryKeyLabel(top[i].wanted), entryKeyLabel(top[i].struck), grouped(top[i].count)),
+                    pixelFont(16), chart::kYellow);
+    }
+    chart::text(p, x, 226, u8("打ち間違い %1 回（打ったキー %2 回のうち）").arg(grouped(all), grouped(in.keys)),
+                small, chart::kMist);
+    chart::text(p, x, 248, u8("縦: 打つはずのキー　横: 押したキー（E = Enter）"), small, chart::kMist);
+    chart::text(p, x, 270, u8(kEntryModeHint), small, chart::kCyan);
+    chart::text(p, x, 292, u8("直近 %1 回の%2テスト").arg(kInsightGames).arg(modeName(mode)), small,
+                modeColor(mode));
+}
+
+// 数字入力 tests as a line of their own across the chart, oldest to latest:
+// net keystrokes per hour, its own colour and legend line.
+void drawEntrySpeeds(QPainter& p, const std::vector<EntrySpeedPoint>& tests, const QRectF& plot,
+                     const std::function<double(double)>& yOf)
+{
+    const size_t n = tests.size();
+    if (std::none_of(tests.begin(), tests.end(), [](const EntrySpeedPoint& e) { return e.netKph.has_value(); }))
+        return;
+    const auto xOf = [&](size_t i) {
+        return n > 1 ? plot.left() + plot.width() * static_cast<double>(i) / static_cast<double>(n - 1)
+                     : plot.center().x();
+    };
+    QPainterPath path;
+    bool drawing = false;
+    for (size_t i = 0; i < n; ++i) {
+        if (!tests[i].netKph) {
+            drawing = false;
+            continue;
+        }
+        const QPointF pt(xOf(i), yOf(*tests[i].netKph));
+        drawing ? path.lineTo(pt) : path.moveTo(pt);
+        drawing = true;
+    }
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(chart::kEntry, 1.4));
+    p.drawPath(path);
+    p.setPen(Qt::NoPen);
+    p.setBrush(chart::kEntry);
+    for (size_t i = 0; i < n; ++i) {
+        if (tests[i].netKph)
+            p.drawRect(QRectF(xOf(i) - 3, yOf(*tests[i].netKph) - 3, 6, 6));  // squares: not a game's dot
+    }
+    const std::vector<chart::Series> legend = {{u8("数字入力（正味・%1 回）").arg(n), chart::kEntry, {}}};
+    chart::legend(p, kRight, 112, legend, pixelFont(12));
+}
+
 void drawSpeed(QPainter& p, const InsightData& data)
 {
     int keys = 0;
@@ -287,6 +487,8 @@ void drawSpeed(QPainter& p, const InsightData& data)
         if (s.speed.keysPerHour)
             high = std::max(high, *s.speed.keysPerHour);
     }
+    for (const EntrySpeedPoint& e : data.entrySpeeds)
+        high = std::max(high, e.netKph.value_or(0));
     source(p, static_cast<int>(data.speeds.size()), keys, chart::kMist);
     const QRectF plot(84, 86, 404, 150);
     const chart::Axis y = chart::niceAxis(0, high, 4, true);
@@ -377,6 +579,7 @@ void drawSpeed(QPainter& p, const InsightData& data)
     const std::vector<chart::Series> legend = {
         {u8("ノーマル"), chart::kNormal, {}}, {u8("ハード"), chart::kHard, {}}, {u8("練習"), chart::kPractice, {}}};
     chart::legend(p, kRight, 96, legend, pixelFont(12));
+    drawEntrySpeeds(p, data.entrySpeeds, plot, yOf);
 }
 }  // namespace
 
@@ -393,12 +596,28 @@ QString heading(Page page, int mode)
 
 void draw(QPainter& p, Page page, const InsightData& data, int mode)
 {
-    const KeypadInsight& in = data.keypad[static_cast<size_t>(mode)];
+    if (page == Page::Speed) {  // every mode on one chart
+        drawSpeed(p, data);
+        return;
+    }
+    if (mode == kEntryMode) {
+        const EntryKeypad& entry = data.entryKeypad;
+        if (entry.games == 0)
+            nothingToDraw(p, u8("まだ記録がありません"));
+        else if (page == Page::Keypad)
+            drawEntryKeypad(p, entry);
+        else if (page == Page::Misses)
+            drawEntryMisses(p, entry);
+        else
+            nothingToDraw(p, u8("数字入力では指運びを数えていません"));
+        return;
+    }
+    const KeypadInsight& in = data.keypad.at(static_cast<size_t>(mode));
     switch (page) {
     case Page::Keypad: drawKeypad(p, in, mode); break;
     case Page::Misses: drawMisses(p, in, mode); break;
     case Page::Moves: drawMoves(p, in, mode); break;
-    case Page::Speed: drawSpeed(p, data); break;
+    case Page::Speed: break;
     }
 }
 

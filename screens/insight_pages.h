@@ -12,7 +12,12 @@ namespace insight {
 enum class Page { Keypad, Misses, Moves, Speed };
 constexpr int kPageCount = 4;
 
-// The keypad pages show one mode at a time (normal 0, hard 1).
+// The keypad pages' modes: normal 0, hard 1, practice 2, then 数字入力.
+constexpr int kEntryMode = kGameModes;
+constexpr int kModes = kGameModes + 1;
+static_assert(kEntryMode == static_cast<int>(GameMode::Entry));
+
+// The keypad pages show one mode at a time.
 QString heading(Page page, int mode);
 // Paints the page inside the screen's free area (594 x 375 design pixels).
 void draw(QPainter& p, Page page, const InsightData& data, int mode);

@@ -19,6 +19,7 @@ inline const QColor kMist(0xB8, 0xC4, 0xDC);
 inline const QColor kNormal(0x00, 0xFF, 0x00);  // the normal mode, green as on the title
 inline const QColor kHard(0xFF, 0x80, 0x00);    // the hard mode, orange as on the title
 inline const QColor kPractice(0xFF, 0x60, 0xE0);  // practice stages, pink
+inline const QColor kEntry(0xA0, 0x8C, 0xFF);   // 数字入力 tests, violet
 inline const QColor kCyan(0x00, 0xFF, 0xFF);
 inline const QColor kYellow(0xFF, 0xFF, 0x00);
 

@@ -94,6 +94,8 @@ void ProgressWindow::setInsight(std::optional<InsightData> insight)
 {
     insight_ = std::move(insight);
     insightMode_ = data_ && data_->lastGame ? data_->lastGame->mode : GameMode::Normal;
+    if (data_ && data_->lastWasTest)
+        insightMode_ = GameMode::Entry;
     update();
 }
 
@@ -104,7 +106,7 @@ void ProgressWindow::setProgress(std::optional<ProgressData> progress, const QSt
     empty_.clear();
     if (!unreadable.isEmpty())
         empty_ = u8("プレイ記録を読めません。\n") + unreadable;
-    else if (!progress || progress->gameCount == 0)
+    else if (!progress || (progress->gameCount == 0 && progress->testCount == 0))
         empty_ = u8("まだプレイ記録がありません。\nゲームを遊ぶと、ここに一回ごとの記録が残ります。");
     else
         data_ = std::move(progress);
@@ -139,7 +141,7 @@ void ProgressWindow::keyDown(int KeyCode)
         break;
     case vk::Numpad5:
         if (data_ && page_ >= Keypad && page_ <= Moves) {
-            insightMode_ = static_cast<GameMode>((modeIndex(insightMode_) + 1) % kGameModes);
+            insightMode_ = static_cast<GameMode>((modeIndex(insightMode_) + 1) % insight::kModes);
             update();
         }
         break;
@@ -269,6 +271,11 @@ void ProgressWindow::drawStageBests(QPainter& p)
 
 void ProgressWindow::drawLastGame(QPainter& p)
 {
+    if (!data_->lastGame) {  // 数字入力 tests only
+        chart::text(p, kPlot.center().x(), kPlot.center().y(), u8("まだ記録がありません"), pixelFont(15),
+                    chart::kMist, Qt::AlignHCenter);
+        return;
+    }
     const GamePoint& game = *data_->lastGame;
     const bool practice = game.mode == GameMode::Practice;
     const QColor colors[kGameModes] = {chart::kNormal, chart::kHard, chart::kPractice};

@@ -18,7 +18,7 @@ public:
     // says so: no history yet, or (with a reason) why it cannot be read.
     void setProgress(std::optional<ProgressData> data, const QString& unreadable = QString());
     // The figures of the insight pages (after setProgress); keypad 5 on the
-    // keypad pages switches their mode (normal, hard, practice), first the
+    // keypad pages switches their mode (normal, hard, practice, 数字入力), first the
     // last game's. Keypad 8 on テンキー分析 starts a practice stage.
     void setInsight(std::optional<InsightData> insight);
     GameMode insightMode() const { return insightMode_; }

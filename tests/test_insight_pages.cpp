@@ -2,6 +2,7 @@
 // switching the keypad pages' mode (and nothing elsewhere), the mode of the
 // last game first, and numbers written with thousands separators.
 #include "platform/keys.h"
+#include "screens/insight_pages.h"
 #include "screens/progress_charts.h"
 #include "screens/progress_window.h"
 
@@ -11,6 +12,54 @@ namespace {
 QString u8(const char* text)
 {
     return QString::fromUtf8(text);
+}
+
+// A page drawn on black at zoom 1, without smoothing, so that colours stay exact.
+QImage drawn(insight::Page page, const InsightData& data, int mode)
+{
+    QImage image(594, 375, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter p(&image);
+    insight::draw(p, page, data, mode);
+    return image;
+}
+
+int pixelsOf(const QImage& image, const QColor& color)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixelColor(x, y) == color;
+    return n;
+}
+
+// 数字入力 tests: net keystrokes per hour, keys 1-9, 0, '.', Enter pressed
+// now and then out of turn.
+InsightData withTests(const std::vector<double>& netKph)
+{
+    InsightData data;
+    SpeedPoint game;
+    game.id = 1;
+    game.speed.keys = 500;
+    game.speed.keysPerHour = 3000;
+    game.speed.accuracy = 0.97;
+    data.speeds.push_back(game);
+    for (size_t i = 0; i < netKph.size(); ++i)
+        data.entrySpeeds.push_back({qint64(i) + 2, netKph[i]});
+    GameRecord test;
+    test.mode = GameMode::Entry;
+    StageRecord stage;
+    int ms = 0;
+    for (int round = 0; round < 3; ++round) {
+        for (int key = 0; key < kEntryPadKeys; ++key) {
+            ms += 200 + 40 * key;
+            const int struck = key == (round + 4) ? (key + 1) % 10 : key;
+            stage.keys.push_back(KeyStroke{ms, qint8(struck), qint8(key), struck == key});
+        }
+    }
+    test.stages.push_back(stage);
+    data.entryKeypad = entryKeypad({test}, 1);
+    return data;
 }
 
 // A history of one hard game: enough for the screen to show its pages.
@@ -44,19 +93,43 @@ private slots:
         window.Form_KeyDown(vk::Numpad5, 0);
         QCOMPARE(window.heading(), u8("テンキー分析（練習）"));   // practice stages on their own
         window.Form_KeyDown(vk::Numpad5, 0);
+        QCOMPARE(window.heading(), u8("テンキー分析（数字入力）"));   // then the 数字入力 tests
+        QCOMPARE(window.insightMode(), GameMode::Entry);
+        window.Form_KeyDown(vk::Numpad5, 0);
         QCOMPARE(window.heading(), u8("テンキー分析（ノーマル）"));
         window.Form_KeyDown(vk::Numpad6, 0);               // the mode stays for the next pages
         QCOMPARE(window.heading(), u8("打ち間違い（ノーマル）"));
         window.Form_KeyDown(vk::Numpad6, 0);
         window.Form_KeyDown(vk::Numpad5, 0);
         QCOMPARE(window.heading(), u8("苦手な指運び（ハード）"));
-        for (int i = 0; i < kGameModes; ++i)               // round the three modes, back to hard
+        for (int i = 0; i < insight::kModes; ++i)          // round the four modes, back to hard
             window.Form_KeyDown(vk::Numpad5, 0);
         window.Form_KeyDown(vk::Numpad6, 0);
         QCOMPARE(window.page(), int(ProgressWindow::Speed));
         window.Form_KeyDown(vk::Numpad5, 0);               // both modes on one chart: nothing to switch
         QCOMPARE(window.insightMode(), GameMode::Hard);
         QVERIFY(!window.grab().isNull());
+    }
+
+    // A history of 数字入力 tests alone opens the pages, the keypad pages in
+    // the tests' mode; the last game's page has nothing to show.
+    void testsAloneOpenThePages()
+    {
+        ProgressData data;
+        data.testCount = 2;
+        data.lastWasTest = true;
+        ProgressWindow window;
+        window.setProgress(data);
+        window.setInsight(withTests({8800, 9400}));
+        QVERIFY(window.emptyText().isEmpty());
+        QCOMPARE(window.insightMode(), GameMode::Entry);
+        while (window.page() != ProgressWindow::LastGame)
+            window.Form_KeyDown(vk::Numpad6, 0);
+        QVERIFY(!window.grab().isNull());
+        window.Form_KeyDown(vk::Numpad6, 0);
+        QCOMPARE(window.heading(), u8("テンキー分析（数字入力）"));
+        window.setProgress(ProgressData{});   // nothing at all: no pages
+        QVERIFY(!window.emptyText().isEmpty());
     }
 
     // The trend pages: both modes on one axis in the order played, the latest 50 of them.
@@ -78,6 +151,66 @@ private slots:
         QCOMPARE(games.back()->mode, GameMode::Hard);
         QCOMPARE(games[1]->id, 12);   // a hard game between two normal ones keeps its place
         QCOMPARE(games[1]->mode, GameMode::Hard);
+    }
+
+    // The speed chart draws the 数字入力 tests as a line of their own colour,
+    // and nothing of it without tests; the games' line stays as it was.
+    void speedChartHasTheTestsLine()
+    {
+        const QImage games = drawn(insight::Page::Speed, withTests({}), 0);
+        QCOMPARE(pixelsOf(games, chart::kEntry), 0);
+        const QImage tests = drawn(insight::Page::Speed, withTests({7400, 9100, 11800}), 0);
+        QVERIFY(pixelsOf(tests, chart::kEntry) > 3 * 30);   // three squares of 6 x 6 and the line
+        QCOMPARE(pixelsOf(tests, chart::kNormal), pixelsOf(games, chart::kNormal));
+        // One test alone is a point in the middle; in every mode the same chart.
+        const QImage one = drawn(insight::Page::Speed, withTests({8300}), insight::kEntryMode);
+        QVERIFY(pixelsOf(one, chart::kEntry) >= 30);
+        QCOMPARE(one, drawn(insight::Page::Speed, withTests({8300}), 1));
+    }
+
+    // The keypad pages in the 数字入力 mode: the keypad as it is (Enter two
+    // rows tall on the right, 0 two keys wide at the bottom), a misses grid
+    // of twelve keys, and without tests a page that says so.
+    void entryModeKeypadPages()
+    {
+        const InsightData data = withTests({9000});
+        const QImage keypad = drawn(insight::Page::Keypad, data, insight::kEntryMode);
+        // The key frames' gold: along the right of the Enter column beside 3
+        // and beside 0, none beside 9 and 6; no frame between the halves of
+        // 0, as there is between 1 and 2 above it.
+        const auto goldIn = [&](int left, int right, int y) {
+            for (int x = left; x <= right; ++x)
+                if (keypad.pixelColor(x, y) == chart::kGold)
+                    return true;
+            return false;
+        };
+        int enterEdge = 0, besideNine = 0, insideZero = 0, betweenOneTwo = 0;
+        for (int y = 82; y < 186; ++y)
+            besideNine += goldIn(273, 278, y);
+        for (int y = 186; y < 287; ++y)
+            enterEdge += goldIn(273, 278, y);
+        for (int y = 250; y < 276; ++y)
+            insideZero += goldIn(95, 101, y);
+        for (int y = 196; y < 224; ++y)
+            betweenOneTwo += goldIn(95, 101, y);
+        QVERIFY2(enterEdge > 80, qPrintable(QString::number(enterEdge)));
+        QCOMPARE(besideNine, 0);
+        QCOMPARE(insideZero, 0);
+        QCOMPARE(betweenOneTwo, 224 - 196);
+        QVERIFY(keypad != drawn(insight::Page::Keypad, data, 0));
+
+        // Misses: the 12 x 12 grid in the misses' colour where a key was out of turn.
+        const QImage misses = drawn(insight::Page::Misses, data, insight::kEntryMode);
+        QVERIFY(pixelsOf(misses, chart::kHard) > 3 * 100);
+        QCOMPARE(topEntryMisses(data.entryKeypad, 3).size(), size_t(3));
+
+        // No tests: the three pages say there is nothing yet, and look alike.
+        InsightData none;
+        const QImage empty = drawn(insight::Page::Keypad, none, insight::kEntryMode);
+        QCOMPARE(drawn(insight::Page::Misses, none, insight::kEntryMode), empty);
+        QCOMPARE(drawn(insight::Page::Moves, none, insight::kEntryMode), empty);
+        QVERIFY(empty != drawn(insight::Page::Keypad, data, insight::kEntryMode));
+        QVERIFY(pixelsOf(empty, chart::kGold) == 0);
     }
 
     // Numbers on the pages carry thousands separators.

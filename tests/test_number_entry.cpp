@@ -20,6 +20,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <array>
 #include <map>
 #include <random>
 
@@ -197,6 +198,70 @@ private slots:
         QCOMPARE(met.entries, 52);
         QVERIFY(!met.meets(8000));
         QCOMPARE(entryMinutes(180040), 3);
+    }
+
+    // The keypad pages' figures of 数字入力: per key wanted, its presses, the
+    // median time from the key before when struck right, and the misses.
+    // Test A, each key with its time since the key before:
+    //   "1.50":    1 200, . 300, 6 200 (5 wanted), BS 300, 5 400, 0 200, Enter 400
+    //   "2346789": 2 300, 3 200, 4 300, 6 200, 7 300, 8 200, 9 400, Enter 200
+    //   "90":      9 300, 8 300 (0 wanted), Enter 300 (BS wanted: after the slip)
+    // Test B, from its own clock's start: "1": 1 250, Enter 500.
+    // 1: 200 and 250, median 225, 100 %; 5: the 6 then 5 at 400, 50 %;
+    // 0: 200 and the 8 struck, 50 %; 9: 400 and 300, 350; Enter: 400, 200
+    // and 500, 400 (the Enter after the slip and the BS counted nowhere).
+    // Misses: 0 wanted 8 struck, 5 wanted 6 struck. 20 keys in 2 tests.
+    void keypadFiguresOfTests()
+    {
+        auto test = [](std::initializer_list<std::array<int, 3>> keys) {
+            GameRecord game;
+            game.mode = GameMode::Entry;
+            StageRecord stage{1, 0, 0, StageVerdict::Clear, 60000, {}};
+            int ms = 0;
+            for (const auto& [key, wanted, gap] : keys) {
+                ms += gap;
+                stage.keys.push_back(stroke(ms, key, wanted));
+            }
+            game.stages.push_back(stage);
+            return game;
+        };
+        const int P = kEntryPoint, E = kEntryEnter, B = kEntryBack;
+        const std::vector<GameRecord> tests = {
+            test({{1, 1, 200}, {P, P, 300}, {6, 5, 200}, {B, B, 300}, {5, 5, 400}, {0, 0, 200}, {E, E, 400},
+                  {2, 2, 300}, {3, 3, 200}, {4, 4, 300}, {6, 6, 200}, {7, 7, 300}, {8, 8, 200}, {9, 9, 400},
+                  {E, E, 200}, {9, 9, 300}, {8, 0, 300}, {E, B, 300}}),
+            test({{1, 1, 250}, {E, E, 500}}),
+        };
+        const EntryKeypad pad = entryKeypad(tests, 1);
+        QCOMPARE(pad.games, 2);
+        QCOMPARE(pad.keys, 20);
+        QCOMPARE(pad.key(1).keys, 2);
+        QCOMPARE(*pad.key(1).medianMs, 225);
+        QCOMPARE(*pad.key(1).accuracy, 1.0);
+        QCOMPARE(pad.key(5).keys, 2);
+        QCOMPARE(*pad.key(5).medianMs, 400);
+        QCOMPARE(*pad.key(5).accuracy, 0.5);
+        QCOMPARE(*pad.key(0).medianMs, 200);
+        QCOMPARE(*pad.key(0).accuracy, 0.5);
+        QCOMPARE(*pad.key(9).medianMs, 350);
+        QCOMPARE(*pad.key(P).medianMs, 300);
+        QCOMPARE(pad.key(E).keys, 3);
+        QCOMPARE(*pad.key(E).medianMs, 400);
+        for (int k = 2; k <= 8; ++k)
+            QVERIFY2(pad.key(k).keys == (k == 5 ? 2 : 1) && pad.key(k).hits == 1, qPrintable(QString::number(k)));
+        QCOMPARE(pad.missCount(0, 8), 1);
+        QCOMPARE(pad.missCount(5, 6), 1);
+        int misses = 0;
+        for (const auto& row : pad.misses)
+            for (int n : row)
+                misses += n;
+        QCOMPARE(misses, 2);
+        const std::vector<EntryMiss> top = topEntryMisses(pad, 3);
+        QCOMPARE(top.size(), size_t(2));
+        QVERIFY(top[0].wanted == 0 && top[0].struck == 8 && top[1].wanted == 5 && top[1].struck == 6);
+        // Below the usual minimum of presses a key shows no figure.
+        const EntryKeypad usual = entryKeypad(tests);
+        QVERIFY(!usual.key(E).medianMs && !usual.key(1).accuracy);
     }
 
     // The slowest keys are the median gaps of keys that came right, seen
@@ -415,12 +480,18 @@ private slots:
         QCOMPARE(row.at(12).toInt(), 1);  // hits: correct entries
         QCOMPARE(row.at(13).toInt(), 1);  // misses: wrong entries
 
-        // プレイ記録 and 苦手特訓 leave it out: no game there yet, no speed
-        // point, no key for the practice weights.
+        // The stage pages and 苦手特訓 leave it out: no game there yet, no
+        // speed point among the games, no key for the practice weights...
         const std::optional<ProgressData> progress = readProgress(db);
         QVERIFY(progress && progress->gameCount == 0 && !progress->lastGame);
+        QVERIFY(progress->testCount == 1 && progress->lastWasTest);
         const std::optional<InsightData> insight = readInsight(db);
         QVERIFY(insight && insight->speeds.empty());
+        // ... but the keypad pages' 数字入力 mode and the speed chart's own line have it.
+        QCOMPARE(insight->entrySpeeds.size(), size_t(1));
+        QCOMPARE(insight->entrySpeeds[0].netKph, report.figures.netKph());
+        QCOMPARE(insight->entryKeypad.games, 1);
+        QCOMPARE(insight->entryKeypad.keys, report.figures.grossKeys);
         const std::optional<KeypadInsight> weights = practiceFigures(db);
         QVERIFY(weights && weights->games == 0 && weights->keys == 0);
 

@@ -4,7 +4,8 @@
 # digit is both asked for and pressed), keypad 6 on the progress screen
 # reaches テンキー分析, 打ち間違い, 苦手な指運び and 打鍵速度: the keypad
 # shows figures in its shading, keypad 5 switches it to the hard mode (no
-# games: every key "—"; twice more round practice back to normal), the
+# games: every key "—"; three times more round practice and 数字入力 back
+# to normal), the
 # misses grid and the speed chart are drawn. The
 # keys export as CSV from the command line.
 # With QUENNEL_SHOTS=DIR the pages are kept there as PNG files, and the
@@ -41,7 +42,7 @@ names=(keypad misses moves speed)
 for i in 0 1 2 3; do
     sleep 0.5
     import -window "$progress" "$shots/progress-${names[$i]}.png"
-    [ "$i" -eq 0 ] && { press KP_5; sleep 0.5; import -window "$progress" "$E2E_TMP/keypad-hard.png"; press KP_5 KP_5; }
+    [ "$i" -eq 0 ] && { press KP_5; sleep 0.5; import -window "$progress" "$E2E_TMP/keypad-hard.png"; press KP_5 KP_5 KP_5; }
     press KP_6
 done
 # The keypad (40,82 to 250,292): in the hard mode, with no games, all nine

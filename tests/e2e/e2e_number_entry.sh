@@ -7,7 +7,12 @@
 # an amount (too long, a leading 0, three decimals), so all three are wrong.
 # At time-up keypad 0 shows the result and keypad 0 there the title. The
 # export names every key struck, mode entry; tavo_s.dat stays byte for byte.
-# With QUENNEL_SHOTS=DIR the test screen and its result are kept there.
+# Keypad 2 then opens プレイ記録, whose keypad pages start in the 数字入力
+# mode after a test: keypad 6 to テンキー分析 shows the keypad as it is,
+# Enter two rows tall on the right (each key "—", under 20 presses);
+# keypad 5 turns it to the normal mode's nine keys.
+# With QUENNEL_SHOTS=DIR the test screen, its result and the keypad page
+# are kept there.
 here=$(dirname "$0")
 source "$here/lib.sh"
 setup_game "$1" "$2"
@@ -44,6 +49,29 @@ result=$(current_window)
 [ "$result" != "$entry" ] || fail "keypad 0 after time-up showed no result"
 sleep 0.5
 import -window "$result" "$shots/entry-window-result.png"
+switch_to "$title" KP_0
+
+# count_colour FILE GEOMETRY COLOUR: pixels of about that colour in the area.
+count_colour() {
+    local n
+    n=$(convert "$1" -crop "$2" +repage -fuzz 6% -fill black +opaque "$3" -fill white -opaque "$3" \
+        -format '%[fx:mean*w*h]' info:)
+    echo "${n%.*}"
+}
+press_switch KP_2
+progress=$(current_window)
+press KP_6 KP_6 KP_6 KP_6 KP_6
+sleep 0.5
+import -window "$progress" "$shots/progress-keypad-entry-window.png"
+press KP_5
+sleep 0.5
+import -window "$progress" "$E2E_TMP/keypad-normal.png"
+# Inside the tall Enter key (220,186 to 276,286), right of where the
+# normal mode's keypad ends (250): the grey of "—" only in the 数字入力 mode.
+enter_grey=$(count_colour "$shots/progress-keypad-entry-window.png" 20x80+254+196 '#303044')
+normal_grey=$(count_colour "$E2E_TMP/keypad-normal.png" 20x80+254+196 '#303044')
+[ "$enter_grey" -gt 1200 ] || fail "no tall Enter key in the 数字入力 mode ($enter_grey grey pixels)"
+[ "$normal_grey" -lt 100 ] || fail "keypad 5 did not leave the 数字入力 mode ($normal_grey grey pixels)"
 switch_to "$title" KP_0
 
 csv=$(env -u DISPLAY "$BINARY" --game-dir "$E2E_TMP/game" --export-keys -) || fail "the keys export failed"

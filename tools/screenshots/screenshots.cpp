@@ -14,6 +14,7 @@
 #include "screens/entry_result.h"
 #include "screens/entry_window.h"
 #include "screens/forms.h"
+#include "screens/progress_window.h"
 #include "stage/results.h"
 #include "state/module1.h"
 #include "tools/common/game_folder.h"
@@ -190,6 +191,30 @@ int main(int argc, char* argv[])
         stagePlay->Timer1_Timer();
     }
     save(form3, out, "play_pace");
+
+    // Two more 数字入力 tests, then プレイ記録's keypad page in the mode of
+    // the tests.
+    stagePlay->giveup();
+    stagePlay->gameend();
+    setHistoryMonotonicClock([&now] { return now; });
+    for (int test = 0; test < 2; ++test) {
+        now = 0;
+        second = 0;
+        entryPlay().open(test == 0 ? static_cast<QWidget*>(form4) : entryResultWindow, 1);
+        entryPlay().key(vk::Numpad0);
+        typeUntil(58000);
+        now = 60000;
+        for (; second < 60; ++second)
+            entryPlay().tick();
+        entryPlay().key(vk::Numpad0);
+    }
+    setHistoryMonotonicClock(nullptr);
+    openProgress(entryResultWindow);
+    for (int page = ProgressWindow::Totals; page < ProgressWindow::Keypad; ++page)
+        progressWindow->Form_KeyDown(vk::Numpad6, 0);
+    while (progressWindow->insightMode() != GameMode::Entry)
+        progressWindow->Form_KeyDown(vk::Numpad5, 0);
+    save(progressWindow, out, "progress-keypad-entry");
 
     // The play history closes its database while Qt is still up; left to
     // the static recorder's destructor it would run after QApplication.
