@@ -5,6 +5,7 @@
 #include "history/practice_report.h"
 
 #include <QSqlQuery>
+#include <QStringList>
 #include <QSqlRecord>
 #include <QVariant>
 
@@ -12,11 +13,17 @@ namespace {
 // The ids a filter selects, as a subquery.
 QString selectedIds(const GameFilter& filter)
 {
-    QString sql = QStringLiteral("SELECT id FROM games");
+    QStringList where;
     if (filter.mode)
-        sql += QStringLiteral(" WHERE mode = '%1'").arg(modeName(*filter.mode));
+        where << QStringLiteral("mode = '%1'").arg(modeName(*filter.mode));
     else if (!filter.withEntry)
-        sql += QStringLiteral(" WHERE mode <> '%1'").arg(modeName(GameMode::Entry));
+        where << QStringLiteral("mode <> '%1'").arg(modeName(GameMode::Entry));
+    // started_at begins with the local date it was stored with.
+    if (filter.since)
+        where << QStringLiteral("started_at >= '%1'").arg(filter.since->toString(Qt::ISODate));
+    QString sql = QStringLiteral("SELECT id FROM games");
+    if (!where.isEmpty())
+        sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
     sql += QStringLiteral(" ORDER BY id DESC");
     if (filter.latest > 0)
         sql += QStringLiteral(" LIMIT %1").arg(filter.latest);
@@ -185,7 +192,41 @@ std::optional<ProgressData> readProgress(HistoryDatabase& db)
     };
     if (!forEachGame(db, GameFilter{std::nullopt, 1}, last))
         return std::nullopt;
+    const std::optional<std::vector<PlaySpan>> spans = readPlayTimes(db);
+    if (!spans)
+        return std::nullopt;
+    const QDate today = calendarToday();
+    data.calendar = playCalendar(*spans, today);
+    for (GameMode mode : {GameMode::Normal, GameMode::Hard, GameMode::Practice}) {
+        std::vector<GameRecord> games;
+        GameFilter recent{mode};
+        recent.since = trendFirstDay(today);
+        if (!forEachGame(db, recent, [&](const GameRecord& g) { games.push_back(g); }))
+            return std::nullopt;
+        data.digitTrends[static_cast<size_t>(modeIndex(mode))] = digitTrend(games, today);
+    }
     return data;
+}
+
+std::optional<std::vector<PlaySpan>> readPlayTimes(HistoryDatabase& db)
+{
+    if (!db.openToRead())
+        return std::nullopt;
+    QSqlQuery q(db.connection());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT g.started_at, SUM(s.play_ms) FROM games g"
+                               " JOIN stages s ON s.game_id = g.id GROUP BY g.id"))) {
+        db.noteFailure(q.lastError());
+        return std::nullopt;
+    }
+    std::vector<PlaySpan> spans;
+    while (q.next())
+        spans.push_back({QDateTime::fromString(q.value(0).toString(), Qt::ISODate), q.value(1).toLongLong()});
+    if (q.lastError().isValid()) {
+        db.noteFailure(q.lastError());
+        return std::nullopt;
+    }
+    return spans;
 }
 
 std::optional<InsightData> readInsight(HistoryDatabase& db)

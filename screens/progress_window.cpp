@@ -5,7 +5,9 @@
 #include "platform/keys.h"
 #include "platform/sound.h"
 #include "screens/art.h"
+#include "screens/calendar_page.h"
 #include "screens/closing.h"
+#include "screens/digit_trend_page.h"
 #include "screens/forms.h"
 #include "screens/history_notices.h"
 #include "screens/insight_pages.h"
@@ -121,6 +123,8 @@ QString ProgressWindow::heading() const
     case Accuracy: return u8("正確さ（打ったキーのうち正解の割合）");
     case StageBests: return u8("ステージ別ベストスコア");
     case LastGame: return u8("前回のゲーム　1秒ごとの正解数");
+    case Calendar: return calendar_page::heading();
+    case DigitTrends: return digit_trend_page::heading(modeIndex(insightMode_));
     default: return insight::heading(static_cast<insight::Page>(page_ - Keypad), modeIndex(insightMode_));
     }
 }
@@ -138,7 +142,7 @@ void ProgressWindow::keyDown(int KeyCode)
         turn(+1);
         break;
     case vk::Numpad5:
-        if (data_ && page_ >= Keypad && page_ <= Moves) {
+        if (data_ && ((page_ >= Keypad && page_ <= Moves) || page_ == DigitTrends)) {
             insightMode_ = static_cast<GameMode>((modeIndex(insightMode_) + 1) % kGameModes);
             update();
         }
@@ -191,6 +195,8 @@ void ProgressWindow::paintEvent(QPaintEvent* event)
     case Accuracy: drawTrend(p, static_cast<Page>(page_)); break;
     case StageBests: drawStageBests(p); break;
     case LastGame: drawLastGame(p); break;
+    case Calendar: calendar_page::draw(p, data_->calendar, dailyGoal()); break;
+    case DigitTrends: digit_trend_page::draw(p, data_->digitTrends[static_cast<size_t>(modeIndex(insightMode_))]); break;
     default:
         if (insight_)
             insight::draw(p, static_cast<insight::Page>(page_ - Keypad), *insight_, modeIndex(insightMode_));

@@ -5,7 +5,9 @@
 # reaches テンキー分析, 打ち間違い, 苦手な指運び and 打鍵速度: the keypad
 # shows figures in its shading, keypad 5 switches it to the hard mode (no
 # games: every key "—"; twice more round practice back to normal), the
-# misses grid and the speed chart are drawn. The
+# misses grid and the speed chart are drawn; 練習カレンダー shades today,
+# 数字別の推移 has this week's point, and back on the title the daily goal's
+# line is there (and with --daily-goal 0 it is not). The
 # keys export as CSV from the command line.
 # With QUENNEL_SHOTS=DIR the pages are kept there as PNG files, and the
 # keypad page once more at zoom 2.
@@ -56,7 +58,26 @@ hard_grey=$(count_colour "$E2E_TMP/keypad-hard.png" 210x210+40+82 '#303044')
     fail "no misses in the grid"
 # The speed chart: the normal game's green dot.
 [ "$(count_colour "$shots/progress-speed.png" 420x160+80+84 '#00FF00')" -gt 10 ] || fail "no game on the speed chart"
+# 練習カレンダー: today's day (the last week's column, 432 px; its weekday's
+# row, 22 px apart from 146) in the shade of a few minutes.
+sleep 0.5
+import -window "$progress" "$shots/progress-calendar.png"
+row=$(( $(date +%u) - 1 ))
+[ "$(count_colour "$shots/progress-calendar.png" 14x14+432+$((146 + row * 22)) '#00551E')" -gt 100 ] ||
+    fail "today is not shaded on the calendar"
+# 数字別の推移: digit 7 (top left, yellow) has a point in this week, the
+# last of the eight (x 152).
+press KP_6
+sleep 0.5
+import -window "$progress" "$shots/progress-digit-trend.png"
+[ "$(count_colour "$shots/progress-digit-trend.png" 12x50+146+84 '#FFFF00')" -gt 3 ] ||
+    fail "digit 7 has no point for this week"
 switch_to "$title" KP_0
+# The daily goal's line under the title's menu (266,293 to 566,313).
+sleep 1
+import -window "$title" "$E2E_TMP/title-goal.png"
+[ "$(count_colour "$E2E_TMP/title-goal.png" 300x20+266+293 '#B8C4DC')" -gt 30 ] || fail "no daily goal line on the title"
+[ -z "${QUENNEL_SHOTS:-}" ] || cp "$E2E_TMP/title-goal.png" "$shots/title-goal.png"
 
 if [ -n "${QUENNEL_SHOTS:-}" ]; then
     stop_game
@@ -68,6 +89,15 @@ if [ -n "${QUENNEL_SHOTS:-}" ]; then
     sleep 1
     import -window "$(current_window)" "$shots/progress-keypad-zoom2.png"
 fi
+
+# Without a goal the title has no such line.
+stop_game
+SCREEN_SIZE=594x375
+start_game "$BINARY" --zoom 1 --daily-goal 0
+sleep 1
+import -window "$(current_window)" "$E2E_TMP/title-no-goal.png"
+[ "$(count_colour "$E2E_TMP/title-no-goal.png" 300x20+266+293 '#B8C4DC')" -lt 5 ] || fail "a daily goal line with the goal off"
+stop_game
 
 # The keys export: one row per key struck, in the file's order.
 csv=$(env -u DISPLAY "$BINARY" --game-dir "$E2E_TMP/game" --export-keys -) || fail "the keys export failed"
