@@ -60,9 +60,11 @@ void draw(QPainter& p, const PlayCalendar& c, int goalMinutes)
     for (int week = 0; week < kCalendarWeeks; ++week) {
         const double x = kLeft + week * kPitch;
         const QDate monday = c.firstDay.addDays(7 * week);
-        // A month named above the week its first day falls in.
+        // A month named above the week its first day falls in, and the
+        // first week's month unless the next is named close beside it.
         const QDate sunday = monday.addDays(6);
-        if (week == 0 || sunday.day() <= 7)
+        const bool nextSoon = sunday.addDays(7).day() <= 7;
+        if ((week == 0 && !nextSoon) || (week > 0 && sunday.day() <= 7))
             chart::text(p, x, kTop - 6, u8("%1月").arg(sunday.month()), small, chart::kMist);
         for (int d = 0; d < 7; ++d) {
             const QDate day = monday.addDays(d);
@@ -85,7 +87,7 @@ void draw(QPainter& p, const PlayCalendar& c, int goalMinutes)
     for (int s = 0; s < kShades; ++s) {
         cell(p, x, legendTop, s);
         chart::text(p, x + kCell + 4, legendTop + 14, names[s], small, chart::kMist);
-        x += kCell + 16 + metrics.horizontalAdvance(names[s]);
+        x += kCell + 12 + metrics.horizontalAdvance(names[s]);
     }
 
     // The figures on the right.

@@ -19,7 +19,7 @@ Form1::Form1()
     // Today's minutes against the daily goal, in the dark between the
     // lower menu row and the notice; empty and hidden until told.
     static constexpr layout::LabelRow kDailyLine =
-        {0, 3990, 4395, 4500, 300, 0xB8C4DC, 9, layout::Align::Right, "", true, false};
+        {0, 3990, 4395, 4500, 300, 0xB8C4DC, 10, layout::Align::Right, "", true, false};
     dailyLine = layout::makeLabel(this, kDailyLine);
     dailyLine->hide();
 
