@@ -13,6 +13,10 @@
 
 constexpr int kTrendWeeks = 8;
 constexpr int kTrendMinKeys = 20;  // fewer keys of a digit in a week: no point
+// The latest games of each week a week's figures come from (per mode): a
+// few games hold plenty of each digit, and the page opens as fast with a
+// long history as with a short one.
+constexpr int kTrendGamesPerWeek = 3;
 
 struct DigitImprovement {
     int digit = 0;

@@ -24,6 +24,15 @@ QString selectedIds(const GameFilter& filter)
     QString sql = QStringLiteral("SELECT id FROM games");
     if (!where.isEmpty())
         sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
+    if (filter.since && filter.latestPerWeek > 0) {
+        // Numbered newest first within each week counted from since.
+        sql = QStringLiteral("SELECT id FROM (SELECT id, ROW_NUMBER() OVER (PARTITION BY"
+                             " CAST((julianday(substr(started_at, 1, 10)) - julianday('%1')) / 7 AS INTEGER)"
+                             " ORDER BY id DESC) AS n FROM (%2)) WHERE n <= %3")
+                  .arg(filter.since->toString(Qt::ISODate),
+                       sql.replace(QStringLiteral("SELECT id FROM"), QStringLiteral("SELECT id, started_at FROM")))
+                  .arg(filter.latestPerWeek);
+    }
     sql += QStringLiteral(" ORDER BY id DESC");
     if (filter.latest > 0)
         sql += QStringLiteral(" LIMIT %1").arg(filter.latest);
@@ -201,6 +210,7 @@ std::optional<ProgressData> readProgress(HistoryDatabase& db)
         std::vector<GameRecord> games;
         GameFilter recent{mode};
         recent.since = trendFirstDay(today);
+        recent.latestPerWeek = kTrendGamesPerWeek;
         if (!forEachGame(db, recent, [&](const GameRecord& g) { games.push_back(g); }))
             return std::nullopt;
         data.digitTrends[static_cast<size_t>(modeIndex(mode))] = digitTrend(games, today);

@@ -24,6 +24,9 @@ struct GameFilter {
     bool withEntry = false;
     // Only games begun on this local date or later.
     std::optional<QDate> since;
+    // With since: only the latest n games of each week (from Monday) after
+    // it; 0 for all.
+    int latestPerWeek = 0;
 };
 
 // Calls visit for each game the filter selects, oldest first. False when
