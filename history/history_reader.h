@@ -17,6 +17,10 @@
 #include <vector>
 
 struct GameFilter {
+    GameFilter(std::optional<GameMode> onlyMode = std::nullopt, int latestGames = 0, bool entryToo = false)
+        : mode(onlyMode), latest(latestGames), withEntry(entryToo)
+    {
+    }
     std::optional<GameMode> mode;  // every mode when empty
     int latest = 0;                // only the latest n games; 0 for all
     // Without a mode, 数字入力 tests count only when asked for: the pages
