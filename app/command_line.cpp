@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "app/settings.h"
+#include "history/play_calendar.h"
 #include "platform/zoom.h"
 
 #include <QCommandLineOption>
@@ -93,6 +95,13 @@ struct Options {
           noPace{QStringLiteral("no-pace"),
                  t(QT_TRANSLATE_NOOP("CommandLine", "Hides the pace against the stage best.\n"
                         "Later starts keep this choice."))},
+          dailyGoal{QStringLiteral("daily-goal"),
+                    t(QT_TRANSLATE_NOOP("CommandLine", "Minutes of play a day to aim for (0 to 120,\n"
+                           "10 by default): the title shows today's\n"
+                           "minutes against it and the days in a row\n"
+                           "played. 0 hides it. Later starts keep this\n"
+                           "choice.")),
+                    QStringLiteral("MINUTES")},
           exportHistory{QStringLiteral("export-history"),
                         t(QT_TRANSLATE_NOOP("CommandLine", "Writes the play history (history.sqlite) as\n"
                                "CSV, one row per stage played, to FILE.csv\n"
@@ -113,6 +122,7 @@ struct Options {
     QCommandLineOption zoom;
     QCommandLineOption pace;
     QCommandLineOption noPace;
+    QCommandLineOption dailyGoal;
     QCommandLineOption exportHistory;
     QCommandLineOption exportKeys;
 };
@@ -134,6 +144,7 @@ void addOptions(QCommandLineParser& parser, const Options& o, const Texts& t)
     parser.addOption(o.zoom);
     parser.addOption(o.pace);
     parser.addOption(o.noPace);
+    parser.addOption(o.dailyGoal);
     parser.addOption(o.exportHistory);
     parser.addOption(o.exportKeys);
     for (const char* name : kQtValueOptions) {
@@ -233,6 +244,15 @@ CommandLineResult readCommandLine(const QStringList& arguments)
             return usageError(t(QT_TRANSLATE_NOOP("CommandLine", "--zoom cannot be \"%1\": give a whole number from %2 to %3."))
                                   .arg(value).arg(kMinZoom).arg(kMaxZoom));
         result.choices.zoom = zoom;
+    }
+
+    if (parser.isSet(o.dailyGoal)) {
+        const QString value = parser.value(o.dailyGoal);
+        const std::optional<int> goal = parseDailyGoal(value);
+        if (!goal)
+            return usageError(t(QT_TRANSLATE_NOOP("CommandLine", "--daily-goal cannot be \"%1\": give a whole number of minutes from 0 to %2."))
+                                  .arg(value).arg(kMaxDailyGoal));
+        result.choices.dailyGoal = goal;
     }
 
     if (parser.isSet(o.gameDir)) {

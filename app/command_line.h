@@ -19,6 +19,7 @@ struct CommandLineChoices {
     QString exportKeys;                  // given: write every key struck there as CSV ("-": standard output) and end
     std::optional<int> zoom;             // 1..4; given: remembered from now on
     std::optional<bool> pace;            // --pace / --no-pace; given: remembered from now on
+    std::optional<int> dailyGoal;        // minutes, 0..120 (0: none); given: remembered from now on
 };
 
 struct CommandLineResult {

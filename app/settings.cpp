@@ -1,6 +1,9 @@
 #include "app/settings.h"
 
+#include "history/play_calendar.h"
 #include "platform/zoom.h"
+
+#include <QRegularExpression>
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +21,7 @@ const char* const kZoomKey = "display/zoom";
 const char* const kMainRowAnsweredKey = "keys/mainRowQuestionAnswered";
 const char* const kPaceKey = "play/pace";
 const char* const kEntryMinutesKey = "entry/minutes";
+const char* const kDailyGoalKey = "goal/dailyMinutes";
 
 QSettings openSettings()
 {
@@ -85,6 +89,8 @@ SettingsFile loadSettings()
     const int minutes = settings.value(QString::fromLatin1(kEntryMinutesKey)).toString().trimmed().toInt(&number);
     if (number && (minutes == 1 || minutes == 3 || minutes == 5))
         file.values.entryMinutes = minutes;
+    if (const auto goal = parseDailyGoal(settings.value(QString::fromLatin1(kDailyGoalKey)).toString().trimmed()))
+        file.values.dailyGoal = *goal;
     return file;
 }
 
@@ -111,4 +117,20 @@ bool rememberPace(const SettingsFile& loaded, bool on)
 bool rememberEntryMinutes(const SettingsFile& loaded, int minutes)
 {
     return remember(loaded, {{kEntryMinutesKey, minutes}});
+}
+
+bool rememberDailyGoal(const SettingsFile& loaded, int minutes)
+{
+    return remember(loaded, {{kDailyGoalKey, minutes}});
+}
+
+std::optional<int> parseDailyGoal(const QString& text)
+{
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,3}$"));
+    if (!digits.match(text).hasMatch())
+        return std::nullopt;
+    const int minutes = text.toInt();
+    if (minutes > kMaxDailyGoal)
+        return std::nullopt;
+    return minutes;
 }

@@ -5,7 +5,10 @@
 // the command line is written there and holds for later starts. A file
 // that cannot be read, or a value that makes no sense, counts as not
 // there: the game starts with its defaults.
+#include "history/play_calendar.h"
+
 #include <QString>
+#include <optional>
 
 // Names under which Qt finds the settings file.
 extern const char* const kOrganisationName;
@@ -17,6 +20,7 @@ struct GameSettings {
     int zoom = 0;                 // every window this many times its size; 0: the desktop's scale
     bool pace = true;             // the play screen shows the pace against the stage best
     int entryMinutes = 1;         // the length of a 数字入力 test: 1, 3 or 5
+    int dailyGoal = kDefaultDailyGoal;  // minutes of play a day the title counts toward; 0: none
 };
 
 struct SettingsFile {
@@ -38,3 +42,7 @@ bool rememberMainRowAnswer(const SettingsFile& loaded, bool on);
 bool rememberZoom(const SettingsFile& loaded, int zoom);
 bool rememberPace(const SettingsFile& loaded, bool on);
 bool rememberEntryMinutes(const SettingsFile& loaded, int minutes);
+bool rememberDailyGoal(const SettingsFile& loaded, int minutes);
+
+// What --daily-goal takes: a whole number of minutes from 0 to 120.
+std::optional<int> parseDailyGoal(const QString& text);

@@ -11,6 +11,7 @@
 #include "app/settings.h"
 #include "app/standard_streams.h"
 #include "app/title.h"
+#include "history/play_calendar.h"
 #include "history/recorder.h"
 #include "platform/decode_ahead.h"
 #include "platform/files.h"
@@ -134,6 +135,14 @@ GameSettings settleSettings(const CommandLineChoices& choices)
             file = loadSettings();
         settings.pace = *choices.pace;
         if (!rememberPace(file, settings.pace))
+            printTo(stderr, QString::fromUtf8("quennel: 設定ファイル「%1」に書けないため、この設定は今回だけ使います。\n")
+                                .arg(file.path));
+    }
+    if (choices.dailyGoal) {
+        if (choices.mainRowDigits || choices.zoom || choices.pace)
+            file = loadSettings();
+        settings.dailyGoal = *choices.dailyGoal;
+        if (!rememberDailyGoal(file, settings.dailyGoal))
             printTo(stderr, QString::fromUtf8("quennel: 設定ファイル「%1」に書けないため、この設定は今回だけ使います。\n")
                                 .arg(file.path));
     }
@@ -281,6 +290,7 @@ int runQuennel(int& argc, char** argv)
     setMainRowDigits(settings.mainRowDigits);
     setMainRowQuestionAnswered(settings.mainRowQuestionAnswered);
     setPaceShown(settings.pace);
+    setDailyGoal(settings.dailyGoal);
     // The game reads and writes its files in the working directory.
     if (!line.choices.gameDir.isEmpty() && !QDir::setCurrent(line.choices.gameDir)) {
         printTo(stderr, QString::fromUtf8("quennel: ゲームフォルダ「%1」に入れません。\n").arg(line.choices.gameDir));

@@ -5,12 +5,15 @@
 #include "app/startup.h"
 #include "app/main_row_question.h"
 #include "app/settings.h"
+#include "history/history_reader.h"
+#include "history/play_calendar.h"
 #include "history/recorder.h"
 #include "platform/control_canvas.h"
 #include "platform/keys.h"
 #include "platform/msgbox.h"
 #include "platform/sound.h"
 #include "play/entry_play.h"
+#include "screens/calendar_page.h"
 #include "screens/closing.h"
 #include "screens/forms.h"
 #include "screens/progress_window.h"
@@ -18,7 +21,9 @@
 #include "stage/results.h"
 #include "state/module1.h"
 
+#include <QFileInfo>
 #include <QPointer>
+#include <QTimer>
 #include <memory>
 
 namespace {
@@ -36,6 +41,32 @@ void numberEntry(QWidget* title)
 {
     entryPlay().lengthChosen = [](int minutes) { rememberEntryMinutes(loadSettings(), minutes); };
     entryPlay().open(title, loadSettings().values.entryMinutes);
+}
+
+// Today's minutes and the streak, read afresh each time the title shows;
+// only a history file that is there is read.
+void showDailyLine(Form1& title)
+{
+    const int goal = dailyGoal();
+    if (goal == 0) {
+        title.dailyLine->hide();
+        return;
+    }
+    std::vector<PlaySpan> spans;
+    const QFileInfo file(QString::fromLatin1(kHistoryFileName));
+    if (file.exists() || file.isSymLink()) {
+        gameHistory().saveHeldBack();
+        HistoryDatabase& db = gameHistory().database();
+        std::optional<std::vector<PlaySpan>> read = readPlayTimes(db);
+        gameHistory().noteProblem(db);
+        if (!read) {
+            title.dailyLine->hide();
+            return;
+        }
+        spans = std::move(*read);
+    }
+    title.dailyLine->setCaption(dailyGoalLine(playCalendar(spans, calendarToday()), goal));
+    title.dailyLine->show();
 }
 
 QColor groupColor(int group, int shade)
@@ -62,6 +93,9 @@ Title::Title(Form1& window) : w_(window)
     w_.onKeyDown = [this](int KeyCode, int Shift) { Form_KeyDown(KeyCode, Shift); };
     w_.Image1->onClick = [this] { Image1_Click(); };
     w_.onTimer1 = [this] { Timer1_Timer(); };
+    // After the title is on the screen: the history is not read between a
+    // key and the screen it brings.
+    w_.onShown = [this] { QTimer::singleShot(0, &w_, [this] { showDailyLine(w_); }); };
 }
 
 void Title::Form_KeyDown(int KeyCode, int /*Shift*/)

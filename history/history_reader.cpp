@@ -5,6 +5,7 @@
 #include "history/practice_report.h"
 
 #include <QSqlQuery>
+#include <QStringList>
 #include <QSqlRecord>
 #include <QVariant>
 
@@ -12,11 +13,26 @@ namespace {
 // The ids a filter selects, as a subquery.
 QString selectedIds(const GameFilter& filter)
 {
-    QString sql = QStringLiteral("SELECT id FROM games");
+    QStringList where;
     if (filter.mode)
-        sql += QStringLiteral(" WHERE mode = '%1'").arg(modeName(*filter.mode));
+        where << QStringLiteral("mode = '%1'").arg(modeName(*filter.mode));
     else if (!filter.withEntry)
-        sql += QStringLiteral(" WHERE mode <> '%1'").arg(modeName(GameMode::Entry));
+        where << QStringLiteral("mode <> '%1'").arg(modeName(GameMode::Entry));
+    // started_at begins with the local date it was stored with.
+    if (filter.since)
+        where << QStringLiteral("started_at >= '%1'").arg(filter.since->toString(Qt::ISODate));
+    QString sql = QStringLiteral("SELECT id FROM games");
+    if (!where.isEmpty())
+        sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
+    if (filter.since && filter.latestPerWeek > 0) {
+        // Numbered newest first within each week counted from since.
+        sql = QStringLiteral("SELECT id FROM (SELECT id, ROW_NUMBER() OVER (PARTITION BY"
+                             " CAST((julianday(substr(started_at, 1, 10)) - julianday('%1')) / 7 AS INTEGER)"
+                             " ORDER BY id DESC) AS n FROM (%2)) WHERE n <= %3")
+                  .arg(filter.since->toString(Qt::ISODate),
+                       sql.replace(QStringLiteral("SELECT id FROM"), QStringLiteral("SELECT id, started_at FROM")))
+                  .arg(filter.latestPerWeek);
+    }
     sql += QStringLiteral(" ORDER BY id DESC");
     if (filter.latest > 0)
         sql += QStringLiteral(" LIMIT %1").arg(filter.latest);
@@ -28,7 +44,22 @@ bool readGames(const QSqlDatabase& db, const GameFilter& filter,
 {
     // Games with their stages, and beside them the keys alone: a key row
     // carries no stage columns, which would be converted again on every row.
-    const QString ids = selectedIds(filter);
+    QString ids = selectedIds(filter);
+    if (filter.since && filter.latestPerWeek > 0) {
+        // A handful of games picked by a window function: listed as plain
+        // numbers, so that the keys are found through their index rather
+        // than by a walk through every key.
+        QSqlQuery picked(db);
+        picked.setForwardOnly(true);
+        if (!picked.exec(ids)) {
+            error = picked.lastError();
+            return false;
+        }
+        QStringList list;
+        while (picked.next())
+            list << QString::number(picked.value(0).toLongLong());
+        ids = list.isEmpty() ? QStringLiteral("SELECT NULL") : list.join(QLatin1Char(','));
+    }
     QSqlQuery games(db);
     games.setForwardOnly(true);
     QSqlQuery keys(db);
@@ -193,7 +224,42 @@ std::optional<ProgressData> readProgress(HistoryDatabase& db)
     };
     if (!forEachGame(db, GameFilter{std::nullopt, 1}, last))
         return std::nullopt;
+    const std::optional<std::vector<PlaySpan>> spans = readPlayTimes(db);
+    if (!spans)
+        return std::nullopt;
+    const QDate today = calendarToday();
+    data.calendar = playCalendar(*spans, today);
+    for (GameMode mode : {GameMode::Normal, GameMode::Hard, GameMode::Practice}) {
+        std::vector<GameRecord> games;
+        GameFilter recent{mode};
+        recent.since = trendFirstDay(today);
+        recent.latestPerWeek = kTrendGamesPerWeek;
+        if (!forEachGame(db, recent, [&](const GameRecord& g) { games.push_back(g); }))
+            return std::nullopt;
+        data.digitTrends[static_cast<size_t>(modeIndex(mode))] = digitTrend(games, today);
+    }
     return data;
+}
+
+std::optional<std::vector<PlaySpan>> readPlayTimes(HistoryDatabase& db)
+{
+    if (!db.openToRead())
+        return std::nullopt;
+    QSqlQuery q(db.connection());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT g.started_at, SUM(s.play_ms) FROM games g"
+                               " JOIN stages s ON s.game_id = g.id GROUP BY g.id"))) {
+        db.noteFailure(q.lastError());
+        return std::nullopt;
+    }
+    std::vector<PlaySpan> spans;
+    while (q.next())
+        spans.push_back({QDateTime::fromString(q.value(0).toString(), Qt::ISODate), q.value(1).toLongLong()});
+    if (q.lastError().isValid()) {
+        db.noteFailure(q.lastError());
+        return std::nullopt;
+    }
+    return spans;
 }
 
 std::optional<InsightData> readInsight(HistoryDatabase& db)

@@ -5,8 +5,10 @@
 // keys_by_stage indexes), so the time to read does not grow with the
 // length of the history. On failure the problem is noted on db (a damaged
 // file is kept aside) and nothing is returned.
+#include "history/digit_trend.h"
 #include "history/entry_figures.h"
 #include "history/history_database.h"
+#include "history/play_calendar.h"
 #include "history/stage_figures.h"
 
 #include <QDateTime>
@@ -16,11 +18,20 @@
 #include <vector>
 
 struct GameFilter {
+    GameFilter(std::optional<GameMode> onlyMode = std::nullopt, int latestGames = 0, bool entryToo = false)
+        : mode(onlyMode), latest(latestGames), withEntry(entryToo)
+    {
+    }
     std::optional<GameMode> mode;  // every mode when empty
     int latest = 0;                // only the latest n games; 0 for all
     // Without a mode, 数字入力 tests count only when asked for: the pages
     // of stages and digits have no place for them.
     bool withEntry = false;
+    // Only games begun on this local date or later.
+    std::optional<QDate> since;
+    // With since: only the latest n games of each week (from Monday) after
+    // it; 0 for all.
+    int latestPerWeek = 0;
 };
 
 // Calls visit for each game the filter selects, oldest first. False when
@@ -66,9 +77,17 @@ struct ProgressData {
     std::array<std::array<std::optional<int>, kStageCount>, kModeCount> stageBest;
     std::optional<GamePoint> lastGame;
     std::vector<StageSummary> lastGameStages;
+    // The days played, up to today on the calendar's clock.
+    PlayCalendar calendar;
+    // Per mode (normal, hard, practice), each digit's recent weeks.
+    std::array<DigitTrend, kGameModes> digitTrends;
 };
 
 std::optional<ProgressData> readProgress(HistoryDatabase& db);
+
+// Every game's start and clock time (the sum of its stages'), of every
+// mode, in no particular order.
+std::optional<std::vector<PlaySpan>> readPlayTimes(HistoryDatabase& db);
 
 // Normal 0, hard 1, practice 2 (which has no totals or bests of its own).
 inline int modeIndex(GameMode mode) { return static_cast<int>(mode); }

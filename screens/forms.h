@@ -51,6 +51,11 @@ public:
     QTimer* Timer1 = nullptr;  // never enabled
     std::function<void()> onTimer1;
     Image* entryLine = nullptr;  // the menu line of 数字入力 (keypad 8)
+    Label* dailyLine = nullptr;  // today's minutes and the streak, when a daily goal is set
+    std::function<void()> onShown;  // each time the title comes into view
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };
 
 // Borderless caption window; created and never shown.

@@ -16,6 +16,13 @@ Form1::Form1()
     // the place the title leaves empty in the middle of the upper row.
     entryLine = layout::makeImage(this, 3150, 3000, 2940, 750, QString::fromLatin1(art::kTitleEntryLine));
 
+    // Today's minutes against the daily goal, in the dark between the
+    // lower menu row and the notice; empty and hidden until told.
+    static constexpr layout::LabelRow kDailyLine =
+        {0, 3990, 4395, 4500, 300, 0xB8C4DC, 10, layout::Align::Right, "", true, false};
+    dailyLine = layout::makeLabel(this, kDailyLine);
+    dailyLine->hide();
+
     // Designed in at 100 ms but never enabled.
     Timer1 = new QTimer(this);
     Timer1->setInterval(100);
@@ -23,4 +30,11 @@ Form1::Form1()
         if (onTimer1)
             onTimer1();
     });
+}
+
+void Form1::showEvent(QShowEvent* event)
+{
+    GameWindow::showEvent(event);
+    if (onShown)
+        onShown();
 }

@@ -5,7 +5,9 @@
 #include "platform/keys.h"
 #include "platform/sound.h"
 #include "screens/art.h"
+#include "screens/calendar_page.h"
 #include "screens/closing.h"
+#include "screens/digit_trend_page.h"
 #include "screens/forms.h"
 #include "screens/history_notices.h"
 #include "screens/insight_pages.h"
@@ -123,6 +125,8 @@ QString ProgressWindow::heading() const
     case Accuracy: return u8("正確さ（打ったキーのうち正解の割合）");
     case StageBests: return u8("ステージ別ベストスコア");
     case LastGame: return u8("前回のゲーム　1秒ごとの正解数");
+    case Calendar: return calendar_page::heading();
+    case DigitTrends: return digit_trend_page::heading(trendMode());
     default: return insight::heading(static_cast<insight::Page>(page_ - Keypad), modeIndex(insightMode_));
     }
 }
@@ -142,6 +146,10 @@ void ProgressWindow::keyDown(int KeyCode)
     case vk::Numpad5:
         if (data_ && page_ >= Keypad && page_ <= Moves) {
             insightMode_ = static_cast<GameMode>((modeIndex(insightMode_) + 1) % insight::kModes);
+            update();
+        } else if (data_ && page_ == DigitTrends) {
+            // The trend is of the game modes' digits 1-9: 数字入力 is left out.
+            insightMode_ = static_cast<GameMode>((trendMode() + 1) % kGameModes);
             update();
         }
         break;
@@ -193,6 +201,8 @@ void ProgressWindow::paintEvent(QPaintEvent* event)
     case Accuracy: drawTrend(p, static_cast<Page>(page_)); break;
     case StageBests: drawStageBests(p); break;
     case LastGame: drawLastGame(p); break;
+    case Calendar: calendar_page::draw(p, data_->calendar, dailyGoal()); break;
+    case DigitTrends: digit_trend_page::draw(p, data_->digitTrends[static_cast<size_t>(trendMode())]); break;
     default:
         if (insight_)
             insight::draw(p, static_cast<insight::Page>(page_ - Keypad), *insight_, modeIndex(insightMode_));

@@ -10,7 +10,7 @@
 
 class ProgressWindow : public GameWindow {
 public:
-    enum Page { Totals, Gaps, Accuracy, StageBests, LastGame, Keypad, Misses, Moves, Speed, kPageCount };
+    enum Page { Totals, Gaps, Accuracy, StageBests, LastGame, Keypad, Misses, Moves, Speed, Calendar, DigitTrends, kPageCount };
 
     ProgressWindow();
 
@@ -18,7 +18,8 @@ public:
     // says so: no history yet, or (with a reason) why it cannot be read.
     void setProgress(std::optional<ProgressData> data, const QString& unreadable = QString());
     // The figures of the insight pages (after setProgress); keypad 5 on the
-    // keypad pages switches their mode (normal, hard, practice, 数字入力), first the
+    // keypad pages switches their mode (normal, hard, practice, 数字入力), and
+    // on 数字別の推移 (normal, hard, practice), first the
     // last game's. Keypad 8 on テンキー分析 starts a practice stage.
     void setInsight(std::optional<InsightData> insight);
     GameMode insightMode() const { return insightMode_; }
@@ -33,6 +34,8 @@ protected:
 
 private:
     void keyDown(int KeyCode);
+    // The mode 数字別の推移 shows: the one chosen, normal in place of 数字入力.
+    int trendMode() const { return insightMode_ == GameMode::Entry ? modeIndex(GameMode::Normal) : modeIndex(insightMode_); }
     void turn(int by);
     void drawTrend(QPainter& p, Page page);
     void drawStageBests(QPainter& p);

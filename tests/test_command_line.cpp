@@ -67,7 +67,7 @@ private slots:
             QVERIFY(r.errors.isEmpty());
             QVERIFY(r.output.startsWith(QStringLiteral("Usage: quennel [options]")));
             for (const char* option : {"--game-dir <DIR>", "--main-row-digits", "--keypad-only", "--zoom <N>",
-                                       "--version", "--export-history <FILE.csv>"})
+                                       "--version", "--export-history <FILE.csv>", "--daily-goal <MINUTES>"})
                 QVERIFY2(r.output.contains(QLatin1String(option)), option);
             QVERIFY(!r.output.contains(QLatin1String("platform")));   // Qt's own stay hidden
         }
@@ -100,6 +100,10 @@ private slots:
             {{"--zoom", "x"}, "\"x\""},
             {{"--zoom", "1.5"}, "1.5"},
             {{"--zoom"}, "--zoom"},
+            {{"--daily-goal", "121"}, "\"121\""},
+            {{"--daily-goal", "-5"}, "--daily-goal"},
+            {{"--daily-goal", "ten"}, "\"ten\""},
+            {{"--daily-goal"}, "--daily-goal"},
         };
         for (const auto& c : cases) {
             const CommandLineResult r = read(c.args);
@@ -250,6 +254,28 @@ private slots:
             raw.sync();
             QVERIFY2(loadSettings().values.zoom == 0, odd);
             QVERIFY(loadSettings().values.mainRowDigits);
+        }
+    }
+
+    // --daily-goal takes whole minutes 0 to 120 and is remembered; a stored
+    // value it would refuse counts as not there (the 10-minute default).
+    void dailyGoalRemembered()
+    {
+        QCOMPARE(read({"--daily-goal", "0"}).choices.dailyGoal, std::optional<int>(0));
+        QCOMPARE(read({"--daily-goal=120"}).choices.dailyGoal, std::optional<int>(120));
+        QVERIFY(!read({"--zoom", "2"}).choices.dailyGoal);
+        SettingsFile s = loadSettings();
+        QCOMPARE(s.values.dailyGoal, kDefaultDailyGoal);
+        QVERIFY(rememberDailyGoal(s, 35));
+        QVERIFY(rememberZoom(loadSettings(), 2));
+        s = loadSettings();
+        QCOMPARE(s.values.dailyGoal, 35);
+        QCOMPARE(s.values.zoom, 2);
+        for (const char* odd : {"121", "-1", "half", "7.5", ""}) {
+            QSettings raw(s.path, QSettings::IniFormat);
+            raw.setValue(QStringLiteral("goal/dailyMinutes"), QString::fromLatin1(odd));
+            raw.sync();
+            QVERIFY2(loadSettings().values.dailyGoal == kDefaultDailyGoal, odd);
         }
     }
 

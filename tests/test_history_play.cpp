@@ -447,6 +447,10 @@ private slots:
         QCOMPARE(progressWindow->page(), 0);              // 6 on the last page wraps to the first
         GameFixture::keypad(progressWindow, 4);
         QCOMPARE(progressWindow->page(), ProgressWindow::kPageCount - 1);
+        QCOMPARE(progressWindow->page(), int(ProgressWindow::DigitTrends));   // the pages added last
+        GameFixture::keypad(progressWindow, 4);
+        QCOMPARE(progressWindow->page(), int(ProgressWindow::Calendar));
+        GameFixture::keypad(progressWindow, 4);
         QCOMPARE(progressWindow->heading(), u8("打鍵速度 (KPH)　1時間あたりの打鍵数"));
 
         f.answers = {MsgResult::Cancel};

@@ -81,6 +81,9 @@ const LabelCase kLabels[] = {
     {"3.Label12", 6360, 2280, 2415, 735, 0x00FF00, 43, C, OpaqueBlack, true, "集計中", false},
     // The pace against the stage best, shown while a stage is played.
     {"3.LabelPace", 6375, 60, 2400, 450, 0xFFFFFF, 18, R, Transparent, false, "", false},
+    // Today's minutes against the daily goal, under the title's menu;
+    // shown once the title has read the history.
+    {"1.dailyLine", 3990, 4395, 4500, 300, 0xB8C4DC, 13, R, Transparent, false, "", false},
 
     {"4.Label2(1)", 4200, 960, 4095, 855, 0x00FF00, 56, R, Transparent, false, "10000", true},
     {"4.Label5(1)", 4200, 1800, 4095, 735, 0x00FFFF, 56, R, Transparent, false, "10000", true},
@@ -200,6 +203,7 @@ QHash<QString, QWidget*> allControls()
     QHash<QString, QWidget*> m;
     m.insert("1.Image1", form1->Image1);
     m.insert("1.entryLine", form1->entryLine);
+    m.insert("1.dailyLine", form1->dailyLine);
     m.insert("2.Label1", form2->Label1);
     addArray(m, "3.Label1", form3->Label1);
     addArray(m, "3.Label2", form3->Label2);

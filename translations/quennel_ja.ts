@@ -145,5 +145,20 @@ Later starts keep this choice.</source>
         <source>--pace and --no-pace cannot be used together.</source>
         <translation>--pace と --no-pace は同時に指定できません。</translation>
     </message>
+    <message>
+        <source>Minutes of play a day to aim for (0 to 120,
+10 by default): the title shows today&apos;s
+minutes against it and the days in a row
+played. 0 hides it. Later starts keep this
+choice.</source>
+        <translation>1日に遊ぶ目標の分数（0〜120、既定は 10）。
+タイトルに今日遊んだ分数と、続けて遊んだ
+日数を表示します。0 で表示しません。
+次からもこの設定で始まります。</translation>
+    </message>
+    <message>
+        <source>--daily-goal cannot be &quot;%1&quot;: give a whole number of minutes from 0 to %2.</source>
+        <translation>--daily-goal の値「%1」は使えません。0 から %2 までの整数（分）で指定してください。</translation>
+    </message>
 </context>
 </TS>

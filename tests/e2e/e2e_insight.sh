@@ -5,8 +5,9 @@
 # reaches テンキー分析, 打ち間違い, 苦手な指運び and 打鍵速度: the keypad
 # shows figures in its shading, keypad 5 switches it to the hard mode (no
 # games: every key "—"; three times more round practice and 数字入力 back
-# to normal), the
-# misses grid and the speed chart are drawn. The
+# to normal), the misses grid and the speed chart are drawn; 練習カレンダー
+# shades today, 数字別の推移 has this week's point, and back on the title the
+# daily goal's line is there (and with --daily-goal 0 it is not). The
 # keys export as CSV from the command line.
 # With QUENNEL_SHOTS=DIR the pages are kept there as PNG files, and the
 # keypad page once more at zoom 2.
@@ -57,7 +58,38 @@ hard_grey=$(count_colour "$E2E_TMP/keypad-hard.png" 210x210+40+82 '#303044')
     fail "no misses in the grid"
 # The speed chart: the normal game's green dot.
 [ "$(count_colour "$shots/progress-speed.png" 420x160+80+84 '#00FF00')" -gt 10 ] || fail "no game on the speed chart"
+# 練習カレンダー: today's day (the last week's column, 432 px; its weekday's
+# row, 22 px apart from 102) in the shade of a few minutes.
+sleep 0.5
+import -window "$progress" "$shots/progress-calendar.png"
+row=$(( $(date +%u) - 1 ))
+[ "$(count_colour "$shots/progress-calendar.png" 14x14+432+$((102 + row * 22)) '#00551E')" -gt 100 ] ||
+    fail "today is not shaded on the calendar"
+# 数字別の推移: the digits struck often enough have a point (in their
+# row's colour) in this week, the last of the eight, at x 152, 337 or 522
+# of the keypad's three columns: at least three points of about 12 px.
+press KP_6
+sleep 0.5
+import -window "$progress" "$shots/progress-digit-trend.png"
+points=0
+for x in 146 331 516; do
+    for colour in '#00FF00' '#00FFFF' '#FFFF00'; do
+        points=$((points + $(count_colour "$shots/progress-digit-trend.png" 12x210+$x+80 "$colour")))
+    done
+done
+[ "$points" -gt 30 ] || fail "too few digits have a point for this week ($points pixels)"
 switch_to "$title" KP_0
+# The daily goal's line under the title's menu (266,290 to 566,310), where
+# the artwork has no light pixel.
+bright() {
+    local n
+    n=$(convert "$1" -crop 300x20+266+290 +repage -colorspace Gray -threshold 50% -format '%[fx:mean*w*h]' info:)
+    echo "${n%.*}"
+}
+sleep 1
+import -window "$title" "$E2E_TMP/title-goal.png"
+[ -z "${QUENNEL_SHOTS:-}" ] || cp "$E2E_TMP/title-goal.png" "$shots/title-goal.png"
+[ "$(bright "$E2E_TMP/title-goal.png")" -gt 40 ] || fail "no daily goal line on the title"
 
 if [ -n "${QUENNEL_SHOTS:-}" ]; then
     stop_game
@@ -69,6 +101,15 @@ if [ -n "${QUENNEL_SHOTS:-}" ]; then
     sleep 1
     import -window "$(current_window)" "$shots/progress-keypad-zoom2.png"
 fi
+
+# Without a goal the title has no such line.
+stop_game
+SCREEN_SIZE=594x375
+start_game "$BINARY" --zoom 1 --daily-goal 0
+sleep 1
+import -window "$(current_window)" "$E2E_TMP/title-no-goal.png"
+[ "$(bright "$E2E_TMP/title-no-goal.png")" -eq 0 ] || fail "a daily goal line with the goal off"
+stop_game
 
 # The keys export: one row per key struck, in the file's order.
 csv=$(env -u DISPLAY "$BINARY" --game-dir "$E2E_TMP/game" --export-keys -) || fail "the keys export failed"
