@@ -465,7 +465,10 @@ void TestSound::idleDeviceRestsAndTheNextSoundWakesIt()
     const qint64 asleep = audioThreadSwitches();
     QVERIFY(asleep >= 0);
     QTest::qWait(300);   // a running dummy thread switches about 25 times in this
-    QCOMPARE(audioThreadSwitches(), asleep);
+    // On a loaded machine the thread's own step into its rest may still be
+    // counted as one switch after it reports resting: at most one, not 25.
+    QVERIFY2(audioThreadSwitches() - asleep <= 1,
+             qPrintable(QStringLiteral("%1 switches while resting").arg(audioThreadSwitches() - asleep)));
 
     s_play(sound, false);
     QVERIFY(!probe->resting());
