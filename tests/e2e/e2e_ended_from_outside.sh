@@ -8,6 +8,7 @@
 here=$(dirname "$0")
 source "$here/lib.sh"
 setup_game "$1" "$2" 10 9 1 1 1 9   # stage 1 asks for any digit
+private_settings   # settings in this run's own folder (XDG_CONFIG_HOME), never the account's
 db="$E2E_TMP/game/history.sqlite"
 q() { sqlite3 -batch "$db" "$1"; }
 

@@ -10,6 +10,7 @@
 here=$(dirname "$0")
 source "$here/lib.sh"
 setup_game "$1" "$2" 10 9 1 1 1 9   # stage 1 asks for any digit
+private_settings   # settings in this run's own folder (XDG_CONFIG_HOME), never the account's
 start_display
 start_game "$BINARY"
 title=$(current_window)
