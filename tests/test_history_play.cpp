@@ -8,6 +8,7 @@
 #include "history/history_reader.h"
 #include "screens/forms.h"
 #include "screens/progress_window.h"
+#include "support/history_folder.h"
 #include "state/module1.h"
 #include "support/game_fixture.h"
 
@@ -25,30 +26,6 @@ namespace {
 QString u8(const char* text)
 {
     return QString::fromUtf8(text);
-}
-
-// Rows of one query against the game folder's history, fields joined by '|'.
-QStringList rows(const QString& path, const QString& sql)
-{
-    QStringList out;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("probe"));
-        db.setDatabaseName(path);
-        if (db.open()) {
-            QSqlQuery q(db);
-            if (q.exec(sql)) {
-                while (q.next()) {
-                    QStringList fields;
-                    for (int i = 0; i < q.record().count(); ++i)
-                        fields << q.value(i).toString();
-                    out << fields.join(QLatin1Char('|'));
-                }
-            }
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("probe"));
-    return out;
 }
 
 // Title keypad 4, then keypad 0 on the play screen: the clock runs.
@@ -91,33 +68,6 @@ void playGame(qint64& now, int modeKey, const std::vector<int>& hitsPerStage, bo
         GameFixture::keypad(form5, 0);
 }
 
-// Another program holding a write transaction on the file.
-class Holder {
-public:
-    explicit Holder(const QString& path)
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
-        db.setDatabaseName(path);
-        held_ = db.open() && QSqlQuery(db).exec(QStringLiteral("BEGIN EXCLUSIVE"));
-    }
-    ~Holder() { release(); }
-    bool held() const { return held_; }
-    void release()
-    {
-        if (!QSqlDatabase::contains(QStringLiteral("holder")))
-            return;
-        {
-            QSqlDatabase db = QSqlDatabase::database(QStringLiteral("holder"), false);
-            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("holder"));
-    }
-
-private:
-    bool held_ = false;
-};
-
 // From the title: one stage of the given mode, two hits, given up; back to the title.
 void giveUpOneStage(int modeKey)
 {
@@ -147,10 +97,6 @@ QString startedOverHistory(GameFixture& f)
     return make.open() ? history : QString();
 }
 
-// A stage's score worked out again from its stored keys by the scoring
-// rules: a hit raises the gauge by the stage's step (full at 10) and, on a
-// whole level, sets the points per hit to that level's; a miss empties the
-// gauge and the points. Every hit adds the points per hit.
 // A stored stage fed through the stage model: each key struck against the
 // target it was struck at, in order, on a state with the stage's gauge step.
 int replayedScore(const StageRecord& stage, double gaugeStep)
