@@ -15,11 +15,6 @@
 
 namespace {
 
-KeyStroke key(int ms, int digit, int target)
-{
-    return KeyStroke{ms, static_cast<qint8>(digit), static_cast<qint8>(target), digit == target};
-}
-
 // The digit beside d on the keypad, struck by mistake.
 int wrongFor(int d)
 {
@@ -34,9 +29,9 @@ StageRecord runsStage(int stage, int score, const std::vector<int>& runs)
     int ms = 0, target = 1;
     for (size_t r = 0; r < runs.size(); ++r) {
         if (r > 0)
-            s.keys.push_back(key(ms += 100, wrongFor(target), target));
+            s.keys.push_back(stroke(ms += 100, wrongFor(target), target));
         for (int i = 0; i < runs[r]; ++i) {
-            s.keys.push_back(key(ms += 200, target, target));
+            s.keys.push_back(stroke(ms += 200, target, target));
             target = target % 9 + 1;
         }
     }
@@ -54,50 +49,21 @@ StageRecord roundsStage(int rounds, Gap gapMs, int missed = 0)
         for (int d = 1; d <= 9; ++d) {
             ms += gapMs(d, r);
             if (d == missed)
-                s.keys.push_back(key(ms - 50, wrongFor(d), d));
-            s.keys.push_back(key(ms, d, d));
+                s.keys.push_back(stroke(ms - 50, wrongFor(d), d));
+            s.keys.push_back(stroke(ms, d, d));
         }
     }
     return s;
 }
 
-GameRecord gameOf(GameMode mode, std::vector<StageRecord> stages)
+GameRecord played(GameMode mode, std::vector<StageRecord> stages)
 {
-    GameRecord g;
-    g.startedAt = QDateTime(QDate(2026, 12, 8), QTime(21, 15), QTimeZone(9 * 3600));
-    g.mode = mode;
-    g.stages = std::move(stages);
-    g.outcome = GameOutcome::Lost;
-    for (const StageRecord& s : g.stages)
-        g.total += s.score;
-    g.lastStage = g.stages.empty() ? 0 : g.stages.back().stage;
-    return g;
+    return gameOf(QDateTime(QDate(2026, 12, 8), QTime(21, 15), QTimeZone(9 * 3600)), mode, std::move(stages));
 }
 
 std::optional<int> longestOf(const std::vector<int>& runs)
 {
     return *std::max_element(runs.begin(), runs.end());
-}
-
-// One statement against a file, through a connection of its own (another
-// program), foreign keys enforced as the game does; the first value back.
-QVariant probe(const QString& path, const QStringList& sql)
-{
-    QVariant value;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("probe"));
-        db.setDatabaseName(path);
-        if (db.open()) {
-            QSqlQuery q(db);
-            q.exec(QStringLiteral("PRAGMA foreign_keys = ON"));
-            for (const QString& s : sql)
-                if (q.exec(s) && q.next())
-                    value = q.value(0);
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("probe"));
-    return value;
 }
 
 }  // namespace
@@ -107,16 +73,6 @@ class HistoryFiguresTest : public QObject {
 
     HistoryFolder folder_;
     QString path() const { return folder_.path(); }
-
-    bool save(HistoryDatabase& db, std::vector<GameRecord> games)
-    {
-        for (GameRecord& g : games) {
-            size_t saved = 0;
-            if (!db.saveGame(g, saved))
-                return false;
-        }
-        return true;
-    }
 
     // The recorder plays one stage: the digits 1..9 struck at 100 ms steps
     // from clock start, one key each, all correct.
@@ -142,7 +98,7 @@ private slots:
         HistoryDatabase db(path());
         std::vector<GameRecord> games;
         for (int rank = 0; rank < kRankCount; ++rank) {
-            GameRecord won = gameOf(rank % 2 ? GameMode::Hard : GameMode::Normal, {});
+            GameRecord won = played(rank % 2 ? GameMode::Hard : GameMode::Normal, {});
             for (int stage = 1; stage <= kStageCount; ++stage)
                 won.stages.push_back(runsStage(stage, 1000 * (rank + stage), {stage + rank, 4}));
             won.outcome = GameOutcome::Cleared;
@@ -151,9 +107,9 @@ private slots:
             won.lastStage = kStageCount;
             games.push_back(won);
         }
-        games.push_back(gameOf(GameMode::Practice, {runsStage(1, 0, {20, 7})}));
+        games.push_back(played(GameMode::Practice, {runsStage(1, 0, {20, 7})}));
         games.back().stages[0].verdict = StageVerdict::GiveUp;
-        QVERIFY(save(db, games));
+        QVERIFY(saveGames(db, games));
 
         std::vector<GameRecord> back;
         QVERIFY(forEachGame(db, GameFilter{}, [&](const GameRecord& g) { back.push_back(g); }));
@@ -180,11 +136,11 @@ private slots:
     void stageBestsLeavePracticeOut()
     {
         HistoryDatabase db(path());
-        QVERIFY(save(db, {gameOf(GameMode::Normal, {runsStage(1, 1200, {5}), runsStage(2, 2500, {6}),
+        QVERIFY(saveGames(db, {played(GameMode::Normal, {runsStage(1, 1200, {5}), runsStage(2, 2500, {6}),
                                                     runsStage(3, 900, {7})}),
-                          gameOf(GameMode::Practice, {runsStage(1, 9000, {30}), runsStage(2, 8000, {30})}),
-                          gameOf(GameMode::Normal, {runsStage(1, 1500, {8}), runsStage(2, 2000, {9})}),
-                          gameOf(GameMode::Hard, {runsStage(1, 3000, {4}), runsStage(2, 100, {3}),
+                          played(GameMode::Practice, {runsStage(1, 9000, {30}), runsStage(2, 8000, {30})}),
+                          played(GameMode::Normal, {runsStage(1, 1500, {8}), runsStage(2, 2000, {9})}),
+                          played(GameMode::Hard, {runsStage(1, 3000, {4}), runsStage(2, 100, {3}),
                                                   runsStage(3, 200, {2}), runsStage(4, 300, {1}),
                                                   runsStage(5, 400, {9})})}));
         const std::optional<ProgressData> data = readProgress(db);
@@ -200,10 +156,10 @@ private slots:
     {
         HistoryDatabase db(path());
         const std::vector<int> oldest1{12, 3}, oldest2{7}, middle{2, 2, 10}, newest{4, 9, 2};
-        QVERIFY(save(db, {gameOf(GameMode::Normal, {runsStage(1, 500, oldest1), runsStage(2, 600, oldest2)}),
-                          gameOf(GameMode::Hard, {runsStage(1, 700, middle)}),
-                          gameOf(GameMode::Practice, {runsStage(1, 0, {1})}),
-                          gameOf(GameMode::Hard, {runsStage(1, 800, newest)})}));
+        QVERIFY(saveGames(db, {played(GameMode::Normal, {runsStage(1, 500, oldest1), runsStage(2, 600, oldest2)}),
+                          played(GameMode::Hard, {runsStage(1, 700, middle)}),
+                          played(GameMode::Practice, {runsStage(1, 0, {1})}),
+                          played(GameMode::Hard, {runsStage(1, 800, newest)})}));
         const std::optional<InsightData> insight = readInsight(db);
         QVERIFY(insight);
         QCOMPARE(insight->lastGameStreaks[0], longestOf(newest));
@@ -227,9 +183,9 @@ private slots:
             const GameMode mode = i % 5 == 0 ? GameMode::Practice : (i % 2 ? GameMode::Normal : GameMode::Hard);
             StageRecord stage = runsStage(1, 10 * i, {i});
             stage.playMs = 30000;
-            games.push_back(gameOf(mode, {stage}));
+            games.push_back(played(mode, {stage}));
         }
-        QVERIFY(save(db, games));
+        QVERIFY(saveGames(db, games));
         const std::optional<InsightData> data = readInsight(db);
         QVERIFY(data);
         QCOMPARE(data->speeds.size(), size_t(50));
@@ -255,14 +211,14 @@ private slots:
         // key, but 2000 ms in rounds 0, 5, .., 20 (five of 25). Per digit the
         // mean is far above; the median stays 100 + 10·d.
         const StageRecord stage = roundsStage(25, [](int d, int r) { return r % 5 == 0 ? 2000 : 100 + 10 * d; });
-        const KeypadInsight in = keypadInsight({gameOf(GameMode::Normal, {stage})});
+        const KeypadInsight in = keypadInsight({played(GameMode::Normal, {stage})});
         for (int d = 1; d <= 9; ++d)
             QCOMPARE(in.digit(d).medianMs, std::optional<int>(100 + 10 * d));
         QCOMPARE(slowestDigit(in), std::optional<int>(9));
         // The stage's 224 gaps: 180 quick ones (110, 120, .., 190, twenty
         // each) and 44 of 2000; the 112th and 113th are both 160.
         QCOMPARE(stageFigures(stage).medianGapMs, std::optional<int>(160));
-        QCOMPARE(gameMedianGapMs(gameOf(GameMode::Normal, {stage})), std::optional<int>(160));
+        QCOMPARE(gameMedianGapMs(played(GameMode::Normal, {stage})), std::optional<int>(160));
         QCOMPARE(stageFigures(stage).p90GapMs, std::optional<int>(2000));
     }
 
@@ -271,10 +227,10 @@ private slots:
     {
         // Before: digit d at 300 + 10·d ms (25 rounds, figures for every digit).
         const KeypadInsight before =
-            keypadInsight({gameOf(GameMode::Normal, {roundsStage(25, [](int d, int) { return 300 + 10 * d; })})});
+            keypadInsight({played(GameMode::Normal, {roundsStage(25, [](int d, int) { return 300 + 10 * d; })})});
         // This run: digits 1..4 at 200 ms, 5..9 at 500 ms, 3 rounds, 7 missed
         // once before each of its correct keys.
-        GameRecord run = gameOf(GameMode::Practice, {roundsStage(3, [](int d, int) { return d <= 4 ? 200 : 500; }, 7)});
+        GameRecord run = played(GameMode::Practice, {roundsStage(3, [](int d, int) { return d <= 4 ? 200 : 500; }, 7)});
         const PracticeReport report = practiceReport(run, before);
         QCOMPARE(report.digits.size(), size_t(9));
         for (const DrilledDigit& digit : report.digits) {
@@ -290,49 +246,31 @@ private slots:
         QCOMPARE(report.accuracy, std::optional<double>(27.0 / 30.0));
     }
 
-    // A game whose row the file lost (removed by another program, its stages with it) is written again whole at the next stage's save.
-    void lostStageRowsWrittenAgain()
+    // The recorder's stages: a game whose row the file lost (removed by another program, its stages with it) is written again whole at the next stage's save; the quit notice counts only the stages still unwritten.
+    void recorderKeepsEveryStage()
     {
         qint64 now = 0;
         setHistoryMonotonicClock([&now] { return now; });
         GameRecorder& rec = gameHistory();
         rec.gameStarted(GameMode::Normal);
         recordStage(now, 1, 0);
-        QCOMPARE(probe(path(), {QStringLiteral("SELECT count(*) FROM stages")}).toInt(), 1);
-        probe(path(), {QStringLiteral("DELETE FROM games")});
-        QCOMPARE(probe(path(), {QStringLiteral("SELECT count(*) FROM stages")}).toInt(), 0);
+        QCOMPARE(scalar(path(), QStringLiteral("SELECT count(*) FROM stages")).toInt(), 1);
+        rows(path(), QStringLiteral("DELETE FROM games"));
+        QCOMPARE(scalar(path(), QStringLiteral("SELECT count(*) FROM stages")).toInt(), 0);
         recordStage(now, 2, 100);
         QVERIFY(rec.takeNotices().empty());
-        QCOMPARE(probe(path(), {QStringLiteral("SELECT group_concat(stage) FROM stages")}).toString(),
-                 QStringLiteral("1,2"));
-        QCOMPARE(probe(path(), {QStringLiteral("SELECT group_concat(digit, '') FROM keys")}).toString(),
+        QCOMPARE(rows(path(), QStringLiteral("SELECT stage FROM stages")), (QStringList{"1", "2"}));
+        QCOMPARE(scalar(path(), QStringLiteral("SELECT group_concat(digit, '') FROM keys")).toString(),
                  QStringLiteral("123456789123456789"));
-        QCOMPARE(probe(path(), {QStringLiteral("SELECT total FROM games")}).toInt(), 300 * kScoreUnit);
-    }
-
-    // At exit, the quit notice counts the stages still unwritten: not those the file already holds.
-    void quitCountsOnlyUnsavedStages()
-    {
-        qint64 now = 0;
-        setHistoryMonotonicClock([&now] { return now; });
-        GameRecorder& rec = gameHistory();
-        rec.gameStarted(GameMode::Hard);
-        recordStage(now, 1, 0);
-        recordStage(now, 2, 100);
-        // Another program holds the file from here on.
-        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
-        other.setDatabaseName(path());
-        QVERIFY(other.open());
-        QVERIFY(QSqlQuery(other).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        QCOMPARE(scalar(path(), QStringLiteral("SELECT total FROM games")).toInt(), 300 * kScoreUnit);
+        // Another program holds the file from here on: stage 3 alone waits.
+        Holder other(path());
+        QVERIFY(other.held());
         recordStage(now, 3, 300);
         QCOMPARE(rec.takeNotices().size(), size_t(1));
         QCOMPARE(rec.finish(), 1);
-        QVERIFY(QSqlQuery(other).exec(QStringLiteral("ROLLBACK")));
-        other.close();
-        other = QSqlDatabase();
-        QSqlDatabase::removeDatabase(QStringLiteral("other"));
-        QCOMPARE(probe(path(), {QStringLiteral("SELECT group_concat(stage) FROM stages")}).toString(),
-                 QStringLiteral("1,2"));
+        other.release();
+        QCOMPARE(rows(path(), QStringLiteral("SELECT stage FROM stages")), (QStringList{"1", "2"}));
     }
 };
 
