@@ -5,9 +5,9 @@
 // lock calls are slowed, through a thin layer over SQLite's own file layer.
 #include "history/history_database.h"
 #include "history/recorder.h"
+#include "support/history_folder.h"
 
 #include <QDir>
-#include <QSqlQuery>
 #include <QThread>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -81,37 +81,10 @@ void installLayer()
     sqlite3_vfs_register(&i.layer, 1);
 }
 
-GameRecord gameOf(GameMode mode, int firstDigit)
+// One stage whose nine keys sweep the keypad from `firstDigit`.
+GameRecord sweepGame(GameMode mode, int firstDigit)
 {
-    GameRecord g;
-    g.startedAt = QDateTime(QDate(2026, 12, 9), QTime(8, 0), QTimeZone(0));
-    g.mode = mode;
-    StageRecord s;
-    s.stage = 1;
-    s.score = 300;
-    s.quota = 100;
-    for (int k = 0; k < 9; ++k) {
-        const auto digit = static_cast<qint8>((firstDigit + k - 1) % 9 + 1);
-        s.keys.push_back(KeyStroke{200 * k, digit, digit, true});
-    }
-    g.stages.push_back(s);
-    g.total = 300;
-    g.lastStage = 1;
-    return g;
-}
-
-int countIn(const QString& path, const QString& sql)
-{
-    int n = -1;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("probe"));
-        db.setDatabaseName(path);
-        QSqlQuery q(db);
-        if (db.open() && q.exec(sql) && q.next())
-            n = q.value(0).toInt();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("probe"));
-    return n;
+    return gameOf(QDateTime(QDate(2026, 12, 9), QTime(8, 0), QTimeZone(0)), mode, {sweepStage(1, 9, 29970, firstDigit)});
 }
 
 }  // namespace
@@ -136,7 +109,7 @@ private slots:
             i.runAt = runAt;
             i.otherCopy = [&] {
                 HistoryDatabase other(path);
-                GameRecord game = gameOf(GameMode::Hard, 5);
+                GameRecord game = sweepGame(GameMode::Hard, 5);
                 size_t saved = 0;
                 otherSaved = other.saveGame(game, saved);
                 otherProblem = other.problem();
@@ -146,7 +119,7 @@ private slots:
             {
                 HistoryDatabase first(path);
                 first.setBusyTimeout(2000);
-                GameRecord game = gameOf(GameMode::Normal, 1);
+                GameRecord game = sweepGame(GameMode::Normal, 1);
                 size_t stages = 0;
                 saved = first.saveGame(game, stages);
                 problem = first.problem();
@@ -158,8 +131,8 @@ private slots:
             QVERIFY2(saved && problem == HistoryProblem::None, qPrintable(at));
             QVERIFY2(!ran || (otherSaved && otherProblem == HistoryProblem::None), qPrintable(at));
             QVERIFY2(QDir(dir.path()).entryList({QStringLiteral("*.broken-*")}).isEmpty(), qPrintable(at));
-            QCOMPARE(countIn(path, QStringLiteral("SELECT count(*) FROM games")), ran ? 2 : 1);
-            QCOMPARE(countIn(path, QStringLiteral("SELECT count(DISTINCT digit) FROM keys")), 9);
+            QCOMPARE(scalar(path, QStringLiteral("SELECT count(*) FROM games")).toInt(), ran ? 2 : 1);
+            QCOMPARE(scalar(path, QStringLiteral("SELECT count(DISTINCT digit) FROM keys")).toInt(), 9);
         }
         qInfo("the other copy ran inside the first one's save at %d of 50 lock calls", interleaved);
         QVERIFY(interleaved >= 3);  // the start takes several lock calls
@@ -184,7 +157,7 @@ private slots:
                         QThread::msleep(static_cast<unsigned long>(run % 10) * 8);
                     HistoryDatabase db(path);
                     db.setBusyTimeout(2000);
-                    GameRecord game = gameOf(copy == 0 ? GameMode::Normal : GameMode::Hard, 1 + 4 * copy);
+                    GameRecord game = sweepGame(copy == 0 ? GameMode::Normal : GameMode::Hard, 1 + 4 * copy);
                     size_t saved = 0;
                     const bool kept = db.saveGame(game, saved) && db.problem() == HistoryProblem::None;
                     ::_exit(kept ? 0 : 1);
@@ -196,7 +169,7 @@ private slots:
                 QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, qPrintable(QString::number(run)));
             }
             QVERIFY(QDir(dir.path()).entryList({QStringLiteral("*.broken-*")}).isEmpty());
-            QCOMPARE(countIn(path, QStringLiteral("SELECT count(*) FROM games")), 2);
+            QCOMPARE(scalar(path, QStringLiteral("SELECT count(*) FROM games")).toInt(), 2);
         }
     }
 };
