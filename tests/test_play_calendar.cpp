@@ -5,6 +5,7 @@
 #include "platform/keys.h"
 #include "screens/calendar_page.h"
 #include "screens/progress_window.h"
+#include "support/history_folder.h"
 
 #include <QTemporaryDir>
 #include <QTimeZone>
@@ -27,30 +28,13 @@ std::vector<PlaySpan> daysPlayed(const std::vector<int>& days, qint64 minutes = 
     return spans;
 }
 
-KeyStroke key(int ms, int digit)
-{
-    return KeyStroke{ms, static_cast<qint8>(digit), static_cast<qint8>(digit), true};
-}
-
-// A stage whose keys run over the whole keypad, its clock `playMs` long.
-StageRecord stageOf(int stage, int playMs)
-{
-    StageRecord s{stage, 100 * stage, 50, StageVerdict::Clear, playMs, {}};
-    for (int d = 1; d <= 9; ++d)
-        s.keys.push_back(key(d * 300, d));
-    return s;
-}
-
+// A lost game of stages whose clocks ran `stageMs`, each striking 1 to 9.
 GameRecord gameAt(const QDateTime& start, GameMode mode, std::vector<int> stageMs)
 {
-    GameRecord g;
-    g.startedAt = start;
-    g.mode = mode;
-    g.outcome = GameOutcome::Lost;
+    std::vector<StageRecord> stages;
     for (size_t i = 0; i < stageMs.size(); ++i)
-        g.stages.push_back(stageOf(static_cast<int>(i) + 1, stageMs[i]));
-    g.lastStage = static_cast<int>(stageMs.size());
-    return g;
+        stages.push_back(sweepStage(static_cast<int>(i) + 1, 9, stageMs[i]));
+    return gameOf(start, mode, stages);
 }
 }  // namespace
 
@@ -150,16 +134,10 @@ private slots:
         QVERIFY(dir_.isValid());
         const QString path = dir_.filePath(QStringLiteral("history.sqlite"));
         HistoryDatabase db(path);
-        std::vector<GameRecord> games = {
-            gameAt(at(12, 8, 23, 50), GameMode::Normal, {29970, 29970, 12000}),   // runs past midnight
-            gameAt(at(12, 9, 7, 0), GameMode::Practice, {180000}),
-            gameAt(at(12, 9, 8, 0), GameMode::Entry, {300000}),
-            gameAt(at(12, 9, 9, 0), GameMode::Hard, {29970}),
-        };
-        for (GameRecord& g : games) {
-            size_t saved = 0;
-            QVERIFY(db.saveGame(g, saved));
-        }
+        QVERIFY(saveGames(db, {gameAt(at(12, 8, 23, 50), GameMode::Normal, {29970, 29970, 12000}),   // past midnight
+                               gameAt(at(12, 9, 7, 0), GameMode::Practice, {180000}),
+                               gameAt(at(12, 9, 8, 0), GameMode::Entry, {300000}),
+                               gameAt(at(12, 9, 9, 0), GameMode::Hard, {29970})}));
         setCalendarClock([] { return QDate(2026, 12, 9); });
         const std::optional<ProgressData> data = readProgress(db);
         QVERIFY(data);
