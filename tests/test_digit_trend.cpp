@@ -5,6 +5,7 @@
 #include "platform/keys.h"
 #include "screens/digit_trend_page.h"
 #include "screens/progress_window.h"
+#include "support/history_folder.h"
 
 #include <QTemporaryDir>
 #include <QTimeZone>
@@ -34,8 +35,8 @@ StageRecord stageOfWeek(int week, int rounds)
         for (int d = 1; d <= kKeypadDigits; ++d) {
             ms += gapOf(d, week);
             if (d == 8)
-                s.keys.push_back(KeyStroke{ms - 40, 9, 8, false});
-            s.keys.push_back(KeyStroke{ms, static_cast<qint8>(d), static_cast<qint8>(d), true});
+                s.keys.push_back(stroke(ms - 40, 9, 8));
+            s.keys.push_back(stroke(ms, d, d));
         }
     }
     return s;
@@ -43,13 +44,7 @@ StageRecord stageOfWeek(int week, int rounds)
 
 GameRecord gameOn(QDate day, int week, int rounds, GameMode mode = GameMode::Normal)
 {
-    GameRecord g;
-    g.startedAt = QDateTime(day, QTime(20, 0), QTimeZone(9 * 3600));
-    g.mode = mode;
-    g.outcome = GameOutcome::Lost;
-    g.stages.push_back(stageOfWeek(week, rounds));
-    g.lastStage = 1;
-    return g;
+    return gameOf(QDateTime(day, QTime(20, 0), QTimeZone(9 * 3600)), mode, {stageOfWeek(week, rounds)});
 }
 
 // A game on the Wednesday of each week, 25 rounds; week 2 has 3 rounds,
@@ -135,10 +130,7 @@ private slots:
         for (int i = 1; i < kTrendGamesPerWeek; ++i)
             games.push_back(gameOn(first.addDays(i), 0, 25));
         games.push_back(gameOn(kToday, kTrendWeeks - 1, 30, GameMode::Practice));
-        for (GameRecord& g : games) {
-            size_t saved = 0;
-            QVERIFY(db.saveGame(g, saved));
-        }
+        QVERIFY(saveGames(db, games));
         setCalendarClock([] { return kToday; });
         const std::optional<ProgressData> data = readProgress(db);
         QVERIFY(data);
