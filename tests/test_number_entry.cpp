@@ -52,26 +52,17 @@ KeyStroke stroke(int ms, int key, int wanted)
     return KeyStroke{ms, static_cast<qint8>(key), static_cast<qint8>(wanted), key == wanted};
 }
 
-// The worked example: a one-minute test of three entries.
-//   "305":  3 0 5 Enter                      correct, net 3 + 1 = 4 keys
-//   "48":   4 9 (8 wanted) Enter (back wanted) wrong,  net 0, 3 keys
-//   "1.50": 1 . 6 (5 wanted) BS 5 0 Enter    correct, net 4 + 1 = 5 keys, 7 keys
-// Net 9 keys, gross 14, 3 entries, 2 correct: net 9 × 3600 ÷ 60 = 540 per
-// hour, gross 14 × 3600 ÷ 60 = 840, accuracy 2 ÷ 3.
-StageRecord workedExample()
+// A test of `playMs` whose keys are {key struck, key wanted, ms since the one before}.
+StageRecord testOf(std::initializer_list<std::array<int, 3>> keys, int playMs = 60000)
 {
-    StageRecord test{1, 9, 0, StageVerdict::Clear, 60000, {}};
+    StageRecord test{1, 0, 0, StageVerdict::Clear, playMs, {}};
     int ms = 0;
-    auto add = [&](int key, int wanted, int gap = 300) {
-        ms += gap;
-        test.keys.push_back(stroke(ms, key, wanted));
-    };
-    add(3, 3), add(0, 0), add(5, 5), add(kEntryEnter, kEntryEnter);
-    add(4, 4), add(9, 8), add(kEntryEnter, kEntryBack);
-    add(1, 1), add(kEntryPoint, kEntryPoint), add(6, 5), add(kEntryBack, kEntryBack), add(5, 5), add(0, 0),
-        add(kEntryEnter, kEntryEnter);
+    for (const auto& [key, wanted, gap] : keys)
+        test.keys.push_back(stroke(ms += gap, key, wanted));
     return test;
 }
+
+constexpr int P = kEntryPoint, E = kEntryEnter, B = kEntryBack;
 
 }  // namespace
 
@@ -96,8 +87,8 @@ private slots:
         const QString second = test.upcoming().at(0);
         for (const EntryStrike& s : type(test, first))
             QVERIFY(s.taken && s.matched && !s.submitted);
-        QCOMPARE(test.expected(), kEntryEnter);
-        const EntryStrike enter = test.strike(kEntryEnter);
+        QCOMPARE(test.expected(), E);
+        const EntryStrike enter = test.strike(E);
         QVERIFY(enter.taken && enter.submitted && enter.correct && enter.matched);
         QCOMPARE(test.correct(), 1);
         QCOMPARE(test.netKeys(), int(first.size()) + 1);
@@ -106,13 +97,13 @@ private slots:
 
         // One key more than the amount, or one fewer, is wrong.
         type(test, second + QLatin1Char('7'));
-        QCOMPARE(test.expected(), kEntryBack);
-        const EntryStrike tooLong = test.strike(kEntryEnter);
+        QCOMPARE(test.expected(), B);
+        const EntryStrike tooLong = test.strike(E);
         QVERIFY(tooLong.submitted && !tooLong.correct && !tooLong.matched);
         const QString third = test.amount();
         type(test, third.left(third.size() - 1));
         if (third.size() > 1)
-            QVERIFY(!test.strike(kEntryEnter).correct);
+            QVERIFY(!test.strike(E).correct);
         QCOMPARE(test.correct(), 1);
         QCOMPARE(test.entries(), third.size() > 1 ? 3 : 2);
         QCOMPARE(test.netKeys(), int(first.size()) + 1);
@@ -127,7 +118,7 @@ private slots:
         test.prepare(1);
         QVERIFY(!test.strike(1).taken);  // before the start
         test.start();
-        QVERIFY(!test.strike(kEntryEnter).taken);
+        QVERIFY(!test.strike(E).taken);
         QCOMPARE(test.entries(), 0);
         QCOMPARE(test.grossKeys(), 0);
 
@@ -137,13 +128,13 @@ private slots:
         QVERIFY(slip.taken && !slip.matched);
         QCOMPARE(slip.expected, keyOf(amount.at(0)));
         QCOMPARE(test.typed(), QString::number(wrong));
-        const EntryStrike erase = test.strike(kEntryBack);
-        QVERIFY(erase.matched && erase.expected == kEntryBack);
+        const EntryStrike erase = test.strike(B);
+        QVERIFY(erase.matched && erase.expected == B);
         QVERIFY(test.typed().isEmpty());
-        const EntryStrike nothingToErase = test.strike(kEntryBack);
+        const EntryStrike nothingToErase = test.strike(B);
         QVERIFY(nothingToErase.taken && !nothingToErase.matched);
         type(test, amount);
-        QVERIFY(test.strike(kEntryEnter).correct);
+        QVERIFY(test.strike(E).correct);
         QCOMPARE(test.netKeys(), int(amount.size()) + 1);
         QCOMPARE(test.grossKeys(), int(amount.size()) + 4);
 
@@ -158,16 +149,24 @@ private slots:
         QVERIFY(test.tick());
         QVERIFY(test.over() && !test.running());
         const int gross = test.grossKeys();
-        QVERIFY(!test.strike(kEntryEnter).taken);
+        QVERIFY(!test.strike(E).taken);
         QVERIFY(!test.strike(5).taken);
         QCOMPARE(test.grossKeys(), gross);
         QVERIFY(!test.tick());
     }
 
-    // The figures of the worked example above.
+    // The figures of a worked example, a one-minute test of three entries:
+    //   "305":  3 0 5 Enter                      correct, net 3 + 1 = 4 keys
+    //   "48":   4 9 (8 wanted) Enter (back wanted) wrong,  net 0, 3 keys
+    //   "1.50": 1 . 6 (5 wanted) BS 5 0 Enter    correct, net 4 + 1 = 5 keys, 7 keys
+    // Net 9 keys, gross 14, 3 entries, 2 correct: net 9 × 3600 ÷ 60 = 540 per
+    // hour, gross 14 × 3600 ÷ 60 = 840, accuracy 2 ÷ 3.
     void figuresOfTheWorkedExample()
     {
-        const EntryFigures f = entryFigures(workedExample());
+        const EntryFigures f = entryFigures(testOf({{3, 3, 300}, {0, 0, 300}, {5, 5, 300}, {E, E, 300},
+                                                    {4, 4, 300}, {9, 8, 300}, {E, B, 300},
+                                                    {1, 1, 300}, {P, P, 300}, {6, 5, 300}, {B, B, 300},
+                                                    {5, 5, 300}, {0, 0, 300}, {E, E, 300}}));
         QCOMPARE(f.netKeys, 9);
         QCOMPARE(f.grossKeys, 14);
         QCOMPARE(f.entries, 3);
@@ -181,19 +180,14 @@ private slots:
         // Three minutes of 50 entries "1234567" and Enter: net 400 keys,
         // 400 × 3600 ÷ 180 = 8,000 per hour. One wrong entry more keeps
         // 50 ÷ 51 = 98.04 %, the 8,000 line met; two wrong, 96.2 %, not.
-        StageRecord three{1, 0, 0, StageVerdict::Clear, 180000, {}};
-        for (int e = 0; e < 50; ++e) {
-            for (int d = 1; d <= 7; ++d)
-                three.keys.push_back(stroke(0, d, d));
-            three.keys.push_back(stroke(0, kEntryEnter, kEntryEnter));
-        }
-        three.keys.push_back(stroke(0, 8, 1));
-        three.keys.push_back(stroke(0, kEntryEnter, kEntryBack));
+        StageRecord three = testOf({{8, 1, 0}, {E, B, 0}}, 180000);
+        for (int k = 0; k < 50 * 8; ++k)
+            three.keys.push_back(stroke(0, k % 8 < 7 ? k % 8 + 1 : E, k % 8 < 7 ? k % 8 + 1 : E));
         EntryFigures met = entryFigures(three);
         QCOMPARE(*met.netKph(), 8000.0);
         QVERIFY(met.meets(8000) && !met.meets(10000) && !met.meets(12000));
         three.keys.push_back(stroke(0, 9, 1));
-        three.keys.push_back(stroke(0, kEntryEnter, kEntryBack));
+        three.keys.push_back(stroke(0, E, B));
         met = entryFigures(three);
         QCOMPARE(met.entries, 52);
         QVERIFY(!met.meets(8000));
@@ -213,24 +207,17 @@ private slots:
     // Misses: 0 wanted 8 struck, 5 wanted 6 struck. 20 keys in 2 tests.
     void keypadFiguresOfTests()
     {
-        auto test = [](std::initializer_list<std::array<int, 3>> keys) {
-            GameRecord game;
-            game.mode = GameMode::Entry;
-            StageRecord stage{1, 0, 0, StageVerdict::Clear, 60000, {}};
-            int ms = 0;
-            for (const auto& [key, wanted, gap] : keys) {
-                ms += gap;
-                stage.keys.push_back(stroke(ms, key, wanted));
-            }
-            game.stages.push_back(stage);
-            return game;
+        auto game = [](const StageRecord& test) {
+            GameRecord g;
+            g.mode = GameMode::Entry;
+            g.stages.push_back(test);
+            return g;
         };
-        const int P = kEntryPoint, E = kEntryEnter, B = kEntryBack;
         const std::vector<GameRecord> tests = {
-            test({{1, 1, 200}, {P, P, 300}, {6, 5, 200}, {B, B, 300}, {5, 5, 400}, {0, 0, 200}, {E, E, 400},
-                  {2, 2, 300}, {3, 3, 200}, {4, 4, 300}, {6, 6, 200}, {7, 7, 300}, {8, 8, 200}, {9, 9, 400},
-                  {E, E, 200}, {9, 9, 300}, {8, 0, 300}, {E, B, 300}}),
-            test({{1, 1, 250}, {E, E, 500}}),
+            game(testOf({{1, 1, 200}, {P, P, 300}, {6, 5, 200}, {B, B, 300}, {5, 5, 400}, {0, 0, 200}, {E, E, 400},
+                         {2, 2, 300}, {3, 3, 200}, {4, 4, 300}, {6, 6, 200}, {7, 7, 300}, {8, 8, 200}, {9, 9, 400},
+                         {E, E, 200}, {9, 9, 300}, {8, 0, 300}, {E, B, 300}})),
+            game(testOf({{1, 1, 250}, {E, E, 500}})),
         };
         const EntryKeypad pad = entryKeypad(tests, 1);
         QCOMPARE(pad.games, 2);
@@ -272,34 +259,24 @@ private slots:
         // 7 three times at 900 ms, 2 four times at 200 ms, Enter three times
         // at 500 ms, 4 twice at 2,000 ms (too few); slips: 8 for 5 twice,
         // . for 0 once, and after each slip a 3 struck (back wanted).
-        StageRecord test{1, 0, 0, StageVerdict::Clear, 60000, {}};
-        int ms = 0;
-        auto add = [&](int key, int wanted, int gap) {
-            ms += gap;
-            test.keys.push_back(stroke(ms, key, wanted));
-        };
-        for (int i = 0; i < 3; ++i)
-            add(7, 7, 900), add(kEntryEnter, kEntryEnter, 500);
-        for (int i = 0; i < 4; ++i)
-            add(2, 2, 200);
-        add(4, 4, 2000), add(4, 4, 2000);
-        add(8, 5, 100), add(3, kEntryBack, 100), add(8, 5, 100), add(3, kEntryBack, 100);
-        add(kEntryPoint, 0, 100);
+        const StageRecord test = testOf({{7, 7, 900}, {E, E, 500}, {7, 7, 900}, {E, E, 500}, {7, 7, 900}, {E, E, 500},
+                                         {2, 2, 200}, {2, 2, 200}, {2, 2, 200}, {2, 2, 200}, {4, 4, 2000}, {4, 4, 2000},
+                                         {8, 5, 100}, {3, B, 100}, {8, 5, 100}, {3, B, 100}, {P, 0, 100}});
         const std::vector<EntryKeyTime> slow = slowestEntryKeys(test, 3);
         QCOMPARE(slow.size(), size_t(3));
         QCOMPARE(slow[0].key, 7);
         QCOMPARE(slow[0].medianMs, 900);
-        QCOMPARE(slow[1].key, kEntryEnter);
+        QCOMPARE(slow[1].key, E);
         QCOMPARE(slow[1].medianMs, 500);
         QCOMPARE(slow[2].key, 2);
         QCOMPARE(slow[2].count, 4);
         const std::vector<EntryMiss> slips = frequentEntryMisses(test, 3);
         QCOMPARE(slips.size(), size_t(2));
         QVERIFY(slips[0].wanted == 5 && slips[0].struck == 8 && slips[0].count == 2);
-        QVERIFY(slips[1].wanted == 0 && slips[1].struck == kEntryPoint && slips[1].count == 1);
-        QCOMPARE(entryKeyName(kEntryPoint), QStringLiteral("."));
-        QCOMPARE(entryKeyName(kEntryEnter), QStringLiteral("enter"));
-        QCOMPARE(entryKeyName(kEntryBack), QStringLiteral("back"));
+        QVERIFY(slips[1].wanted == 0 && slips[1].struck == P && slips[1].count == 1);
+        QCOMPARE(entryKeyName(P), QStringLiteral("."));
+        QCOMPARE(entryKeyName(E), QStringLiteral("enter"));
+        QCOMPARE(entryKeyName(B), QStringLiteral("back"));
         QCOMPARE(entryKeyName(0), QStringLiteral("0"));
     }
 
@@ -344,21 +321,23 @@ private slots:
             QKeyEvent event(QEvent::KeyPress, key, modifiers);
             return entryKeyOfCode(virtualKeyCode(&event));
         };
-        QCOMPARE(code(Qt::Key_0, Qt::KeypadModifier), 0);
-        QCOMPARE(code(Qt::Key_9, Qt::KeypadModifier), 9);
-        QCOMPARE(code(Qt::Key_Period, Qt::KeypadModifier), kEntryPoint);
-        QCOMPARE(code(Qt::Key_Delete, Qt::KeypadModifier), kEntryPoint);  // NumLock off
-        QCOMPARE(code(Qt::Key_Insert, Qt::KeypadModifier), 0);
-        QCOMPARE(code(Qt::Key_Enter, Qt::KeypadModifier), kEntryEnter);
-        QCOMPARE(code(Qt::Key_Return, Qt::NoModifier), kEntryEnter);
-        QCOMPARE(code(Qt::Key_Minus, Qt::KeypadModifier), kEntryBack);
-        QCOMPARE(code(Qt::Key_Backspace, Qt::NoModifier), kEntryBack);
-        QCOMPARE(code(Qt::Key_Minus, Qt::NoModifier), -1);
-        QCOMPARE(code(Qt::Key_5, Qt::NoModifier), -1);
-        QCOMPARE(code(Qt::Key_Period, Qt::NoModifier), -1);
-        setMainRowDigits(true);
-        QCOMPARE(code(Qt::Key_5, Qt::NoModifier), 5);
-        QCOMPARE(code(Qt::Key_Period, Qt::NoModifier), kEntryPoint);
+        const struct {
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            int without, withMainRow;  // the entry key, -1 for none
+        } keys[] = {
+            {Qt::Key_0, Qt::KeypadModifier, 0, 0}, {Qt::Key_9, Qt::KeypadModifier, 9, 9},
+            {Qt::Key_Period, Qt::KeypadModifier, P, P}, {Qt::Key_Delete, Qt::KeypadModifier, P, P},  // NumLock off
+            {Qt::Key_Insert, Qt::KeypadModifier, 0, 0}, {Qt::Key_Enter, Qt::KeypadModifier, E, E},
+            {Qt::Key_Return, Qt::NoModifier, E, E}, {Qt::Key_Minus, Qt::KeypadModifier, B, B},
+            {Qt::Key_Backspace, Qt::NoModifier, B, B}, {Qt::Key_Minus, Qt::NoModifier, -1, -1},
+            {Qt::Key_5, Qt::NoModifier, -1, 5}, {Qt::Key_Period, Qt::NoModifier, -1, P},
+        };
+        for (bool mainRow : {false, true}) {
+            setMainRowDigits(mainRow);
+            for (const auto& k : keys)
+                QVERIFY2(code(k.key, k.modifiers) == (mainRow ? k.withMainRow : k.without), qPrintable(QString::number(k.key)));
+        }
         setMainRowDigits(false);
     }
 
@@ -460,7 +439,7 @@ private slots:
         QCOMPARE(int(game.stages[0].keys.size()), report.figures.grossKeys);
         QCOMPARE(game.stages[0].keys.front().ms, 1000);
         QCOMPARE(int(game.stages[0].keys.front().digit), keyOf(first.at(0)));
-        QCOMPARE(game.stages[0].keys.at(size_t(first.size())).digit, qint8(kEntryEnter));
+        QCOMPARE(game.stages[0].keys.at(size_t(first.size())).digit, qint8(E));
         QVERIFY(game.stages[0].keys.at(size_t(first.size())).hit);
         QCOMPARE(bestEntryKph(db, 3), report.figures.netKph());
         QVERIFY(!bestEntryKph(db, 1));
