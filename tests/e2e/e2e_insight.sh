@@ -32,13 +32,6 @@ press_switch KP_2
 progress=$(current_window)
 press KP_6 KP_6 KP_6 KP_6 KP_6
 
-# count_colour FILE GEOMETRY COLOUR: pixels of about that colour in the area.
-count_colour() {
-    local n
-    n=$(convert "$1" -crop "$2" +repage -fuzz 6% -fill black +opaque "$3" -fill white -opaque "$3" \
-        -format '%[fx:mean*w*h]' info:)
-    echo "${n%.*}"
-}
 names=(keypad misses moves speed)
 for i in 0 1 2 3; do
     sleep 0.5

@@ -51,13 +51,6 @@ sleep 0.5
 import -window "$result" "$shots/entry-window-result.png"
 switch_to "$title" KP_0
 
-# count_colour FILE GEOMETRY COLOUR: pixels of about that colour in the area.
-count_colour() {
-    local n
-    n=$(convert "$1" -crop "$2" +repage -fuzz 6% -fill black +opaque "$3" -fill white -opaque "$3" \
-        -format '%[fx:mean*w*h]' info:)
-    echo "${n%.*}"
-}
 press_switch KP_2
 progress=$(current_window)
 press KP_6 KP_6 KP_6 KP_6 KP_6

@@ -347,3 +347,11 @@ wait_focus() {
     done
     fail "the visible screen never took the focus"
 }
+
+# count_colour FILE GEOMETRY COLOUR: pixels of about that colour in the area.
+count_colour() {
+    local n
+    n=$(convert "$1" -crop "$2" +repage -fuzz 6% -fill black +opaque "$3" -fill white -opaque "$3" \
+        -format '%[fx:mean*w*h]' info:)
+    echo "${n%.*}"
+}
