@@ -161,7 +161,7 @@ void PracticeResultWindow::paintEvent(QPaintEvent* event)
         chart::text(p, 250, y + 27, f.value, pixelFont(24), f.color, Qt::AlignRight);
         y += 50;
     }
-    drawMisses(p, 242);
+    drawMisses(p, 243);
     drawKeypad(p);
 
     QStringList faster;
@@ -177,10 +177,10 @@ void PracticeResultWindow::drawMisses(QPainter& p, double top)
 {
     chart::text(p, 24, top, u8("多い打ち間違い（今回）"), pixelFont(13), chart::kMist);
     if (report_.misses.empty())
-        chart::text(p, 24, top + 20, u8("打ち間違いはありません"), pixelFont(14), chart::kPaper);
+        chart::text(p, 24, top + 18, u8("打ち間違いはありません"), pixelFont(14), chart::kPaper);
     for (size_t i = 0; i < report_.misses.size(); ++i) {
         const Miss& m = report_.misses[i];
-        chart::text(p, 24, top + 20 + 18 * static_cast<double>(i),
+        chart::text(p, 24, top + 18 + 16 * static_cast<double>(i),
                     u8("%1 のときに %2: %3 回").arg(m.shown).arg(m.pressed).arg(grouped(m.count)), pixelFont(14),
                     chart::kPaper);
     }
@@ -233,7 +233,9 @@ void PracticeResultWindow::drawKeypad(QPainter& p)
         chart::text(p, x, 96 + 18 * i, u8(legend[i]), small, i == 0 ? chart::kPaper : chart::kMist);
     chart::text(p, x, 214, u8("▲ 速くなった"), small, changeColor(DigitChange::Faster));
     chart::text(p, x, 232, u8("▼ 遅くなった"), small, changeColor(DigitChange::Slower));
-    chart::text(p, x, 252, u8("両方 %1 回以上で").arg(kChangeMinKeys), small, chart::kMist);
-    chart::text(p, x, 268, u8("%1 % かつ").arg(kChangeMinPercent), small, chart::kMist);
-    chart::text(p, x, 284, u8("%1 ms 以上の差").arg(kChangeMinMs), small, chart::kMist);
+    // The rule in the narrow column, a line a part.
+    chart::text(p, x, 250, u8("前も今回も"), small, chart::kMist);
+    chart::text(p, x, 266, u8("%1 回以上で").arg(kChangeMinKeys), small, chart::kMist);
+    chart::text(p, x, 282, u8("%1 % かつ").arg(kChangeMinPercent), small, chart::kMist);
+    chart::text(p, x, 298, u8("%1 ms 以上の差").arg(kChangeMinMs), small, chart::kMist);
 }

@@ -154,11 +154,15 @@ void ProgressWindow::startDrill(DrillKind kind)
 
 void ProgressWindow::chooseDigit(int KeyCode)
 {
+    // Keypad 1-9 picks the digit, 0 or Esc cancels; other keys (the window
+    // system's modifiers among them) leave the question open.
+    const int digit = KeyCode - vk::Numpad0;
+    const bool picked = digit >= 1 && digit <= kKeypadDigits;
+    if (!picked && KeyCode != vk::Numpad0 && KeyCode != vk::Escape)
+        return;
     choosingDigit_ = false;
     update();
-    // Keypad 1-9 picks the digit; 0, Esc or any other key only cancels.
-    const int digit = KeyCode - vk::Numpad0;
-    if (digit >= 1 && digit <= kKeypadDigits) {
+    if (picked) {
         PracticeDrill drill;
         drill.kind = DrillKind::ChosenDigit;
         drill.digit = digit;
