@@ -1,10 +1,12 @@
 #pragma once
 // 苦手特訓, the practice stage, in figures: how often each digit comes
 // (the slower a digit and the more often it is missed, the more often:
-// the costliest kPracticeWeightRatio times as often as the cheapest), and
+// the costliest kPracticeWeightRatio times as often as the cheapest), the
+// same weights bent towards a chosen digit or the slow moves, and
 // afterwards what the run did for the digits it drilled: its hits,
-// accuracy and keystrokes per hour, and per digit the median reaction time
-// of this run beside the player's figure before it.
+// accuracy, keystrokes per hour and most frequent misses, and per digit
+// its accuracy and median reaction time of this run beside the player's
+// figure before it, with whether the change is more than noise.
 #include "history/stage_figures.h"
 
 #include <optional>
@@ -63,8 +65,8 @@ double movePairShare(const std::vector<std::vector<double>>& rows, const std::ve
 
 // How a digit's median of this run stands against its figure before. It
 // counts only when both rest on at least kChangeMinKeys keys and the
-// median moved by at least kChangeMinShare of the figure before and by at
-// least kChangeMinMs: anything less is the noise of a short run.
+// median moved by at least kChangeMinPercent % of the figure before and
+// by at least kChangeMinMs: anything less is the noise of a short run.
 constexpr int kChangeMinKeys = 10;
 constexpr int kChangeMinPercent = 5;
 constexpr int kChangeMinMs = 15;
@@ -77,7 +79,7 @@ struct DrilledDigit {
     int hits = 0;
     std::optional<int> nowMs;        // median of this run (no minimum of keys)
     std::optional<int> beforeMs;     // the figure the weights came from
-    int beforeKeys = 0;
+    int beforeKeys = 0;              // the keys that figure rests on
     DigitChange change() const { return digitChange(keys, nowMs, beforeKeys, beforeMs); }
     bool faster() const { return change() == DigitChange::Faster; }
     std::optional<double> accuracy() const
