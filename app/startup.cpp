@@ -224,7 +224,7 @@ QStringList startUpPictures(bool plainArt)
 bool showTitle()
 {
     // プレイ記録 and the practice result start practice stages through it.
-    setPracticeStarter([](QWidget* from) { titleScreen->practice(from); });
+    setPracticeStarter([](QWidget* from, const PracticeDrill& drill) { titleScreen->practice(from, drill); });
     setGameStarter([](QWidget* from, int slotBase) { titleScreen->startGame(from, slotBase); });
     g_startUpFinished = false;
     wireTitleScreen(*form1);

@@ -146,6 +146,7 @@ void Title::startGame(QWidget* from, int slotBase)
     Module1.AnimFrame = 0;
     Module1.Practice = 0;
     Module1.DigitWeights.clear();
+    Module1.DigitWeightsAfter.clear();
     gameHistory().noteGameStart(slotBase == 0 ? GameMode::Normal : GameMode::Hard);
     color_s(slotBase == kHardSlotBase ? kHardColours : kNormalColours);
     stageResults->n_stage();
@@ -170,7 +171,7 @@ void Title::extra()
     startGame(&w_, kHardSlotBase);
 }
 
-void Title::practice(QWidget* from)
+void Title::practice(QWidget* from, const PracticeDrill& drill)
 {
     // Like a game of the normal mode, every digit of the stack in sight;
     // no score slot is ever written.
@@ -180,7 +181,7 @@ void Title::practice(QWidget* from)
     Module1.AnimFrame = 0;
     gameHistory().gameStarted(GameMode::Practice);
     color_s(kNormalColours);
-    setUpPractice();
+    setUpPractice(drill);
     s_play(Sound::SoundPowah, false);
     switchScreen(from, form3);
 }

@@ -3,6 +3,7 @@
 // high scores, プレイ記録 and the way out.
 class Form1;
 class QWidget;
+struct PracticeDrill;
 
 class Title {
 public:
@@ -18,8 +19,9 @@ public:
     void extra();       // the hard mode (ハードモード)
     void score_m();
     void showProgress();  // keypad 2: the play history
-    // A practice stage (苦手特訓) from プレイ記録 or the practice result.
-    void practice(QWidget* from);
+    // A practice stage (苦手特訓 or one of its drills) from プレイ記録 or
+    // the practice result.
+    void practice(QWidget* from, const PracticeDrill& drill);
     void Image1_Click();
     void Timer1_Timer();
     // A game of the mode with this score slot base, from the screen `from`

@@ -22,6 +22,7 @@ enum Code : int {
     Numpad4 = 100,
     Numpad5 = 101,
     Numpad6 = 102,
+    Numpad7 = 103,
     Numpad8 = 104,
     Numpad9 = 105,
     Subtract = 109,  // the keypad's -

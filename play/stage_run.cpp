@@ -18,7 +18,7 @@ void StageRun::setUp()
     m_.AnimFrame = 0;
     randomize();
     for (int i = 0; i < kKeyRows; ++i)
-        m_.KeyQueue[i] = drawDigit(m_, rnd());
+        m_.KeyQueue[i] = drawDigit(m_, rnd(), i > 0 ? m_.KeyQueue[i - 1] : 0);
 }
 
 void StageRun::start()
@@ -38,7 +38,8 @@ Judgement StageRun::key(int d)
         j.gaugeEmptied = true;
         return j;
     }
-    j.newDigit = drawDigit(m_, rnd());
+    // The digit behind the last row follows the last row's digit.
+    j.newDigit = drawDigit(m_, rnd(), m_.KeyQueue[kKeyRows - 1]);
     m_.KeyQueue[kNewDigitSlot] = j.newDigit;
     for (int i = 0; i < kKeyRows; ++i)
         m_.KeyQueue[i] = m_.KeyQueue[i + 1];

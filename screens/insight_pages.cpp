@@ -82,7 +82,7 @@ void source(QPainter& p, int games, int keys, const QColor& color)
                 pixelFont(12), color, Qt::AlignRight);
 }
 
-void drawKeypad(QPainter& p, const KeypadInsight& in, int mode)
+void drawKeypad(QPainter& p, const KeypadInsight& in, int mode, bool choosingDigit)
 {
     source(p, in.games, in.keys, modeColor(mode));
     int fastest = 0, slowest = 0;
@@ -129,6 +129,9 @@ void drawKeypad(QPainter& p, const KeypadInsight& in, int mode)
     chart::text(p, x, 200, any ? u8("速い %1 ms").arg(grouped(fastest)) : u8("速い"), small, chart::kMist);
     chart::text(p, scale.right(), 200, any ? u8("遅い %1 ms").arg(grouped(slowest)) : u8("遅い"), small, chart::kMist,
                 Qt::AlignRight);
+    chart::text(p, x, 214,
+                choosingDigit ? u8("1〜9 キーで数字を選ぶ（0 キーでやめる）") : u8("7 キー → 1〜9: その数字の特訓"),
+                small, choosingDigit ? chart::kYellow : chart::kPractice);
     chart::text(p, x, 228, u8("— = その数字のキーが %1 回未満").arg(kInsightMinKeys), small, chart::kMist);
     chart::text(p, x, 248, u8("5 キー: ノーマル／ハード／練習を切り替え"), small, chart::kCyan);
     chart::text(p, x, 266, u8("直近 %1 ゲームの %2").arg(kInsightGames).arg(modeName(mode)), small, modeColor(mode));
@@ -272,6 +275,7 @@ void drawMoves(QPainter& p, const KeypadInsight& in, int mode)
         chart::text(p, kRight, y, u8("%1 ミリ秒（%2 回）").arg(grouped(m.medianMs), grouped(m.count)), pixelFont(14),
                     chart::kPaper, Qt::AlignRight);
     }
+    chart::text(p, x, 252, u8("8 キー: 指運び特訓（この指運びが多く出る）"), pixelFont(12), chart::kPractice);
     chart::text(p, x, 270, u8("中央値の時間、%1 回以上あった指運びから").arg(kMinMoveCount), pixelFont(12),
                 chart::kMist);
     chart::text(p, x, 290, u8("5 キー: ノーマル／ハード／練習を切り替え"), pixelFont(12), chart::kCyan);
@@ -594,7 +598,7 @@ QString heading(Page page, int mode)
     return QString();
 }
 
-void draw(QPainter& p, Page page, const InsightData& data, int mode)
+void draw(QPainter& p, Page page, const InsightData& data, int mode, bool choosingDigit)
 {
     if (page == Page::Speed) {  // every mode on one chart
         drawSpeed(p, data);
@@ -614,7 +618,7 @@ void draw(QPainter& p, Page page, const InsightData& data, int mode)
     }
     const KeypadInsight& in = data.keypad.at(static_cast<size_t>(mode));
     switch (page) {
-    case Page::Keypad: drawKeypad(p, in, mode); break;
+    case Page::Keypad: drawKeypad(p, in, mode, choosingDigit); break;
     case Page::Misses: drawMisses(p, in, mode); break;
     case Page::Moves: drawMoves(p, in, mode); break;
     case Page::Speed: break;

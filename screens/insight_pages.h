@@ -20,6 +20,7 @@ static_assert(kEntryMode == static_cast<int>(GameMode::Entry));
 // The keypad pages show one mode at a time.
 QString heading(Page page, int mode);
 // Paints the page inside the screen's free area (594 x 375 design pixels).
-void draw(QPainter& p, Page page, const InsightData& data, int mode);
+// choosingDigit: keypad 7 was struck on テンキー分析, its hint asks for the digit.
+void draw(QPainter& p, Page page, const InsightData& data, int mode, bool choosingDigit = false);
 
 }  // namespace insight

@@ -95,6 +95,7 @@ ProgressWindow::ProgressWindow()
 void ProgressWindow::setInsight(std::optional<InsightData> insight)
 {
     insight_ = std::move(insight);
+    choosingDigit_ = false;
     insightMode_ = data_ && data_->lastGame ? data_->lastGame->mode : GameMode::Normal;
     if (data_ && data_->lastWasTest)
         insightMode_ = GameMode::Entry;
@@ -104,6 +105,7 @@ void ProgressWindow::setInsight(std::optional<InsightData> insight)
 void ProgressWindow::setProgress(std::optional<ProgressData> progress, const QString& unreadable)
 {
     page_ = Totals;
+    choosingDigit_ = false;
     data_.reset();
     empty_.clear();
     if (!unreadable.isEmpty())
@@ -131,8 +133,49 @@ QString ProgressWindow::heading() const
     }
 }
 
+void ProgressWindow::showPage(int page, GameMode mode)
+{
+    if (!data_ || page < 0 || page >= kPageCount)
+        return;
+    page_ = page;
+    insightMode_ = mode;
+    update();
+}
+
+void ProgressWindow::startDrill(DrillKind kind)
+{
+    PracticeDrill drill;
+    drill.kind = kind;
+    // The moves of the page as shown: 数字入力 counts none.
+    if (kind == DrillKind::SlowMoves && insight_ && insightMode_ != GameMode::Entry)
+        drill.moves = insight_->keypad.at(static_cast<size_t>(modeIndex(insightMode_))).slowMoves;
+    startPractice(this, drill);
+}
+
+void ProgressWindow::chooseDigit(int KeyCode)
+{
+    // Keypad 1-9 picks the digit, 0 or Esc cancels; other keys (the window
+    // system's modifiers among them) leave the question open.
+    const int digit = KeyCode - vk::Numpad0;
+    const bool picked = digit >= 1 && digit <= kKeypadDigits;
+    if (!picked && KeyCode != vk::Numpad0 && KeyCode != vk::Escape)
+        return;
+    choosingDigit_ = false;
+    update();
+    if (picked) {
+        PracticeDrill drill;
+        drill.kind = DrillKind::ChosenDigit;
+        drill.digit = digit;
+        startPractice(this, drill);
+    }
+}
+
 void ProgressWindow::keyDown(int KeyCode)
 {
+    if (choosingDigit_) {
+        chooseDigit(KeyCode);
+        return;
+    }
     switch (KeyCode) {
     case vk::Escape:
         quitByKey();
@@ -155,7 +198,15 @@ void ProgressWindow::keyDown(int KeyCode)
         break;
     case vk::Numpad8:
         if (data_ && page_ == Keypad)
-            startPractice(this);
+            startDrill(DrillKind::WeakDigits);
+        else if (data_ && page_ == Moves)
+            startDrill(DrillKind::SlowMoves);
+        break;
+    case vk::Numpad7:
+        if (data_ && page_ == Keypad) {
+            choosingDigit_ = true;
+            update();
+        }
         break;
     case vk::Numpad0:
         s_play(Sound::SoundPowah, false);
@@ -205,7 +256,8 @@ void ProgressWindow::paintEvent(QPaintEvent* event)
     case DigitTrends: digit_trend_page::draw(p, data_->digitTrends[static_cast<size_t>(trendMode())]); break;
     default:
         if (insight_)
-            insight::draw(p, static_cast<insight::Page>(page_ - Keypad), *insight_, modeIndex(insightMode_));
+            insight::draw(p, static_cast<insight::Page>(page_ - Keypad), *insight_, modeIndex(insightMode_),
+                          choosingDigit_);
         break;
     }
 }

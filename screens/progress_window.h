@@ -3,6 +3,7 @@
 // history, opened with keypad 2 on the title. Keypad 4 and 6 turn the
 // pages, keypad 0 returns to the title, Esc asks to quit.
 #include "history/history_reader.h"
+#include "history/practice_report.h"
 #include "screens/game_window.h"
 
 #include <QString>
@@ -20,11 +21,18 @@ public:
     // The figures of the insight pages (after setProgress); keypad 5 on the
     // keypad pages switches their mode (normal, hard, practice, 数字入力), and
     // on 数字別の推移 (normal, hard, practice), first the
-    // last game's. Keypad 8 on テンキー分析 starts a practice stage.
+    // last game's. Keypad 8 on テンキー分析 starts a practice stage of the
+    // weak digits, on 苦手な指運び one of the slow moves shown; keypad 7 on
+    // テンキー分析 and then a digit 1-9 one of that digit (0 or Esc instead
+    // cancels).
     void setInsight(std::optional<InsightData> insight);
     GameMode insightMode() const { return insightMode_; }
 
     int page() const { return page_; }
+    // Back on a page in a mode of the keypad pages (after a practice stage).
+    void showPage(int page, GameMode mode);
+    // Keypad 7 was struck on テンキー分析: the next key picks the digit.
+    bool choosingDigit() const { return choosingDigit_; }
     // The heading of the current page, or the text shown instead of charts.
     QString heading() const;
     QString emptyText() const { return empty_; }
@@ -34,6 +42,9 @@ protected:
 
 private:
     void keyDown(int KeyCode);
+    // The key after keypad 7 on テンキー分析.
+    void chooseDigit(int KeyCode);
+    void startDrill(DrillKind kind);
     // The mode 数字別の推移 shows: the one chosen, normal in place of 数字入力.
     int trendMode() const { return insightMode_ == GameMode::Entry ? modeIndex(GameMode::Normal) : modeIndex(insightMode_); }
     void turn(int by);
@@ -46,6 +57,7 @@ private:
     GameMode insightMode_ = GameMode::Normal;
     QString empty_;
     int page_ = Totals;
+    bool choosingDigit_ = false;
 };
 
 extern ProgressWindow* progressWindow;

@@ -2,9 +2,11 @@
 
 #include <numeric>
 
-int drawDigit(const GameState& m, double r)
+int drawDigit(const GameState& m, double r, int previous)
 {
-    const std::vector<double>& weights = m.DigitWeights;
+    const size_t row = static_cast<size_t>(previous - 1);
+    const bool after = previous >= 1 && row < m.DigitWeightsAfter.size();
+    const std::vector<double>& weights = after ? m.DigitWeightsAfter[row] : m.DigitWeights;
     const double total = std::accumulate(weights.begin(), weights.end(), 0.0);
     if (weights.empty() || !(total > 0))
         return static_cast<int>(m.StageKeyRange[m.Stage] * r) + 1;

@@ -43,9 +43,12 @@ struct GameState {
     // A practice stage (苦手特訓) rather than a stage of a game: 1 from its
     // set-up until a game starts. Its digits come as often as DigitWeights
     // say (digit 1 first), fixed at set-up; empty in a game: every digit of
-    // the stage's key range alike.
+    // the stage's key range alike. DigitWeightsAfter, when set, holds a row
+    // of such weights for each digit 1..9 that may come before: the digit
+    // after it is drawn by that row instead (the drill of slow moves).
     int Practice = 0;
     std::vector<double> DigitWeights;
+    std::vector<std::vector<double>> DigitWeightsAfter;
 
     // Set at stage set-up and changed during play.
     int StageScore = 0;

@@ -222,28 +222,29 @@ private slots:
         QCOMPARE(stageFigures(stage).p90GapMs, std::optional<int>(2000));
     }
 
-    // The practice result: each drilled digit's median of this run beside its figure before, and faster only where now is below before.
+    // The practice result: each drilled digit's median of this run beside its figure before, faster where now is well below before and slower where well above.
     void practiceResultNowBesideBefore()
     {
         // Before: digit d at 300 + 10·d ms (25 rounds, figures for every digit).
         const KeypadInsight before =
             keypadInsight({played(GameMode::Normal, {roundsStage(25, [](int d, int) { return 300 + 10 * d; })})});
-        // This run: digits 1..4 at 200 ms, 5..9 at 500 ms, 3 rounds, 7 missed
-        // once before each of its correct keys.
-        GameRecord run = played(GameMode::Practice, {roundsStage(3, [](int d, int) { return d <= 4 ? 200 : 500; }, 7)});
+        // This run: digits 1..4 at 200 ms, 5..9 at 500 ms, 10 rounds (the
+        // keys a change needs), 7 missed once before each of its correct keys.
+        GameRecord run = played(GameMode::Practice, {roundsStage(10, [](int d, int) { return d <= 4 ? 200 : 500; }, 7)});
         const PracticeReport report = practiceReport(run, before);
         QCOMPARE(report.digits.size(), size_t(9));
         for (const DrilledDigit& digit : report.digits) {
             const int d = digit.digit;
             QCOMPARE(digit.beforeMs, std::optional<int>(300 + 10 * d));
-            // Digit 1's first key opens the run: two gaps left, both 200.
+            // Digit 1's first key opens the run: nine gaps left, all 200.
             QCOMPARE(digit.nowMs, std::optional<int>(d <= 4 ? 200 : 500));
             QCOMPARE(digit.faster(), d <= 4);
-            QCOMPARE(digit.keys, d == 7 ? 6 : 3);
+            QCOMPARE(digit.change(), d <= 4 ? DigitChange::Faster : DigitChange::Slower);
+            QCOMPARE(digit.keys, d == 7 ? 20 : 10);
         }
-        QCOMPARE(report.hits, 27);
-        QCOMPARE(report.keys, 30);
-        QCOMPARE(report.accuracy, std::optional<double>(27.0 / 30.0));
+        QCOMPARE(report.hits, 90);
+        QCOMPARE(report.keys, 100);
+        QCOMPARE(report.accuracy, std::optional<double>(90.0 / 100.0));
     }
 
     // The recorder's stages: a game whose row the file lost (removed by another program, its stages with it) is written again whole at the next stage's save; the quit notice counts only the stages still unwritten.

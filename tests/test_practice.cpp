@@ -1,6 +1,8 @@
-// 苦手特訓: the digit weights from a hand-made history (worked out by hand
-// below), the draws that follow them, and a practice stage played from
-// プレイ記録 that leaves the score file alone and is stored as practice.
+// 苦手特訓 and its drills: the digit weights from a hand-made history
+// (worked out by hand below), the draws that follow them, the drills of
+// slow moves and of a chosen digit, the rule that tells a change from
+// noise, and practice stages played from プレイ記録 that leave the score
+// file alone, are stored as practice and return to their page.
 #include "support/game_fixture.h"
 
 #include "app/history_export.h"
@@ -16,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
+#include <numeric>
+#include <random>
 
 namespace {
 
@@ -75,6 +79,49 @@ void writeHistory(const QString& path)
     }
 }
 
+// The targets of a practice stage of `draws` hits, in the order asked for,
+// drawn by the stage model from the weights in the state (a fixed-seed
+// generator: the drills' draws follow the digit before them, which an
+// evenly spread sequence would tie to the draw itself).
+std::vector<int> playedTargets(GameFixture& fixture, int draws)
+{
+    GameState& m = Module1;
+    m.Stage = 1;
+    m.StageKeyRange[1] = 9;
+    m.StageGaugeStep[1] = 1;
+    std::mt19937 generator(42);
+    std::uniform_real_distribution<double> uniform(0.0, 1.0);
+    fixture.randoms.clear();
+    for (int i = 0; i < draws + kKeyRows + 1; ++i)
+        fixture.randoms.push_back(uniform(generator));
+    StageRun run(m);
+    run.setUp();
+    std::vector<int> targets;
+    for (int i = 0; i < draws; ++i) {
+        targets.push_back(m.KeyQueue[0]);
+        run.key(m.KeyQueue[0]);
+    }
+    return targets;
+}
+
+// The share of consecutive targets that are one of the moves.
+double moveShare(const std::vector<int>& targets, const std::vector<Move>& moves)
+{
+    int pairs = 0;
+    for (size_t i = 1; i < targets.size(); ++i)
+        for (const Move& mv : moves)
+            pairs += mv.from == targets[i - 1] && mv.to == targets[i];
+    return pairs / double(targets.size() - 1);
+}
+
+std::vector<Move> moves(std::initializer_list<std::pair<int, int>> list)
+{
+    std::vector<Move> out;
+    for (const auto& [from, to] : list)
+        out.push_back({from, to, 500, 5});
+    return out;
+}
+
 }  // namespace
 
 class TestPractice : public QObject {
@@ -122,6 +169,113 @@ private slots:
             QVERIFY2(std::abs(drawn[size_t(d)] - wanted) <= 0.05 * wanted,
                      qPrintable(QStringLiteral("digit %1: %2 drawn, %3 wanted").arg(d).arg(drawn[size_t(d)]).arg(wanted)));
         }
+    }
+
+    // The drills' draws over 20,000 targets of a stage: a chosen digit comes
+    // about half the time (never below 40 %) and the other eight keep the
+    // weak digits' proportions; after the slow-move weights at least half of
+    // the targets in a row are one of the moves, whichever moves over the
+    // keypad (loops, pairs and a move to the same digit among them), and
+    // every digit still comes; without moves the drill is the weak digits'.
+    void drillDrawsKeepTheirShares()
+    {
+        GameFixture fixture;
+        GameState& m = Module1;
+        const std::vector<double> weak(std::begin(kExpected), std::end(kExpected));
+        constexpr int kDraws = 20000;
+        for (int chosen = 1; chosen <= 9; ++chosen) {
+            m.DigitWeights = chosenDigitWeights(weak, chosen);
+            m.DigitWeightsAfter.clear();
+            std::array<int, 10> drawn{};
+            for (int d : playedTargets(fixture, kDraws))
+                ++drawn[size_t(d)];
+            const double share = drawn[size_t(chosen)] / double(kDraws);
+            QVERIFY2(share >= 0.40 && share <= 0.55, qPrintable(QStringLiteral("%1: %2").arg(chosen).arg(share)));
+            const double others = 16.0 - kExpected[chosen - 1];
+            for (int d = 1; d <= 9; ++d) {
+                if (d == chosen)
+                    continue;
+                const double wanted = (kDraws - drawn[size_t(chosen)]) * kExpected[d - 1] / others;
+                QVERIFY2(std::abs(drawn[size_t(d)] - wanted) <= 0.1 * wanted,
+                         qPrintable(QStringLiteral("%1 beside %2: %3, %4 wanted").arg(d).arg(chosen).arg(drawn[size_t(d)]).arg(wanted)));
+            }
+        }
+
+        // The last set's moves all leave 5 for digits that begin none: no
+        // draw makes more than every other pair a move, and it comes close.
+        const std::vector<Move> sets[] = {
+            moves({{7, 3}, {3, 9}, {9, 1}, {1, 5}, {5, 8}}), moves({{9, 1}, {1, 9}, {3, 7}, {7, 3}, {5, 5}}),
+            moves({{2, 8}, {8, 4}, {4, 6}, {6, 2}, {2, 6}}), moves({{1, 9}, {2, 8}, {3, 7}, {4, 6}, {5, 5}}),
+            moves({{5, 1}, {5, 3}, {5, 7}, {5, 9}, {5, 2}}),
+        };
+        for (const std::vector<Move>& set : sets) {
+            m.DigitWeights = weak;
+            m.DigitWeightsAfter = slowMoveWeights(weak, set);
+            QCOMPARE(m.DigitWeightsAfter.size(), size_t(9));
+            const std::vector<int> targets = playedTargets(fixture, kDraws);
+            const double share = moveShare(targets, set);
+            const double least = &set == &sets[4] ? 0.45 : 0.5;
+            QVERIFY2(share >= least, qPrintable(QStringLiteral("move %1→%2 first: %3 of pairs").arg(set[0].from).arg(set[0].to).arg(share)));
+            // The share worked out for the rows is the share played.
+            QVERIFY(std::abs(movePairShare(m.DigitWeightsAfter, set) - share) < 0.02);
+            std::array<int, 10> drawn{};
+            for (int d : targets)
+                ++drawn[size_t(d)];
+            for (int d = 1; d <= 9; ++d)
+                QVERIFY2(drawn[size_t(d)] > kDraws / 400, qPrintable(QStringLiteral("digit %1 came %2 times").arg(d).arg(drawn[size_t(d)])));
+        }
+        QVERIFY(slowMoveWeights(weak, {}).empty());
+    }
+
+    // A digit's median counts as changed only when this run and the figure
+    // before both have 10 keys of it and it moved by 5 % and by 15 ms: at
+    // each edge one step short is no change; faster and slower alike; and
+    // a run's report carries each digit's accuracy and its top misses.
+    void changeOnlyBeyondNoise()
+    {
+        QCOMPARE(digitChange(10, 950, 10, 1000), DigitChange::Faster);
+        QCOMPARE(digitChange(9, 950, 10, 1000), DigitChange::None);
+        QCOMPARE(digitChange(10, 950, 9, 1000), DigitChange::None);
+        QCOMPARE(digitChange(10, 951, 10, 1000), DigitChange::None);   // 4.9 %
+        QCOMPARE(digitChange(10, 185, 10, 200), DigitChange::Faster);  // 15 ms, 7.5 %
+        QCOMPARE(digitChange(10, 186, 10, 200), DigitChange::None);    // 14 ms
+        QCOMPARE(digitChange(10, 1050, 10, 1000), DigitChange::Slower);
+        QCOMPARE(digitChange(10, 1049, 10, 1000), DigitChange::None);
+        QCOMPARE(digitChange(10, 215, 10, 200), DigitChange::Slower);
+        QCOMPARE(digitChange(10, 214, 10, 200), DigitChange::None);
+        QCOMPARE(digitChange(10, std::nullopt, 10, 1000), DigitChange::None);
+        QCOMPARE(digitChange(10, 500, 10, std::nullopt), DigitChange::None);
+
+        // Each digit 1-9 ten times, every gap 400 ms but 7's 600 ms; 9
+        // struck as 8 before each hit, 3 struck as 8 on three rounds.
+        GameRecord run = roundsGame(GameMode::Practice, 10,
+                                    {{1, 400}, {2, 400}, {3, 400}, {4, 400}, {5, 400}, {6, 400}, {7, 600}, {8, 400}, {9, 400}}, 9);
+        std::vector<KeyStroke>& keys = run.stages[0].keys;
+        int added = 0;
+        for (size_t i = 0; i < keys.size() && added < 3; ++i) {
+            if (keys[i].target != 3 || !keys[i].hit)
+                continue;
+            const int ms = keys[i].ms - 50;
+            keys.insert(keys.begin() + static_cast<std::ptrdiff_t>(i), key(ms, 8, 3));
+            ++added;
+            ++i;
+        }
+        KeypadInsight before;
+        for (int d = 1; d <= 9; ++d)
+            before.digits[size_t(d - 1)] = DigitFigures{40, 40, d == 7 ? 700 : 400, 1.0};
+        const PracticeReport report = practiceReport(run, before);
+        QCOMPARE(report.digits.size(), size_t(9));
+        for (const DrilledDigit& d : report.digits) {
+            const double wanted = d.digit == 9 ? 0.5 : d.digit == 3 ? 10.0 / 13 : 1.0;
+            QVERIFY2(std::abs(*d.accuracy() - wanted) < 1e-9, qPrintable(QString::number(d.digit)));
+            QCOMPARE(d.change(), d.digit == 7 ? DigitChange::Faster : DigitChange::None);
+        }
+        QCOMPARE(report.misses.size(), size_t(2));
+        QCOMPARE(report.misses[0].shown, 9);
+        QCOMPARE(report.misses[0].pressed, 8);
+        QCOMPARE(report.misses[0].count, 10);
+        QCOMPARE(report.misses[1].shown, 3);
+        QCOMPARE(report.misses[1].count, 3);
     }
 
     // Keypad 8 on テンキー分析 plays a practice stage without quota or best;
@@ -174,11 +328,90 @@ private slots:
         GameFixture::keypad(form3, 0);
         GameFixture::keypad(practiceResultWindow, 0);
         QCOMPARE(GameFixture::visibleScreens(), QStringList{QStringLiteral("Progress")});
+        QCOMPARE(progressWindow->page(), int(ProgressWindow::Keypad));
         QCOMPARE(latestGames(db, GameMode::Practice, 1)->back().outcome, GameOutcome::Lost);
         // A game after practice has its quota and best again, digits by key range.
         GameFixture::keypad(progressWindow, 0);
         GameFixture::keypad(form1, 4);
         QVERIFY(!form3->Label7(0)->isHidden() && Module1.DigitWeights.empty() && Module1.Practice == 0);
+    }
+
+    // Keypad 8 on 苦手な指運び drills the moves shown there, keypad 7 and a
+    // digit on テンキー分析 drills that digit (7 then 0, or then Esc, only
+    // cancels, other keys leave the choice open); each is a practice stage stored as practice that leaves
+    // tavo_s.dat alone, plays again with keypad 4 and returns with keypad 0
+    // to the page and mode it was started from.
+    void drillsFromThePages()
+    {
+        GameFixture fixture;
+        fixture.writeFolder();
+        writeHistory(fixture.path(QStringLiteral("history.sqlite")));
+        const QByteArray scores = fixture.readFile(QStringLiteral("tavo_s.dat"));
+        QVERIFY(fixture.startUp());
+        GameFixture::keypad(form1, 2);
+        while (progressWindow->page() != ProgressWindow::Moves)
+            GameFixture::keypad(progressWindow, 6);
+        // The hard mode's moves are game 20's: 1→2→3→4→1.
+        for (int i = 0; i < 4 && progressWindow->insightMode() != GameMode::Hard; ++i)
+            GameFixture::keypad(progressWindow, 5);
+        QCOMPARE(progressWindow->insightMode(), GameMode::Hard);
+        GameFixture::keypad(progressWindow, 8);
+        QCOMPARE(GameFixture::visibleScreens(), QStringList{QStringLiteral("Form3")});
+        QCOMPARE(Module1.Practice, 1);
+        QCOMPARE(Module1.DigitWeightsAfter.size(), size_t(9));
+        // After 4 comes 1 (the move 4→1) with the moves' share.
+        const std::vector<double>& after4 = Module1.DigitWeightsAfter[3];
+        QVERIFY(std::abs(std::accumulate(after4.begin(), after4.end(), 0.0) - 1.0) < 1e-9);
+        QVERIFY(after4[0] >= kMoveShares[0] - 1e-9);
+        GameFixture::keypad(form3, 0);
+        for (int i = 0; i < 12; ++i)
+            GameFixture::hitTarget();
+        GameFixture::tickClock(kStageSeconds);
+        GameFixture::keypad(form3, 0);
+        QCOMPARE(GameFixture::visibleScreens(), QStringList{QStringLiteral("Practice")});
+        QCOMPARE(practiceResultWindow->drill().kind, DrillKind::SlowMoves);
+        GameFixture::keypad(practiceResultWindow, 0);
+        QCOMPARE(progressWindow->page(), int(ProgressWindow::Moves));
+        QCOMPARE(progressWindow->insightMode(), GameMode::Hard);
+
+        GameFixture::keypad(progressWindow, 4);  // back past 打ち間違い to テンキー分析
+        GameFixture::keypad(progressWindow, 4);
+        QCOMPARE(progressWindow->page(), int(ProgressWindow::Keypad));
+        for (const bool byEscape : {false, true}) {
+            GameFixture::keypad(progressWindow, 7);
+            QTest::keyClick(progressWindow, Qt::Key_Shift);  // a key the game ignores leaves it open
+            QVERIFY(progressWindow->choosingDigit());
+            if (byEscape)
+                GameFixture::escape(progressWindow);
+            else
+                GameFixture::keypad(progressWindow, 0);
+            QVERIFY(!progressWindow->choosingDigit());
+            QCOMPARE(GameFixture::visibleScreens(), QStringList{QStringLiteral("Progress")});
+            QVERIFY(fixture.messages.empty());  // Esc asked nothing
+        }
+        GameFixture::keypad(progressWindow, 7);
+        GameFixture::keypad(progressWindow, 3);
+        QCOMPARE(GameFixture::visibleScreens(), QStringList{QStringLiteral("Form3")});
+        QCOMPARE(Module1.DigitWeights[2], kChosenDigitShare);
+        QVERIFY(Module1.DigitWeightsAfter.empty());
+        GameFixture::keypad(form3, 0);
+        GameFixture::escape(form3);
+        GameFixture::keypad(form3, 0);
+        QCOMPARE(practiceResultWindow->drill().digit, 3);
+        GameFixture::keypad(practiceResultWindow, 4);  // the same digit again
+        QCOMPARE(Module1.DigitWeights[2], kChosenDigitShare);
+        GameFixture::keypad(form3, 0);
+        GameFixture::escape(form3);
+        GameFixture::keypad(form3, 0);
+        GameFixture::keypad(practiceResultWindow, 0);
+        QCOMPARE(progressWindow->page(), int(ProgressWindow::Keypad));
+        QCOMPARE(progressWindow->insightMode(), GameMode::Hard);
+
+        QCOMPARE(fixture.readFile(QStringLiteral("tavo_s.dat")), scores);
+        HistoryDatabase db(fixture.path(QStringLiteral("history.sqlite")));
+        const auto practice = latestGames(db, GameMode::Practice, 4);
+        QVERIFY(practice && practice->size() == 4);
+        QCOMPARE(practice->back().id, qint64(24));  // games 22, 23 and 24 are the drills
     }
 };
 
