@@ -73,11 +73,11 @@ void* SoundProbe::realSdlFunction(const char* name)
 
 std::optional<SDL_AudioSpec> SoundProbe::format() const
 {
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec obtained{};
     auto format = observerFunction<SdlObserverFormat>(kSdlObserverFormat);
-    if (!format || !format(&spec))
+    if (!format || !format(&obtained))
         return std::nullopt;
-    return spec;
+    return obtained;
 }
 
 namespace {

@@ -196,10 +196,10 @@ OBSERVER_EXPORT SDL_RWops* SDLCALL SDL_RWFromConstMem(const void* mem, int size)
     return real().RWFromConstMem(mem, size);
 }
 
-OBSERVER_EXPORT SDL_AudioSpec* SDLCALL SDL_LoadWAV_RW(SDL_RWops* src, int freesrc, SDL_AudioSpec* spec,
+OBSERVER_EXPORT SDL_AudioSpec* SDLCALL SDL_LoadWAV_RW(SDL_RWops* src, int freesrc, SDL_AudioSpec* wavFormat,
                                                       Uint8** buf, Uint32* len)
 {
-    return real().LoadWAV_RW(src, freesrc, spec, buf, len);
+    return real().LoadWAV_RW(src, freesrc, wavFormat, buf, len);
 }
 
 OBSERVER_EXPORT void SDLCALL SDL_FreeWAV(Uint8* buf)
