@@ -17,7 +17,6 @@
 #include "platform/sound.h"
 #include "platform/sound_player.h"
 #include "platform/system.h"
-#include "platform/wav_length.h"
 #include "play/stage_play.h"
 #include "screens/forms.h"
 #include "state/module1.h"
@@ -37,8 +36,6 @@
 
 #include <cstdlib>
 #include <unistd.h>
-
-#include <SDL.h>
 
 #include <sys/resource.h>
 #include <time.h>
@@ -126,7 +123,9 @@ QString openAudio(SoundPlayer& sounds)
         qputenv("SDL_AUDIODRIVER", "dummy");   // the children inherit it
         sounds.openDevice();
     }
-    const char* driver = SDL_GetCurrentAudioDriver();
+    auto currentDriver = reinterpret_cast<decltype(&SDL_GetCurrentAudioDriver)>(
+        SoundProbe::realSdlFunction("SDL_GetCurrentAudioDriver"));
+    const char* driver = currentDriver ? currentDriver() : nullptr;
     return sounds.deviceOpen() && driver ? QString::fromLatin1(driver) : QStringLiteral("none");
 }
 
@@ -233,31 +232,29 @@ std::optional<std::pair<qint64, QByteArray>> runChild(const QStringList& args, c
 // Sounds timed after a rest: each waits the two seconds the device takes to rest.
 constexpr int kSoundRestTrials = 5;
 
-// From s_play to the audio callback taking the first bytes of that sound.
+// From s_play to the audio callback handing the device the first bytes of
+// that sound, as the SDL observer sees it.
 void benchSoundLatency(std::vector<Row>& rows, const QString& driver, SoundPlayer& sounds)
 {
-    SoundProbe probe(sounds);
-    if (!sounds.deviceOpen()) {
-        rows.push_back({QStringLiteral("key to hit sound"), QStringLiteral("no audio device"),
+    SoundProbe probe;
+    const std::optional<SDL_AudioSpec> format = probe.format();
+    if (!sounds.deviceOpen() || !format) {
+        rows.push_back({QStringLiteral("key to hit sound"),
+                        sounds.deviceOpen() ? QStringLiteral("the SDL observer did not see the device open")
+                                            : QStringLiteral("no audio device"),
                         QStringLiteral("≤ 2 periods"), false});
         return;
     }
     preloadSound(Sound::SoundHit);
-    qint64 periodFrames = 0, deviceFrames = 0;
+    const QByteArray hit = sounds.wav(Sound::SoundHit);
     // One hit sound: the milliseconds until the device took its first bytes.
     auto playOnce = [&] {
+        probe.asked(hit);
         s_play(Sound::SoundHit, false);
         const auto deadline = Clock::now() + std::chrono::milliseconds(500);
         qint64 ns = -1;
         while ((ns = probe.startLatencyNs()) < 0 && Clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::microseconds(50));
-        const SoundProgress progress = probe.progress();
-        if (ns >= 0 && progress.framesTaken > 0) {
-            // The first callback takes exactly one device buffer of the sound.
-            if (periodFrames == 0 || progress.framesTaken < periodFrames)
-                periodFrames = progress.framesTaken;
-            deviceFrames = progress.framesTotal;
-        }
         return ns >= 0 ? double(ns) / 1e6 : 500.0;
     };
     std::vector<double> latencyMs;
@@ -280,16 +277,10 @@ void benchSoundLatency(std::vector<Row>& rows, const QString& driver, SoundPlaye
             break;
         afterRestMs.push_back(playOnce());
     }
-    // The device's rate, from the hit sound's length before and after conversion.
-    const double seconds = std::chrono::duration<double>(wavPlayingTime(sounds.wav(Sound::SoundHit))).count();
-    int rate = 0;
-    if (seconds > 0 && deviceFrames > 0) {
-        const double estimate = double(deviceFrames) / seconds;
-        rate = int(std::lround(estimate));
-        for (int standard : {8000, 11025, 16000, 22050, 32000, 44100, 48000, 88200, 96000})
-            if (std::abs(estimate - standard) < standard * 0.01)
-                rate = standard;
-    }
+    if (probe.buffers() == 0)
+        std::fprintf(stderr, "quennel_bench: the SDL observer saw no buffer reach the device\n");
+    const qint64 periodFrames = format->samples;
+    const int rate = format->freq;
     const double periodMs = rate > 0 ? 1000.0 * double(periodFrames) / rate : 0;
     const double p50 = median(latencyMs), p99 = percentile(latencyMs, 99), worst = percentile(latencyMs, 100);
     const double p99Periods = periodMs > 0 ? p99 / periodMs : 0;
@@ -423,11 +414,18 @@ int parent(int argc, char** argv, const QString& gameSource, const QString& disp
     copyGameFolder(gameSource, temp.path());   // high scores written by the run stay there
     const QString gameDir = temp.path();
 
+    // The observer stands in SDL's place before the game first loads SDL.
+    QString observerError;
+    if (!SoundProbe::install(&observerError)) {
+        std::fprintf(stderr, "quennel_bench: %s\n", qPrintable(observerError));
+        return 2;
+    }
     SoundPlayer sounds;
     setSoundSink(&sounds);
     const QString driver = openAudio(sounds);
-    SDL_version sdl;
-    SDL_GetVersion(&sdl);
+    SDL_version sdl{};
+    if (auto version = reinterpret_cast<decltype(&SDL_GetVersion)>(SoundProbe::realSdlFunction("SDL_GetVersion")))
+        version(&sdl);
     const QString machine = QStringLiteral("%1, %2 cores; Qt %3 (platform %4); SDL %5.%6.%7 (audio driver %8); load average %9 at start")
                                 .arg(cpuModel())
                                 .arg(std::thread::hardware_concurrency())

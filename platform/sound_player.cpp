@@ -27,7 +27,6 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <chrono>
 #include <climits>
 #include <condition_variable>
@@ -92,7 +91,6 @@ struct SoundPlayer::State {
     QObject context;                  // ends the timer and a queued look with the player
     QTimer* restTimer = nullptr;
     std::array<Slot, kSoundCount> sounds;
-    std::atomic<SoundTap*> tap{nullptr};
 
     // Shared with the audio callback.
     std::mutex lock;
@@ -120,8 +118,6 @@ void SoundPlayer::State::callback(void* self, Uint8* stream, int len)
 {
     auto* s = static_cast<State*>(self);
     std::size_t filled = 0;
-    quint64 serial = 0;
-    qint64 taken = -1;
     {
         std::lock_guard<std::mutex> guard(s->lock);
         Playback& p = s->play;
@@ -132,8 +128,6 @@ void SoundPlayer::State::callback(void* self, Uint8* stream, int len)
                 std::memcpy(stream, p.pcm->bytes.data() + p.pos, n);
                 p.pos += n;
                 filled = n;
-                serial = p.serial;
-                taken = qint64(p.pos / s->frameBytes());
             }
             if (p.pos >= total) {
                 p.finished = true;
@@ -144,8 +138,6 @@ void SoundPlayer::State::callback(void* self, Uint8* stream, int len)
     }
     if (filled < std::size_t(len))
         std::memset(stream + filled, s->format_.silence, std::size_t(len) - filled);
-    if (SoundTap* tap = s->tap.load(); tap && taken >= 0)
-        tap->taken(serial, taken);
 }
 
 std::size_t SoundPlayer::State::frameBytes() const
@@ -338,8 +330,6 @@ void SoundPlayer::State::rest()
     pause(true);
     sdl->LockAudioDevice(device);
     resting = true;
-    if (SoundTap* t = tap.load())
-        t->rested(true);
 }
 
 // Lets the audio thread run again (SDL's device lock counts recursively, so
@@ -351,8 +341,6 @@ void SoundPlayer::State::wake()
     pause(false);
     sdl->UnlockAudioDevice(device);
     resting = false;
-    if (SoundTap* t = tap.load())
-        t->rested(false);
 }
 
 // Looks for a device again after giving up: at once for a waiting sound
@@ -420,7 +408,6 @@ bool SoundPlayer::deviceOpen() const
 void SoundPlayer::play(Sound sound, bool wait)
 {
     State& s = *d_;
-    const auto asked = Clock::now();
     if (!s.device && s.givenUp)
         s.lookAgain(wait);
     if (!s.device) {
@@ -442,9 +429,6 @@ void SoundPlayer::play(Sound sound, bool wait)
         s.play.serial = serial = s.play.serial + 1;
         s.play.finished = (pcm == nullptr);
         s.play.finishedAt = Clock::now();
-        // Told under the lock, before the callback can take any of it.
-        if (SoundTap* t = s.tap.load())
-            t->requested(serial, frames, asked);
     }
     if (!pcm) {
         // Silence cuts off what was playing, like any other sound.
@@ -505,9 +489,4 @@ void SoundPlayer::preload(Sound sound)
 const QByteArray& SoundPlayer::wav(Sound sound) const
 {
     return d_->sounds.at(std::size_t(soundIndex(sound))).wav;
-}
-
-void SoundPlayer::setTap(SoundTap* tap)
-{
-    d_->tap.store(tap);
 }

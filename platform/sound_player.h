@@ -7,24 +7,7 @@
 // header (nothing when it has none).
 #include "platform/sound.h"
 
-#include <QtGlobal>
-#include <chrono>
 #include <memory>
-
-// Watches the device's side of playback; the benchmark and the sound tests
-// install one (bench/sound_probe.h), the game none.
-class SoundTap {
-public:
-    virtual ~SoundTap() = default;
-    // A sound asked for at `asked` went to the device: a new serial, its
-    // length in device frames (0: silence, which cuts off the sound playing
-    // all the same).
-    virtual void requested(quint64 serial, qint64 frames, std::chrono::steady_clock::time_point asked) = 0;
-    // The device took frames of it, `taken` in all so far (audio thread).
-    virtual void taken(quint64 serial, qint64 taken) = 0;
-    // The device was closed for a rest, or opened again.
-    virtual void rested(bool resting) = 0;
-};
 
 class SoundPlayer : public SoundSink {
 public:
@@ -46,8 +29,6 @@ public:
     void preload(Sound sound) override;
     // The image last loaded for the sound (empty when none was).
     const QByteArray& wav(Sound sound) const;
-
-    void setTap(SoundTap* tap);
 
     struct State;
 

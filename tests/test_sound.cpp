@@ -1,6 +1,8 @@
 // Sound output: waiting and non-waiting play, cut-off, conversion,
 // silence for everything that is not a playable WAV, a waiting sound's own
 // length kept without a device, the device's rest and a missing device.
+// The device is watched from outside: the SDL observer stands in SDL's
+// place and the probe compares what reaches the device with each sound.
 #include "bench/sound_probe.h"
 #include "platform/sound.h"
 #include "platform/sound_player.h"
@@ -15,6 +17,7 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <array>
 #include <cstdio>
 #include <memory>
 #include <unistd.h>
@@ -24,12 +27,29 @@ namespace {
 
 constexpr int kOutRate = 44100;   // what the disk driver grants: exactly what is asked
 
-// The run's player, installed as the sink, and a probe watching it.
+// The run's player, installed as the sink, and a probe watching its device.
 std::unique_ptr<SoundPlayer> player;
 std::unique_ptr<SoundProbe> probe;
+// The images loaded behind each sound name, for the probe to compare with.
+std::array<QByteArray, kSoundCount> wavs;
 
 SoundProgress soundProgress() { return probe->progress(); }
 qint64 lastSoundStartLatencyNs() { return probe->startLatencyNs(); }
+
+void loadWatched(Sound name, const QByteArray& wav)
+{
+    wavs.at(std::size_t(soundIndex(name))) = wav;
+    loadSound(name, wav);
+}
+
+// s_play, with the probe told first what is asked for; the probe's number
+// for the sound.
+int play(Sound sound, bool wait)
+{
+    const int id = probe->asked(wavs.at(std::size_t(soundIndex(sound))));
+    s_play(sound, wait);
+    return id;
+}
 
 void openDevice(const char* driver, const QString& diskFile = {})
 {
@@ -42,7 +62,7 @@ void openDevice(const char* driver, const QString& diskFile = {})
 // Puts a WAV image behind a sound name, so that any bytes can be played.
 Sound loaded(Sound name, const QByteArray& wav)
 {
-    loadSound(name, wav);
+    loadWatched(name, wav);
     return name;
 }
 
@@ -136,10 +156,16 @@ public:
 class TestSound : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase()
+    {
+        // Before any player loads SDL: the player's load must find the observer.
+        QString error;
+        QVERIFY2(SoundProbe::install(&error), qPrintable(error));
+    }
     void init()
     {
         player = std::make_unique<SoundPlayer>();
-        probe = std::make_unique<SoundProbe>(*player);
+        probe = std::make_unique<SoundProbe>();
         setSoundSink(player.get());
     }
     void cleanup()
@@ -147,6 +173,7 @@ private slots:
         setSoundSink(nullptr);
         probe.reset();
         player.reset();
+        wavs = {};
         qputenv("SDL_AUDIODRIVER", "dummy");
     }
 
@@ -163,25 +190,31 @@ private slots:
     void idleDeviceRestsAndTheNextSoundWakesIt();
     void aSoundAfterARestIsHeardFromItsFirstSample();
     void noDeviceLeavesNothingRunningAndTheNextSoundLooksAgain();
+    void theObserverSeesTheDeviceThePlayerOpens();
+    void aSoundWithSilentEdgesIsFollowedWhole();
 };
 
 void TestSound::waitingPlayReturnsWhenTheSoundIsOver()
 {
     // A waiting play returns only after the whole sound went to the device.
+    const int opened = probe->devicesOpened();
     openDevice("dummy");
     player->openDevice();   // a second call keeps the one device
     QVERIFY(player->deviceOpen());
+    QCOMPARE(probe->devicesOpened(), opened + 1);
 
     const QByteArray wav = makeWav(500);
+    loaded(Sound::SoundHit, wav);
     QElapsedTimer t;
     t.start();
-    s_play(loaded(Sound::SoundHit, wav), true);
+    play(Sound::SoundHit, true);
     const qint64 ms = t.elapsed();
     QVERIFY2(ms >= 400, qPrintable(QString::number(ms)));
     QVERIFY2(ms < 2500, qPrintable(QString::number(ms)));
     const SoundProgress p = soundProgress();
     QVERIFY(p.finished);
-    QVERIFY(p.framesTotal > 0);
+    QVERIFY(!p.cutOff);
+    QCOMPARE(p.framesTotal, kOutRate / 2);
     QCOMPARE(p.framesTaken, p.framesTotal);
 }
 
@@ -202,15 +235,19 @@ void TestSound::newSoundCutsOffThePlayingOne()
 
     QElapsedTimer t;
     t.start();
-    s_play(longSound, false);
+    const int first = play(longSound, false);
     QVERIFY2(t.elapsed() < 100, qPrintable(QString::number(t.elapsed())));
-    const quint64 first = soundProgress().serial;
     QVERIFY(waitUntilStarted(2048));
 
-    s_play(shortSound, true);
-    const SoundProgress p = soundProgress();
-    QVERIFY(p.serial != first);
+    const int second = play(shortSound, true);
+    const SoundProgress p = probe->progress(second);
     QVERIFY(p.finished);
+    QCOMPARE(p.framesTaken, p.framesTotal);
+    // The device went from the middle of the long one to the short one.
+    const SoundProgress cut = probe->progress(first);
+    QVERIFY(cut.cutOff);
+    QVERIFY2(cut.framesTaken >= 2048 && cut.framesTaken < cut.framesTotal / 2,
+             qPrintable(QString::number(cut.framesTaken)));
     player->closeDevice();   // closes the output file
 
     const auto samples = readDiskOutput(out);
@@ -237,9 +274,11 @@ void TestSound::countDownSoundsAreEachHeardWhole()
     const qint16 levels[] = {3000, 2000, 1000};
     const Sound names[] = {Sound::SoundThree, Sound::SoundTwo, Sound::SoundOne};
     for (int i = 0; i < 3; ++i)
-        loadSound(names[i], makeWav(150, 44100, levels[i]));
-    for (Sound name : names)
-        s_play(name, true);
+        loadWatched(names[i], makeWav(150, 44100, levels[i]));
+    for (Sound name : names) {
+        const int id = play(name, true);
+        QVERIFY(probe->progress(id).finished);
+    }
     player->closeDevice();
 
     const auto samples = readDiskOutput(out);
@@ -263,10 +302,13 @@ void TestSound::otherRatesAndFormatsKeepTheirLength()
     openDevice("disk", out);
     QVERIFY(player->deviceOpen());
 
-    s_play(loaded(Sound::SoundHit, makeWav(400, 22050, 40, 1, 8)), true);
-    const SoundProgress p = soundProgress();
+    const int id = play(loaded(Sound::SoundHit, makeWav(400, 22050, 40, 1, 8)), true);
+    const SoundProgress p = probe->progress(id);
     player->closeDevice();
 
+    // Every frame of the converted sound reached the device.
+    QVERIFY(p.finished);
+    QCOMPARE(p.framesTaken, p.framesTotal);
     const qint64 expectedFrames = kOutRate * 400 / 1000;
     QVERIFY2(qAbs(p.framesTotal - expectedFrames) < expectedFrames / 50,
              qPrintable(QString::number(p.framesTotal)));
@@ -292,22 +334,24 @@ void TestSound::unplayableBuffersAreSilentAndDoNotWait()
         QByteArray("RIFF\x10\0\0\0WAVE", 12),
         noData,
     };
-    loadSound(Sound::SoundHit, good);
+    loadWatched(Sound::SoundHit, good);
+    loadWatched(Sound::SoundPowah, makeWav(30, 44100, 3000));
     for (const QByteArray& bad : cases) {
-        loadSound(Sound::SoundMiss, bad);
-        s_play(Sound::SoundHit, false);
+        loadWatched(Sound::SoundMiss, bad);
+        const int hit = play(Sound::SoundHit, false);
         QVERIFY(waitUntilStarted(1));
-        const quint64 before = soundProgress().serial;
 
         QElapsedTimer t;
         t.start();
-        s_play(Sound::SoundMiss, true);
+        play(Sound::SoundMiss, true);
         QVERIFY2(t.elapsed() < 200, qPrintable(QString::number(t.elapsed())));
-        const SoundProgress p = soundProgress();
-        // It still cuts off what was playing.
-        QVERIFY(p.serial != before);
-        QVERIFY(p.finished);
-        QCOMPARE(p.framesTotal, 0);
+        // It still cuts off what was playing: the device stops, and when
+        // the next sound starts it the old one does not come back.
+        QVERIFY(probe->paused());
+        const int next = play(Sound::SoundPowah, true);
+        QVERIFY(probe->progress(next).finished);
+        QVERIFY(probe->progress(hit).cutOff);
+        QVERIFY(!probe->progress(hit).finished);
     }
 }
 
@@ -316,20 +360,24 @@ void TestSound::noDeviceKeepsTheLengthOfAWaitingSound()
     // Without a device a waiting play still lasts as long as the sound (the
     // count-down keeps its length); a non-waiting one returns at once.
     const Sound wav = loaded(Sound::SoundHit, makeWav(300));
+    const qint64 buffers = probe->buffers();
     QElapsedTimer t;
     t.start();
-    s_play(wav, true);   // before any openDevice
+    play(wav, true);   // before any openDevice
     QVERIFY2(t.elapsed() >= 300, qPrintable(QString::number(t.elapsed())));
 
     openDevice("nonexistent");
     QVERIFY(!player->deviceOpen());
+    QVERIFY(!probe->format());
     t.restart();
-    s_play(wav, false);
+    play(wav, false);
     preloadSound(wav);
     QVERIFY2(t.elapsed() < 200, qPrintable(QString::number(t.elapsed())));
     t.restart();
-    s_play(wav, true);
+    play(wav, true);
     QVERIFY2(t.elapsed() >= 300, qPrintable(QString::number(t.elapsed())));
+    // Nothing reached a device, nothing started.
+    QCOMPARE(probe->buffers(), buffers);
     QCOMPARE(lastSoundStartLatencyNs(), -1);
 }
 
@@ -355,14 +403,17 @@ void TestSound::unplayableSoundWaitsItsHeaderLength()
     const QByteArray bytes = patchedWav(makeWav(300, 8000, 0, 1, 8), 0x7777, 8000, 2400);
     QCOMPARE(wavPlayingTime(bytes), std::chrono::microseconds(300000));
     const Sound wav = loaded(Sound::SoundOne, bytes);
+    const qint64 buffers = probe->buffers();
     QElapsedTimer t;
     t.start();
-    s_play(wav, true);
+    play(wav, true);
     QVERIFY2(t.elapsed() >= 300, qPrintable(QString::number(t.elapsed())));
-    QCOMPARE(soundProgress().framesTotal, 0);
     t.restart();
-    s_play(wav, false);
+    play(wav, false);
     QVERIFY2(t.elapsed() < 200, qPrintable(QString::number(t.elapsed())));
+    // The device never ran for it.
+    QVERIFY(probe->paused());
+    QCOMPARE(probe->buffers(), buffers);
 }
 
 void TestSound::headerGivesThePlayingTime()
@@ -404,12 +455,12 @@ void TestSound::sinkReceivesThePlaysInsteadOfTheDevice()
     // An installed sink gets every play with its mode; the device gets none.
     openDevice("dummy");
     QVERIFY(player->deviceOpen());
+    const Sound a = loaded(Sound::SoundHit, makeWav(50, 44100, 1000));
+    const Sound b = loaded(Sound::SoundMiss, makeWav(5000, 44100, 2000));
     RecordingSink sink;
     QCOMPARE(setSoundSink(&sink), player.get());
-    const quint64 before = soundProgress().serial;
+    const qint64 before = probe->buffers();
 
-    const Sound a = loaded(Sound::SoundHit, makeWav(50, 44100, 1));
-    const Sound b = loaded(Sound::SoundMiss, makeWav(5000, 44100, 2));
     QElapsedTimer t;
     t.start();
     s_play(a, false);
@@ -422,10 +473,12 @@ void TestSound::sinkReceivesThePlaysInsteadOfTheDevice()
     QCOMPARE(sink.calls[0].wait, false);
     QCOMPARE(sink.calls[1].sound, b);
     QCOMPARE(sink.calls[1].wait, true);
-    QCOMPARE(soundProgress().serial, before);
+    QVERIFY(probe->paused());
+    QCOMPARE(probe->buffers(), before);
 
-    s_play(a, true);   // the device again
-    QVERIFY(soundProgress().serial != before);
+    const int id = play(a, true);   // the device again
+    QVERIFY(probe->progress(id).finished);
+    QVERIFY(probe->buffers() > before);
     QCOMPARE(sink.calls.size(), std::size_t(2));
 }
 
@@ -435,20 +488,22 @@ void TestSound::startLatencyIsRecordedPerSound()
     openDevice("dummy");
     QVERIFY(player->deviceOpen());
     const Sound wav = loaded(Sound::SoundHit, makeWav(1000));
+    const Sound other = loaded(Sound::SoundMiss, makeWav(1000, 44100, 3000));
     preloadSound(wav);
+    preloadSound(other);
     QCOMPARE(lastSoundStartLatencyNs(), -1);
 
-    s_play(wav, false);
+    const int first = play(wav, false);
     QVERIFY(waitUntilStarted(1));
-    const qint64 first = lastSoundStartLatencyNs();
-    QVERIFY(first >= 0);
-    QVERIFY(first < 1'000'000'000);
+    const qint64 firstNs = lastSoundStartLatencyNs();
+    QVERIFY(firstNs >= 0);
+    QVERIFY(firstNs < 1'000'000'000);
 
-    const quint64 serial = soundProgress().serial;
-    s_play(wav, false);
-    QVERIFY(soundProgress().serial != serial);
+    const int second = play(other, false);
     QVERIFY(waitUntilStarted(1));
     QVERIFY(lastSoundStartLatencyNs() >= 0);
+    QVERIFY(probe->progress(first).cutOff);
+    QVERIFY(probe->progress(second).framesTaken > 0);
 }
 
 void TestSound::idleDeviceRestsAndTheNextSoundWakesIt()
@@ -458,8 +513,10 @@ void TestSound::idleDeviceRestsAndTheNextSoundWakesIt()
     const Sound sound = loaded(Sound::SoundHit, makeWav(1500));
     QElapsedTimer t;
     t.start();
-    s_play(sound, false);
+    const int first = play(sound, false);
     QTRY_VERIFY_WITH_TIMEOUT(probe->resting(), 8000);
+    // It rested only once the sound was over.
+    QVERIFY(probe->progress(first).finished);
     QVERIFY2(t.elapsed() >= 1500 + 2000 - 100, qPrintable(QString::number(t.elapsed())));
 
     const qint64 asleep = audioThreadSwitches();
@@ -470,12 +527,14 @@ void TestSound::idleDeviceRestsAndTheNextSoundWakesIt()
     QVERIFY2(audioThreadSwitches() - asleep <= 1,
              qPrintable(QStringLiteral("%1 switches while resting").arg(audioThreadSwitches() - asleep)));
 
-    s_play(sound, false);
+    const qint64 buffersAsleep = probe->buffers();
+    play(sound, false);
     QVERIFY(!probe->resting());
     QVERIFY(waitUntilStarted(1));
     QVERIFY(audioThreadSwitches() > asleep);
+    QVERIFY(probe->buffers() > buffersAsleep);
 
-    s_play(loaded(Sound::SoundMiss, makeWav(50)), false);
+    play(loaded(Sound::SoundMiss, makeWav(50)), false);
     QTRY_VERIFY_WITH_TIMEOUT(probe->resting(), 8000);
     player->closeDevice();
     QVERIFY(!player->deviceOpen());
@@ -487,7 +546,7 @@ void TestSound::aSoundAfterARestIsHeardFromItsFirstSample()
     QTemporaryDir dir;
     const QString out = dir.filePath("out.raw");
     openDevice("disk", out);
-    s_play(loaded(Sound::SoundPowah, makeWav(50, 44100, 9000)), false);
+    play(loaded(Sound::SoundPowah, makeWav(50, 44100, 9000)), false);
     QTRY_VERIFY_WITH_TIMEOUT(probe->resting(), 8000);
 
     // Every frame its own value, in the device's own format so that no
@@ -496,7 +555,9 @@ void TestSound::aSoundAfterARestIsHeardFromItsFirstSample()
     QByteArray ramp = makeWav(100, kOutRate, 0, 2);
     for (int i = 0; i < 2 * kFrames; ++i)
         qToLittleEndian<qint16>(qint16(100 + i / 2), ramp.data() + 44 + 2 * i);
-    s_play(loaded(Sound::SoundThree, ramp), true);
+    const int id = play(loaded(Sound::SoundThree, ramp), true);
+    QVERIFY(probe->progress(id).finished);
+    QCOMPARE(probe->progress(id).framesTaken, kFrames);
     player->closeDevice();
 
     const auto samples = readDiskOutput(out);
@@ -524,9 +585,56 @@ void TestSound::noDeviceLeavesNothingRunningAndTheNextSoundLooksAgain()
 
     // Sound comes back: the next sound asked for finds it, once the key that asked is handled.
     qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(dir.filePath("out.raw")));
-    s_play(loaded(Sound::SoundHit, makeWav(100)), false);
+    play(loaded(Sound::SoundHit, makeWav(100)), false);
     QVERIFY(!player->deviceOpen());
     QTRY_VERIFY(player->deviceOpen());
+    QVERIFY(probe->format());
+}
+
+void TestSound::theObserverSeesTheDeviceThePlayerOpens()
+{
+    // The player's own load of SDL reaches the observer: it sees the device open in the player's format, and every buffer the device takes.
+    QVERIFY(!probe->format());
+    const int opened = probe->devicesOpened();
+    openDevice("dummy");
+    QVERIFY(player->deviceOpen());
+    QCOMPARE(probe->devicesOpened(), opened + 1);
+    const std::optional<SDL_AudioSpec> format = probe->format();
+    QVERIFY(format);
+    QCOMPARE(format->freq, kOutRate);
+    QCOMPARE(int(format->channels), 2);
+    QVERIFY(format->samples > 0 && format->samples <= 512);
+
+    const qint64 before = probe->buffers();
+    const int id = play(loaded(Sound::SoundTwo, makeWav(200, 44100, 5000)), true);
+    const qint64 handed = probe->buffers() - before;
+    // 200 ms are 8820 frames: at least that many buffers' worth were handed over.
+    QVERIFY2(handed >= (8820 + format->samples - 1) / format->samples, qPrintable(QString::number(handed)));
+    QCOMPARE(probe->progress(id).framesTaken, 8820);
+
+    player->closeDevice();
+    QVERIFY(!probe->format());
+}
+
+void TestSound::aSoundWithSilentEdgesIsFollowedWhole()
+{
+    // A sound that begins and ends with silent samples is followed from its first sample to its last.
+    openDevice("dummy");
+    QVERIFY(player->deviceOpen());
+    constexpr int kFrames = 4410, kQuiet = 300;
+    QByteArray edged = makeWav(100, kOutRate, 7000, 2);
+    for (int i = 0; i < 2 * kFrames; ++i)
+        if (i < 2 * kQuiet || i >= 2 * (kFrames - kQuiet))
+            qToLittleEndian<qint16>(0, edged.data() + 44 + 2 * i);
+    play(loaded(Sound::SoundClear, makeWav(50, kOutRate, 2000)), true);   // something before it
+
+    const int id = play(loaded(Sound::SoundOne, edged), true);
+    const SoundProgress p = probe->progress(id);
+    QVERIFY(p.finished);
+    QVERIFY(!p.cutOff);
+    QCOMPARE(p.framesTotal, kFrames);
+    QCOMPARE(p.framesTaken, kFrames);
+    QVERIFY(lastSoundStartLatencyNs() >= 0);
 }
 
 QTEST_GUILESS_MAIN(TestSound)
