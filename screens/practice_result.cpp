@@ -20,7 +20,7 @@ using chart::pixelFont;
 using chart::u8;
 
 constexpr double kHeadingBaseline = 66;
-const QColor kFaster(0x1E, 0x78, 0x64);
+const QColor& kFaster = gamePalette().fasterFill;
 const QColor kDrilled(0x20, 0x20, 0x38);
 const QColor kNotDrilled(0x30, 0x30, 0x44);
 
@@ -40,11 +40,10 @@ QString milliseconds(const std::optional<int>& ms)
     return ms ? grouped(*ms) : u8("—");
 }
 
-// The play grid's colour of a digit's keypad row: 1-3 green, 4-6 cyan, 7-9 yellow.
+// The play grid's colour of a digit's keypad row.
 QColor rowColor(int digit)
 {
-    const QColor rows[3] = {chart::kNormal, chart::kCyan, chart::kYellow};
-    return rows[(digit - 1) / 3];
+    return keyRowColor(digit);
 }
 }  // namespace
 
@@ -133,7 +132,7 @@ void PracticeResultWindow::drawKeypad(QPainter& p)
             if (drilled.digit == digit)
                 d = &drilled;
         const bool faster = d && d->faster();
-        p.setPen(QPen(faster ? chart::kNormal : chart::kGold, faster ? 2 : 1));
+        p.setPen(QPen(faster ? gamePalette().faster : chart::kGold, faster ? 2 : 1));
         p.setBrush(faster ? kFaster : d ? kDrilled : kNotDrilled);
         p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
         chart::text(p, r.left() + 6, r.top() + 17, QString::number(digit), pixelFont(16), rowColor(digit));
@@ -144,7 +143,7 @@ void PracticeResultWindow::drawKeypad(QPainter& p)
         chart::text(p, r.right() - 5, r.top() + 16, u8("%1 回").arg(grouped(d->keys)), pixelFont(12), chart::kMist,
                     Qt::AlignRight);
         chart::text(p, r.right() - 5, r.top() + 42, milliseconds(d->nowMs) + u8(" ms"), pixelFont(15),
-                    faster ? chart::kNormal : chart::kPaper, Qt::AlignRight);
+                    faster ? gamePalette().faster : chart::kPaper, Qt::AlignRight);
         chart::text(p, r.right() - 5, r.top() + 62, u8("前 %1").arg(milliseconds(d->beforeMs)), pixelFont(12),
                     chart::kMist, Qt::AlignRight);
     }
@@ -153,6 +152,6 @@ void PracticeResultWindow::drawKeypad(QPainter& p)
     const char* const legend[] = {"キーの上:", "出た回数", "今回の反応時間", "（中央値）", "前の数字"};
     for (int i = 0; i < 5; ++i)
         chart::text(p, x, 96 + 18 * i, u8(legend[i]), small, i == 0 ? chart::kPaper : chart::kMist);
-    chart::text(p, x, 200, u8("緑の枠:"), small, chart::kNormal);
-    chart::text(p, x, 218, u8("速くなった"), small, chart::kNormal);
+    chart::text(p, x, 200, u8(gamePalette().fasterFrameWord) + u8(":"), small, gamePalette().faster);
+    chart::text(p, x, 218, u8("速くなった"), small, gamePalette().faster);
 }
