@@ -102,6 +102,13 @@ struct Options {
                            "played. 0 hides it. Later starts keep this\n"
                            "choice.")),
                     QStringLiteral("MINUTES")},
+          palette{QStringLiteral("palette"),
+                  t(QT_TRANSLATE_NOOP("CommandLine", "The colours: standard (the default) or safe,\n"
+                         "whose grid rows, target frame, charts and\n"
+                         "marks stay apart for red-green and\n"
+                         "blue-yellow colour blindness. Later starts\n"
+                         "keep this choice.")),
+                  QStringLiteral("NAME")},
           exportHistory{QStringLiteral("export-history"),
                         t(QT_TRANSLATE_NOOP("CommandLine", "Writes the play history (history.sqlite) as\n"
                                "CSV, one row per stage played, to FILE.csv\n"
@@ -123,6 +130,7 @@ struct Options {
     QCommandLineOption pace;
     QCommandLineOption noPace;
     QCommandLineOption dailyGoal;
+    QCommandLineOption palette;
     QCommandLineOption exportHistory;
     QCommandLineOption exportKeys;
 };
@@ -145,6 +153,7 @@ void addOptions(QCommandLineParser& parser, const Options& o, const Texts& t)
     parser.addOption(o.pace);
     parser.addOption(o.noPace);
     parser.addOption(o.dailyGoal);
+    parser.addOption(o.palette);
     parser.addOption(o.exportHistory);
     parser.addOption(o.exportKeys);
     for (const char* name : kQtValueOptions) {
@@ -253,6 +262,15 @@ CommandLineResult readCommandLine(const QStringList& arguments)
             return usageError(t(QT_TRANSLATE_NOOP("CommandLine", "--daily-goal cannot be \"%1\": give a whole number of minutes from 0 to %2."))
                                   .arg(value).arg(kMaxDailyGoal));
         result.choices.dailyGoal = goal;
+    }
+
+    if (parser.isSet(o.palette)) {
+        const QString value = parser.value(o.palette);
+        const std::optional<PaletteName> name = parsePaletteName(value);
+        if (!name)
+            return usageError(t(QT_TRANSLATE_NOOP("CommandLine", "--palette cannot be \"%1\": give standard or safe."))
+                                  .arg(value));
+        result.choices.palette = name;
     }
 
     if (parser.isSet(o.gameDir)) {

@@ -3,6 +3,8 @@
 // --version answer at once, a mistake ends the program with exit code 2
 // and a message on standard error, before any window opens. Qt's own
 // options (-platform, -display, -style, ...) pass through to QApplication.
+#include "state/palette.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -20,6 +22,7 @@ struct CommandLineChoices {
     std::optional<int> zoom;             // 1..4; given: remembered from now on
     std::optional<bool> pace;            // --pace / --no-pace; given: remembered from now on
     std::optional<int> dailyGoal;        // minutes, 0..120 (0: none); given: remembered from now on
+    std::optional<PaletteName> palette;  // given: remembered from now on
 };
 
 struct CommandLineResult {

@@ -22,6 +22,7 @@ const char* const kMainRowAnsweredKey = "keys/mainRowQuestionAnswered";
 const char* const kPaceKey = "play/pace";
 const char* const kEntryMinutesKey = "entry/minutes";
 const char* const kDailyGoalKey = "goal/dailyMinutes";
+const char* const kPaletteKey = "display/palette";
 
 QSettings openSettings()
 {
@@ -91,6 +92,9 @@ SettingsFile loadSettings()
         file.values.entryMinutes = minutes;
     if (const auto goal = parseDailyGoal(settings.value(QString::fromLatin1(kDailyGoalKey)).toString().trimmed()))
         file.values.dailyGoal = *goal;
+    // Only what --palette itself takes counts.
+    if (const auto name = parsePaletteName(settings.value(QString::fromLatin1(kPaletteKey)).toString().trimmed()))
+        file.values.palette = *name;
     return file;
 }
 
@@ -122,6 +126,11 @@ bool rememberEntryMinutes(const SettingsFile& loaded, int minutes)
 bool rememberDailyGoal(const SettingsFile& loaded, int minutes)
 {
     return remember(loaded, {{kDailyGoalKey, minutes}});
+}
+
+bool rememberPalette(const SettingsFile& loaded, PaletteName name)
+{
+    return remember(loaded, {{kPaletteKey, paletteNameText(name)}});
 }
 
 std::optional<int> parseDailyGoal(const QString& text)

@@ -6,6 +6,7 @@
 // that cannot be read, or a value that makes no sense, counts as not
 // there: the game starts with its defaults.
 #include "history/play_calendar.h"
+#include "state/palette.h"
 
 #include <QString>
 #include <optional>
@@ -21,6 +22,7 @@ struct GameSettings {
     bool pace = true;             // the play screen shows the pace against the stage best
     int entryMinutes = 1;         // the length of a 数字入力 test: 1, 3 or 5
     int dailyGoal = kDefaultDailyGoal;  // minutes of play a day the title counts toward; 0: none
+    PaletteName palette = PaletteName::Standard;  // the colours the screens draw with
 };
 
 struct SettingsFile {
@@ -43,6 +45,7 @@ bool rememberZoom(const SettingsFile& loaded, int zoom);
 bool rememberPace(const SettingsFile& loaded, bool on);
 bool rememberEntryMinutes(const SettingsFile& loaded, int minutes);
 bool rememberDailyGoal(const SettingsFile& loaded, int minutes);
+bool rememberPalette(const SettingsFile& loaded, PaletteName name);
 
 // What --daily-goal takes: a whole number of minutes from 0 to 120.
 std::optional<int> parseDailyGoal(const QString& text);

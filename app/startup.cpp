@@ -33,6 +33,7 @@
 #include "stage/stage_setup.h"
 #include "state/datafiles.h"
 #include "state/module1.h"
+#include "state/palette.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -143,6 +144,14 @@ GameSettings settleSettings(const CommandLineChoices& choices)
             file = loadSettings();
         settings.dailyGoal = *choices.dailyGoal;
         if (!rememberDailyGoal(file, settings.dailyGoal))
+            printTo(stderr, QString::fromUtf8("quennel: 設定ファイル「%1」に書けないため、この設定は今回だけ使います。\n")
+                                .arg(file.path));
+    }
+    if (choices.palette) {
+        if (choices.mainRowDigits || choices.zoom || choices.pace || choices.dailyGoal)
+            file = loadSettings();
+        settings.palette = *choices.palette;
+        if (!rememberPalette(file, settings.palette))
             printTo(stderr, QString::fromUtf8("quennel: 設定ファイル「%1」に書けないため、この設定は今回だけ使います。\n")
                                 .arg(file.path));
     }
@@ -291,6 +300,8 @@ int runQuennel(int& argc, char** argv)
     setMainRowQuestionAnswered(settings.mainRowQuestionAnswered);
     setPaceShown(settings.pace);
     setDailyGoal(settings.dailyGoal);
+    // Before any window is built: the screens take their colours from it.
+    setPalette(settings.palette);
     // The game reads and writes its files in the working directory.
     if (!line.choices.gameDir.isEmpty() && !QDir::setCurrent(line.choices.gameDir)) {
         printTo(stderr, QString::fromUtf8("quennel: ゲームフォルダ「%1」に入れません。\n").arg(line.choices.gameDir));

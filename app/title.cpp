@@ -20,6 +20,7 @@
 #include "stage/practice_setup.h"
 #include "stage/results.h"
 #include "state/module1.h"
+#include "state/palette.h"
 
 #include <QFileInfo>
 #include <QPointer>
@@ -71,11 +72,7 @@ void showDailyLine(Form1& title)
 
 QColor groupColor(int group, int shade)
 {
-    switch (group) {
-    case 0: return QColor(0, shade, 0);
-    case 1: return QColor(0, shade, shade);
-    default: return QColor(shade, shade, 0);
-    }
+    return shaded(gamePalette().keyRows[static_cast<size_t>(group)], shade);
 }
 }  // namespace
 

@@ -17,10 +17,7 @@ constexpr int kShadeMinutes[kShades] = {0, 0, 5, 15, 30};
 
 QColor shadeColor(int shade)
 {
-    static const QColor colors[kShades] = {QColor(0x1C, 0x24, 0x38), QColor(0x00, 0x55, 0x1E),
-                                           QColor(0x00, 0x90, 0x28), QColor(0x10, 0xC8, 0x30),
-                                           QColor(0x80, 0xFF, 0x60)};
-    return colors[shade];
+    return gamePalette().calendarShades[static_cast<size_t>(shade)];
 }
 
 void cell(QPainter& p, double x, double y, int shade)

@@ -16,11 +16,10 @@ constexpr double kWidth = 176;
 constexpr double kHeight = 66;
 constexpr double kGap = 9;
 
-// The title's key colours: 1-3 green, 4-6 cyan, 7-9 yellow.
+// The play grid's key colours.
 QColor digitColor(int digit)
 {
-    const QColor colors[] = {chart::kNormal, chart::kCyan, chart::kYellow};
-    return colors[(digit - 1) / 3];
+    return keyRowColor(digit);
 }
 
 QString modeName(int mode)

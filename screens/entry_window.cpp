@@ -12,11 +12,12 @@ namespace {
 using chart::pixelFont;
 using chart::u8;
 
-// The play screen's colours: the red frame of the key to strike, the
-// green of the keys, fading with distance, and the yellow 集計中.
-const QColor kFrame(0xFF, 0x00, 0x00);
-const QColor kAmount(0x00, 0xFF, 0x00);
-const QColor kNext[] = {QColor(0x00, 0xC0, 0x00), QColor(0x00, 0x80, 0x00), QColor(0x00, 0x40, 0x00)};
+// The play screen's colours, as the palette has them: the frame of the key
+// to strike, the colour of keys 1-3, fading with distance, and the yellow
+// 集計中.
+const QColor& kFrame = gamePalette().targetFrame;
+const QColor& kAmount = gamePalette().keyRows[0];
+constexpr int kNextShade[] = {0xC0, 0x80, 0x40};
 const QColor kTyped(0xFF, 0xFF, 0xFF);
 const QColor kBox(0x08, 0x08, 0x10);
 
@@ -141,8 +142,8 @@ void EntryWindow::drawTest(QPainter& p)
     if (!over) {
         int y = kNextTop;
         for (int i = 0; i < screen_.upcoming.size() && i < 3; ++i, y += kNextPitch)
-            chart::text(p, kAmountBox.right() - 14, y, screen_.upcoming.at(i), pixelFont(28), kNext[i],
-                        Qt::AlignRight);
+            chart::text(p, kAmountBox.right() - 14, y, screen_.upcoming.at(i), pixelFont(28),
+                        shaded(kAmount, kNextShade[i]), Qt::AlignRight);
     }
     chart::text(p, 24, kNextTop, u8("次"), pixelFont(14), chart::kMist);
 

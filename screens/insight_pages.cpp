@@ -20,9 +20,9 @@ namespace {
 constexpr double kHeadingBaseline = 66;
 constexpr double kRight = 570;
 constexpr double kSentenceBaseline = 310;
-const QColor kSlow(0xC8, 0x3C, 0x28);
-const QColor kFast(0x1E, 0x78, 0x64);
-const QColor kNoFigure(0x30, 0x30, 0x44);
+const QColor& kSlow = gamePalette().slow;
+const QColor& kFast = gamePalette().fast;
+const QColor& kNoFigure = gamePalette().noFigure;
 
 using chart::pixelFont;
 using chart::u8;
@@ -40,11 +40,10 @@ QColor modeColor(int mode)
     return colors[std::clamp(mode, 0, kModes - 1)];
 }
 
-// The play grid's colour of a digit's keypad row: 1-3 green, 4-6 cyan, 7-9 yellow.
+// The play grid's colour of a digit's keypad row.
 QColor rowColor(int digit)
 {
-    const QColor rows[3] = {chart::kNormal, chart::kCyan, chart::kYellow};
-    return rows[(digit - 1) / 3];
+    return keyRowColor(digit);
 }
 
 QColor mix(const QColor& a, const QColor& b, double t)
@@ -179,7 +178,7 @@ void drawMisses(QPainter& p, const KeypadInsight& in, int mode)
             const int n = in.missCount(s, d);
             QColor fill = s == d ? QColor(0x18, 0x18, 0x24) : QColor(0x24, 0x24, 0x3C);
             if (n > 0)
-                fill = mix(QColor(0x50, 0x30, 0x20), chart::kHard, n / double(std::max(1, most)));
+                fill = mix(gamePalette().fewMisses, gamePalette().mostMisses, n / double(std::max(1, most)));
             p.setPen(QPen(QColor(0x60, 0x58, 0x40), 1));
             p.setBrush(fill);
             p.drawRect(r);
@@ -256,8 +255,7 @@ void drawMoves(QPainter& p, const KeypadInsight& in, int mode)
         keyFrame(p, r, QColor(0x20, 0x20, 0x38));
         chart::text(p, r.left() + 6, r.top() + 18, QString::number(digit), pixelFont(15), rowColor(digit));
     }
-    const QColor colors[kSlowMoveCount] = {kSlow.lighter(150), chart::kHard, chart::kYellow, chart::kCyan,
-                                           chart::kMist};
+    const auto& colors = gamePalette().moveArrows;
     for (size_t i = 0; i < in.slowMoves.size(); ++i) {
         const Move& m = in.slowMoves[i];
         moveArrow(p, keyRect(m.from, origin, size, gap), keyRect(m.to, origin, size, gap), static_cast<int>(i) + 1,
@@ -417,7 +415,7 @@ void drawEntryMisses(QPainter& p, const EntryKeypad& in)
             const int n = in.missCount(w, s);
             QColor fill = w == s ? QColor(0x18, 0x18, 0x24) : QColor(0x24, 0x24, 0x3C);
             if (n > 0)
-                fill = mix(QColor(0x50, 0x30, 0x20), chart::kHard, n / double(std::max(1, most)));
+                fill = mix(gamePalette().fewMisses, gamePalette().mostMisses, n / double(std::max(1, most)));
             p.setPen(QPen(QColor(0x60, 0x58, 0x40), 1));
             p.setBrush(fill);
             p.drawRect(r);

@@ -6,6 +6,7 @@
 #include "screens/forms.h"
 #include "screens/layout_table.h"
 #include "state/module1.h"
+#include "state/palette.h"
 
 #include <QTimer>
 #include <vector>
@@ -106,7 +107,7 @@ Form3::Form3()
 
     Shape1 = new Shape(this);
     Shape1->setRect(600, 4440, 1815, 855);
-    Shape1->setBorderColor(QColor(0xFF0000));
+    Shape1->setBorderColor(gamePalette().targetFrame);
     Shape1->setBorderWidth(2);
 
     Image2 = layout::makeImage(this, 60, 240, 480, 480, QString::fromLatin1(art::kMascot));

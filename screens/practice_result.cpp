@@ -21,7 +21,7 @@ using chart::pixelFont;
 using chart::u8;
 
 constexpr double kHeadingBaseline = 66;
-const QColor kFaster(0x1E, 0x78, 0x64);
+const QColor& kFaster = gamePalette().fasterFill;
 const QColor kSlower(0x6E, 0x2C, 0x24);
 const QColor kDrilled(0x20, 0x20, 0x38);
 const QColor kNotDrilled(0x30, 0x30, 0x44);
@@ -60,7 +60,7 @@ QString changeSign(DigitChange change)
 
 QColor changeColor(DigitChange change)
 {
-    return change == DigitChange::Slower ? chart::kHard : chart::kNormal;
+    return change == DigitChange::Slower ? gamePalette().slower : gamePalette().faster;
 }
 
 QString drillName(const PracticeDrill& drill)
@@ -76,11 +76,10 @@ QString drillName(const PracticeDrill& drill)
     return u8("苦手特訓");
 }
 
-// The play grid's colour of a digit's keypad row: 1-3 green, 4-6 cyan, 7-9 yellow.
+// The play grid's colour of a digit's keypad row.
 QColor rowColor(int digit)
 {
-    const QColor rows[3] = {chart::kNormal, chart::kCyan, chart::kYellow};
-    return rows[(digit - 1) / 3];
+    return keyRowColor(digit);
 }
 }  // namespace
 

@@ -2,6 +2,8 @@
 // Small charts in the game's own look: black ground, thin gold axes, neon
 // lines and bars in the colours of the modes. Drawn with QPainter so they
 // sit on the screen's artwork pixel for pixel.
+#include "state/palette.h"
+
 #include <QColor>
 #include <QPainter>
 #include <QRectF>
@@ -16,10 +18,12 @@ namespace chart {
 inline const QColor kGold(0xE6, 0xBE, 0x5A);
 inline const QColor kPaper(0xF4, 0xEA, 0xD0);
 inline const QColor kMist(0xB8, 0xC4, 0xDC);
-inline const QColor kNormal(0x00, 0xFF, 0x00);  // the normal mode, green as on the title
-inline const QColor kHard(0xFF, 0x80, 0x00);    // the hard mode, orange as on the title
-inline const QColor kPractice(0xFF, 0x60, 0xE0);  // practice stages, pink
-inline const QColor kEntry(0xA0, 0x8C, 0xFF);   // 数字入力 tests, violet
+// The modes' lines, as the chosen palette has them: fixed once it is
+// chosen at start-up, before any page is drawn.
+inline const QColor& kNormal = gamePalette().normalMode;      // the normal mode
+inline const QColor& kHard = gamePalette().hardMode;          // the hard mode
+inline const QColor& kPractice = gamePalette().practiceMode;  // practice stages
+inline const QColor& kEntry = gamePalette().entryMode;        // 数字入力 tests
 inline const QColor kCyan(0x00, 0xFF, 0xFF);
 inline const QColor kYellow(0xFF, 0xFF, 0x00);
 

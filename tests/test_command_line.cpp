@@ -67,7 +67,8 @@ private slots:
             QVERIFY(r.errors.isEmpty());
             QVERIFY(r.output.startsWith(QStringLiteral("Usage: quennel [options]")));
             for (const char* option : {"--game-dir <DIR>", "--main-row-digits", "--keypad-only", "--zoom <N>",
-                                       "--version", "--export-history <FILE.csv>", "--daily-goal <MINUTES>"})
+                                       "--version", "--export-history <FILE.csv>", "--daily-goal <MINUTES>",
+                                       "--palette <NAME>"})
                 QVERIFY2(r.output.contains(QLatin1String(option)), option);
             QVERIFY(!r.output.contains(QLatin1String("platform")));   // Qt's own stay hidden
         }
@@ -104,6 +105,10 @@ private slots:
             {{"--daily-goal", "-5"}, "--daily-goal"},
             {{"--daily-goal", "ten"}, "\"ten\""},
             {{"--daily-goal"}, "--daily-goal"},
+            {{"--palette", "pastel"}, "\"pastel\""},
+            {{"--palette", "Safe"}, "\"Safe\""},
+            {{"--palette="}, "--palette"},
+            {{"--palette"}, "--palette"},
         };
         for (const auto& c : cases) {
             const CommandLineResult r = read(c.args);
@@ -127,6 +132,7 @@ private slots:
         QVERIFY(read({"--version"}).output.startsWith(QString::fromUtf8("クェネル (quennel) ")));
         QVERIFY(read({"--zoom", "9"}).errors.contains(QString::fromUtf8("1 から 4 までの整数")));
         QVERIFY(read({"--bogus"}).errors.contains(QString::fromUtf8("知らないオプション「--bogus」")));
+        QVERIFY(read({"--palette", "pastel"}).errors.contains(QString::fromUtf8("「pastel」は使えません。standard か safe")));
         setLocale("", "ja_JP.UTF-8", "en_US.UTF-8");
         QVERIFY(read({"--help"}).output.contains(japaneseHelp));
 
@@ -277,6 +283,31 @@ private slots:
             raw.sync();
             QVERIFY2(loadSettings().values.dailyGoal == kDefaultDailyGoal, odd);
         }
+    }
+
+    // --palette takes standard or safe and is remembered beside the other
+    // choices; a stored name it would refuse counts as the standard one.
+    void paletteRemembered()
+    {
+        QCOMPARE(read({"--palette", "safe"}).choices.palette, std::optional(PaletteName::Safe));
+        QCOMPARE(read({"--palette=standard"}).choices.palette, std::optional(PaletteName::Standard));
+        QVERIFY(!read({"--zoom", "2"}).choices.palette);
+        SettingsFile s = loadSettings();
+        QCOMPARE(s.values.palette, PaletteName::Standard);
+        QVERIFY(rememberPalette(s, PaletteName::Safe));
+        QVERIFY(rememberZoom(loadSettings(), 2));
+        s = loadSettings();
+        QCOMPARE(s.values.palette, PaletteName::Safe);
+        QCOMPARE(s.values.zoom, 2);
+        for (const char* odd : {"SAFE", "colourblind", "1", ""}) {
+            QSettings raw(s.path, QSettings::IniFormat);
+            raw.setValue(QStringLiteral("display/palette"), QString::fromLatin1(odd));
+            raw.sync();
+            QVERIFY2(loadSettings().values.palette == PaletteName::Standard, odd);
+            QCOMPARE(loadSettings().values.zoom, 2);
+        }
+        QVERIFY(rememberPalette(loadSettings(), PaletteName::Standard));
+        QCOMPARE(loadSettings().values.palette, PaletteName::Standard);
     }
 
     // The real program answers and refuses before Qt opens any display, and

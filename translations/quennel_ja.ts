@@ -160,5 +160,20 @@ choice.</source>
         <source>--daily-goal cannot be &quot;%1&quot;: give a whole number of minutes from 0 to %2.</source>
         <translation>--daily-goal の値「%1」は使えません。0 から %2 までの整数（分）で指定してください。</translation>
     </message>
+    <message>
+        <source>The colours: standard (the default) or safe,
+whose grid rows, target frame, charts and
+marks stay apart for red-green and
+blue-yellow colour blindness. Later starts
+keep this choice.</source>
+        <translation>色づかい: standard（既定）か safe。safe では
+キーの行の色、狙うキーの枠、グラフと印の色が
+赤緑・青黄の色覚の違いがあっても見分けられます。
+次からもこの設定で始まります。</translation>
+    </message>
+    <message>
+        <source>--palette cannot be &quot;%1&quot;: give standard or safe.</source>
+        <translation>--palette の値「%1」は使えません。standard か safe を指定してください。</translation>
+    </message>
 </context>
 </TS>

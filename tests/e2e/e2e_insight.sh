@@ -7,8 +7,9 @@
 # games: every key "—"; three times more round practice and 数字入力 back
 # to normal), the misses grid and the speed chart are drawn; 練習カレンダー
 # shades today, 数字別の推移 has this week's point, and back on the title the
-# daily goal's line is there (and with --daily-goal 0 it is not). The
-# keys export as CSV from the command line.
+# daily goal's line is there (and with --daily-goal 0 it is not); with
+# --palette safe the keypad page draws in the safe colours. The keys export
+# as CSV from the command line.
 # With QUENNEL_SHOTS=DIR the pages are kept there as PNG files, and the
 # keypad page once more at zoom 2.
 here=$(dirname "$0")
@@ -95,10 +96,26 @@ if [ -n "${QUENNEL_SHOTS:-}" ]; then
     import -window "$(current_window)" "$shots/progress-keypad-zoom2.png"
 fi
 
-# Without a goal the title has no such line.
+# The keypad page in the safe palette: the digits in its row colours (1-3
+# blue), none in the standard green, the same keys shaded or grey.
 stop_game
 SCREEN_SIZE=594x375
-start_game "$BINARY" --zoom 1 --daily-goal 0
+start_game "$BINARY" --zoom 1 --palette safe
+press KP_2
+sleep 1
+press KP_6 KP_6 KP_6 KP_6 KP_6
+sleep 1
+import -window "$(current_window)" "$E2E_TMP/keypad-safe.png"
+[ -z "${QUENNEL_SHOTS:-}" ] || cp "$E2E_TMP/keypad-safe.png" "$shots/progress-keypad-safe.png"
+[ "$(count_colour "$E2E_TMP/keypad-safe.png" 210x210+40+82 '#3D9BFF')" -gt 8 ] || fail "no safe blue digit on the keypad"
+[ "$(count_colour "$E2E_TMP/keypad-safe.png" 210x210+40+82 '#00FF00')" -eq 0 ] || fail "standard green on the safe keypad"
+safe_grey=$(count_colour "$E2E_TMP/keypad-safe.png" 210x210+40+82 '#303044')
+[ $((safe_grey - normal_grey)) -lt 1000 ] && [ $((normal_grey - safe_grey)) -lt 1000 ] ||
+    fail "the safe keypad has $safe_grey grey pixels, the standard one $normal_grey"
+
+# Without a goal the title has no such line.
+stop_game
+start_game "$BINARY" --zoom 1 --daily-goal 0 --palette standard
 sleep 1
 import -window "$(current_window)" "$E2E_TMP/title-no-goal.png"
 [ "$(bright "$E2E_TMP/title-no-goal.png")" -eq 0 ] || fail "a daily goal line with the goal off"

@@ -2,7 +2,9 @@
 # --zoom N in a real window: zoom 2 gives 1188 x 750 client areas on every
 # screen and a message box twice as large, and is remembered for the next
 # start; a zoom outside 1..4 ends the program with exit status 2 and a
-# message before any window opens.
+# message before any window opens. --palette safe colours the play grid and
+# its target frame in the safe colours, remembered; --palette standard
+# brings back the red frame.
 here=$(dirname "$0")
 source "$here/lib.sh"
 setup_game "$1" "$2"
@@ -70,4 +72,44 @@ start_game "$BINARY" --zoom 1
 [ "$(window_size "$(current_window)")" = 594x375 ] || fail "--zoom 1 did not return to 594 x 375"
 stop_game
 grep -q '^zoom=1' "$XDG_CONFIG_HOME/quennel/quennel.ini" || fail "zoom 1 not in the settings file"
+
+# grid_colours: the play screen's key grid (120 x 340 from 40,14) as the
+# list of its exact colours, one per line, and the target frame's left
+# edge (x 40, halfway down the bottom row) as FRAME.
+grid_colours() {
+    import -window "$(current_window)" "$E2E_TMP/grid.png"
+    convert "$E2E_TMP/grid.png" -crop 120x340+40+14 +repage -unique-colors txt:- |
+        awk 'NR > 1 { print toupper($3) }'
+    FRAME=$(convert "$E2E_TMP/grid.png" -format '%[hex:p{40,324}]' info: | cut -c1-6)
+}
+# play_grid OPTION...: starts the game and opens a stage of key range 9
+# (every digit can come); the grid's colours in $E2E_TMP/colours.
+play_grid() {
+    start_game "$BINARY" "$@"
+    press_switch KP_4
+    sleep 1
+    grid_colours >"$E2E_TMP/colours"
+}
+write_test_data 100 9
+# A bad name: exit status 2, a message naming it, nothing remembered.
+rc=0
+(cd "$E2E_TMP/game" && env -u QT_QPA_PLATFORM QT_QPA_PLATFORM=xcb LANG=ja_JP.UTF-8 "$bin" --palette pastel) \
+    >"$E2E_TMP/out" 2>"$E2E_TMP/err" || rc=$?
+[ "$rc" -eq 2 ] || fail "--palette pastel: exit status $rc, wanted 2"
+grep -q -- "--palette" "$E2E_TMP/err" && grep -q "pastel" "$E2E_TMP/err" || fail "--palette pastel: $(cat "$E2E_TMP/err")"
+! grep -qs palette "$XDG_CONFIG_HOME/quennel/quennel.ini" || fail "a bad palette was remembered"
+for run in given remembered; do
+    if [ "$run" = given ]; then play_grid --palette safe; else play_grid; fi
+    [ "$FRAME" = D55E00 ] || fail "safe palette ($run): the target frame is #$FRAME"
+    # The stack's digits in the safe rows' full colours (the bottom row is
+    # never darkened), none in the standard green, cyan or yellow.
+    grep -qE '^#(3D9BFF|CC79A7|F0E442)' "$E2E_TMP/colours" || fail "safe palette ($run): no safe row colour in the grid"
+    ! grep -qE '^#(00FF00|00FFFF|FFFF00)' "$E2E_TMP/colours" || fail "safe palette ($run): a standard colour in the grid"
+    stop_game
+done
+grep -q '^palette=safe' "$XDG_CONFIG_HOME/quennel/quennel.ini" || fail "the safe palette is not in the settings file"
+play_grid --palette standard
+[ "$FRAME" = FF0000 ] || fail "standard palette: the target frame is #$FRAME"
+grep -qE '^#(00FF00|00FFFF|FFFF00)' "$E2E_TMP/colours" || fail "standard palette: no standard row colour in the grid"
+stop_game
 echo "1 passed, 0 failed"

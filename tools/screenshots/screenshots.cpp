@@ -1,5 +1,6 @@
 // Renders every game screen in a telling state to PNG files, offscreen,
-// from a copy of a game folder:  quennel_screenshots <game folder> <out dir> [zoom]
+// from a copy of a game folder:
+//   quennel_screenshots <game folder> <out dir> [zoom [standard|safe]]
 #include "app/startup.h"
 #include "app/title.h"
 #include "history/recorder.h"
@@ -17,6 +18,7 @@
 #include "screens/progress_window.h"
 #include "stage/results.h"
 #include "state/module1.h"
+#include "state/palette.h"
 #include "tools/common/game_folder.h"
 
 #include <QApplication>
@@ -57,9 +59,17 @@ int main(int argc, char* argv[])
         }
         applyZoom(*zoom);
     }
+    if (argc > 4) {
+        const std::optional<PaletteName> name = parsePaletteName(QString::fromLocal8Bit(argv[4]));
+        if (!name) {
+            std::fprintf(stderr, "the palette is standard or safe\n");
+            return 2;
+        }
+        setPalette(*name);
+    }
     QApplication app(argc, argv);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s <game folder> <output folder> [zoom]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <game folder> <output folder> [zoom [standard|safe]]\n", argv[0]);
         return 2;
     }
     const QString out = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
