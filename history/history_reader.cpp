@@ -170,6 +170,36 @@ bool readStored(const QSqlDatabase& db, ProgressData& data, QSqlError& error)
     }
     return true;
 }
+
+// Each game's keys per hour as gameSpeed counts them (a stage without keys
+// still counts its time), the best of each mode, from the stages' counted
+// keys (or, in a file not yet upgraded, from the keys themselves).
+bool readBestKph(const QSqlDatabase& db, InsightData& data, QSqlError& error)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'stage_keys'")) || !q.next()) {
+        error = q.lastError();
+        return false;
+    }
+    const QString counts = q.value(0).toInt() == 1
+                               ? QStringLiteral("stage_keys")
+                               : QStringLiteral("(SELECT stage_id, sum(hit) AS hits FROM keys GROUP BY stage_id)");
+    if (!q.exec(QStringLiteral("SELECT g.mode, MAX(x.hits * 3600000.0 / x.ms) FROM games g JOIN"
+                               " (SELECT s.game_id, total(c.hits) AS hits, SUM(s.play_ms) AS ms FROM stages s"
+                               " LEFT JOIN %1 c ON c.stage_id = s.id GROUP BY s.game_id) x ON x.game_id = g.id"
+                               " WHERE x.ms > 0 AND g.mode <> 'entry' GROUP BY g.mode").arg(counts))) {
+        error = q.lastError();
+        return false;
+    }
+    while (q.next()) {
+        const std::optional<GameMode> mode = modeFromName(q.value(0).toString());
+        if (mode && *mode != GameMode::Entry)
+            data.bestKph[static_cast<size_t>(modeIndex(*mode))] = q.value(1).toDouble();
+    }
+    error = q.lastError();
+    return !error.isValid();
+}
 }  // namespace
 
 bool forEachGame(HistoryDatabase& db, const GameFilter& filter, const std::function<void(const GameRecord&)>& visit)
@@ -245,16 +275,20 @@ std::optional<std::vector<PlaySpan>> readPlayTimes(HistoryDatabase& db)
 {
     if (!db.openToRead())
         return std::nullopt;
+    // Added up in SQL day by day: started_at begins with the local date it
+    // was stored with, and a long history then gives a few hundred rows.
     QSqlQuery q(db.connection());
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT g.started_at, SUM(s.play_ms) FROM games g"
-                               " JOIN stages s ON s.game_id = g.id GROUP BY g.id"))) {
+    if (!q.exec(QStringLiteral("SELECT substr(g.started_at, 1, 10) AS day, SUM(s.play_ms) FROM games g"
+                               " JOIN stages s ON s.game_id = g.id GROUP BY day"))) {
         db.noteFailure(q.lastError());
         return std::nullopt;
     }
     std::vector<PlaySpan> spans;
-    while (q.next())
-        spans.push_back({QDateTime::fromString(q.value(0).toString(), Qt::ISODate), q.value(1).toLongLong()});
+    while (q.next()) {
+        const QDate day = QDate::fromString(q.value(0).toString(), Qt::ISODate);
+        spans.push_back({day.isValid() ? QDateTime(day, QTime(12, 0), Qt::UTC) : QDateTime(), q.value(1).toLongLong()});
+    }
     if (q.lastError().isValid()) {
         db.noteFailure(q.lastError());
         return std::nullopt;
@@ -294,6 +328,16 @@ std::optional<InsightData> readInsight(HistoryDatabase& db)
     if (tests->size() > static_cast<size_t>(kInsightGames))
         tests->erase(tests->begin(), tests->end() - kInsightGames);
     data.entryKeypad = entryKeypad(*tests);
+    for (const EntrySpeedPoint& test : data.entrySpeeds) {
+        std::optional<double>& best = data.bestKph[static_cast<size_t>(modeIndex(GameMode::Entry))];
+        if (test.netKph && (!best || *test.netKph > *best))
+            best = test.netKph;
+    }
+    QSqlError error;
+    if (!readBestKph(db.connection(), data, error)) {
+        db.noteFailure(error);
+        return std::nullopt;
+    }
     return data;
 }
 

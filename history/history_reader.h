@@ -85,8 +85,9 @@ struct ProgressData {
 
 std::optional<ProgressData> readProgress(HistoryDatabase& db);
 
-// Every game's start and clock time (the sum of its stages'), of every
-// mode, in no particular order.
+// The clock time played (every stage's, of every mode) on each local date
+// a game began, one span a day (its start at noon of that date), in no
+// particular order.
 std::optional<std::vector<PlaySpan>> readPlayTimes(HistoryDatabase& db);
 
 // Normal 0, hard 1, practice 2 (which has no totals or bests of its own).
@@ -120,6 +121,9 @@ struct InsightData {
     // The longest run of correct keys in each stage of the last game (by
     // stage number, 1 first); empty for a stage not played.
     std::array<std::optional<int>, kStageCount> lastGameStreaks{};
+    // The fastest game of each mode (normal, hard, practice) in the whole
+    // history, and 数字入力's best net KPH among the tests above.
+    std::array<std::optional<double>, kGameModes + 1> bestKph{};
 };
 
 std::optional<InsightData> readInsight(HistoryDatabase& db);

@@ -478,10 +478,11 @@ void drawEntrySpeeds(QPainter& p, const std::vector<EntrySpeedPoint>& tests, con
     chart::legend(p, kRight, 112, legend, pixelFont(12));
 }
 
-void drawSpeed(QPainter& p, const InsightData& data)
+void drawSpeed(QPainter& p, const InsightData& data, int mode)
 {
+    const std::optional<double> best = data.bestKph.at(static_cast<size_t>(std::clamp(mode, 0, kModes - 1)));
     int keys = 0;
-    double high = 13000;
+    double high = std::max(13000.0, best.value_or(0));
     for (const SpeedPoint& s : data.speeds) {
         keys += s.speed.keys;
         if (s.speed.keysPerHour)
@@ -580,6 +581,14 @@ void drawSpeed(QPainter& p, const InsightData& data)
         {u8("ノーマル"), chart::kNormal, {}}, {u8("ハード"), chart::kHard, {}}, {u8("練習"), chart::kPractice, {}}};
     chart::legend(p, kRight, 96, legend, pixelFont(12));
     drawEntrySpeeds(p, data.entrySpeeds, plot, yOf);
+    if (best) {  // the shown mode's best of the whole history, to beat
+        const double py = std::round(yOf(*best)) + 0.5;
+        p.setPen(QPen(modeColor(mode), 1, Qt::DashLine));
+        p.drawLine(QPointF(plot.left(), py), QPointF(plot.right(), py));
+        chart::text(p, plot.right() - 4, py - 4,
+                    u8("%1のベスト %2（5 キーで切替）").arg(modeName(mode), grouped(std::lround(*best))), small,
+                    modeColor(mode), Qt::AlignRight);
+    }
 }
 }  // namespace
 
@@ -596,8 +605,8 @@ QString heading(Page page, int mode)
 
 void draw(QPainter& p, Page page, const InsightData& data, int mode)
 {
-    if (page == Page::Speed) {  // every mode on one chart
-        drawSpeed(p, data);
+    if (page == Page::Speed) {  // every mode on one chart, the shown mode's best
+        drawSpeed(p, data, mode);
         return;
     }
     if (mode == kEntryMode) {

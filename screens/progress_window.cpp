@@ -144,7 +144,7 @@ void ProgressWindow::keyDown(int KeyCode)
         turn(+1);
         break;
     case vk::Numpad5:
-        if (data_ && page_ >= Keypad && page_ <= Moves) {
+        if (data_ && page_ >= Keypad && page_ <= Speed) {
             insightMode_ = static_cast<GameMode>((modeIndex(insightMode_) + 1) % insight::kModes);
             update();
         } else if (data_ && page_ == DigitTrends) {

@@ -18,7 +18,8 @@ public:
     // says so: no history yet, or (with a reason) why it cannot be read.
     void setProgress(std::optional<ProgressData> data, const QString& unreadable = QString());
     // The figures of the insight pages (after setProgress); keypad 5 on the
-    // keypad pages switches their mode (normal, hard, practice, 数字入力), and
+    // keypad pages and 打鍵速度 (whose line of the best follows it) switches
+    // their mode (normal, hard, practice, 数字入力), and
     // on 数字別の推移 (normal, hard, practice), first the
     // last game's. Keypad 8 on テンキー分析 starts a practice stage.
     void setInsight(std::optional<InsightData> insight);
