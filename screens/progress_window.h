@@ -6,7 +6,9 @@
 #include "screens/game_window.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
+#include <set>
 
 class ProgressWindow : public GameWindow {
 public:
@@ -23,6 +25,12 @@ public:
     // on 数字別の推移 (normal, hard, practice), first the
     // last game's. Keypad 8 on テンキー分析 starts a practice stage.
     void setInsight(std::optional<InsightData> insight);
+    // Reads each page's figures through read when the page is first shown
+    // (after setProgress and setInsight): the last game's at once, for the
+    // mode shown first, and the current page's. Without it the figures
+    // given are all there is.
+    using PartReader = std::function<bool(ProgressPart, ProgressData&, InsightData&)>;
+    void readPagesWith(PartReader read);
     GameMode insightMode() const { return insightMode_; }
 
     int page() const { return page_; }
@@ -38,6 +46,10 @@ private:
     // The mode 数字別の推移 shows: the one chosen, normal in place of 数字入力.
     int trendMode() const { return insightMode_ == GameMode::Entry ? modeIndex(GameMode::Normal) : modeIndex(insightMode_); }
     void turn(int by);
+    void chooseInsightMode();
+    // The figures of the page shown, read if not yet.
+    void readPart(ProgressPart part);
+    static ProgressPart partOf(int page);
     void drawTrend(QPainter& p, Page page);
     void drawStageBests(QPainter& p);
     void drawLastGame(QPainter& p);
@@ -47,6 +59,8 @@ private:
     GameMode insightMode_ = GameMode::Normal;
     QString empty_;
     int page_ = Totals;
+    PartReader read_;
+    std::set<ProgressPart> partsRead_;
 };
 
 extern ProgressWindow* progressWindow;

@@ -250,6 +250,38 @@ private slots:
         QVERIFY(fullestRow(drawn(insight::Page::Speed, data, 1), chart::kHard).second < kDashedPixels);
     }
 
+    // プレイ記録 reads a page's figures when the page is first shown, once: at opening the last game's (whose mode comes first) and the first page's; a part that failed is not asked for again; the screen opened anew reads afresh.
+    void pagesReadWhenFirstShown()
+    {
+        using P = ProgressPart;
+        ProgressWindow window;
+        window.setProgress(oneHardGame());
+        window.setInsight(InsightData{});
+        std::vector<P> asked;
+        const auto reader = [&](P part, ProgressData& data, InsightData&) {
+            asked.push_back(part);
+            if (part == P::LastGame)
+                data.lastGame->mode = GameMode::Practice;
+            return part != P::Calendar;
+        };
+        window.readPagesWith(reader);
+        QCOMPARE(asked, (std::vector<P>{P::LastGame, P::Recent}));
+        QCOMPARE(window.insightMode(), GameMode::Practice);
+        for (int turn = 0; turn < 2 * ProgressWindow::kPageCount; ++turn) {
+            window.Form_KeyDown(vk::Numpad6, 0);
+            if (turn == ProgressWindow::Speed)
+                window.Form_KeyDown(vk::Numpad5, 0);   // another mode: no new reading
+        }
+        window.Form_KeyDown(vk::Numpad4, 0);
+        QCOMPARE(asked, (std::vector<P>{P::LastGame, P::Recent, P::StageBests, P::Keypad, P::Speed, P::Calendar,
+                                        P::DigitTrends}));
+        QVERIFY(!window.grab().isNull());
+        window.setProgress(oneHardGame());
+        window.setInsight(InsightData{});
+        window.readPagesWith(reader);
+        QCOMPARE(asked.size(), size_t(9));
+    }
+
     // The keypad pages in the 数字入力 mode: the keypad as it is (Enter two
     // rows tall on the right, 0 two keys wide at the bottom), a misses grid
     // of twelve keys, and without tests a page that says so.
