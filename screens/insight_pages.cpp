@@ -482,7 +482,8 @@ void drawSpeed(QPainter& p, const InsightData& data, int mode)
 {
     const std::optional<double> best = data.bestKph.at(static_cast<size_t>(std::clamp(mode, 0, kModes - 1)));
     int keys = 0;
-    double high = std::max(13000.0, best.value_or(0));
+    // The best's line stays below the latest game's figures at the top.
+    double high = std::max(13000.0, best.value_or(0) / 0.85);
     for (const SpeedPoint& s : data.speeds) {
         keys += s.speed.keys;
         if (s.speed.keysPerHour)
@@ -585,7 +586,17 @@ void drawSpeed(QPainter& p, const InsightData& data, int mode)
         const double py = std::round(yOf(*best)) + 0.5;
         p.setPen(QPen(modeColor(mode), 1, Qt::DashLine));
         p.drawLine(QPointF(plot.left(), py), QPointF(plot.right(), py));
-        chart::text(p, plot.right() - 4, py - 4,
+        // Under the line, or over it where a guide would strike the words
+        // through (and the latest game's figures at the top are clear).
+        double baseline = py + 14;
+        const auto struck = [&](double b) {
+            return std::any_of(std::begin(guideValues), std::end(guideValues), [&](int v) {
+                return std::abs(yOf(v) - (b - 5)) < 8;
+            });
+        };
+        if (struck(baseline) && !struck(py - 4) && py - 16 > 106)
+            baseline = py - 4;
+        chart::text(p, plot.right() - 4, baseline,
                     u8("%1のベスト %2（5 キーで切替）").arg(modeName(mode), grouped(std::lround(*best))), small,
                     modeColor(mode), Qt::AlignRight);
     }

@@ -94,7 +94,7 @@ double rowOfFigure(const QImage& image, double kph)
             int n = 0;
             for (int x = 84; x <= 488; ++x)
                 n += image.pixelColor(x, row) == chart::kCyan;
-            if (n >= kDashedPixels)
+            if (n >= kDashedPixels / 2)   // a label of the best may lie over part of it
                 y = row;
         }
         if (y < 0)
