@@ -24,6 +24,14 @@ enum SqliteCode { kError = 1, kInternal = 2, kPerm = 3, kBusy = 5, kLocked = 6, 
 // プレイ記録 are read once each: a small cache costs neither.
 constexpr int kPageCacheKiB = 64;
 
+// Each stage's keys counted, written with them: the fastest game of a mode
+// is found without reading every key of the history.
+const char* const kStageKeysTable =
+    "CREATE TABLE stage_keys ("
+    " stage_id INTEGER PRIMARY KEY REFERENCES stages(id) ON DELETE CASCADE,"
+    " keys INTEGER NOT NULL,"
+    " hits INTEGER NOT NULL)";
+
 const char* const kSchema[] = {
     "CREATE TABLE games ("
     " id INTEGER PRIMARY KEY,"
@@ -50,6 +58,7 @@ const char* const kSchema[] = {
     " target INTEGER NOT NULL,"
     " hit INTEGER NOT NULL)",
     "CREATE INDEX keys_by_stage ON keys (stage_id)",
+    kStageKeysTable,
 };
 
 // Every column the game reads: a database without them is not ours.
@@ -307,7 +316,7 @@ HistoryDatabase::Opened HistoryDatabase::checkFile(bool check)
             return damaged();
         // Our tables with the columns we read, whatever else a newer game
         // added; anything else is some other program's database, kept as is.
-        bool ours = version >= kHistorySchemaVersion;
+        bool ours = version >= kOldestHistoryVersion;
         for (const char* sql : kShape) {
             if (ours && !q.exec(QLatin1String(sql))) {
                 if (sqliteCode(q.lastError()) != kError) {
@@ -356,7 +365,36 @@ HistoryDatabase::Opened HistoryDatabase::checkFile(bool check)
         return Opened::Failed;
     }
     q.exec(QStringLiteral("PRAGMA foreign_keys = ON"));
+    if (!fresh && !upgrade(version))
+        return Opened::Failed;
     return Opened::Ready;
+}
+
+bool HistoryDatabase::upgrade(int version)
+{
+    QSqlQuery q(connection());
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'stage_keys'")) || !q.next()) {
+        error_ = q.lastError();
+        return false;
+    }
+    if (version == kHistorySchemaVersion && q.value(0).toInt() == 1)
+        return true;
+    // Missing (an older file, or the table lost): counted again from keys.
+    const bool ok = q.exec(QStringLiteral("BEGIN IMMEDIATE")) &&
+                    q.exec(QStringLiteral("DROP TABLE IF EXISTS stage_keys")) &&
+                    q.exec(QLatin1String(kStageKeysTable)) &&
+                    q.exec(QStringLiteral("INSERT INTO stage_keys (stage_id, keys, hits) SELECT stage_id, count(*),"
+                                          " sum(hit) FROM keys WHERE stage_id IN (SELECT id FROM stages)"
+                                          " GROUP BY stage_id")) &&
+                    q.exec(QStringLiteral("INSERT INTO stage_keys (stage_id, keys, hits) SELECT id, 0, 0 FROM stages"
+                                          " WHERE id NOT IN (SELECT stage_id FROM stage_keys)")) &&
+                    q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kHistorySchemaVersion)) &&
+                    q.exec(QStringLiteral("COMMIT"));
+    if (ok)
+        return true;
+    error_ = q.lastError();
+    QSqlQuery(connection()).exec(QStringLiteral("ROLLBACK"));
+    return false;
 }
 
 HistoryDatabase::Created HistoryDatabase::createIfFresh(int& version, int& tables)
@@ -463,14 +501,21 @@ bool HistoryDatabase::writeGame(GameRecord& game, size_t firstStage)
     stageInsert.prepare(QStringLiteral("INSERT INTO stages (game_id, stage, score, quota, verdict, play_ms)"
                                        " VALUES (?, ?, ?, ?, ?, ?)"));
     keyInsert.prepare(QStringLiteral("INSERT INTO keys (stage_id, ms, digit, target, hit) VALUES (?, ?, ?, ?, ?)"));
+    QSqlQuery countInsert(db);
+    countInsert.prepare(QStringLiteral("INSERT INTO stage_keys (stage_id, keys, hits) VALUES (?, ?, ?)"));
     for (size_t i = firstStage; i < game.stages.size(); ++i) {
         const StageRecord& s = game.stages[i];
         if (!run(stageInsert, {id, s.stage, s.score, s.quota, verdictName(s.verdict), s.playMs}))
             return false;
         const qint64 stageId = stageInsert.lastInsertId().toLongLong();
-        for (const KeyStroke& k : s.keys)
+        int hits = 0;
+        for (const KeyStroke& k : s.keys) {
+            hits += k.hit ? 1 : 0;
             if (!run(keyInsert, {stageId, k.ms, int(k.digit), int(k.target), int(k.hit)}))
                 return false;
+        }
+        if (!run(countInsert, {stageId, static_cast<int>(s.keys.size()), hits}))
+            return false;
     }
     q.prepare(QStringLiteral("COMMIT"));
     if (!run(q, {}))

@@ -8,7 +8,10 @@
 #include <QSqlError>
 #include <QString>
 
-constexpr int kHistorySchemaVersion = 1;
+// 2 added stage_keys, each stage's key and hit counts, filled from keys
+// when a file of 1 is first opened to write.
+constexpr int kHistorySchemaVersion = 2;
+constexpr int kOldestHistoryVersion = 1;
 // A newer game adds a version now and then; a number further ahead than
 // this is a damaged header, not a newer file.
 constexpr int kHistoryVersionsAhead = 16;
@@ -83,6 +86,8 @@ private:
     Opened damaged();
     bool readHeader(int& version, int& tables);
     Created createIfFresh(int& version, int& tables);
+    // Fills what an older file lacks; false when it cannot be written.
+    bool upgrade(int version);
     bool writeGame(GameRecord& game, size_t firstStage);
     void setAside();
     void setProblem(HistoryProblem problem, const QString& reason);

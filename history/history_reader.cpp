@@ -137,8 +137,8 @@ GamePoint pointOf(const GameRecord& game)
     return point;
 }
 
-// The count and the stage bests are stored values: plain SQL.
-bool readStored(const QSqlDatabase& db, ProgressData& data, QSqlError& error)
+// The counts and the stage bests are stored values: plain SQL.
+bool readCounts(const QSqlDatabase& db, ProgressData& data, QSqlError& error)
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
@@ -155,6 +155,13 @@ bool readStored(const QSqlDatabase& db, ProgressData& data, QSqlError& error)
     }
     data.testCount = q.value(0).toInt();
     data.lastWasTest = q.value(1).toInt() == 1;
+    return true;
+}
+
+bool readStageBests(const QSqlDatabase& db, ProgressData& data, QSqlError& error)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
     // Asked mode by mode: a practice stage is no stage of a game and has no best.
     for (GameMode mode : {GameMode::Normal, GameMode::Hard}) {
         if (!q.exec(QStringLiteral("SELECT s.stage, MAX(s.score) FROM stages s JOIN games g ON g.id = s.game_id"
@@ -169,6 +176,36 @@ bool readStored(const QSqlDatabase& db, ProgressData& data, QSqlError& error)
         }
     }
     return true;
+}
+
+// Each game's keys per hour as gameSpeed counts them (a stage without keys
+// still counts its time), the best of each mode, from the stages' counted
+// keys (or, in a file not yet upgraded, from the keys themselves).
+bool readBestKph(const QSqlDatabase& db, InsightData& data, QSqlError& error)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'stage_keys'")) || !q.next()) {
+        error = q.lastError();
+        return false;
+    }
+    const QString counts = q.value(0).toInt() == 1
+                               ? QStringLiteral("stage_keys")
+                               : QStringLiteral("(SELECT stage_id, sum(hit) AS hits FROM keys GROUP BY stage_id)");
+    if (!q.exec(QStringLiteral("SELECT g.mode, MAX(x.hits * 3600000.0 / x.ms) FROM games g JOIN"
+                               " (SELECT s.game_id, total(c.hits) AS hits, SUM(s.play_ms) AS ms FROM stages s"
+                               " LEFT JOIN %1 c ON c.stage_id = s.id GROUP BY s.game_id) x ON x.game_id = g.id"
+                               " WHERE x.ms > 0 AND g.mode <> 'entry' GROUP BY g.mode").arg(counts))) {
+        error = q.lastError();
+        return false;
+    }
+    while (q.next()) {
+        const std::optional<GameMode> mode = modeFromName(q.value(0).toString());
+        if (mode && *mode != GameMode::Entry)
+            data.bestKph[static_cast<size_t>(modeIndex(*mode))] = q.value(1).toDouble();
+    }
+    error = q.lastError();
+    return !error.isValid();
 }
 }  // namespace
 
@@ -199,62 +236,138 @@ std::optional<double> GamePoint::accuracy() const
     return static_cast<double>(hits) / keys;
 }
 
-std::optional<ProgressData> readProgress(HistoryDatabase& db)
+std::optional<ProgressData> readProgress(HistoryDatabase& db, std::initializer_list<ProgressPart> parts)
 {
     db.clearProblem();
     if (!db.openToRead())
         return std::nullopt;
     ProgressData data;
     QSqlError error;
-    if (!readStored(db.connection(), data, error)) {
+    if (!readCounts(db.connection(), data, error)) {
         db.noteFailure(error);
         return std::nullopt;
     }
-    for (GameMode mode : {GameMode::Normal, GameMode::Hard}) {
-        auto add = [&](const GameRecord& g) { data.recent[modeIndex(mode)].push_back(pointOf(g)); };
-        if (!forEachGame(db, GameFilter{mode, kProgressGames}, add))
+    InsightData insight;
+    for (ProgressPart part : parts)
+        if (!readProgressPart(db, part, data, insight))
             return std::nullopt;
-    }
-    auto last = [&](const GameRecord& g) {
-        data.lastGame = pointOf(g);
-        for (const StageRecord& stage : g.stages) {
-            const StageFigures f = stageFigures(stage);
-            data.lastGameStages.push_back({stage.stage, stage.score, stage.quota, stage.verdict, f.hits, f.hitsPerSecond});
-        }
-    };
-    if (!forEachGame(db, GameFilter{std::nullopt, 1}, last))
-        return std::nullopt;
-    const std::optional<std::vector<PlaySpan>> spans = readPlayTimes(db);
-    if (!spans)
-        return std::nullopt;
-    const QDate today = calendarToday();
-    data.calendar = playCalendar(*spans, today);
-    for (GameMode mode : {GameMode::Normal, GameMode::Hard, GameMode::Practice}) {
-        std::vector<GameRecord> games;
-        GameFilter recent{mode};
-        recent.since = trendFirstDay(today);
-        recent.latestPerWeek = kTrendGamesPerWeek;
-        if (!forEachGame(db, recent, [&](const GameRecord& g) { games.push_back(g); }))
-            return std::nullopt;
-        data.digitTrends[static_cast<size_t>(modeIndex(mode))] = digitTrend(games, today);
-    }
     return data;
+}
+
+bool readProgressPart(HistoryDatabase& db, ProgressPart part, ProgressData& data, InsightData& insight)
+{
+    if (!db.openToRead())
+        return false;
+    QSqlError error;
+    switch (part) {
+    case ProgressPart::Recent:
+        for (GameMode mode : {GameMode::Normal, GameMode::Hard}) {
+            std::vector<GamePoint>& points = data.recent[static_cast<size_t>(modeIndex(mode))];
+            points.clear();
+            if (!forEachGame(db, GameFilter{mode, kProgressGames}, [&](const GameRecord& g) { points.push_back(pointOf(g)); }))
+                return false;
+        }
+        return true;
+    case ProgressPart::StageBests:
+        if (readStageBests(db.connection(), data, error))
+            return true;
+        db.noteFailure(error);
+        return false;
+    case ProgressPart::LastGame: {
+        // The latest game of a mode with stages; its longest runs for the insight.
+        data.lastGame.reset();
+        data.lastGameStages.clear();
+        insight.lastGameStreaks = {};
+        auto last = [&](const GameRecord& g) {
+            data.lastGame = pointOf(g);
+            for (const StageRecord& stage : g.stages) {
+                const StageFigures f = stageFigures(stage);
+                data.lastGameStages.push_back({stage.stage, stage.score, stage.quota, stage.verdict, f.hits, f.hitsPerSecond});
+                if (stage.stage >= 1 && stage.stage <= kStageCount)
+                    insight.lastGameStreaks[static_cast<size_t>(stage.stage - 1)] = f.longestStreak;
+            }
+        };
+        return forEachGame(db, GameFilter{std::nullopt, 1}, last);
+    }
+    case ProgressPart::Keypad: {
+        for (GameMode mode : {GameMode::Normal, GameMode::Hard, GameMode::Practice}) {
+            const std::optional<std::vector<GameRecord>> games = latestGames(db, mode, kInsightGames);
+            if (!games)
+                return false;
+            insight.keypad[static_cast<size_t>(mode)] = keypadInsight(*games);
+        }
+        const std::optional<std::vector<GameRecord>> tests = latestGames(db, GameMode::Entry, kInsightGames);
+        if (!tests)
+            return false;
+        insight.entryKeypad = entryKeypad(*tests);
+        return true;
+    }
+    case ProgressPart::Speed: {
+        const std::optional<std::vector<GameRecord>> games = latestGames(db, std::nullopt, kSpeedGames);
+        const std::optional<std::vector<GameRecord>> tests = latestGames(db, GameMode::Entry, kSpeedGames);
+        if (!games || !tests)
+            return false;
+        insight.speeds.clear();
+        for (const GameRecord& game : *games)
+            insight.speeds.push_back({game.id, game.mode, gameSpeed(game)});
+        insight.entrySpeeds.clear();
+        insight.bestKph = {};
+        std::optional<double>& bestTest = insight.bestKph[static_cast<size_t>(modeIndex(GameMode::Entry))];
+        for (const GameRecord& test : *tests) {
+            EntryFigures f;
+            for (const StageRecord& stage : test.stages)
+                f = entryFigures(stage);  // a test has one stage
+            insight.entrySpeeds.push_back({test.id, f.netKph()});
+            if (f.netKph() && (!bestTest || *f.netKph() > *bestTest))
+                bestTest = f.netKph();
+        }
+        if (readBestKph(db.connection(), insight, error))
+            return true;
+        db.noteFailure(error);
+        return false;
+    }
+    case ProgressPart::Calendar: {
+        const std::optional<std::vector<PlaySpan>> spans = readPlayTimes(db);
+        if (!spans)
+            return false;
+        data.calendar = playCalendar(*spans, calendarToday());
+        return true;
+    }
+    case ProgressPart::DigitTrends: {
+        const QDate today = calendarToday();
+        for (GameMode mode : {GameMode::Normal, GameMode::Hard, GameMode::Practice}) {
+            std::vector<GameRecord> games;
+            GameFilter recent{mode};
+            recent.since = trendFirstDay(today);
+            recent.latestPerWeek = kTrendGamesPerWeek;
+            if (!forEachGame(db, recent, [&](const GameRecord& g) { games.push_back(g); }))
+                return false;
+            data.digitTrends[static_cast<size_t>(modeIndex(mode))] = digitTrend(games, today);
+        }
+        return true;
+    }
+    }
+    return false;
 }
 
 std::optional<std::vector<PlaySpan>> readPlayTimes(HistoryDatabase& db)
 {
     if (!db.openToRead())
         return std::nullopt;
+    // Added up in SQL day by day: started_at begins with the local date it
+    // was stored with, and a long history then gives a few hundred rows.
     QSqlQuery q(db.connection());
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT g.started_at, SUM(s.play_ms) FROM games g"
-                               " JOIN stages s ON s.game_id = g.id GROUP BY g.id"))) {
+    if (!q.exec(QStringLiteral("SELECT substr(g.started_at, 1, 10) AS day, SUM(s.play_ms) FROM games g"
+                               " JOIN stages s ON s.game_id = g.id GROUP BY day"))) {
         db.noteFailure(q.lastError());
         return std::nullopt;
     }
     std::vector<PlaySpan> spans;
-    while (q.next())
-        spans.push_back({QDateTime::fromString(q.value(0).toString(), Qt::ISODate), q.value(1).toLongLong()});
+    while (q.next()) {
+        const QDate day = QDate::fromString(q.value(0).toString(), Qt::ISODate);
+        spans.push_back({day.isValid() ? QDateTime(day, QTime(12, 0), Qt::UTC) : QDateTime(), q.value(1).toLongLong()});
+    }
     if (q.lastError().isValid()) {
         db.noteFailure(q.lastError());
         return std::nullopt;
@@ -264,37 +377,12 @@ std::optional<std::vector<PlaySpan>> readPlayTimes(HistoryDatabase& db)
 
 std::optional<InsightData> readInsight(HistoryDatabase& db)
 {
-    InsightData data;
-    for (GameMode mode : {GameMode::Normal, GameMode::Hard, GameMode::Practice}) {
-        const std::optional<std::vector<GameRecord>> games = latestGames(db, mode, kInsightGames);
-        if (!games)
+    InsightData insight;
+    ProgressData data;
+    for (ProgressPart part : {ProgressPart::Keypad, ProgressPart::Speed, ProgressPart::LastGame})
+        if (!readProgressPart(db, part, data, insight))
             return std::nullopt;
-        data.keypad[static_cast<size_t>(mode)] = keypadInsight(*games);
-    }
-    const std::optional<std::vector<GameRecord>> games = latestGames(db, std::nullopt, kSpeedGames);
-    if (!games)
-        return std::nullopt;
-    for (const GameRecord& game : *games)
-        data.speeds.push_back({game.id, game.mode, gameSpeed(game)});
-    if (!games->empty()) {
-        for (const StageRecord& stage : games->back().stages) {
-            if (stage.stage >= 1 && stage.stage <= kStageCount)
-                data.lastGameStreaks[static_cast<size_t>(stage.stage - 1)] = stageFigures(stage).longestStreak;
-        }
-    }
-    std::optional<std::vector<GameRecord>> tests = latestGames(db, GameMode::Entry, kSpeedGames);
-    if (!tests)
-        return std::nullopt;
-    for (const GameRecord& test : *tests) {
-        EntryFigures f;
-        for (const StageRecord& stage : test.stages)
-            f = entryFigures(stage);  // a test has one stage
-        data.entrySpeeds.push_back({test.id, f.netKph()});
-    }
-    if (tests->size() > static_cast<size_t>(kInsightGames))
-        tests->erase(tests->begin(), tests->end() - kInsightGames);
-    data.entryKeypad = entryKeypad(*tests);
-    return data;
+    return insight;
 }
 
 std::optional<KeypadInsight> practiceFigures(HistoryDatabase& db)

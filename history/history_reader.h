@@ -14,6 +14,7 @@
 #include <QDateTime>
 #include <array>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -83,10 +84,10 @@ struct ProgressData {
     std::array<DigitTrend, kGameModes> digitTrends;
 };
 
-std::optional<ProgressData> readProgress(HistoryDatabase& db);
 
-// Every game's start and clock time (the sum of its stages'), of every
-// mode, in no particular order.
+// The clock time played (every stage's, of every mode) on each local date
+// a game began, one span a day (its start at noon of that date), in no
+// particular order.
 std::optional<std::vector<PlaySpan>> readPlayTimes(HistoryDatabase& db);
 
 // Normal 0, hard 1, practice 2 (which has no totals or bests of its own).
@@ -120,8 +121,34 @@ struct InsightData {
     // The longest run of correct keys in each stage of the last game (by
     // stage number, 1 first); empty for a stage not played.
     std::array<std::optional<int>, kStageCount> lastGameStreaks{};
+    // The fastest game of each mode (normal, hard, practice) in the whole
+    // history, and 数字入力's best net KPH among the tests above.
+    std::array<std::optional<double>, kGameModes + 1> bestKph{};
 };
 
+// プレイ記録 reads its figures in parts, each when a page that shows it is
+// first turned to, so that the screen opens, and each page turns, as fast
+// with a long history as with a short one.
+enum class ProgressPart {
+    Recent,       // the latest games of both modes (totals, gaps, accuracy)
+    StageBests,
+    LastGame,     // its stages and their longest runs of correct keys
+    Keypad,       // the keypad pages, every mode and 数字入力
+    Speed,        // keys per hour, the tests' net, each mode's best
+    Calendar,
+    DigitTrends,
+};
+
+// The counts of games and tests, then these parts. Without figures (and
+// the problem noted on db) when the file cannot be read.
+std::optional<ProgressData> readProgress(HistoryDatabase& db,
+                                         std::initializer_list<ProgressPart> parts = {
+                                             ProgressPart::Recent, ProgressPart::StageBests, ProgressPart::LastGame,
+                                             ProgressPart::Calendar, ProgressPart::DigitTrends});
+// One part's figures into data and insight, replacing what they held of
+// it. False (the problem noted on db) when the file cannot be read.
+bool readProgressPart(HistoryDatabase& db, ProgressPart part, ProgressData& data, InsightData& insight);
+// The parts of the insight pages and the last game's runs.
 std::optional<InsightData> readInsight(HistoryDatabase& db);
 
 // The keypad figures a practice stage's weights come from: the latest

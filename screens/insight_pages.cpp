@@ -480,10 +480,12 @@ void drawEntrySpeeds(QPainter& p, const std::vector<EntrySpeedPoint>& tests, con
     chart::legend(p, kRight, 112, legend, pixelFont(12));
 }
 
-void drawSpeed(QPainter& p, const InsightData& data)
+void drawSpeed(QPainter& p, const InsightData& data, int mode)
 {
+    const std::optional<double> best = data.bestKph.at(static_cast<size_t>(std::clamp(mode, 0, kModes - 1)));
     int keys = 0;
-    double high = 13000;
+    // The best's line stays below the latest game's figures at the top.
+    double high = std::max(13000.0, best.value_or(0) / 0.85);
     for (const SpeedPoint& s : data.speeds) {
         keys += s.speed.keys;
         if (s.speed.keysPerHour)
@@ -582,6 +584,24 @@ void drawSpeed(QPainter& p, const InsightData& data)
         {u8("ノーマル"), chart::kNormal, {}}, {u8("ハード"), chart::kHard, {}}, {u8("練習"), chart::kPractice, {}}};
     chart::legend(p, kRight, 96, legend, pixelFont(12));
     drawEntrySpeeds(p, data.entrySpeeds, plot, yOf);
+    if (best) {  // the shown mode's best of the whole history, to beat
+        const double py = std::round(yOf(*best)) + 0.5;
+        p.setPen(QPen(modeColor(mode), 1, Qt::DashLine));
+        p.drawLine(QPointF(plot.left(), py), QPointF(plot.right(), py));
+        // Under the line, or over it where a guide would strike the words
+        // through (and the latest game's figures at the top are clear).
+        double baseline = py + 14;
+        const auto struck = [&](double b) {
+            return std::any_of(std::begin(guideValues), std::end(guideValues), [&](int v) {
+                return std::abs(yOf(v) - (b - 5)) < 8;
+            });
+        };
+        if (struck(baseline) && !struck(py - 4) && py - 16 > 106)
+            baseline = py - 4;
+        chart::text(p, plot.right() - 4, baseline,
+                    u8("%1のベスト %2（5 キーで切替）").arg(modeName(mode), grouped(std::lround(*best))), small,
+                    modeColor(mode), Qt::AlignRight);
+    }
 }
 }  // namespace
 
@@ -598,8 +618,8 @@ QString heading(Page page, int mode)
 
 void draw(QPainter& p, Page page, const InsightData& data, int mode, bool choosingDigit)
 {
-    if (page == Page::Speed) {  // every mode on one chart
-        drawSpeed(p, data);
+    if (page == Page::Speed) {  // every mode on one chart, the shown mode's best
+        drawSpeed(p, data, mode);
         return;
     }
     if (mode == kEntryMode) {

@@ -72,14 +72,24 @@ void openProgress(QWidget* from)
     const QFileInfo file(QString::fromLatin1(kHistoryFileName));
     if (file.exists() || file.isSymLink()) {
         HistoryDatabase& db = gameHistory().database();
-        progress = readProgress(db);
+        progress = readProgress(db, {});  // the counts; each page reads its own figures
         gameHistory().noteProblem(db);
         if (!progress)
             unreadable = db.reason() + QString::fromUtf8("。");
     }
     const bool read = progress.has_value();
     progressWindow->setProgress(std::move(progress), unreadable);
-    progressWindow->setInsight(read ? readInsight(gameHistory().database()) : std::nullopt);
+    progressWindow->setInsight(read ? std::optional<InsightData>(InsightData{}) : std::nullopt);
+    if (read) {
+        progressWindow->readPagesWith([](ProgressPart part, ProgressData& data, InsightData& insight) {
+            HistoryDatabase& db = gameHistory().database();
+            const bool ok = readProgressPart(db, part, data, insight);
+            gameHistory().noteProblem(db);
+            if (!ok && progressWindow->isVisible())
+                showHistoryNotices();  // on opening, shown once the screen is up
+            return ok;
+        });
+    }
     s_play(Sound::SoundPowah, false);
     switchScreen(from, progressWindow);
     showHistoryNotices();
@@ -96,16 +106,56 @@ void ProgressWindow::setInsight(std::optional<InsightData> insight)
 {
     insight_ = std::move(insight);
     choosingDigit_ = false;
+    chooseInsightMode();
+    update();
+}
+
+void ProgressWindow::chooseInsightMode()
+{
     insightMode_ = data_ && data_->lastGame ? data_->lastGame->mode : GameMode::Normal;
     if (data_ && data_->lastWasTest)
         insightMode_ = GameMode::Entry;
+}
+
+void ProgressWindow::readPagesWith(PartReader read)
+{
+    read_ = std::move(read);
+    partsRead_.clear();
+    readPart(ProgressPart::LastGame);
+    chooseInsightMode();
+    readPart(partOf(page_));
     update();
+}
+
+void ProgressWindow::readPart(ProgressPart part)
+{
+    if (!read_ || !data_ || !insight_ || partsRead_.count(part))
+        return;
+    partsRead_.insert(part);  // once, even when it fails: its notice has been shown
+    read_(part, *data_, *insight_);
+}
+
+ProgressPart ProgressWindow::partOf(int page)
+{
+    switch (page) {
+    case StageBests: return ProgressPart::StageBests;
+    case LastGame: return ProgressPart::LastGame;
+    case Keypad:
+    case Misses:
+    case Moves: return ProgressPart::Keypad;
+    case Speed: return ProgressPart::Speed;
+    case Calendar: return ProgressPart::Calendar;
+    case DigitTrends: return ProgressPart::DigitTrends;
+    default: return ProgressPart::Recent;
+    }
 }
 
 void ProgressWindow::setProgress(std::optional<ProgressData> progress, const QString& unreadable)
 {
     page_ = Totals;
     choosingDigit_ = false;
+    read_ = nullptr;
+    partsRead_.clear();
     data_.reset();
     empty_.clear();
     if (!unreadable.isEmpty())
@@ -187,7 +237,7 @@ void ProgressWindow::keyDown(int KeyCode)
         turn(+1);
         break;
     case vk::Numpad5:
-        if (data_ && page_ >= Keypad && page_ <= Moves) {
+        if (data_ && page_ >= Keypad && page_ <= Speed) {
             insightMode_ = static_cast<GameMode>((modeIndex(insightMode_) + 1) % insight::kModes);
             update();
         } else if (data_ && page_ == DigitTrends) {
@@ -221,6 +271,7 @@ void ProgressWindow::turn(int by)
     if (!data_)
         return;
     page_ = (page_ + by + kPageCount) % kPageCount;
+    readPart(partOf(page_));
     update();
 }
 

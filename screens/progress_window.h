@@ -7,7 +7,9 @@
 #include "screens/game_window.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
+#include <set>
 
 class ProgressWindow : public GameWindow {
 public:
@@ -19,13 +21,20 @@ public:
     // says so: no history yet, or (with a reason) why it cannot be read.
     void setProgress(std::optional<ProgressData> data, const QString& unreadable = QString());
     // The figures of the insight pages (after setProgress); keypad 5 on the
-    // keypad pages switches their mode (normal, hard, practice, 数字入力), and
+    // keypad pages and 打鍵速度 (whose line of the best follows it) switches
+    // their mode (normal, hard, practice, 数字入力), and
     // on 数字別の推移 (normal, hard, practice), first the
     // last game's. Keypad 8 on テンキー分析 starts a practice stage of the
     // weak digits, on 苦手な指運び one of the slow moves shown; keypad 7 on
     // テンキー分析 and then a digit 1-9 one of that digit (0 or Esc instead
     // cancels).
     void setInsight(std::optional<InsightData> insight);
+    // Reads each page's figures through read when the page is first shown
+    // (after setProgress and setInsight): the last game's at once, for the
+    // mode shown first, and the current page's. Without it the figures
+    // given are all there is.
+    using PartReader = std::function<bool(ProgressPart, ProgressData&, InsightData&)>;
+    void readPagesWith(PartReader read);
     GameMode insightMode() const { return insightMode_; }
 
     int page() const { return page_; }
@@ -48,6 +57,10 @@ private:
     // The mode 数字別の推移 shows: the one chosen, normal in place of 数字入力.
     int trendMode() const { return insightMode_ == GameMode::Entry ? modeIndex(GameMode::Normal) : modeIndex(insightMode_); }
     void turn(int by);
+    void chooseInsightMode();
+    // The figures of the page shown, read if not yet.
+    void readPart(ProgressPart part);
+    static ProgressPart partOf(int page);
     void drawTrend(QPainter& p, Page page);
     void drawStageBests(QPainter& p);
     void drawLastGame(QPainter& p);
@@ -58,6 +71,8 @@ private:
     QString empty_;
     int page_ = Totals;
     bool choosingDigit_ = false;
+    PartReader read_;
+    std::set<ProgressPart> partsRead_;
 };
 
 extern ProgressWindow* progressWindow;

@@ -231,10 +231,10 @@ private slots:
         };
         const Damage damages[] = {
             {44, bigEndian(9), false, true},           // schema format 9: no SQLite reads it
-            {60, bigEndian(1 | (1u << 22)), false, true},  // one bit of user_version flipped
-            {60, bigEndian(0x80000001u), false, true},  // the sign bit flipped
-            {60, bigEndian(3), true, true},            // a plausible newer version, but damaged
-            {60, bigEndian(3), false, false},          // a newer game's file, whole
+            {60, bigEndian(kHistorySchemaVersion | (1u << 22)), false, true},  // one bit of user_version flipped
+            {60, bigEndian(0x80000000u | kHistorySchemaVersion), false, true},  // the sign bit flipped
+            {60, bigEndian(kHistorySchemaVersion + 1), true, true},           // a plausible newer version, but damaged
+            {60, bigEndian(kHistorySchemaVersion + 1), false, false},         // a newer game's file, whole
             {44, bigEndian(9), false, true, true},     // met twice by one save
         };
         for (const Damage& d : damages) {

@@ -204,6 +204,61 @@ private slots:
         QCOMPARE(data->keypad[modeIndex(GameMode::Normal)].keys, keys);
     }
 
+    // Each mode's best keystrokes per hour is its fastest game of the whole history, from counts written with every stage; a file of the older format gets the counts rebuilt from its keys when first opened to write, and reads the same bests before that.
+    void bestKphFromCountedKeys()
+    {
+        // Game i (1..40): a 30 s stage of runs over the digits 1-9 with a miss
+        // between runs, i + 4 correct keys: (i + 4) × 120 per hour; every
+        // tenth game has a second, empty stage of 30 s, which halves it.
+        // Modes by i % 4: normal, hard, practice, then normal again.
+        HistoryDatabase db(path());
+        std::vector<GameRecord> games;
+        const GameMode modes[4] = {GameMode::Normal, GameMode::Hard, GameMode::Practice, GameMode::Normal};
+        for (int i = 1; i <= 40; ++i) {
+            std::vector<StageRecord> stages = {runsStage(1, 10 * i, {i / 2, i - i / 2 + 4})};
+            stages[0].playMs = 30000;
+            if (i % 10 == 0)
+                stages.push_back(StageRecord{2, 0, 1000, StageVerdict::Failure, 30000, {}});
+            games.push_back(gameOf(modes[i % 4], stages));
+        }
+        // Game 40 (normal, two stages): 44 × 60; game 39 (normal) is the best,
+        // 43 × 120; hard's best game 37, practice's game 38.
+        const double best[kGameModes] = {43 * 120.0, 37 * 120.0 + 4 * 120.0, 38 * 120.0 + 4 * 120.0};
+        QVERIFY(save(db, games));
+        const auto bestsRead = [&](HistoryDatabase& from) {
+            const std::optional<InsightData> data = readInsight(from);
+            QVERIFY(data);
+            for (int m = 0; m < kGameModes; ++m)
+                QCOMPARE(data->bestKph[static_cast<size_t>(m)], std::optional<double>(best[m]));
+            QVERIFY(!data->bestKph[static_cast<size_t>(modeIndex(GameMode::Entry))]);
+        };
+        bestsRead(db);
+        // The counts agree with the keys, stage by stage, an empty stage 0 and 0.
+        const QString agreeing = QStringLiteral(
+            "SELECT count(*) FROM stages s JOIN stage_keys c ON c.stage_id = s.id"
+            " WHERE c.keys = (SELECT count(*) FROM keys k WHERE k.stage_id = s.id)"
+            " AND c.hits = (SELECT count(*) FROM keys k WHERE k.stage_id = s.id AND k.hit = 1)");
+        QCOMPARE(probe(path(), {agreeing}).toInt(), 44);
+        db.close();
+
+        // The older format: no counts, format number 1.
+        probe(path(), {QStringLiteral("DROP TABLE stage_keys"), QStringLiteral("PRAGMA user_version = 1")});
+        QCOMPARE(probe(path(), {QStringLiteral("PRAGMA user_version")}).toInt(), 1);
+        HistoryDatabase older(path());
+        bestsRead(older);   // from the keys themselves, nothing written
+        QCOMPARE(probe(path(), {QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'stage_keys'")}).toInt(), 0);
+        older.close();
+        HistoryDatabase upgraded(path());
+        QVERIFY(upgraded.open());
+        QVERIFY(upgraded.canWrite());
+        QCOMPARE(probe(path(), {QStringLiteral("PRAGMA user_version")}).toInt(), kHistorySchemaVersion);
+        QCOMPARE(probe(path(), {agreeing}).toInt(), 44);
+        bestsRead(upgraded);
+        // Games saved after the upgrade are counted as they are written.
+        QVERIFY(save(upgraded, {gameOf(GameMode::Hard, {runsStage(1, 5, {3, 2, 7})})}));
+        QCOMPARE(probe(path(), {agreeing}).toInt(), 45);
+    }
+
     // The keypad's reaction time is the median, not the mean: a few slow rounds leave it where most keys are.
     void reactionTimeIsTheMedian()
     {

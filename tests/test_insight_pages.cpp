@@ -1,12 +1,14 @@
 // The insight pages of プレイ記録: where they sit among the pages, keypad 5
-// switching the keypad pages' mode (and nothing elsewhere), the mode of the
-// last game first, and numbers written with thousands separators.
+// switching the keypad pages' mode and the speed page's best line (and
+// nothing elsewhere), the mode of the last game first, and numbers written with thousands separators.
 #include "platform/keys.h"
 #include "screens/insight_pages.h"
 #include "screens/progress_charts.h"
 #include "screens/progress_window.h"
 
 #include <QtTest>
+#include <cmath>
+#include <set>
 
 namespace {
 QString u8(const char* text)
@@ -62,6 +64,48 @@ InsightData withTests(const std::vector<double>& netKph)
     return data;
 }
 
+// The row with the most pixels of this colour across the speed chart's
+// width, and how many it has there.
+std::pair<int, int> fullestRow(const QImage& image, const QColor& color, int below = 0)
+{
+    std::pair<int, int> best{-1, 0};
+    for (int y = below; y < image.height(); ++y) {
+        int n = 0;
+        for (int x = 84; x <= 488; ++x)
+            n += image.pixelColor(x, y) == color;
+        if (n > best.second)
+            best = {y, n};
+    }
+    return best;
+}
+
+// A dashed line across the chart has a pixel in two of three at least.
+constexpr int kDashedPixels = 404 / 2;
+
+// Where the chart puts a figure of keys per hour: on the scale of its
+// cyan guides at 8,000, 10,000 and 12,000 (the first three such lines
+// from the top).
+double rowOfFigure(const QImage& image, double kph)
+{
+    std::vector<int> guides;
+    for (int below = 0; guides.size() < 3;) {
+        int y = -1;
+        for (int row = below; row < image.height() && y < 0; ++row) {
+            int n = 0;
+            for (int x = 84; x <= 488; ++x)
+                n += image.pixelColor(x, row) == chart::kCyan;
+            if (n >= kDashedPixels / 2)   // a label of the best may lie over part of it
+                y = row;
+        }
+        if (y < 0)
+            return -1;
+        guides.push_back(y);
+        below = y + 1;
+    }
+    const double perKph = (guides[2] - guides[0]) / 4000.0;   // 12,000 at the top
+    return guides[0] + (12000 - kph) * perKph;
+}
+
 // A history of one hard game: enough for the screen to show its pages.
 ProgressData oneHardGame()
 {
@@ -106,8 +150,9 @@ private slots:
             window.Form_KeyDown(vk::Numpad5, 0);
         window.Form_KeyDown(vk::Numpad6, 0);
         QCOMPARE(window.page(), int(ProgressWindow::Speed));
-        window.Form_KeyDown(vk::Numpad5, 0);               // both modes on one chart: nothing to switch
-        QCOMPARE(window.insightMode(), GameMode::Hard);
+        window.Form_KeyDown(vk::Numpad5, 0);               // every mode on one chart; 5 picks the best line's
+        QCOMPARE(window.insightMode(), GameMode::Practice);
+        QCOMPARE(window.page(), int(ProgressWindow::Speed));
         QVERIFY(!window.grab().isNull());
     }
 
@@ -166,6 +211,75 @@ private slots:
         const QImage one = drawn(insight::Page::Speed, withTests({8300}), insight::kEntryMode);
         QVERIFY(pixelsOf(one, chart::kEntry) >= 30);
         QCOMPARE(one, drawn(insight::Page::Speed, withTests({8300}), 1));
+    }
+
+    // 打鍵速度 draws a dashed line at the shown mode's best keys per hour, in its colour, where the chart's scale puts that figure; another mode moves it to that mode's best.
+    void bestLineOfTheModeShown()
+    {
+        InsightData data = withTests({7400, 8900});
+        for (int i = 0; i < 9; ++i) {   // games of the three modes between 4,000 and 9,000
+            SpeedPoint s;
+            s.id = 10 + i;
+            s.mode = static_cast<GameMode>(i % 3);
+            s.speed = GameSpeed{300, 4000.0 + 600 * i, 0.9 + 0.01 * i};
+            data.speeds.push_back(s);
+        }
+        // Bests of the whole history, above the games shown; 数字入力's its best test.
+        data.bestKph = {11300.0, 9700.0, 6500.0, 8900.0};
+        const QColor colors[insight::kModes] = {chart::kNormal, chart::kHard, chart::kPractice, chart::kEntry};
+        std::set<int> rows;
+        for (int mode = 0; mode < insight::kModes; ++mode) {
+            const QImage page = drawn(insight::Page::Speed, data, mode);
+            const auto [row, pixels] = fullestRow(page, colors[mode]);
+            QVERIFY2(pixels >= kDashedPixels, qPrintable(QString::number(mode)));
+            QVERIFY2(std::abs(row - rowOfFigure(page, *data.bestKph[static_cast<size_t>(mode)])) <= 1.0,
+                     qPrintable(QStringLiteral("mode %1 row %2").arg(mode).arg(row)));
+            rows.insert(row);
+            for (int other = 0; other < insight::kModes; ++other)   // one line: the others draw none
+                QVERIFY(other == mode || fullestRow(page, colors[other]).second < kDashedPixels);
+        }
+        QCOMPARE(rows.size(), size_t(insight::kModes));
+        // A best above the guides raises the scale so that the line stays on the chart.
+        data.bestKph[0] = 19000.0;
+        const QImage high = drawn(insight::Page::Speed, data, 0);
+        const auto [row, pixels] = fullestRow(high, chart::kNormal);
+        QVERIFY(pixels >= kDashedPixels);
+        QVERIFY(row >= 86 && std::abs(row - rowOfFigure(high, 19000.0)) <= 1.0);
+        // Without a best of the mode (none played), no line.
+        data.bestKph[1].reset();
+        QVERIFY(fullestRow(drawn(insight::Page::Speed, data, 1), chart::kHard).second < kDashedPixels);
+    }
+
+    // プレイ記録 reads a page's figures when the page is first shown, once: at opening the last game's (whose mode comes first) and the first page's; a part that failed is not asked for again; the screen opened anew reads afresh.
+    void pagesReadWhenFirstShown()
+    {
+        using P = ProgressPart;
+        ProgressWindow window;
+        window.setProgress(oneHardGame());
+        window.setInsight(InsightData{});
+        std::vector<P> asked;
+        const auto reader = [&](P part, ProgressData& data, InsightData&) {
+            asked.push_back(part);
+            if (part == P::LastGame)
+                data.lastGame->mode = GameMode::Practice;
+            return part != P::Calendar;
+        };
+        window.readPagesWith(reader);
+        QCOMPARE(asked, (std::vector<P>{P::LastGame, P::Recent}));
+        QCOMPARE(window.insightMode(), GameMode::Practice);
+        for (int turn = 0; turn < 2 * ProgressWindow::kPageCount; ++turn) {
+            window.Form_KeyDown(vk::Numpad6, 0);
+            if (turn == ProgressWindow::Speed)
+                window.Form_KeyDown(vk::Numpad5, 0);   // another mode: no new reading
+        }
+        window.Form_KeyDown(vk::Numpad4, 0);
+        QCOMPARE(asked, (std::vector<P>{P::LastGame, P::Recent, P::StageBests, P::Keypad, P::Speed, P::Calendar,
+                                        P::DigitTrends}));
+        QVERIFY(!window.grab().isNull());
+        window.setProgress(oneHardGame());
+        window.setInsight(InsightData{});
+        window.readPagesWith(reader);
+        QCOMPARE(asked.size(), size_t(9));
     }
 
     // The keypad pages in the 数字入力 mode: the keypad as it is (Enter two

@@ -5,7 +5,8 @@
 # reaches テンキー分析, 打ち間違い, 苦手な指運び and 打鍵速度: the keypad
 # shows figures in its shading, keypad 5 switches it to the hard mode (no
 # games: every key "—"; three times more round practice and 数字入力 back
-# to normal), the misses grid and the speed chart are drawn; 練習カレンダー
+# to normal), the misses grid and the speed chart are drawn, the latter with
+# the line of the normal mode's best, gone in the hard mode; 練習カレンダー
 # shades today, 数字別の推移 has this week's point, and back on the title the
 # daily goal's line is there (and with --daily-goal 0 it is not); with
 # --palette safe the keypad page draws in the safe colours. The keys export
@@ -38,6 +39,7 @@ for i in 0 1 2 3; do
     sleep 0.5
     import -window "$progress" "$shots/progress-${names[$i]}.png"
     [ "$i" -eq 0 ] && { press KP_5; sleep 0.5; import -window "$progress" "$E2E_TMP/keypad-hard.png"; press KP_5 KP_5 KP_5; }
+    [ "$i" -eq 3 ] && { press KP_5; sleep 0.5; import -window "$progress" "$E2E_TMP/speed-hard.png"; press KP_5 KP_5 KP_5; }
     press KP_6
 done
 # The keypad (40,82 to 250,292): in the hard mode, with no games, all nine
@@ -51,7 +53,13 @@ hard_grey=$(count_colour "$E2E_TMP/keypad-hard.png" 210x210+40+82 '#303044')
 [ "$(count_colour "$shots/progress-misses.png" 198x198+84+104 '#FF8000')" -gt 100 ] ||
     fail "no misses in the grid"
 # The speed chart: the normal game's green dot.
-[ "$(count_colour "$shots/progress-speed.png" 420x160+80+84 '#00FF00')" -gt 10 ] || fail "no game on the speed chart"
+normal_green=$(count_colour "$shots/progress-speed.png" 420x160+80+84 '#00FF00')
+[ "$normal_green" -gt 10 ] || fail "no game on the speed chart"
+# The normal mode's best as a dashed green line across it; keypad 5 there
+# turns to hard, which has no best and no line.
+hard_green=$(count_colour "$E2E_TMP/speed-hard.png" 420x160+80+84 '#00FF00')
+[ "$normal_green" -gt $((hard_green + 150)) ] ||
+    fail "no line of the best on the speed chart, or keypad 5 did not switch it ($normal_green, $hard_green green pixels)"
 # 練習カレンダー: today's day (the last week's column, 432 px; its weekday's
 # row, 22 px apart from 102) in the shade of a few minutes.
 sleep 0.5
