@@ -219,12 +219,12 @@ private slots:
             stages[0].playMs = 30000;
             if (i % 10 == 0)
                 stages.push_back(StageRecord{2, 0, 1000, StageVerdict::Failure, 30000, {}});
-            games.push_back(gameOf(modes[i % 4], stages));
+            games.push_back(played(modes[i % 4], stages));
         }
         // Game 40 (normal, two stages): 44 × 60; game 39 (normal) is the best,
         // 43 × 120; hard's best game 37, practice's game 38.
         const double best[kGameModes] = {43 * 120.0, 37 * 120.0 + 4 * 120.0, 38 * 120.0 + 4 * 120.0};
-        QVERIFY(save(db, games));
+        QVERIFY(saveGames(db, games));
         const auto bestsRead = [&](HistoryDatabase& from) {
             const std::optional<InsightData> data = readInsight(from);
             QVERIFY(data);
@@ -238,25 +238,26 @@ private slots:
             "SELECT count(*) FROM stages s JOIN stage_keys c ON c.stage_id = s.id"
             " WHERE c.keys = (SELECT count(*) FROM keys k WHERE k.stage_id = s.id)"
             " AND c.hits = (SELECT count(*) FROM keys k WHERE k.stage_id = s.id AND k.hit = 1)");
-        QCOMPARE(probe(path(), {agreeing}).toInt(), 44);
+        QCOMPARE(scalar(path(), agreeing).toInt(), 44);
         db.close();
 
         // The older format: no counts, format number 1.
-        probe(path(), {QStringLiteral("DROP TABLE stage_keys"), QStringLiteral("PRAGMA user_version = 1")});
-        QCOMPARE(probe(path(), {QStringLiteral("PRAGMA user_version")}).toInt(), 1);
+        rows(path(), QStringLiteral("DROP TABLE stage_keys"));
+        rows(path(), QStringLiteral("PRAGMA user_version = 1"));
+        QCOMPARE(scalar(path(), QStringLiteral("PRAGMA user_version")).toInt(), 1);
         HistoryDatabase older(path());
         bestsRead(older);   // from the keys themselves, nothing written
-        QCOMPARE(probe(path(), {QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'stage_keys'")}).toInt(), 0);
+        QCOMPARE(scalar(path(), QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'stage_keys'")).toInt(), 0);
         older.close();
         HistoryDatabase upgraded(path());
         QVERIFY(upgraded.open());
         QVERIFY(upgraded.canWrite());
-        QCOMPARE(probe(path(), {QStringLiteral("PRAGMA user_version")}).toInt(), kHistorySchemaVersion);
-        QCOMPARE(probe(path(), {agreeing}).toInt(), 44);
+        QCOMPARE(scalar(path(), QStringLiteral("PRAGMA user_version")).toInt(), kHistorySchemaVersion);
+        QCOMPARE(scalar(path(), agreeing).toInt(), 44);
         bestsRead(upgraded);
         // Games saved after the upgrade are counted as they are written.
-        QVERIFY(save(upgraded, {gameOf(GameMode::Hard, {runsStage(1, 5, {3, 2, 7})})}));
-        QCOMPARE(probe(path(), {agreeing}).toInt(), 45);
+        QVERIFY(saveGames(upgraded, {played(GameMode::Hard, {runsStage(1, 5, {3, 2, 7})})}));
+        QCOMPARE(scalar(path(), agreeing).toInt(), 45);
     }
 
     // The keypad's reaction time is the median, not the mean: a few slow rounds leave it where most keys are.
