@@ -155,6 +155,17 @@ bool readStored(const QSqlDatabase& db, ProgressData& data, QSqlError& error)
     }
     data.testCount = q.value(0).toInt();
     data.lastWasTest = q.value(1).toInt() == 1;
+    const QString scored = QStringLiteral("('%1', '%2')").arg(modeName(GameMode::Normal), modeName(GameMode::Hard));
+    if (!q.exec(QStringLiteral("SELECT (SELECT count(*) FROM games WHERE mode IN %1),"
+                               " (SELECT count(*) FROM keys k JOIN stages s ON s.id = k.stage_id"
+                               " JOIN games g ON g.id = s.game_id WHERE g.mode IN %1)")
+                    .arg(scored)) ||
+        !q.next()) {
+        error = q.lastError();
+        return false;
+    }
+    data.scoredGames = q.value(0).toInt();
+    data.scoredKeys = q.value(1).toLongLong();
     // Asked mode by mode: a practice stage is no stage of a game and has no best.
     for (GameMode mode : {GameMode::Normal, GameMode::Hard}) {
         if (!q.exec(QStringLiteral("SELECT s.stage, MAX(s.score) FROM stages s JOIN games g ON g.id = s.game_id"
