@@ -96,7 +96,7 @@ void scaleBar(QPainter& p, double x, const std::optional<KeypadScale>& scale)
     chart::text(p, x, 200, scale ? u8("速い %1 ms").arg(grouped(scale->fastMs)) : u8("速い"), small, chart::kMist);
     chart::text(p, bar.right(), 200, scale ? u8("遅い %1 ms").arg(grouped(scale->slowMs)) : u8("遅い"), small,
                 chart::kMist, Qt::AlignRight);
-    chart::text(p, x, 214, u8("色の幅は %1 ms 以上（わずかな差は同じ色）").arg(kScaleMinSpanMs), small, chart::kMist);
+    chart::text(p, x, 215, u8("色の幅は %1 ms 以上（わずかな差は同じ色）").arg(kScaleMinSpanMs), small, chart::kMist);
 }
 
 void drawKeypad(QPainter& p, const KeypadInsight& in, int mode)
@@ -135,7 +135,7 @@ void drawKeypad(QPainter& p, const KeypadInsight& in, int mode)
     chart::text(p, x, 156, u8("正確さ = この数字のときに打ったキーのうち正解"), small, chart::kMist);
     // The shading, fast to slow.
     scaleBar(p, x, scale);
-    chart::text(p, x, 228, u8("— = その数字のキーが %1 回未満").arg(kInsightMinKeys), small, chart::kMist);
+    chart::text(p, x, 231, u8("— = その数字のキーが %1 回未満").arg(kInsightMinKeys), small, chart::kMist);
     chart::text(p, x, 248, u8("5 キー: ノーマル／ハード／練習を切り替え"), small, chart::kCyan);
     chart::text(p, x, 266, u8("直近 %1 ゲームの %2").arg(kInsightGames).arg(modeName(mode)), small, modeColor(mode));
     chart::text(p, x, 288, u8("8 キー: 苦手特訓（遅い数字ほど多く出る練習）"), small, chart::kPractice);
@@ -432,7 +432,7 @@ void drawEntryKeypad(QPainter& p, const EntryKeypad& in)
     chart::text(p, x, 136, u8("正しく打つまで（ミリ秒・低いほど速い）"), small, chart::kMist);
     chart::text(p, x, 156, u8("正確さ = このキーの番に打ったキーのうち正解"), small, chart::kMist);
     scaleBar(p, x, scale);
-    chart::text(p, x, 228, u8("— = そのキーの番が %1 回未満").arg(kInsightMinKeys), small, chart::kMist);
+    chart::text(p, x, 231, u8("— = そのキーの番が %1 回未満").arg(kInsightMinKeys), small, chart::kMist);
     chart::text(p, x, 248, u8(kEntryModeHint), small, chart::kCyan);
     chart::text(p, x, 266, u8("直近 %1 回の%2テスト").arg(kInsightGames).arg(modeName(mode)), small,
                 modeColor(mode));
@@ -671,6 +671,15 @@ QRectF moveKeyRect(int digit)
     return keyRect(digit, kMovesOrigin, kMoveKey, kMoveGap);
 }
 
+namespace {
+// Where a key's digit is written, kept clear of arrows and numbers.
+QRectF digitCorner(int digit)
+{
+    const QRectF key = moveKeyRect(digit);
+    return QRectF(key.left() + 3, key.top() + 2, 14, 17);
+}
+}  // namespace
+
 std::vector<MoveArrow> moveArrows(const std::vector<Move>& moves)
 {
     std::vector<MoveArrow> arrows(moves.size());
@@ -702,9 +711,13 @@ std::vector<MoveArrow> moveArrows(const std::vector<Move>& moves)
             for (size_t j = 0; j < moves.size(); ++j)
                 if (!placed[j].empty())
                     cost += 1000 * std::max(0.0, sharedRun(points, placed[j]) - 6);
-            for (int digit = 1; digit <= kKeypadDigits; ++digit)
+            for (int digit = 1; digit <= kKeypadDigits; ++digit) {
                 if (distanceTo(moveKeyRect(digit).center() + kLoopShift, points) < kLoopRadius + 3)
                     cost += 100;
+                const QRectF written = digitCorner(digit);
+                cost += 5 * static_cast<double>(std::count_if(points.begin(), points.end(),
+                                                              [&](const QPointF& q) { return written.contains(q); }));
+            }
             if (cost < best) {
                 best = cost;
                 arrows[i].path = path;
@@ -734,6 +747,9 @@ std::vector<MoveArrow> moveArrows(const std::vector<Move>& moves)
             for (size_t j = 0; j < moves.size(); ++j)
                 if (j != i && distanceTo(c, placed[j]) < kLabelRadius + 1)
                     cost += 10;
+            for (int digit = 1; digit <= kKeypadDigits; ++digit)
+                if (digitCorner(digit).adjusted(-kLabelRadius, -kLabelRadius, kLabelRadius, kLabelRadius).contains(c))
+                    cost += 50;
             if (cost < best) {
                 best = cost;
                 arrows[i].label = c;
