@@ -141,7 +141,7 @@ void addOptions(QCommandLineParser& parser, const Options& o, const Texts& t)
         t(QT_TRANSLATE_NOOP("CommandLine", "Quennel: a reaction game of striking digits fast on the numeric keypad.\n"
                "It plays with tavo.dat, wav and chara of the game folder and keeps the\n"
                "best scores in tavo_s.dat. Remembered choices live in Qt's settings\n"
-               "file (~/.config/quennel/quennel.ini).")));
+               "file (%1).")).arg(settingsFilePath()));
     // "-platform" and the like are single-dash words.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOption(o.help);

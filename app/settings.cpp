@@ -69,6 +69,11 @@ bool remember(const SettingsFile& loaded, Values values)
 }
 }  // namespace
 
+QString settingsFilePath()
+{
+    return openSettings().fileName();
+}
+
 SettingsFile loadSettings()
 {
     const QSettings settings = openSettings();

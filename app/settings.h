@@ -32,6 +32,9 @@ struct SettingsFile {
 };
 
 SettingsFile loadSettings();
+// Where the settings file is (or would be), $XDG_CONFIG_HOME followed;
+// nothing is read or made.
+QString settingsFilePath();
 
 // Remembers one choice in the file that loadSettings found. A broken file
 // is kept beside the new one as "<name>.broken", so nothing the player

@@ -158,10 +158,37 @@ bool readCounts(const QSqlDatabase& db, ProgressData& data, QSqlError& error)
     return true;
 }
 
+// Each stage's key and hit counts: the table written with every stage, or
+// in a file not yet upgraded the same counted from the keys themselves.
+std::optional<QString> stageKeyCounts(QSqlQuery& q, QSqlError& error)
+{
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'stage_keys'")) || !q.next()) {
+        error = q.lastError();
+        return std::nullopt;
+    }
+    return q.value(0).toInt() == 1
+               ? QStringLiteral("stage_keys")
+               : QStringLiteral("(SELECT stage_id, count(*) AS keys, sum(hit) AS hits FROM keys GROUP BY stage_id)");
+}
+
 bool readStageBests(const QSqlDatabase& db, ProgressData& data, QSqlError& error)
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
+    const std::optional<QString> counts = stageKeyCounts(q, error);
+    if (!counts)
+        return false;
+    const QString scored = QStringLiteral("('%1', '%2')").arg(modeName(GameMode::Normal), modeName(GameMode::Hard));
+    if (!q.exec(QStringLiteral("SELECT (SELECT count(*) FROM games WHERE mode IN %1),"
+                               " (SELECT total(c.keys) FROM %2 c JOIN stages s ON s.id = c.stage_id"
+                               " JOIN games g ON g.id = s.game_id WHERE g.mode IN %1)")
+                    .arg(scored, *counts)) ||
+        !q.next()) {
+        error = q.lastError();
+        return false;
+    }
+    data.scoredGames = q.value(0).toInt();
+    data.scoredKeys = q.value(1).toLongLong();
     // Asked mode by mode: a practice stage is no stage of a game and has no best.
     for (GameMode mode : {GameMode::Normal, GameMode::Hard}) {
         if (!q.exec(QStringLiteral("SELECT s.stage, MAX(s.score) FROM stages s JOIN games g ON g.id = s.game_id"
@@ -185,17 +212,13 @@ bool readBestKph(const QSqlDatabase& db, InsightData& data, QSqlError& error)
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'stage_keys'")) || !q.next()) {
-        error = q.lastError();
+    const std::optional<QString> counts = stageKeyCounts(q, error);
+    if (!counts)
         return false;
-    }
-    const QString counts = q.value(0).toInt() == 1
-                               ? QStringLiteral("stage_keys")
-                               : QStringLiteral("(SELECT stage_id, sum(hit) AS hits FROM keys GROUP BY stage_id)");
     if (!q.exec(QStringLiteral("SELECT g.mode, MAX(x.hits * 3600000.0 / x.ms) FROM games g JOIN"
                                " (SELECT s.game_id, total(c.hits) AS hits, SUM(s.play_ms) AS ms FROM stages s"
                                " LEFT JOIN %1 c ON c.stage_id = s.id GROUP BY s.game_id) x ON x.game_id = g.id"
-                               " WHERE x.ms > 0 AND g.mode <> 'entry' GROUP BY g.mode").arg(counts))) {
+                               " WHERE x.ms > 0 AND g.mode <> 'entry' GROUP BY g.mode").arg(*counts))) {
         error = q.lastError();
         return false;
     }

@@ -76,6 +76,10 @@ struct ProgressData {
     std::array<std::vector<GamePoint>, kModeCount> recent;
     // Per mode and stage (0..4), the best stage score in the history.
     std::array<std::array<std::optional<int>, kStageCount>, kModeCount> stageBest;
+    // The games of both scored modes in the history and the keys struck in
+    // them: what the stage bests are drawn from.
+    int scoredGames = 0;
+    qint64 scoredKeys = 0;
     std::optional<GamePoint> lastGame;
     std::vector<StageSummary> lastGameStages;
     // The days played, up to today on the calendar's clock.

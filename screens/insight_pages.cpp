@@ -81,27 +81,42 @@ void source(QPainter& p, int games, int keys, const QColor& color)
                 pixelFont(12), color, Qt::AlignRight);
 }
 
+// The shading's scale, its two ends written under it.
+void scaleBar(QPainter& p, double x, const std::optional<KeypadScale>& scale)
+{
+    const QRectF bar(x, 172, 200, 12);
+    QLinearGradient g(bar.topLeft(), bar.topRight());
+    g.setColorAt(0, kFast);
+    g.setColorAt(1, kSlow);
+    p.setPen(QPen(chart::kGold, 1));
+    p.setBrush(g);
+    p.drawRect(bar);
+    const QFont small = pixelFont(12);
+    chart::text(p, x, 200, scale ? u8("速い %1 ms").arg(grouped(scale->fastMs)) : u8("速い"), small, chart::kMist);
+    chart::text(p, bar.right(), 200, scale ? u8("遅い %1 ms").arg(grouped(scale->slowMs)) : u8("遅い"), small,
+                chart::kMist, Qt::AlignRight);
+    chart::text(p, x, 215, u8("色の幅は %1 ms 以上（わずかな差は同じ色）").arg(kScaleMinSpanMs), small, chart::kMist);
+}
+
 void drawKeypad(QPainter& p, const KeypadInsight& in, int mode, bool choosingDigit)
 {
     source(p, in.games, in.keys, modeColor(mode));
-    int fastest = 0, slowest = 0;
-    bool any = false;
-    for (const DigitFigures& d : in.digits) {
-        if (!d.medianMs)
-            continue;
-        fastest = any ? std::min(fastest, *d.medianMs) : *d.medianMs;
-        slowest = any ? std::max(slowest, *d.medianMs) : *d.medianMs;
-        any = true;
-    }
+    std::vector<int> medians;
+    for (const DigitFigures& d : in.digits)
+        if (d.medianMs)
+            medians.push_back(*d.medianMs);
+    const std::optional<KeypadScale> scale = keypadScale(medians);
     const QPointF origin(40, 82);
     for (int digit = 1; digit <= kKeypadDigits; ++digit) {
         const DigitFigures& d = in.digit(digit);
         const QRectF r = keyRect(digit, origin, 66, 6);
-        const double t = slowest > fastest && d.medianMs ? (*d.medianMs - fastest) / double(slowest - fastest) : 0;
-        keyFrame(p, r, d.medianMs ? mix(kFast, kSlow, t) : kNoFigure);
+        keyFrame(p, r, d.medianMs ? mix(kFast, kSlow, scale->at(*d.medianMs)) : kNoFigure);
         chart::text(p, r.left() + 6, r.top() + 17, QString::number(digit), pixelFont(16), rowColor(digit));
         if (!d.medianMs) {
-            chart::text(p, r.center().x(), r.top() + 44, u8("—"), pixelFont(18), chart::kMist, Qt::AlignHCenter);
+            // Too few keys for a figure: how many there are so far.
+            chart::text(p, r.center().x(), r.top() + 40, u8("—"), pixelFont(18), chart::kMist, Qt::AlignHCenter);
+            chart::text(p, r.center().x(), r.top() + 58, u8("%1 キー").arg(grouped(d.keys)), pixelFont(12),
+                        chart::kMist, Qt::AlignHCenter);
             continue;
         }
         chart::text(p, r.right() - 6, r.top() + 40, grouped(*d.medianMs) + u8(" ms"), pixelFont(15), chart::kPaper,
@@ -118,23 +133,14 @@ void drawKeypad(QPainter& p, const KeypadInsight& in, int mode, bool choosingDig
     chart::text(p, x, 136, u8("正しく打つまで（ミリ秒・低いほど速い）"), small, chart::kMist);
     chart::text(p, x, 156, u8("正確さ = この数字のときに打ったキーのうち正解"), small, chart::kMist);
     // The shading, fast to slow.
-    const QRectF scale(x, 172, 200, 12);
-    QLinearGradient g(scale.topLeft(), scale.topRight());
-    g.setColorAt(0, kFast);
-    g.setColorAt(1, kSlow);
-    p.setPen(QPen(chart::kGold, 1));
-    p.setBrush(g);
-    p.drawRect(scale);
-    chart::text(p, x, 200, any ? u8("速い %1 ms").arg(grouped(fastest)) : u8("速い"), small, chart::kMist);
-    chart::text(p, scale.right(), 200, any ? u8("遅い %1 ms").arg(grouped(slowest)) : u8("遅い"), small, chart::kMist,
-                Qt::AlignRight);
-    chart::text(p, x, 214,
+    scaleBar(p, x, scale);
+    chart::text(p, x, 230, u8("— = その数字のキーが %1 回未満").arg(kInsightMinKeys), small, chart::kMist);
+    chart::text(p, x, 246, u8("5 キー: ノーマル／ハード／練習を切り替え"), small, chart::kCyan);
+    chart::text(p, x, 262, u8("直近 %1 ゲームの %2").arg(kInsightGames).arg(modeName(mode)), small, modeColor(mode));
+    chart::text(p, x, 278, u8("8 キー: 苦手特訓（遅い数字ほど多く出る練習）"), small, chart::kPractice);
+    chart::text(p, x, 294,
                 choosingDigit ? u8("1〜9 キーで数字を選ぶ（0 キーでやめる）") : u8("7 キー → 1〜9: その数字の特訓"),
                 small, choosingDigit ? chart::kYellow : chart::kPractice);
-    chart::text(p, x, 228, u8("— = その数字のキーが %1 回未満").arg(kInsightMinKeys), small, chart::kMist);
-    chart::text(p, x, 248, u8("5 キー: ノーマル／ハード／練習を切り替え"), small, chart::kCyan);
-    chart::text(p, x, 266, u8("直近 %1 ゲームの %2").arg(kInsightGames).arg(modeName(mode)), small, modeColor(mode));
-    chart::text(p, x, 288, u8("8 キー: 苦手特訓（遅い数字ほど多く出る練習）"), small, chart::kPractice);
 
     const std::optional<int> slow = slowestDigit(in);
     const std::optional<int> wrong = leastAccurateDigit(in);
@@ -183,7 +189,8 @@ void drawMisses(QPainter& p, const KeypadInsight& in, int mode)
             p.setBrush(fill);
             p.drawRect(r);
             if (n > 0)
-                chart::text(p, r.center().x(), r.bottom() - 6, grouped(n), small, chart::kPaper, Qt::AlignHCenter);
+                chart::text(p, r.center().x(), r.bottom() - 6, grouped(n), small, chart::readableOn(fill),
+                            Qt::AlignHCenter);
         }
     }
 
@@ -191,8 +198,10 @@ void drawMisses(QPainter& p, const KeypadInsight& in, int mode)
     const QFont body = pixelFont(13);
     chart::text(p, x, 104, u8("多い打ち間違い"), body, chart::kPaper);
     const std::vector<Miss> top = topMisses(in);
+    // No keys at all is no record yet, not a clean one.
     if (top.empty())
-        chart::text(p, x, 132, u8("打ち間違いはありません"), pixelFont(15), chart::kYellow);
+        chart::text(p, x, 132, in.keys == 0 ? u8("まだ記録がありません") : u8("打ち間違いはありません"), pixelFont(15),
+                    chart::kYellow);
     for (size_t i = 0; i < top.size(); ++i) {
         chart::text(p, x, 132 + 26 * static_cast<double>(i),
                     u8("%1 のときに %2: %3 回").arg(top[i].shown).arg(top[i].pressed).arg(grouped(top[i].count)),
@@ -205,62 +214,127 @@ void drawMisses(QPainter& p, const KeypadInsight& in, int mode)
     chart::text(p, x, 292, u8("直近 %1 ゲームの %2").arg(kInsightGames).arg(modeName(mode)), small, modeColor(mode));
 }
 
-// An arrow from one key to another, its number in a circle halfway.
-void moveArrow(QPainter& p, const QRectF& from, const QRectF& to, int number, const QColor& color)
+// The slow moves' keypad: keys apart enough for arrows to run between them.
+const QPointF kMovesOrigin(44, 96);
+constexpr double kMoveKey = 48;
+constexpr double kMoveGap = 20;
+constexpr double kArrowInset = 18;     // an arrow starts and ends this far from a key's centre
+constexpr double kLoopRadius = 10;     // a move to itself: a ring inside the key
+constexpr double kLabelRadius = 8;
+const QPointF kLoopShift(3, 5);        // the ring's centre from the key's, clear of the digit
+
+std::vector<QPointF> samples(const QPainterPath& path)
 {
-    const QFont f = pixelFont(12);
-    QPointF label;
+    std::vector<QPointF> points;
+    const double length = path.length();
+    const int steps = std::max(2, static_cast<int>(length / 2));
+    for (int i = 0; i <= steps; ++i)
+        points.push_back(path.pointAtPercent(static_cast<double>(i) / steps));
+    return points;
+}
+
+double distanceTo(const QPointF& point, const std::vector<QPointF>& line)
+{
+    double best = 1e9;
+    for (const QPointF& q : line)
+        best = std::min(best, std::hypot(point.x() - q.x(), point.y() - q.y()));
+    return best;
+}
+
+// The longest stretch of `a` that runs along `b` (within 3.5 px): a
+// crossing is short, an arrow laid over another is long.
+double sharedRun(const std::vector<QPointF>& a, const std::vector<QPointF>& b)
+{
+    double longest = 0, run = 0;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (distanceTo(a[i], b) < 3.5) {
+            if (i > 0)
+                run += std::hypot(a[i].x() - a[i - 1].x(), a[i].y() - a[i - 1].y());
+            longest = std::max(longest, run);
+        } else {
+            run = 0;
+        }
+    }
+    return longest;
+}
+
+QPainterPath loopPath(const QRectF& key)
+{
+    QPainterPath ring;
+    ring.addEllipse(key.center() + kLoopShift, kLoopRadius, kLoopRadius);
+    return ring;
+}
+
+// An arrow's shape: straight, in a lane to one side, or bowed round the
+// keys between its ends.
+QPainterPath arrowPath(const QRectF& from, const QRectF& to, double offset, double bow)
+{
+    const QPointF a = from.center();
+    const QPointF b = to.center();
+    const QPointF d = b - a;
+    const double length = std::hypot(d.x(), d.y());
+    const QPointF unit = d / length;
+    const QPointF normal(-unit.y(), unit.x());
+    const QPointF start = a + unit * kArrowInset + normal * offset;
+    const QPointF end = b - unit * kArrowInset + normal * offset;
+    QPainterPath path(start);
+    if (bow == 0)
+        path.lineTo(end);
+    else
+        path.quadTo((start + end) / 2 + normal * bow, end);
+    return path;
+}
+
+// An arrow from one key to another (or a ring inside a key), its number in a circle.
+void moveArrow(QPainter& p, const MoveArrow& arrow, int number, const QColor& color)
+{
     p.setBrush(Qt::NoBrush);
-    if (from == to) {
-        // The same key again: a loop over its top edge.
-        const QPointF c(from.center().x(), from.top() + 4);
-        p.setPen(QPen(color, 2));
-        p.drawEllipse(c, 10, 10);
-        label = c + QPointF(0, -10);
-    } else {
-        const QPointF a = from.center();
-        const QPointF b = to.center();
-        const QPointF d = b - a;
-        const double length = std::hypot(d.x(), d.y());
-        const QPointF unit = d / length;
+    p.setPen(QPen(color, 2, Qt::SolidLine, Qt::RoundCap));
+    p.drawPath(arrow.path);
+    QPainterPath head;
+    if (!arrow.toItself) {
+        const double length = arrow.path.length();
+        const QPointF end = arrow.path.pointAtPercent(1);
+        const QPointF before = arrow.path.pointAtPercent(arrow.path.percentAtLength(std::max(0.0, length - 4)));
+        const QPointF d = end - before;
+        const QPointF unit = d / std::max(0.001, std::hypot(d.x(), d.y()));
         const QPointF normal(-unit.y(), unit.x());
-        // A little to one side, so the arrows of a move and its way back part.
-        const QPointF start = a + unit * 14 + normal * 5;
-        const QPointF end = b - unit * 14 + normal * 5;
-        p.setPen(QPen(color, 2, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(start, end);
-        QPainterPath head;
         head.moveTo(end);
         head.lineTo(end - unit * 9 + normal * 5);
         head.lineTo(end - unit * 9 - normal * 5);
-        head.closeSubpath();
-        p.setPen(Qt::NoPen);
-        p.setBrush(color);
-        p.drawPath(head);
-        label = (start + end) / 2;
+    } else {
+        // The ring's way round: a small head on its right side, pointing down.
+        const QPointF side = arrow.label + QPointF(kLoopRadius, 0);
+        head.moveTo(side + QPointF(0, 4));
+        head.lineTo(side + QPointF(-4, -3));
+        head.lineTo(side + QPointF(4, -3));
     }
-    p.setPen(QPen(color, 1));
-    p.setBrush(QColor(0x10, 0x10, 0x20));
-    p.drawEllipse(label, 8, 8);
-    chart::text(p, label.x(), label.y() + 4.5, QString::number(number), f, chart::kPaper, Qt::AlignHCenter);
+    head.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(color);
+    p.drawPath(head);
+    if (!arrow.toItself) {
+        p.setPen(QPen(color, 1));
+        p.setBrush(QColor(0x10, 0x10, 0x20));
+        p.drawEllipse(arrow.label, kLabelRadius, kLabelRadius);
+    }
+    chart::text(p, arrow.label.x(), arrow.label.y() + 4.5, QString::number(number), pixelFont(12), chart::kPaper,
+                Qt::AlignHCenter);
 }
 
 void drawMoves(QPainter& p, const KeypadInsight& in, int mode)
 {
     source(p, in.games, in.keys, modeColor(mode));
-    const QPointF origin(44, 96);
-    const double size = 56, gap = 10;
     for (int digit = 1; digit <= kKeypadDigits; ++digit) {
-        const QRectF r = keyRect(digit, origin, size, gap);
+        const QRectF r = moveKeyRect(digit);
         keyFrame(p, r, QColor(0x20, 0x20, 0x38));
-        chart::text(p, r.left() + 6, r.top() + 18, QString::number(digit), pixelFont(15), rowColor(digit));
+        chart::text(p, r.left() + 5, r.top() + 16, QString::number(digit), pixelFont(15), rowColor(digit));
     }
     const auto& colors = gamePalette().moveArrows;
-    for (size_t i = 0; i < in.slowMoves.size(); ++i) {
-        const Move& m = in.slowMoves[i];
-        moveArrow(p, keyRect(m.from, origin, size, gap), keyRect(m.to, origin, size, gap), static_cast<int>(i) + 1,
-                  colors[i]);
-    }
+    const std::vector<MoveArrow> arrows = moveArrows(in.slowMoves);
+    // The slowest last, on top.
+    for (size_t i = arrows.size(); i-- > 0;)
+        moveArrow(p, arrows[i], static_cast<int>(i) + 1, colors[i]);
 
     const double x = 290;
     chart::text(p, x, 100, u8("遅い指運び（前の数字 → 次の数字）"), pixelFont(13), chart::kPaper);
@@ -316,12 +390,11 @@ void drawEntryKeypad(QPainter& p, const EntryKeypad& in)
 {
     const int mode = kEntryMode;
     source(p, in.games, in.keys, modeColor(mode));
-    std::optional<int> fastest, slowest, slowKey, wrongKey;
+    std::optional<int> slowest, slowKey, wrongKey;
     for (int key = 0; key < kEntryPadKeys; ++key) {
         const DigitFigures& f = in.key(key);
         if (!f.medianMs)
             continue;
-        fastest = std::min(fastest.value_or(*f.medianMs), *f.medianMs);
         if (!slowest || *f.medianMs > *slowest) {
             slowest = *f.medianMs;
             slowKey = key;
@@ -329,14 +402,16 @@ void drawEntryKeypad(QPainter& p, const EntryKeypad& in)
         if (!wrongKey || *f.accuracy < *in.key(*wrongKey).accuracy)
             wrongKey = key;
     }
+    std::vector<int> medians;
+    for (int key = 0; key < kEntryPadKeys; ++key)
+        if (in.key(key).medianMs)
+            medians.push_back(*in.key(key).medianMs);
+    const std::optional<KeypadScale> scale = keypadScale(medians);
     const QPointF origin(40, 82);
     for (int key = 0; key < kEntryPadKeys; ++key) {
         const DigitFigures& f = in.key(key);
         const QRectF r = entryKeyRect(key, origin, 56, 48, 4);
-        const double t = slowest && *slowest > *fastest && f.medianMs
-                             ? (*f.medianMs - *fastest) / double(*slowest - *fastest)
-                             : 0;
-        keyFrame(p, r, f.medianMs ? mix(kFast, kSlow, t) : kNoFigure);
+        keyFrame(p, r, f.medianMs ? mix(kFast, kSlow, scale->at(*f.medianMs)) : kNoFigure);
         // The point is a speck at the digits' size: drawn larger.
         chart::text(p, r.left() + 5, r.top() + 15, entryKeyLabel(key), pixelFont(key == kEntryPoint ? 40 : 14),
                     entryKeyColor(key));
@@ -358,17 +433,8 @@ void drawEntryKeypad(QPainter& p, const EntryKeypad& in)
     chart::text(p, x, 120, u8("時間 = 前のキーから、このキーを"), small, chart::kMist);
     chart::text(p, x, 136, u8("正しく打つまで（ミリ秒・低いほど速い）"), small, chart::kMist);
     chart::text(p, x, 156, u8("正確さ = このキーの番に打ったキーのうち正解"), small, chart::kMist);
-    const QRectF scale(x, 172, 200, 12);
-    QLinearGradient g(scale.topLeft(), scale.topRight());
-    g.setColorAt(0, kFast);
-    g.setColorAt(1, kSlow);
-    p.setPen(QPen(chart::kGold, 1));
-    p.setBrush(g);
-    p.drawRect(scale);
-    chart::text(p, x, 200, fastest ? u8("速い %1 ms").arg(grouped(*fastest)) : u8("速い"), small, chart::kMist);
-    chart::text(p, scale.right(), 200, slowest ? u8("遅い %1 ms").arg(grouped(*slowest)) : u8("遅い"), small,
-                chart::kMist, Qt::AlignRight);
-    chart::text(p, x, 228, u8("— = そのキーの番が %1 回未満").arg(kInsightMinKeys), small, chart::kMist);
+    scaleBar(p, x, scale);
+    chart::text(p, x, 231, u8("— = そのキーの番が %1 回未満").arg(kInsightMinKeys), small, chart::kMist);
     chart::text(p, x, 248, u8(kEntryModeHint), small, chart::kCyan);
     chart::text(p, x, 266, u8("直近 %1 回の%2テスト").arg(kInsightGames).arg(modeName(mode)), small,
                 modeColor(mode));
@@ -420,7 +486,8 @@ void drawEntryMisses(QPainter& p, const EntryKeypad& in)
             p.setBrush(fill);
             p.drawRect(r);
             if (n > 0)
-                chart::text(p, r.center().x(), r.bottom() - 4, grouped(n), small, chart::kPaper, Qt::AlignHCenter);
+                chart::text(p, r.center().x(), r.bottom() - 4, grouped(n), small, chart::readableOn(fill),
+                            Qt::AlignHCenter);
         }
     }
 
@@ -447,7 +514,7 @@ void drawEntryMisses(QPainter& p, const EntryKeypad& in)
 // 数字入力 tests as a line of their own across the chart, oldest to latest:
 // net keystrokes per hour, its own colour and legend line.
 void drawEntrySpeeds(QPainter& p, const std::vector<EntrySpeedPoint>& tests, const QRectF& plot,
-                     const std::function<double(double)>& yOf)
+                     const std::function<double(double)>& yOf, double legendBaseline)
 {
     const size_t n = tests.size();
     if (std::none_of(tests.begin(), tests.end(), [](const EntrySpeedPoint& e) { return e.netKph.has_value(); }))
@@ -477,25 +544,24 @@ void drawEntrySpeeds(QPainter& p, const std::vector<EntrySpeedPoint>& tests, con
             p.drawRect(QRectF(xOf(i) - 3, yOf(*tests[i].netKph) - 3, 6, 6));  // squares: not a game's dot
     }
     const std::vector<chart::Series> legend = {{u8("数字入力（正味・%1 回）").arg(n), chart::kEntry, {}}};
-    chart::legend(p, kRight, 112, legend, pixelFont(12));
+    chart::legend(p, kRight, legendBaseline, legend, pixelFont(12));
 }
+
+// The band at the top of the plot where the legends and the newest game's
+// line stand: every value is drawn below it.
+constexpr double kSpeedLegendBand = 30;
+constexpr double kSpeedPointRadius = 3.5;
 
 void drawSpeed(QPainter& p, const InsightData& data, int mode)
 {
     const std::optional<double> best = data.bestKph.at(static_cast<size_t>(std::clamp(mode, 0, kModes - 1)));
     int keys = 0;
-    // The best's line stays below the latest game's figures at the top.
-    double high = std::max(13000.0, best.value_or(0) / 0.85);
-    for (const SpeedPoint& s : data.speeds) {
+    for (const SpeedPoint& s : data.speeds)
         keys += s.speed.keys;
-        if (s.speed.keysPerHour)
-            high = std::max(high, *s.speed.keysPerHour);
-    }
-    for (const EntrySpeedPoint& e : data.entrySpeeds)
-        high = std::max(high, e.netKph.value_or(0));
     source(p, static_cast<int>(data.speeds.size()), keys, chart::kMist);
-    const QRectF plot(84, 86, 404, 150);
-    const chart::Axis y = chart::niceAxis(0, high, 4, true);
+    const SpeedLayout layout = speedLayout(data, mode);
+    const QRectF plot = layout.plot;
+    const chart::Axis& y = layout.y;
     const auto yOf = [&](double v) { return plot.bottom() - (v - y.low) / (y.high - y.low) * plot.height(); };
     const QFont small = pixelFont(12);
     for (double v = y.low; v <= y.high + y.step / 1000; v += y.step) {
@@ -519,28 +585,29 @@ void drawSpeed(QPainter& p, const InsightData& data, int mode)
         return n > 1 ? plot.left() + plot.width() * static_cast<double>(i) / static_cast<double>(n - 1)
                      : plot.center().x();
     };
-    QPainterPath path;
-    bool drawing = false;
-    for (size_t i = 0; i < n; ++i) {
-        const std::optional<double>& kph = data.speeds[i].speed.keysPerHour;
-        if (!kph) {
-            drawing = false;
-            continue;
+    // A line of each mode's own games in its colour, as the legend shows it.
+    for (int m = 0; m < kGameModes; ++m) {
+        QPainterPath path;
+        bool drawing = false;
+        for (size_t i = 0; i < n; ++i) {
+            const std::optional<double>& kph = data.speeds[i].speed.keysPerHour;
+            if (!kph || modeIndex(data.speeds[i].mode) != m)
+                continue;  // the line runs on past another mode's game
+            const QPointF pt(xOf(i), yOf(*kph));
+            drawing ? path.lineTo(pt) : path.moveTo(pt);
+            drawing = true;
         }
-        const QPointF pt(xOf(i), yOf(*kph));
-        drawing ? path.lineTo(pt) : path.moveTo(pt);
-        drawing = true;
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(modeColor(m), 1.4));
+        p.drawPath(path);
     }
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(chart::kPaper, 1.4));
-    p.drawPath(path);
     for (size_t i = 0; i < n; ++i) {
         const SpeedPoint& s = data.speeds[i];
         if (!s.speed.keysPerHour)
             continue;
         p.setPen(Qt::NoPen);
         p.setBrush(modeColor(static_cast<int>(s.mode)));
-        p.drawEllipse(QPointF(xOf(i), yOf(*s.speed.keysPerHour)), 3.5, 3.5);
+        p.drawEllipse(QPointF(xOf(i), yOf(*s.speed.keysPerHour)), kSpeedPointRadius, kSpeedPointRadius);
     }
 
     // Accuracy under each game: a bar from 80 % up to 100 %, 98 % marked.
@@ -563,10 +630,11 @@ void drawSpeed(QPainter& p, const InsightData& data, int mode)
         p.setBrush(modeColor(static_cast<int>(data.speeds[i].mode)));
         p.drawRect(QRectF(xOf(i) - barWidth / 2, top, barWidth, std::max(1.0, strip.bottom() - top)));
     }
+    // The accuracy data entry asks for, a guide as the dashed lines above.
     const double target = std::round(stripY(0.98)) + 0.5;
     p.setPen(QPen(chart::kCyan, 1, Qt::DashLine));
     p.drawLine(QPointF(strip.left(), target), QPointF(strip.right(), target));
-    chart::text(p, strip.right() + 6, target + 4, u8("98 %"), small, chart::kCyan);
+    chart::text(p, strip.right() + 6, target + 4, u8("目安 98 %"), small, chart::kCyan);
     if (n > 1) {
         chart::text(p, plot.left(), strip.bottom() + 16, u8("%1ゲーム前").arg(n - 1), small, chart::kMist);
         chart::text(p, plot.right(), strip.bottom() + 16, u8("最新"), small, chart::kMist, Qt::AlignRight);
@@ -574,16 +642,17 @@ void drawSpeed(QPainter& p, const InsightData& data, int mode)
     chart::text(p, 24, kSentenceBaseline + 8,
                 u8("正しく打ったキー × 3600 ÷ 秒。1 桁ずつ打つこのゲームの値で、点線はデータ入力の目安"), small,
                 chart::kMist);
+    const double band = layout.legend.top();
     if (n > 0 && data.speeds.back().speed.keysPerHour && data.speeds.back().speed.accuracy) {
         const GameSpeed& last = data.speeds.back().speed;
-        chart::text(p, plot.left() + 6, 102,
+        chart::text(p, plot.left() + 6, band + 16,
                     u8("最新: %1 打鍵/時・正確さ %2").arg(grouped(std::lround(*last.keysPerHour)), percent(*last.accuracy)),
                     small, chart::kPaper);
     }
     const std::vector<chart::Series> legend = {
         {u8("ノーマル"), chart::kNormal, {}}, {u8("ハード"), chart::kHard, {}}, {u8("練習"), chart::kPractice, {}}};
-    chart::legend(p, kRight, 96, legend, pixelFont(12));
-    drawEntrySpeeds(p, data.entrySpeeds, plot, yOf);
+    chart::legend(p, kRight, band + 10, legend, small);
+    drawEntrySpeeds(p, data.entrySpeeds, plot, yOf, band + 26);
     if (best) {  // the shown mode's best of the whole history, to beat
         const double py = std::round(yOf(*best)) + 0.5;
         p.setPen(QPen(modeColor(mode), 1, Qt::DashLine));
@@ -596,7 +665,7 @@ void drawSpeed(QPainter& p, const InsightData& data, int mode)
                 return std::abs(yOf(v) - (b - 5)) < 8;
             });
         };
-        if (struck(baseline) && !struck(py - 4) && py - 16 > 106)
+        if (struck(baseline) && !struck(py - 4) && py - 16 > layout.legend.bottom())
             baseline = py - 4;
         chart::text(p, plot.right() - 4, baseline,
                     u8("%1のベスト %2（5 キーで切替）").arg(modeName(mode), grouped(std::lround(*best))), small,
@@ -604,6 +673,137 @@ void drawSpeed(QPainter& p, const InsightData& data, int mode)
     }
 }
 }  // namespace
+
+double KeypadScale::at(int ms) const
+{
+    return std::clamp((ms - fastMs) / static_cast<double>(slowMs - fastMs), 0.0, 1.0);
+}
+
+std::optional<KeypadScale> keypadScale(const std::vector<int>& medians)
+{
+    if (medians.empty())
+        return std::nullopt;
+    const auto [fast, slow] = std::minmax_element(medians.begin(), medians.end());
+    return KeypadScale{*fast, std::max(*slow, *fast + kScaleMinSpanMs)};
+}
+
+QRectF moveKeyRect(int digit)
+{
+    return keyRect(digit, kMovesOrigin, kMoveKey, kMoveGap);
+}
+
+namespace {
+// Where a key's digit is written, kept clear of arrows and numbers.
+QRectF digitCorner(int digit)
+{
+    const QRectF key = moveKeyRect(digit);
+    return QRectF(key.left() + 3, key.top() + 2, 14, 17);
+}
+}  // namespace
+
+std::vector<MoveArrow> moveArrows(const std::vector<Move>& moves)
+{
+    std::vector<MoveArrow> arrows(moves.size());
+    std::vector<std::vector<QPointF>> placed(moves.size());
+    // Moves to themselves first: their rings are fixed, the arrows keep off them.
+    std::vector<QPointF> labels;
+    for (size_t i = 0; i < moves.size(); ++i) {
+        if (moves[i].from != moves[i].to)
+            continue;
+        const QRectF key = moveKeyRect(moves[i].from);
+        arrows[i] = {loopPath(key), key.center() + kLoopShift, true};
+        placed[i] = samples(arrows[i].path);
+        labels.push_back(arrows[i].label);
+    }
+    // Each arrow takes the first shape that runs along no arrow placed
+    // before it and keeps off every key's middle: its lane, a lane further
+    // out, then bowed round.
+    const std::pair<double, double> shapes[] = {{9, 0},  {17, 0},  {27, 0}, {9, 30},
+                                                {9, -30}, {9, 48}, {9, -48}};
+    for (size_t i = 0; i < moves.size(); ++i) {
+        if (moves[i].from == moves[i].to)
+            continue;
+        double best = 1e18;
+        for (size_t k = 0; k < std::size(shapes); ++k) {
+            const QPainterPath path =
+                arrowPath(moveKeyRect(moves[i].from), moveKeyRect(moves[i].to), shapes[k].first, shapes[k].second);
+            const std::vector<QPointF> points = samples(path);
+            double cost = static_cast<double>(k);
+            for (size_t j = 0; j < moves.size(); ++j)
+                if (!placed[j].empty())
+                    cost += 1000 * std::max(0.0, sharedRun(points, placed[j]) - 6);
+            for (int digit = 1; digit <= kKeypadDigits; ++digit) {
+                if (distanceTo(moveKeyRect(digit).center() + kLoopShift, points) < kLoopRadius + 3)
+                    cost += 100;
+                const QRectF written = digitCorner(digit);
+                cost += 5 * static_cast<double>(std::count_if(points.begin(), points.end(),
+                                                              [&](const QPointF& q) { return written.contains(q); }));
+            }
+            if (cost < best) {
+                best = cost;
+                arrows[i].path = path;
+                placed[i] = points;
+            }
+        }
+    }
+    // Numbers: halfway if free there, else further along, clear of the other
+    // numbers, the rings and the other arrows.
+    for (size_t i = 0; i < moves.size(); ++i) {
+        if (arrows[i].toItself)
+            continue;
+        const QPainterPath& path = arrows[i].path;
+        double best = 1e18;
+        // On the arrow first, beside it when the arrow's whole length is taken.
+        for (int step = 0; step < 3 * 15; ++step) {
+            const double t = 0.15 + 0.05 * (step % 15);
+            const double aside = (step / 15 == 0 ? 0 : step / 15 == 1 ? 1 : -1) * (kLabelRadius + 3);
+            const double at = path.percentAtLength(path.length() * t);
+            const QPointF tangent(std::cos(path.angleAtPercent(at) * M_PI / 180),
+                                  -std::sin(path.angleAtPercent(at) * M_PI / 180));
+            const QPointF c = path.pointAtPercent(at) + QPointF(-tangent.y(), tangent.x()) * aside;
+            double cost = std::abs(t - 0.5) + std::abs(aside) / 10;
+            for (const QPointF& other : labels)
+                if (std::hypot(c.x() - other.x(), c.y() - other.y()) < 2 * kLabelRadius + 2)
+                    cost += 100;
+            for (size_t j = 0; j < moves.size(); ++j)
+                if (j != i && distanceTo(c, placed[j]) < kLabelRadius + 1)
+                    cost += 10;
+            for (int digit = 1; digit <= kKeypadDigits; ++digit)
+                if (digitCorner(digit).adjusted(-kLabelRadius, -kLabelRadius, kLabelRadius, kLabelRadius).contains(c))
+                    cost += 50;
+            if (cost < best) {
+                best = cost;
+                arrows[i].label = c;
+            }
+        }
+        labels.push_back(arrows[i].label);
+    }
+    return arrows;
+}
+
+SpeedLayout speedLayout(const InsightData& data, int mode)
+{
+    SpeedLayout layout;
+    layout.plot = QRectF(84, 86, 404, 150);
+    layout.legend = QRectF(layout.plot.left(), layout.plot.top(), kRight - layout.plot.left(), kSpeedLegendBand);
+    double high = std::max(13000.0, data.bestKph.at(static_cast<size_t>(std::clamp(mode, 0, kModes - 1))).value_or(0));
+    for (const SpeedPoint& s : data.speeds)
+        high = std::max(high, s.speed.keysPerHour.value_or(0));
+    for (const EntrySpeedPoint& e : data.entrySpeeds)
+        high = std::max(high, e.netKph.value_or(0));
+    // Headroom: the highest value stands a point's width below the band.
+    const double lowest = layout.legend.bottom() + kSpeedPointRadius + 2;
+    const double share = (layout.plot.bottom() - lowest) / layout.plot.height();
+    layout.y = chart::niceAxis(0, high / share, 4, true);
+    const size_t n = data.speeds.size();
+    if (n > 0 && data.speeds.back().speed.keysPerHour) {
+        const double x = n > 1 ? layout.plot.right() : layout.plot.center().x();
+        const double v = *data.speeds.back().speed.keysPerHour;
+        layout.newest = QPointF(x, layout.plot.bottom() - (v - layout.y.low) / (layout.y.high - layout.y.low) *
+                                                               layout.plot.height());
+    }
+    return layout;
+}
 
 QString heading(Page page, int mode)
 {

@@ -23,13 +23,6 @@ QFont pixelFont(int px)
     return f;
 }
 
-namespace {
-QColor withAlpha(QColor c, int alpha)
-{
-    c.setAlpha(alpha);
-    return c;
-}
-
 QFont axisFont()
 {
     QFont f;
@@ -37,6 +30,13 @@ QFont axisFont()
     f.setPixelSize(12);  // nothing on these pages smaller at zoom 1
     f.setStyleStrategy(QFont::PreferAntialias);
     return f;
+}
+
+namespace {
+QColor withAlpha(QColor c, int alpha)
+{
+    c.setAlpha(alpha);
+    return c;
 }
 
 double yOf(const QRectF& area, const Axis& y, double value)
@@ -90,6 +90,26 @@ Axis niceAxis(double minValue, double maxValue, int ticks, bool fromZero)
     if (a.high <= a.low)
         a.high = a.low + step;
     return a;
+}
+
+namespace {
+double luminance(const QColor& c)
+{
+    const auto channel = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+}  // namespace
+
+double contrast(const QColor& a, const QColor& b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor readableOn(const QColor& fill)
+{
+    const QColor dark(0, 0, 0), light(0xFF, 0xFF, 0xFF);
+    return contrast(dark, fill) >= contrast(light, fill) ? dark : light;
 }
 
 QString grouped(qint64 value)
@@ -153,32 +173,98 @@ void lineChart(QPainter& p, const QRectF& area, const std::vector<Series>& serie
     }
 }
 
+namespace {
+double groupWidthOf(const QRectF& area, int groups)
+{
+    return area.width() / static_cast<double>(std::max(1, groups));
+}
+
+double barWidthOf(const QRectF& area, int groups, size_t series)
+{
+    return std::min(30.0, groupWidthOf(area, groups) * 0.7 / static_cast<double>(std::max<size_t>(1, series)));
+}
+
+std::optional<double> valueOf(const Series& s, int group)
+{
+    return group < static_cast<int>(s.values.size()) ? s.values[static_cast<size_t>(group)] : std::nullopt;
+}
+}  // namespace
+
+std::vector<QRectF> barLabels(const QRectF& area, int groups, const std::vector<Series>& series, const Axis& y,
+                              const std::function<QString(double)>& format, const QFontMetricsF& metrics)
+{
+    std::vector<QRectF> labels;
+    const double groupWidth = groupWidthOf(area, groups);
+    const double barWidth = barWidthOf(area, groups, series.size());
+    const double height = metrics.ascent() + metrics.descent();
+    for (int g = 0; g < groups; ++g) {
+        const double first = area.left() + groupWidth * (g + 0.5) - barWidth * static_cast<double>(series.size()) / 2;
+        const size_t own = labels.size();
+        std::vector<size_t> byHeight;
+        for (size_t s = 0; s < series.size(); ++s) {
+            const std::optional<double> v = valueOf(series[s], g);
+            if (!v) {
+                labels.emplace_back();
+                continue;
+            }
+            const double width = metrics.horizontalAdvance(format(*v));
+            const double centre = first + barWidth * (static_cast<double>(s) + 0.5);
+            const double baseline = yOf(area, y, *v) - 4;
+            labels.emplace_back(centre - width / 2, baseline - metrics.ascent(), width, height);
+            byHeight.push_back(own + s);
+        }
+        // Lowest bar first: each label above every one it would meet.
+        std::sort(byHeight.begin(), byHeight.end(),
+                  [&](size_t a, size_t b) { return labels[a].top() > labels[b].top(); });
+        for (size_t i = 0; i < byHeight.size(); ++i) {
+            QRectF& r = labels[byHeight[i]];
+            for (size_t j = 0; j < i; ++j) {
+                const QRectF& below = labels[byHeight[j]];
+                if (r.adjusted(-2, -1, 2, 1).intersects(below))
+                    r.moveBottom(below.top() - 1);
+            }
+        }
+    }
+    return labels;
+}
+
 void groupedBars(QPainter& p, const QRectF& area, const QStringList& groups, const std::vector<Series>& series,
                  const Axis& y, const std::function<QString(double)>& format)
 {
     yGrid(p, area, y, format);
     const QFont f = axisFont();
-    const double groupWidth = area.width() / static_cast<double>(std::max<qsizetype>(1, groups.size()));
-    const double barWidth = std::min(30.0, groupWidth * 0.7 / static_cast<double>(std::max<size_t>(1, series.size())));
-    for (int g = 0; g < groups.size(); ++g) {
+    const int count = static_cast<int>(groups.size());
+    const double groupWidth = groupWidthOf(area, count);
+    const double barWidth = barWidthOf(area, count, series.size());
+    const QFontMetricsF metrics(f, p.device());
+    const std::vector<QRectF> labels = barLabels(area, count, series, y, format, metrics);
+    for (int g = 0; g < count; ++g) {
         const double centre = area.left() + groupWidth * (g + 0.5);
         text(p, centre, area.bottom() + 15, groups[g], f, kPaper, Qt::AlignHCenter);
         const double first = centre - barWidth * static_cast<double>(series.size()) / 2;
         for (size_t s = 0; s < series.size(); ++s) {
-            const std::optional<double> v = g < static_cast<int>(series[s].values.size()) ? series[s].values[g]
-                                                                                          : std::nullopt;
-            if (!v)
-                continue;
+            const std::optional<double> v = valueOf(series[s], g);
             const QColor c = series[s].color;
-            const QRectF bar(first + barWidth * static_cast<double>(s) + 2, yOf(area, y, *v), barWidth - 4,
-                             area.bottom() - yOf(area, y, *v));
+            const double left = first + barWidth * static_cast<double>(s) + 2;
+            if (!v) {
+                // No bar: the mode has not reached this stage yet; said down the empty place.
+                const QString why = QStringLiteral("未到達");
+                for (qsizetype i = 0; i < why.size(); ++i) {
+                    const double down = 14.0 * static_cast<double>(why.size() - 1 - i);
+                    text(p, left + (barWidth - 4) / 2, area.bottom() - 4 - down, why.mid(i, 1), f, withAlpha(c, 150),
+                         Qt::AlignHCenter);
+                }
+                continue;
+            }
+            const QRectF bar(left, yOf(area, y, *v), barWidth - 4, area.bottom() - yOf(area, y, *v));
             QLinearGradient fill(bar.topLeft(), bar.bottomLeft());
             fill.setColorAt(0, withAlpha(c, 230));
             fill.setColorAt(1, withAlpha(c, 70));
             p.setPen(QPen(c, 1));
             p.setBrush(fill);
             p.drawRect(bar);
-            text(p, bar.center().x(), bar.top() - 4, format(*v), f, c, Qt::AlignHCenter);
+            const QRectF& label = labels[static_cast<size_t>(g) * series.size() + s];
+            text(p, label.center().x(), label.top() + metrics.ascent(), format(*v), f, c, Qt::AlignHCenter);
         }
     }
 }

@@ -5,6 +5,7 @@
 #include "state/palette.h"
 
 #include <QColor>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QRectF>
 #include <QString>
@@ -53,11 +54,23 @@ void lineChart(QPainter& p, const QRectF& area, const std::vector<Series>& serie
 void groupedBars(QPainter& p, const QRectF& area, const QStringList& groups, const std::vector<Series>& series,
                  const Axis& y, const std::function<QString(double)>& format);
 
+// Where groupedBars writes each bar's value (in the order of the groups,
+// then the series; an empty rect for a bar without a value): above its
+// bar, and where two of a group would meet, the higher one lifted above
+// the other. `metrics` measure the labels' font on the device drawn to.
+std::vector<QRectF> barLabels(const QRectF& area, int groups, const std::vector<Series>& series, const Axis& y,
+                              const std::function<QString(double)>& format, const QFontMetricsF& metrics);
+
 // A small strip of bars (one per value), for the seconds of a stage.
 void barStrip(QPainter& p, const QRectF& area, const std::vector<int>& values, int top, const QColor& color);
 
 // Legend entries from the right edge leftwards, on the baseline y.
 void legend(QPainter& p, double right, double y, const std::vector<Series>& series, const QFont& font);
+
+// A text colour that reads on this fill: black on light fills, white on dark.
+QColor readableOn(const QColor& fill);
+// The contrast of two colours as the web's accessibility rules reckon it, 1 to 21.
+double contrast(const QColor& a, const QColor& b);
 
 // 1,234,567: whole numbers as the charts write them.
 QString grouped(qint64 value);
@@ -65,6 +78,9 @@ QString grouped(qint64 value);
 // The pages' texts are written in UTF-8 here; their face at a pixel size.
 QString u8(const char* text);
 QFont pixelFont(int px);
+
+// The axes' and the bars' values' face: 12 px, nothing smaller at zoom 1.
+QFont axisFont();
 
 // Text helpers: left, centred or right of x on the baseline y.
 void text(QPainter& p, double x, double y, const QString& s, const QFont& font, const QColor& color,

@@ -35,6 +35,14 @@ QString whole(double v)
     return chart::grouped(std::lround(v));
 }
 
+// "20 ゲーム・1,234 キーから": what a page is drawn from, right under the legend.
+void source(QPainter& p, double y, int games, qint64 keys, Qt::Alignment align = Qt::AlignRight)
+{
+    chart::text(p, align == Qt::AlignRight ? 570 : 24, y,
+                u8("%1 ゲーム・%2 キーから").arg(chart::grouped(games), chart::grouped(keys)), pixelFont(12),
+                chart::kMist, align);
+}
+
 QColor verdictColor(StageVerdict verdict)
 {
     return verdict == StageVerdict::Clear ? chart::kYellow : chart::kHard;
@@ -323,8 +331,10 @@ void ProgressWindow::drawTrend(QPainter& p, Page page)
     for (int m = 0; m < kModeCount; ++m)
         series.push_back({names[m], colors[m], std::vector<std::optional<double>>(games.size())});
     double low = 1e18, high = -1e18;
+    qint64 keys = 0;
     for (size_t i = 0; i < games.size(); ++i) {
         const GamePoint& g = *games[i];
+        keys += g.hits + g.misses;
         std::optional<double> v;
         if (page == Totals)
             v = g.total;
@@ -343,6 +353,7 @@ void ProgressWindow::drawTrend(QPainter& p, Page page)
         return std::none_of(s.values.begin(), s.values.end(), [](const auto& v) { return v.has_value(); });
     });
     chart::legend(p, 570, kHeadingBaseline, series, pixelFont(13));
+    source(p, kPlot.top() - 7, positions, keys);
     if (low > high) {
         chart::text(p, kPlot.center().x(), kPlot.center().y(), u8("まだ数字がありません"), pixelFont(15),
                     chart::kMist, Qt::AlignHCenter);
@@ -379,7 +390,10 @@ void ProgressWindow::drawStageBests(QPainter& p)
         }
     }
     chart::legend(p, 570, kHeadingBaseline, series, pixelFont(13));
-    chart::groupedBars(p, kPlot.adjusted(0, 12, 0, 0), groups, series, chart::niceAxis(0, high, 5, true), whole);
+    source(p, kPlot.top() - 7, data_->scoredGames, data_->scoredKeys);
+    // Room above the highest bar for two values, one lifted over the other.
+    chart::groupedBars(p, kPlot.adjusted(0, 12, 0, 0), groups, series, chart::niceAxis(0, high / 0.85, 5, true),
+                       whole);
 }
 
 void ProgressWindow::drawLastGame(QPainter& p)
@@ -422,4 +436,5 @@ void ProgressWindow::drawLastGame(QPainter& p)
     }
     chart::text(p, 570, kPlot.bottom() + 23, u8("1本 = 1秒（%1秒）　最大 %2 回").arg(kStageSeconds).arg(top), small,
                 chart::kMist, Qt::AlignRight);
+    source(p, kPlot.bottom() + 23, 1, game.hits + game.misses, Qt::AlignLeft);
 }

@@ -56,8 +56,9 @@ private slots:
         QDir().mkpath(config_.path());
     }
 
-    // --help lists every option of the player; --version is the program's
-    // own version, not the title artwork's.
+    // --help lists every option of the player and names the settings file
+    // at its real path; --version is the program's own version, not the
+    // title artwork's.
     void helpAndVersionAnswerAtOnce()
     {
         for (const QString& help : {QStringLiteral("--help"), QStringLiteral("-h")}) {
@@ -68,9 +69,11 @@ private slots:
             QVERIFY(r.output.startsWith(QStringLiteral("Usage: quennel [options]")));
             for (const char* option : {"--game-dir <DIR>", "--main-row-digits", "--keypad-only", "--zoom <N>",
                                        "--version", "--export-history <FILE.csv>", "--daily-goal <MINUTES>",
-                                       "--palette <NAME>"})
+                                       "--palette <NAME>", "--export-keys <FILE.csv>"})
                 QVERIFY2(r.output.contains(QLatin1String(option)), option);
             QVERIFY(!r.output.contains(QLatin1String("platform")));   // Qt's own stay hidden
+            // The settings file where it really is: under $XDG_CONFIG_HOME, here the test's own.
+            QVERIFY2(r.output.contains(config_.path() + QStringLiteral("/quennel/quennel.ini")), qPrintable(r.output));
         }
         const CommandLineResult v = read({QStringLiteral("--version")});
         QVERIFY(!v.run);

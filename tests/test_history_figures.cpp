@@ -132,7 +132,7 @@ private slots:
         QCOMPARE(keys[27].ms, 20 * 200 + 100 + 7 * 200);
     }
 
-    // ステージ別ベストスコア: the best of each stage per mode; practice stages have none and count for no mode.
+    // ステージ別ベストスコア: the best of each stage per mode, and the games and keys behind them; practice stages have none and count for no mode.
     void stageBestsLeavePracticeOut()
     {
         HistoryDatabase db(path());
@@ -149,6 +149,10 @@ private slots:
         QCOMPARE(data->stageBest[modeIndex(GameMode::Normal)], (Bests{1500, 2500, 900, std::nullopt, std::nullopt}));
         QCOMPARE(data->stageBest[modeIndex(GameMode::Hard)], (Bests{3000, 100, 200, 300, 400}));
         QCOMPARE(data->gameCount, 4);
+        // What the page is drawn from: the three scored games and their keys
+        // (each run's keys and one miss between runs), practice left out.
+        QCOMPARE(data->scoredGames, 3);
+        QCOMPARE(data->scoredKeys, qint64((5 + 6 + 7) + (8 + 9) + (4 + 3 + 2 + 1 + 9)));
     }
 
     // 前回のゲーム: the newest game's stages, each with its longest run of correct keys.

@@ -1,6 +1,9 @@
 // The insight pages of プレイ記録: where they sit among the pages, keypad 5
 // switching the keypad pages' mode and the speed page's best line (and
-// nothing elsewhere), the mode of the last game first, and numbers written with thousands separators.
+// nothing elsewhere), the mode of the last game first, numbers written with
+// thousands separators, one page dot per page, and the pages kept legible:
+// legends clear of the values, arrows and labels apart, numbers readable on
+// their cells.
 #include "platform/keys.h"
 #include "screens/insight_pages.h"
 #include "screens/progress_charts.h"
@@ -8,6 +11,7 @@
 
 #include <QtTest>
 #include <cmath>
+#include <random>
 #include <set>
 
 namespace {
@@ -117,6 +121,44 @@ ProgressData oneHardGame()
     data.recent[1].push_back(game);
     data.lastGame = game;
     return data;
+}
+
+// Games of every mode, keystrokes per hour rising to `newest`, the last.
+InsightData speedsRisingTo(double newest, int games)
+{
+    InsightData data;
+    for (int i = 0; i < games; ++i) {
+        SpeedPoint s;
+        s.id = i + 1;
+        s.mode = static_cast<GameMode>(i % kGameModes);
+        s.speed.keys = 300 + i;
+        s.speed.keysPerHour = newest * (i + 1) / games;
+        s.speed.accuracy = 0.9 + 0.01 * (i % 10);
+        data.speeds.push_back(s);
+    }
+    return data;
+}
+
+std::vector<QPointF> pointsAlong(const QPainterPath& path)
+{
+    std::vector<QPointF> points;
+    for (int i = 0; i <= 100; ++i)
+        points.push_back(path.pointAtPercent(i / 100.0));
+    return points;
+}
+
+// The longest stretch of `a` lying within 3 px of `b`.
+double runAlong(const std::vector<QPointF>& a, const std::vector<QPointF>& b)
+{
+    double longest = 0, run = 0;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const bool near = std::any_of(b.begin(), b.end(), [&](const QPointF& q) {
+            return std::hypot(a[i].x() - q.x(), a[i].y() - q.y()) < 3;
+        });
+        run = near && i > 0 ? run + std::hypot(a[i].x() - a[i - 1].x(), a[i].y() - a[i - 1].y()) : 0;
+        longest = std::max(longest, run);
+    }
+    return longest;
 }
 }  // namespace
 
@@ -325,6 +367,215 @@ private slots:
         QCOMPARE(drawn(insight::Page::Moves, none, insight::kEntryMode), empty);
         QVERIFY(empty != drawn(insight::Page::Keypad, data, insight::kEntryMode));
         QVERIFY(pixelsOf(empty, chart::kGold) == 0);
+    }
+
+    // プレイ記録's row of page dots: one per page, the current one filled, the last page's too.
+    void onePageDotPerPage()
+    {
+        ProgressWindow window;
+        window.setProgress(oneHardGame());
+        window.setInsight(InsightData{});
+        window.resize(594, 375);
+        const int pages = ProgressWindow::kPageCount;
+        for (int page = 0; page < pages; ++page) {
+            QCOMPARE(window.page(), page);
+            const QImage image = window.grab().toImage();
+            // The filled dot: the one run of gold wider than a ring's edge on the dots' row.
+            std::vector<double> filled;
+            int run = 0;
+            for (int x = 150; x <= 450; ++x) {
+                const QColor c = image.pixelColor(x, 352);
+                const bool gold = std::abs(c.red() - chart::kGold.red()) < 40 &&
+                                  std::abs(c.green() - chart::kGold.green()) < 40 &&
+                                  std::abs(c.blue() - chart::kGold.blue()) < 40;
+                if (gold) {
+                    ++run;
+                } else {
+                    if (run >= 5)
+                        filled.push_back(x - run / 2.0);
+                    run = 0;
+                }
+            }
+            QCOMPARE(filled.size(), size_t(1));
+            const double expected = window.width() / 2.0 - (pages - 1) * 7 + page * 14;
+            QVERIFY2(std::abs(filled.front() - expected) <= 1.5, qPrintable(QString::number(filled.front())));
+            window.Form_KeyDown(vk::Numpad6, 0);
+        }
+        QCOMPARE(window.page(), 0);   // round to the first again
+    }
+
+    // 打鍵速度: the newest game never reaches the legends' band, however fast; each mode's line is in its legend colour.
+    void speedLegendClearOfTheNewest()
+    {
+        for (double newest : {6000.0, 13536.0, 14999.0, 15000.0, 19999.0, 24000.0, 31000.0, 61000.0}) {
+            const insight::SpeedLayout layout = insight::speedLayout(speedsRisingTo(newest, 30), 0);
+            QVERIFY(layout.newest);
+            const QRectF dot(*layout.newest - QPointF(3.5, 3.5), QSizeF(7, 7));
+            QVERIFY2(!dot.intersects(layout.legend), qPrintable(QString::number(newest)));
+            QVERIFY(layout.plot.contains(*layout.newest));
+            QVERIFY(layout.legend.top() >= layout.plot.top() && layout.y.high >= newest);
+        }
+        // Hard games alone: the line between two of them is the hard mode's orange.
+        InsightData hard;
+        for (int i = 0; i < 2; ++i) {
+            SpeedPoint s;
+            s.id = i + 1;
+            s.mode = GameMode::Hard;
+            s.speed.keys = 200;
+            s.speed.keysPerHour = 6000;
+            s.speed.accuracy = 0.97;
+            hard.speeds.push_back(s);
+        }
+        const QImage image = drawn(insight::Page::Speed, hard, 1);
+        const insight::SpeedLayout layout = insight::speedLayout(hard, 0);
+        const int y = static_cast<int>(layout.newest->y());
+        int orange = 0;
+        for (int x = static_cast<int>(layout.plot.left()) + 20; x < layout.plot.right() - 20; x += 10)
+            orange += image.pixelColor(x, y) == chart::kHard || image.pixelColor(x, y - 1) == chart::kHard;
+        QVERIFY2(orange >= 30, qPrintable(QString::number(orange)));
+    }
+
+    // 苦手な指運び: over many sets of five moves, no arrow lies along another, numbers stand apart, and a move to itself stays inside its key.
+    void moveArrowsApart()
+    {
+        std::vector<std::vector<std::pair<int, int>>> sets = {
+            {{1, 3}, {1, 2}, {2, 3}, {3, 1}, {2, 1}},
+            {{5, 5}, {4, 6}, {1, 9}, {7, 3}, {2, 8}},
+            {{1, 7}, {1, 4}, {4, 7}, {7, 1}, {9, 9}},
+            {{3, 9}, {9, 3}, {6, 9}, {3, 6}, {6, 3}},
+            {{1, 1}, {2, 2}, {5, 5}, {8, 8}, {2, 8}},
+        };
+        std::mt19937 random(42);
+        std::uniform_int_distribution<int> digit(1, 9);
+        while (sets.size() < 200) {
+            std::vector<std::pair<int, int>> set;
+            while (set.size() < 5) {
+                const std::pair<int, int> m(digit(random), digit(random));
+                if (std::find(set.begin(), set.end(), m) == set.end())
+                    set.push_back(m);
+            }
+            sets.push_back(set);
+        }
+        for (const auto& set : sets) {
+            std::vector<Move> moves;
+            QString name;
+            for (const auto& [from, to] : set) {
+                moves.push_back({from, to, 500, 3});
+                name += QStringLiteral("%1>%2 ").arg(from).arg(to);
+            }
+            const std::vector<insight::MoveArrow> arrows = insight::moveArrows(moves);
+            QCOMPARE(arrows.size(), moves.size());
+            std::vector<std::vector<QPointF>> along;
+            for (const insight::MoveArrow& a : arrows)
+                along.push_back(pointsAlong(a.path));
+            for (size_t i = 0; i < arrows.size(); ++i) {
+                if (moves[i].from == moves[i].to) {
+                    QVERIFY(arrows[i].toItself);
+                    const QRectF key = insight::moveKeyRect(moves[i].from);
+                    QVERIFY2(key.contains(arrows[i].path.boundingRect()), qPrintable(name));
+                    QVERIFY(key.contains(arrows[i].label));
+                }
+                for (size_t j = 0; j < arrows.size(); ++j) {
+                    if (i == j)
+                        continue;
+                    const QPointF d = arrows[i].label - arrows[j].label;
+                    QVERIFY2(std::hypot(d.x(), d.y()) >= 16, qPrintable(name));
+                    QVERIFY2(runAlong(along[i], along[j]) < 12, qPrintable(name + QString::number(i) + QString::number(j)));
+                }
+            }
+        }
+    }
+
+    // 打ち間違い: a cell's number is black on the light end of the scale and white on the dark end, legible on any fill.
+    void missNumbersReadable()
+    {
+        for (int r = 0; r < 256; r += 15)
+            for (int g = 0; g < 256; g += 15)
+                for (int b = 0; b < 256; b += 15) {
+                    const QColor fill(r, g, b);
+                    QVERIFY(chart::contrast(chart::readableOn(fill), fill) >= 4.5);
+                }
+        // A grid whose busiest cell, 7 shown and 8 struck, is the scale's bright end.
+        InsightData data;
+        KeypadInsight& in = data.keypad[0];
+        in.games = 1;
+        in.keys = 400;
+        for (int shown = 1; shown <= 9; ++shown)
+            in.misses[static_cast<size_t>(shown - 1)][static_cast<size_t>(shown % 9)] = shown;
+        in.misses[6][7] = 40;
+        const QImage image = drawn(insight::Page::Misses, data, 0);
+        const QRect cell(84 + 22 * 7, 104 + 22 * 6, 22, 22);
+        int dark = 0;
+        for (int y = cell.top() + 2; y < cell.bottom() - 1; ++y)
+            for (int x = cell.left() + 2; x < cell.right() - 1; ++x)
+                dark += qGray(image.pixel(x, y)) < 60;
+        QVERIFY2(dark >= 5, qPrintable(QString::number(dark)));
+        QCOMPARE(chart::readableOn(chart::kHard), QColor(Qt::black));
+    }
+
+    // テンキー分析: digits a few ms apart keep nearly one colour, the scale's ends are stated, a digit short of keys shows its count.
+    void keypadScaleAndShortDigits()
+    {
+        const std::optional<insight::KeypadScale> near = insight::keypadScale({386, 419, 402, 395});
+        QVERIFY(near);
+        QCOMPARE(near->fastMs, 386);
+        QCOMPARE(near->slowMs, 386 + insight::kScaleMinSpanMs);
+        QVERIFY(near->at(419) < 0.2);
+        const std::optional<insight::KeypadScale> wide = insight::keypadScale({310, 905, 600});
+        QCOMPARE(wide->slowMs, 905);
+        QCOMPARE(wide->at(905), 1.0);
+        QCOMPARE(wide->at(310), 0.0);
+        QVERIFY(!insight::keypadScale({}));
+        // Digit 6 short of keys: its count is written, so 12 keys and 13 draw apart.
+        InsightData data;
+        KeypadInsight& in = data.keypad[0];
+        in.games = 3;
+        for (int d = 1; d <= 9; ++d) {
+            in.digits[static_cast<size_t>(d - 1)] = {40, 38, 300 + 10 * d, 0.95};
+            in.keys += 40;
+        }
+        in.digits[5] = {12, 12, std::nullopt, std::nullopt};
+        const QImage twelve = drawn(insight::Page::Keypad, data, 0);
+        in.digits[5].keys = 13;
+        QVERIFY(twelve != drawn(insight::Page::Keypad, data, 0));
+    }
+
+    // ステージ別ベストスコア: no two value labels meet, at zoom 1 and 2, whatever the scores.
+    void stageBestLabelsApart()
+    {
+        const QRectF area(74, 100, 484, 202);
+        const std::function<QString(double)> whole = [](double v) { return chart::grouped(std::lround(v)); };
+        for (qreal zoom : {1.0, 2.0}) {
+            QImage device(594 * int(zoom), 375 * int(zoom), QImage::Format_RGB32);
+            device.setDevicePixelRatio(zoom);
+            const QFontMetricsF metrics(chart::axisFont(), &device);
+            for (int base : {800, 9000, 12345, 54321, 99999}) {
+                for (double apart : {0.0, 0.01, 0.03, 0.08, 0.2}) {
+                    std::vector<chart::Series> series = {{QStringLiteral("n"), chart::kNormal, {}},
+                                                         {QStringLiteral("h"), chart::kHard, {}}};
+                    double high = 0;
+                    for (int stage = 1; stage <= 5; ++stage) {
+                        const double normal = base * (1 + 0.1 * stage);
+                        const double hard = normal * (1 + apart * (stage % 2 ? 1 : -1));
+                        series[0].values.push_back(normal);
+                        series[1].values.push_back(stage == 4 ? std::nullopt : std::optional<double>(hard));
+                        high = std::max({high, normal, hard});
+                    }
+                    const chart::Axis y = chart::niceAxis(0, high / 0.85, 5, true);
+                    const std::vector<QRectF> labels = chart::barLabels(area, 5, series, y, whole, metrics);
+                    QCOMPARE(labels.size(), size_t(10));
+                    QVERIFY(labels[7].isNull());   // stage 4 of the second mode: no bar, no value
+                    for (size_t i = 0; i < labels.size(); ++i) {
+                        if (labels[i].isNull())
+                            continue;
+                        QVERIFY(labels[i].top() >= area.top() - 16);
+                        for (size_t j = i + 1; j < labels.size(); ++j)
+                            QVERIFY2(labels[j].isNull() || !labels[i].intersects(labels[j]),
+                                     qPrintable(QStringLiteral("%1 %2 %3").arg(zoom).arg(base).arg(apart)));
+                    }
+                }
+            }
+        }
     }
 
     // Numbers on the pages carry thousands separators.

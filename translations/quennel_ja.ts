@@ -51,10 +51,10 @@ FILE.csv に書き出して終わります。- は標準出力。</translation>
         <source>Quennel: a reaction game of striking digits fast on the numeric keypad.
 It plays with tavo.dat, wav and chara of the game folder and keeps the
 best scores in tavo_s.dat. Remembered choices live in Qt&apos;s settings
-file (~/.config/quennel/quennel.ini).</source>
+file (%1).</source>
         <translation>クェネル：テンキーで数字をすばやく打つ反射ゲーム。
 ゲームフォルダの tavo.dat と wav、chara で遊び、ハイスコアを tavo_s.dat に残します。
-覚えておく設定は Qt の設定ファイル（~/.config/quennel/quennel.ini）にあります。</translation>
+覚えておく設定は Qt の設定ファイル（%1）にあります。</translation>
     </message>
     <message>
         <source>Run &quot;%1 --help&quot; to see how to use it.

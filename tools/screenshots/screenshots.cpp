@@ -40,6 +40,55 @@ void save(QWidget* window, const QString& dir, const char* name)
         std::printf("%s\n", qPrintable(path));
 }
 
+// Forty games, the newest last: normal and hard by turns, each stage
+// about 110 correct keys in 30 s; moves 1→9, 7→3, 5→5 and 4→6 slow, digit
+// 8 a little slower than the rest, now and then the key beside struck.
+void addPractisedGames()
+{
+    std::mt19937 engine(424242);
+    const auto below = [&](int n) { return static_cast<int>(engine() % static_cast<unsigned>(n)); };
+    const QDateTime first = QDateTime::currentDateTime().addDays(-20);
+    for (int g = 0; g < 40; ++g) {
+        GameRecord game;
+        game.startedAt = first.addSecs(g * 3600 * 11);
+        game.mode = g % 2 ? GameMode::Hard : GameMode::Normal;
+        const int stages = game.mode == GameMode::Hard ? 1 + g % 4 : 1 + g % 5;
+        for (int stage = 1; stage <= stages; ++stage) {
+            StageRecord r;
+            r.stage = stage;
+            r.quota = 500 + 100 * stage;
+            r.playMs = 30000;
+            int ms = 0, target = 1 + below(9), hits = 0;
+            while (true) {
+                const int next = 1 + below(9);
+                int gap = 230 + below(60) + (next == 8 ? 40 : 0);
+                if ((target == 1 && next == 9) || (target == 7 && next == 3) || (target == 5 && next == 5) ||
+                    (target == 4 && next == 6))
+                    gap += 260;
+                if (ms + gap >= r.playMs)
+                    break;
+                if (below(25) == 0)
+                    r.keys.push_back({ms + gap / 2, static_cast<qint8>(next % 9 + 1), static_cast<qint8>(next), false});
+                ms += gap;
+                r.keys.push_back({ms, static_cast<qint8>(next), static_cast<qint8>(next), true});
+                ++hits;
+                target = next;
+            }
+            r.score = hits * (10 + stage) + g * 3;
+            r.verdict = stage < stages || game.mode == GameMode::Normal ? StageVerdict::Clear : StageVerdict::Failure;
+            game.total += r.score;
+            game.stages.push_back(std::move(r));
+        }
+        game.lastStage = stages;
+        game.outcome = stages == kStageCount ? GameOutcome::Cleared : GameOutcome::Lost;
+        if (game.outcome == GameOutcome::Cleared)
+            game.rank = rankOf(game.total);
+        size_t saved = 0;
+        if (!gameHistory().database().saveGame(game, saved))
+            std::fprintf(stderr, "could not store game %d: %s\n", g, qPrintable(gameHistory().database().reason()));
+    }
+}
+
 // Strikes the target key, or a wrong one, on the play screen.
 void press(bool hit)
 {
@@ -225,6 +274,27 @@ int main(int argc, char* argv[])
     while (progressWindow->insightMode() != GameMode::Entry)
         progressWindow->Form_KeyDown(vk::Numpad5, 0);
     save(progressWindow, out, "progress-keypad-entry");
+
+    // A practised player's history of its own: forty games of both modes,
+    // hard never past stage 4, a few moves and digits slower than the
+    // rest, a miss now and then. プレイ記録's drawn pages with enough in them.
+    gameHistory().reset();
+    QTemporaryDir practised;
+    QDir::setCurrent(practised.path());
+    addPractisedGames();
+    openProgress(progressWindow);
+    const std::pair<int, const char*> pages[] = {
+        {ProgressWindow::StageBests, "bests"}, {ProgressWindow::Keypad, "keypad"},
+        {ProgressWindow::Misses, "misses"},    {ProgressWindow::Moves, "moves"},
+        {ProgressWindow::Speed, "speed"}};
+    for (const auto& [page, name] : pages) {
+        for (int turn = 0; turn < ProgressWindow::kPageCount && progressWindow->page() != page; ++turn)
+            progressWindow->Form_KeyDown(vk::Numpad6, 0);
+        for (int mode = 0; mode < kGameModes + 1 && progressWindow->insightMode() != GameMode::Normal; ++mode)
+            progressWindow->Form_KeyDown(vk::Numpad5, 0);
+        const QByteArray file = QByteArrayLiteral("progress-practised-") + name;
+        save(progressWindow, out, file.constData());
+    }
 
     // The play history closes its database while Qt is still up; left to
     // the static recorder's destructor it would run after QApplication.
