@@ -22,6 +22,7 @@
 #include "state/module1.h"
 #include "tools/common/game_folder.h"
 
+#include <array>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -234,7 +235,22 @@ constexpr int kSoundRestTrials = 5;
 
 // From s_play to the audio callback handing the device the first bytes of
 // that sound, as the SDL observer sees it.
-void benchSoundLatency(std::vector<Row>& rows, const QString& driver, SoundPlayer& sounds)
+// The game's sound player, keeping a copy of each image start-up hands it:
+// the latency rows compare the device's bytes with the hit sound's own.
+class KeptSounds : public SoundPlayer {
+public:
+    void load(Sound sound, const QByteArray& wav) override
+    {
+        images_[std::size_t(soundIndex(sound))] = wav;
+        SoundPlayer::load(sound, wav);
+    }
+    const QByteArray& image(Sound sound) const { return images_[std::size_t(soundIndex(sound))]; }
+
+private:
+    std::array<QByteArray, kSoundCount> images_;
+};
+
+void benchSoundLatency(std::vector<Row>& rows, const QString& driver, KeptSounds& sounds)
 {
     SoundProbe probe;
     const std::optional<SDL_AudioSpec> format = probe.format();
@@ -246,7 +262,7 @@ void benchSoundLatency(std::vector<Row>& rows, const QString& driver, SoundPlaye
         return;
     }
     preloadSound(Sound::SoundHit);
-    const QByteArray hit = sounds.wav(Sound::SoundHit);
+    const QByteArray hit = sounds.image(Sound::SoundHit);
     // One hit sound: the milliseconds until the device took its first bytes.
     auto playOnce = [&] {
         probe.asked(hit);
@@ -420,7 +436,7 @@ int parent(int argc, char** argv, const QString& gameSource, const QString& disp
         std::fprintf(stderr, "quennel_bench: %s\n", qPrintable(observerError));
         return 2;
     }
-    SoundPlayer sounds;
+    KeptSounds sounds;
     setSoundSink(&sounds);
     const QString driver = openAudio(sounds);
     SDL_version sdl{};

@@ -486,7 +486,3 @@ void SoundPlayer::preload(Sound sound)
         d_->lookup(sound);
 }
 
-const QByteArray& SoundPlayer::wav(Sound sound) const
-{
-    return d_->sounds.at(std::size_t(soundIndex(sound))).wav;
-}

@@ -27,8 +27,6 @@ public:
     void play(Sound sound, bool wait) override;
     void load(Sound sound, const QByteArray& wav) override;
     void preload(Sound sound) override;
-    // The image last loaded for the sound (empty when none was).
-    const QByteArray& wav(Sound sound) const;
 
     struct State;
 
