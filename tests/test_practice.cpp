@@ -114,6 +114,15 @@ double moveShare(const std::vector<int>& targets, const std::vector<Move>& moves
     return pairs / double(targets.size() - 1);
 }
 
+// How often each digit 1-9 came among `targets`.
+std::array<int, 10> digitCounts(const std::vector<int>& targets)
+{
+    std::array<int, 10> drawn{};
+    for (int d : targets)
+        ++drawn[size_t(d)];
+    return drawn;
+}
+
 std::vector<Move> moves(std::initializer_list<std::pair<int, int>> list)
 {
     std::vector<Move> out;
@@ -186,9 +195,7 @@ private slots:
         for (int chosen = 1; chosen <= 9; ++chosen) {
             m.DigitWeights = chosenDigitWeights(weak, chosen);
             m.DigitWeightsAfter.clear();
-            std::array<int, 10> drawn{};
-            for (int d : playedTargets(fixture, kDraws))
-                ++drawn[size_t(d)];
+            const std::array<int, 10> drawn = digitCounts(playedTargets(fixture, kDraws));
             const double share = drawn[size_t(chosen)] / double(kDraws);
             QVERIFY2(share >= 0.40 && share <= 0.55, qPrintable(QStringLiteral("%1: %2").arg(chosen).arg(share)));
             const double others = 16.0 - kExpected[chosen - 1];
@@ -218,9 +225,7 @@ private slots:
             QVERIFY2(share >= least, qPrintable(QStringLiteral("move %1→%2 first: %3 of pairs").arg(set[0].from).arg(set[0].to).arg(share)));
             // The share worked out for the rows is the share played.
             QVERIFY(std::abs(movePairShare(m.DigitWeightsAfter, set) - share) < 0.02);
-            std::array<int, 10> drawn{};
-            for (int d : targets)
-                ++drawn[size_t(d)];
+            const std::array<int, 10> drawn = digitCounts(targets);
             for (int d = 1; d <= 9; ++d)
                 QVERIFY2(drawn[size_t(d)] > kDraws / 400, qPrintable(QStringLiteral("digit %1 came %2 times").arg(d).arg(drawn[size_t(d)])));
         }
@@ -392,18 +397,15 @@ private slots:
         GameFixture::keypad(progressWindow, 7);
         GameFixture::keypad(progressWindow, 3);
         QCOMPARE(GameFixture::visibleScreens(), QStringList{QStringLiteral("Form3")});
-        QCOMPARE(Module1.DigitWeights[2], kChosenDigitShare);
         QVERIFY(Module1.DigitWeightsAfter.empty());
-        GameFixture::keypad(form3, 0);
-        GameFixture::escape(form3);
-        GameFixture::keypad(form3, 0);
-        QCOMPARE(practiceResultWindow->drill().digit, 3);
-        GameFixture::keypad(practiceResultWindow, 4);  // the same digit again
-        QCOMPARE(Module1.DigitWeights[2], kChosenDigitShare);
-        GameFixture::keypad(form3, 0);
-        GameFixture::escape(form3);
-        GameFixture::keypad(form3, 0);
-        GameFixture::keypad(practiceResultWindow, 0);
+        for (const int next : {4, 0}) {  // the same digit again, then back
+            QCOMPARE(Module1.DigitWeights[2], kChosenDigitShare);
+            GameFixture::keypad(form3, 0);
+            GameFixture::escape(form3);
+            GameFixture::keypad(form3, 0);
+            QCOMPARE(practiceResultWindow->drill().digit, 3);
+            GameFixture::keypad(practiceResultWindow, next);
+        }
         QCOMPARE(progressWindow->page(), int(ProgressWindow::Keypad));
         QCOMPARE(progressWindow->insightMode(), GameMode::Hard);
 

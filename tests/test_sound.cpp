@@ -36,10 +36,12 @@ std::array<QByteArray, kSoundCount> wavs;
 SoundProgress soundProgress() { return probe->progress(); }
 qint64 lastSoundStartLatencyNs() { return probe->startLatencyNs(); }
 
-void loadWatched(Sound name, const QByteArray& wav)
+// Puts a WAV image behind a sound name, so that any bytes can be played.
+Sound loaded(Sound name, const QByteArray& wav)
 {
     wavs.at(std::size_t(soundIndex(name))) = wav;
     loadSound(name, wav);
+    return name;
 }
 
 // s_play, with the probe told first what is asked for; the probe's number
@@ -51,19 +53,19 @@ int play(Sound sound, bool wait)
     return id;
 }
 
+// The probe saw the sound to its last frame, not cut off.
+bool heardWhole(int id)
+{
+    const SoundProgress p = probe->progress(id);
+    return p.finished && !p.cutOff && p.framesTaken == p.framesTotal;
+}
+
 void openDevice(const char* driver, const QString& diskFile = {})
 {
     qputenv("SDL_AUDIODRIVER", driver);
     if (!diskFile.isEmpty())
         qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(diskFile));
     player->openDevice();
-}
-
-// Puts a WAV image behind a sound name, so that any bytes can be played.
-Sound loaded(Sound name, const QByteArray& wav)
-{
-    loadWatched(name, wav);
-    return name;
 }
 
 // Context switches of SDL's playback thread so far, from the kernel; -1
@@ -197,25 +199,17 @@ private slots:
 void TestSound::waitingPlayReturnsWhenTheSoundIsOver()
 {
     // A waiting play returns only after the whole sound went to the device.
-    const int opened = probe->devicesOpened();
     openDevice("dummy");
-    player->openDevice();   // a second call keeps the one device
     QVERIFY(player->deviceOpen());
-    QCOMPARE(probe->devicesOpened(), opened + 1);
 
-    const QByteArray wav = makeWav(500);
-    loaded(Sound::SoundHit, wav);
     QElapsedTimer t;
     t.start();
-    play(Sound::SoundHit, true);
+    const int id = play(loaded(Sound::SoundHit, makeWav(500)), true);
     const qint64 ms = t.elapsed();
     QVERIFY2(ms >= 400, qPrintable(QString::number(ms)));
     QVERIFY2(ms < 2500, qPrintable(QString::number(ms)));
-    const SoundProgress p = soundProgress();
-    QVERIFY(p.finished);
-    QVERIFY(!p.cutOff);
-    QCOMPARE(p.framesTotal, kOutRate / 2);
-    QCOMPARE(p.framesTaken, p.framesTotal);
+    QVERIFY(heardWhole(id));
+    QCOMPARE(probe->progress(id).framesTotal, kOutRate / 2);
 }
 
 void TestSound::newSoundCutsOffThePlayingOne()
@@ -240,9 +234,7 @@ void TestSound::newSoundCutsOffThePlayingOne()
     QVERIFY(waitUntilStarted(2048));
 
     const int second = play(shortSound, true);
-    const SoundProgress p = probe->progress(second);
-    QVERIFY(p.finished);
-    QCOMPARE(p.framesTaken, p.framesTotal);
+    QVERIFY(heardWhole(second));
     // The device went from the middle of the long one to the short one.
     const SoundProgress cut = probe->progress(first);
     QVERIFY(cut.cutOff);
@@ -274,11 +266,9 @@ void TestSound::countDownSoundsAreEachHeardWhole()
     const qint16 levels[] = {3000, 2000, 1000};
     const Sound names[] = {Sound::SoundThree, Sound::SoundTwo, Sound::SoundOne};
     for (int i = 0; i < 3; ++i)
-        loadWatched(names[i], makeWav(150, 44100, levels[i]));
-    for (Sound name : names) {
-        const int id = play(name, true);
-        QVERIFY(probe->progress(id).finished);
-    }
+        loaded(names[i], makeWav(150, 44100, levels[i]));
+    for (Sound name : names)
+        QVERIFY(heardWhole(play(name, true)));
     player->closeDevice();
 
     const auto samples = readDiskOutput(out);
@@ -307,8 +297,7 @@ void TestSound::otherRatesAndFormatsKeepTheirLength()
     player->closeDevice();
 
     // Every frame of the converted sound reached the device.
-    QVERIFY(p.finished);
-    QCOMPARE(p.framesTaken, p.framesTotal);
+    QVERIFY(heardWhole(id));
     const qint64 expectedFrames = kOutRate * 400 / 1000;
     QVERIFY2(qAbs(p.framesTotal - expectedFrames) < expectedFrames / 50,
              qPrintable(QString::number(p.framesTotal)));
@@ -334,10 +323,10 @@ void TestSound::unplayableBuffersAreSilentAndDoNotWait()
         QByteArray("RIFF\x10\0\0\0WAVE", 12),
         noData,
     };
-    loadWatched(Sound::SoundHit, good);
-    loadWatched(Sound::SoundPowah, makeWav(30, 44100, 3000));
+    loaded(Sound::SoundHit, good);
+    loaded(Sound::SoundPowah, makeWav(30, 44100, 3000));
     for (const QByteArray& bad : cases) {
-        loadWatched(Sound::SoundMiss, bad);
+        loaded(Sound::SoundMiss, bad);
         const int hit = play(Sound::SoundHit, false);
         QVERIFY(waitUntilStarted(1));
 
@@ -348,8 +337,7 @@ void TestSound::unplayableBuffersAreSilentAndDoNotWait()
         // It still cuts off what was playing: the device stops, and when
         // the next sound starts it the old one does not come back.
         QVERIFY(probe->paused());
-        const int next = play(Sound::SoundPowah, true);
-        QVERIFY(probe->progress(next).finished);
+        QVERIFY(heardWhole(play(Sound::SoundPowah, true)));
         QVERIFY(probe->progress(hit).cutOff);
         QVERIFY(!probe->progress(hit).finished);
     }
@@ -476,8 +464,7 @@ void TestSound::sinkReceivesThePlaysInsteadOfTheDevice()
     QVERIFY(probe->paused());
     QCOMPARE(probe->buffers(), before);
 
-    const int id = play(a, true);   // the device again
-    QVERIFY(probe->progress(id).finished);
+    QVERIFY(heardWhole(play(a, true)));   // the device again
     QVERIFY(probe->buffers() > before);
     QCOMPARE(sink.calls.size(), std::size_t(2));
 }
@@ -556,8 +543,8 @@ void TestSound::aSoundAfterARestIsHeardFromItsFirstSample()
     for (int i = 0; i < 2 * kFrames; ++i)
         qToLittleEndian<qint16>(qint16(100 + i / 2), ramp.data() + 44 + 2 * i);
     const int id = play(loaded(Sound::SoundThree, ramp), true);
-    QVERIFY(probe->progress(id).finished);
-    QCOMPARE(probe->progress(id).framesTaken, kFrames);
+    QVERIFY(heardWhole(id));
+    QCOMPARE(probe->progress(id).framesTotal, kFrames);
     player->closeDevice();
 
     const auto samples = readDiskOutput(out);
@@ -597,6 +584,7 @@ void TestSound::theObserverSeesTheDeviceThePlayerOpens()
     QVERIFY(!probe->format());
     const int opened = probe->devicesOpened();
     openDevice("dummy");
+    player->openDevice();   // a second call keeps the one device
     QVERIFY(player->deviceOpen());
     QCOMPARE(probe->devicesOpened(), opened + 1);
     const std::optional<SDL_AudioSpec> format = probe->format();
@@ -629,11 +617,8 @@ void TestSound::aSoundWithSilentEdgesIsFollowedWhole()
     play(loaded(Sound::SoundClear, makeWav(50, kOutRate, 2000)), true);   // something before it
 
     const int id = play(loaded(Sound::SoundOne, edged), true);
-    const SoundProgress p = probe->progress(id);
-    QVERIFY(p.finished);
-    QVERIFY(!p.cutOff);
-    QCOMPARE(p.framesTotal, kFrames);
-    QCOMPARE(p.framesTaken, kFrames);
+    QVERIFY(heardWhole(id));
+    QCOMPARE(probe->progress(id).framesTotal, kFrames);
     QVERIFY(lastSoundStartLatencyNs() >= 0);
 }
 
