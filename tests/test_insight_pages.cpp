@@ -68,18 +68,22 @@ InsightData withTests(const std::vector<double>& netKph)
     return data;
 }
 
-// The row with the most pixels of this colour across the speed chart's
-// width, and how many it has there.
-std::pair<int, int> fullestRow(const QImage& image, const QColor& color, int below = 0)
+// Pixels of this colour on row `y` across the speed chart's width.
+int pixelsInRow(const QImage& image, const QColor& color, int y)
+{
+    int n = 0;
+    for (int x = 84; x <= 488; ++x)
+        n += image.pixelColor(x, y) == color;
+    return n;
+}
+
+// The row with the most pixels of this colour, and how many it has.
+std::pair<int, int> fullestRow(const QImage& image, const QColor& color)
 {
     std::pair<int, int> best{-1, 0};
-    for (int y = below; y < image.height(); ++y) {
-        int n = 0;
-        for (int x = 84; x <= 488; ++x)
-            n += image.pixelColor(x, y) == color;
-        if (n > best.second)
+    for (int y = 0; y < image.height(); ++y)
+        if (const int n = pixelsInRow(image, color, y); n > best.second)
             best = {y, n};
-    }
     return best;
 }
 
@@ -94,13 +98,9 @@ double rowOfFigure(const QImage& image, double kph)
     std::vector<int> guides;
     for (int below = 0; guides.size() < 3;) {
         int y = -1;
-        for (int row = below; row < image.height() && y < 0; ++row) {
-            int n = 0;
-            for (int x = 84; x <= 488; ++x)
-                n += image.pixelColor(x, row) == chart::kCyan;
-            if (n >= kDashedPixels / 2)   // a label of the best may lie over part of it
+        for (int row = below; row < image.height() && y < 0; ++row)
+            if (pixelsInRow(image, chart::kCyan, row) >= kDashedPixels / 2)   // a label of the best may lie over part of it
                 y = row;
-        }
         if (y < 0)
             return -1;
         guides.push_back(y);
@@ -123,19 +123,22 @@ ProgressData oneHardGame()
     return data;
 }
 
+SpeedPoint speedPoint(int id, GameMode mode, int keys, double kph, double accuracy)
+{
+    SpeedPoint s;
+    s.id = id;
+    s.mode = mode;
+    s.speed = GameSpeed{keys, kph, accuracy};
+    return s;
+}
+
 // Games of every mode, keystrokes per hour rising to `newest`, the last.
 InsightData speedsRisingTo(double newest, int games)
 {
     InsightData data;
-    for (int i = 0; i < games; ++i) {
-        SpeedPoint s;
-        s.id = i + 1;
-        s.mode = static_cast<GameMode>(i % kGameModes);
-        s.speed.keys = 300 + i;
-        s.speed.keysPerHour = newest * (i + 1) / games;
-        s.speed.accuracy = 0.9 + 0.01 * (i % 10);
-        data.speeds.push_back(s);
-    }
+    for (int i = 0; i < games; ++i)
+        data.speeds.push_back(speedPoint(i + 1, static_cast<GameMode>(i % kGameModes), 300 + i,
+                                         newest * (i + 1) / games, 0.9 + 0.01 * (i % 10)));
     return data;
 }
 
@@ -259,13 +262,8 @@ private slots:
     void bestLineOfTheModeShown()
     {
         InsightData data = withTests({7400, 8900});
-        for (int i = 0; i < 9; ++i) {   // games of the three modes between 4,000 and 9,000
-            SpeedPoint s;
-            s.id = 10 + i;
-            s.mode = static_cast<GameMode>(i % 3);
-            s.speed = GameSpeed{300, 4000.0 + 600 * i, 0.9 + 0.01 * i};
-            data.speeds.push_back(s);
-        }
+        for (int i = 0; i < 9; ++i)   // games of the three modes between 4,000 and 9,000
+            data.speeds.push_back(speedPoint(10 + i, static_cast<GameMode>(i % 3), 300, 4000.0 + 600 * i, 0.9 + 0.01 * i));
         // Bests of the whole history, above the games shown; 数字入力's its best test.
         data.bestKph = {11300.0, 9700.0, 6500.0, 8900.0};
         const QColor colors[insight::kModes] = {chart::kNormal, chart::kHard, chart::kPractice, chart::kEntry};
@@ -417,15 +415,8 @@ private slots:
         }
         // Hard games alone: the line between two of them is the hard mode's orange.
         InsightData hard;
-        for (int i = 0; i < 2; ++i) {
-            SpeedPoint s;
-            s.id = i + 1;
-            s.mode = GameMode::Hard;
-            s.speed.keys = 200;
-            s.speed.keysPerHour = 6000;
-            s.speed.accuracy = 0.97;
-            hard.speeds.push_back(s);
-        }
+        for (int i = 0; i < 2; ++i)
+            hard.speeds.push_back(speedPoint(i + 1, GameMode::Hard, 200, 6000, 0.97));
         const QImage image = drawn(insight::Page::Speed, hard, 1);
         const insight::SpeedLayout layout = insight::speedLayout(hard, 0);
         const int y = static_cast<int>(layout.newest->y());
