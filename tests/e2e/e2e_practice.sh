@@ -44,9 +44,10 @@ import -window "$result" "$shots/practice-result.png"
 
 switch_to "$progress" KP_0
 
-# give_up_practice: from a practice stage's count-down, Esc at once; its
-# result, then keypad 0 back to プレイ記録.
+# give_up_practice KEY: KEY starts a practice stage; from its count-down,
+# Esc at once; its result, then keypad 0 back to プレイ記録.
 give_up_practice() {
+    switch_to "$play" "$1"
     press KP_0
     sleep 3
     press Escape
@@ -59,12 +60,10 @@ press KP_7 KP_0
 sleep 0.5
 [ "$(current_window)" = "$progress" ] || fail "keypad 7 then 0 left プレイ記録"
 press KP_7
-switch_to "$play" KP_5
-give_up_practice
+give_up_practice KP_5
 # Back on テンキー分析 again: two pages on, 苦手な指運び, keypad 8.
 press KP_6 KP_6
-switch_to "$play" KP_8
-give_up_practice
+give_up_practice KP_8
 
 cmp -s "$E2E_TMP/scores-before" "$E2E_TMP/game/tavo_s.dat" || fail "a practice stage changed tavo_s.dat"
 modes=$(sqlite3 -batch "$E2E_TMP/game/history.sqlite" \

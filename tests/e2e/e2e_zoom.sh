@@ -73,22 +73,18 @@ start_game "$BINARY" --zoom 1
 stop_game
 grep -q '^zoom=1' "$XDG_CONFIG_HOME/quennel/quennel.ini" || fail "zoom 1 not in the settings file"
 
-# grid_colours: the play screen's key grid (120 x 340 from 40,14) as the
-# list of its exact colours, one per line, and the target frame's left
-# edge (x 40, halfway down the bottom row) as FRAME.
-grid_colours() {
-    import -window "$(current_window)" "$E2E_TMP/grid.png"
-    convert "$E2E_TMP/grid.png" -crop 120x340+40+14 +repage -unique-colors txt:- |
-        awk 'NR > 1 { print toupper($3) }'
-    FRAME=$(convert "$E2E_TMP/grid.png" -format '%[hex:p{40,324}]' info: | cut -c1-6)
-}
 # play_grid OPTION...: starts the game and opens a stage of key range 9
-# (every digit can come); the grid's colours in $E2E_TMP/colours.
+# (every digit can come); the exact colours of its key grid (120 x 340 from
+# 40,14) in $E2E_TMP/colours, one per line, and the target frame's left
+# edge (x 40, halfway down the bottom row) as FRAME.
 play_grid() {
     start_game "$BINARY" "$@"
     press_switch KP_4
     sleep 1
-    grid_colours >"$E2E_TMP/colours"
+    import -window "$(current_window)" "$E2E_TMP/grid.png"
+    convert "$E2E_TMP/grid.png" -crop 120x340+40+14 +repage -unique-colors txt:- |
+        awk 'NR > 1 { print toupper($3) }' >"$E2E_TMP/colours"
+    FRAME=$(convert "$E2E_TMP/grid.png" -format '%[hex:p{40,324}]' info: | cut -c1-6)
 }
 write_test_data 100 9
 # A bad name: exit status 2, a message naming it, nothing remembered.
