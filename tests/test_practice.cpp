@@ -114,15 +114,6 @@ double moveShare(const std::vector<int>& targets, const std::vector<Move>& moves
     return pairs / double(targets.size() - 1);
 }
 
-// How often each digit 1-9 came among `targets`.
-std::array<int, 10> digitCounts(const std::vector<int>& targets)
-{
-    std::array<int, 10> drawn{};
-    for (int d : targets)
-        ++drawn[size_t(d)];
-    return drawn;
-}
-
 std::vector<Move> moves(std::initializer_list<std::pair<int, int>> list)
 {
     std::vector<Move> out;
@@ -195,7 +186,9 @@ private slots:
         for (int chosen = 1; chosen <= 9; ++chosen) {
             m.DigitWeights = chosenDigitWeights(weak, chosen);
             m.DigitWeightsAfter.clear();
-            const std::array<int, 10> drawn = digitCounts(playedTargets(fixture, kDraws));
+            std::array<int, 10> drawn{};
+            for (int d : playedTargets(fixture, kDraws))
+                ++drawn[size_t(d)];
             const double share = drawn[size_t(chosen)] / double(kDraws);
             QVERIFY2(share >= 0.40 && share <= 0.55, qPrintable(QStringLiteral("%1: %2").arg(chosen).arg(share)));
             const double others = 16.0 - kExpected[chosen - 1];
@@ -225,7 +218,9 @@ private slots:
             QVERIFY2(share >= least, qPrintable(QStringLiteral("move %1→%2 first: %3 of pairs").arg(set[0].from).arg(set[0].to).arg(share)));
             // The share worked out for the rows is the share played.
             QVERIFY(std::abs(movePairShare(m.DigitWeightsAfter, set) - share) < 0.02);
-            const std::array<int, 10> drawn = digitCounts(targets);
+            std::array<int, 10> drawn{};
+            for (int d : targets)
+                ++drawn[size_t(d)];
             for (int d = 1; d <= 9; ++d)
                 QVERIFY2(drawn[size_t(d)] > kDraws / 400, qPrintable(QStringLiteral("digit %1 came %2 times").arg(d).arg(drawn[size_t(d)])));
         }
