@@ -3,6 +3,7 @@
 // path; opening a device puts a step in front of the game's callback, and
 // pausing and locking tell when the game puts the device to rest.
 #include "sdl_observer.h"
+#include "platform/sdl_library.h"
 
 #include <dlfcn.h>
 
@@ -15,21 +16,9 @@
 
 namespace {
 
-struct Real {
+// The real library's functions, in the table the game keeps of them.
+struct Real : SdlLibrary {
     void* handle = nullptr;
-    decltype(&SDL_SetHint) SetHint;
-    decltype(&SDL_InitSubSystem) InitSubSystem;
-    decltype(&SDL_QuitSubSystem) QuitSubSystem;
-    decltype(&SDL_OpenAudioDevice) OpenAudioDevice;
-    decltype(&SDL_CloseAudioDevice) CloseAudioDevice;
-    decltype(&SDL_PauseAudioDevice) PauseAudioDevice;
-    decltype(&SDL_LockAudioDevice) LockAudioDevice;
-    decltype(&SDL_UnlockAudioDevice) UnlockAudioDevice;
-    decltype(&SDL_RWFromConstMem) RWFromConstMem;
-    decltype(&SDL_LoadWAV_RW) LoadWAV_RW;
-    decltype(&SDL_FreeWAV) FreeWAV;
-    decltype(&SDL_BuildAudioCVT) BuildAudioCVT;
-    decltype(&SDL_ConvertAudio) ConvertAudio;
 };
 
 template <typename F>
