@@ -6,6 +6,7 @@
 here=$(dirname "$0")
 source "$here/lib.sh"
 setup_game "$1" "$2"
+private_settings   # settings in this run's own folder (XDG_CONFIG_HOME), never the account's
 start_display
 export LANG=C LC_ALL=C LANGUAGE=C
 start_game "$BINARY"

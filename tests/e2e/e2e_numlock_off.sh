@@ -5,6 +5,7 @@
 here=$(dirname "$0")
 source "$here/lib.sh"
 setup_game "$1" "$2" 5000 9
+private_settings   # settings in this run's own folder (XDG_CONFIG_HOME), never the account's
 start_display
 xdotool key Num_Lock
 xset q | grep -q 'Num Lock: *off' || fail "NumLock is still on"
