@@ -154,6 +154,20 @@ void drawKeypad(QPainter& p, const KeypadInsight& in, int mode, bool choosingDig
     chart::text(p, 24, kSentenceBaseline, sentence, body, chart::kYellow);
 }
 
+// One cell of a misses grid: shaded by its count against the most, the
+// count written `inset` above its bottom in black or white as the shade needs.
+void missCell(QPainter& p, const QRectF& r, int n, int most, bool diagonal, double inset, const QFont& font)
+{
+    QColor fill = diagonal ? QColor(0x18, 0x18, 0x24) : QColor(0x24, 0x24, 0x3C);
+    if (n > 0)
+        fill = mix(gamePalette().fewMisses, gamePalette().mostMisses, n / double(std::max(1, most)));
+    p.setPen(QPen(QColor(0x60, 0x58, 0x40), 1));
+    p.setBrush(fill);
+    p.drawRect(r);
+    if (n > 0)
+        chart::text(p, r.center().x(), r.bottom() - inset, grouped(n), font, chart::readableOn(fill), Qt::AlignHCenter);
+}
+
 void drawMisses(QPainter& p, const KeypadInsight& in, int mode)
 {
     source(p, in.games, in.keys, modeColor(mode));
@@ -181,16 +195,7 @@ void drawMisses(QPainter& p, const KeypadInsight& in, int mode)
     for (int s = 1; s <= kKeypadDigits; ++s) {
         for (int d = 1; d <= kKeypadDigits; ++d) {
             const QRectF r(origin.x() + cell * (d - 1), origin.y() + cell * (s - 1), cell, cell);
-            const int n = in.missCount(s, d);
-            QColor fill = s == d ? QColor(0x18, 0x18, 0x24) : QColor(0x24, 0x24, 0x3C);
-            if (n > 0)
-                fill = mix(gamePalette().fewMisses, gamePalette().mostMisses, n / double(std::max(1, most)));
-            p.setPen(QPen(QColor(0x60, 0x58, 0x40), 1));
-            p.setBrush(fill);
-            p.drawRect(r);
-            if (n > 0)
-                chart::text(p, r.center().x(), r.bottom() - 6, grouped(n), small, chart::readableOn(fill),
-                            Qt::AlignHCenter);
+            missCell(p, r, in.missCount(s, d), most, s == d, 6, small);
         }
     }
 
@@ -478,16 +483,7 @@ void drawEntryMisses(QPainter& p, const EntryKeypad& in)
     for (int w = 0; w < kEntryPadKeys; ++w) {
         for (int s = 0; s < kEntryPadKeys; ++s) {
             const QRectF r(origin.x() + cell * s, origin.y() + cell * w, cell, cell);
-            const int n = in.missCount(w, s);
-            QColor fill = w == s ? QColor(0x18, 0x18, 0x24) : QColor(0x24, 0x24, 0x3C);
-            if (n > 0)
-                fill = mix(gamePalette().fewMisses, gamePalette().mostMisses, n / double(std::max(1, most)));
-            p.setPen(QPen(QColor(0x60, 0x58, 0x40), 1));
-            p.setBrush(fill);
-            p.drawRect(r);
-            if (n > 0)
-                chart::text(p, r.center().x(), r.bottom() - 4, grouped(n), small, chart::readableOn(fill),
-                            Qt::AlignHCenter);
+            missCell(p, r, in.missCount(w, s), most, w == s, 4, small);
         }
     }
 
