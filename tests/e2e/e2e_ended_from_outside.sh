@@ -35,8 +35,7 @@ held_stage() {
     press "$@"
     press Escape
     wait_results_after "$play"
-    wait_dialogs 1   # the history could not be written: told
-    xdotool key Return
+    answer Return   # the history could not be written: told
     wait_dialogs 0
     echo 'ROLLBACK;' >&4
     exec 4>&-

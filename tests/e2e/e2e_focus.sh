@@ -42,8 +42,7 @@ play=$(current_window)
 # Return (Cancel is the default) keeps the game.
 wait_focus
 xdotool key Escape
-wait_dialogs 1
-xdotool key Return
+answer Return
 wait_dialogs 0
 kill -0 "$GAME_PID" 2>/dev/null || fail "Enter after Esc ended the game"
 [ "$(current_window)" = "$play" ] || fail "the play screen is gone"

@@ -139,7 +139,7 @@ press Escape
 wait_results_after "$play"
 wait_dialogs 1
 shot held-back
-xdotool key Return
+answer Return
 wait_dialogs 0
 back_to_title
 expect "game 4 held back" "$(sqlite3 -cmd '.timeout 0' "$db" 'SELECT count(*) FROM games' 2>/dev/null)" ""

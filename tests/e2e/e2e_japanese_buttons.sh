@@ -25,7 +25,7 @@ if [ -n "${QUENNEL_SHOTS:-}" ]; then
         "$QUENNEL_SHOTS/quit.png"
 fi
 # Cancel is the default: Return keeps the game on the title screen.
-xdotool key Return
+answer Return
 wait_dialogs 0
 kill -0 "$GAME_PID" 2>/dev/null || fail "Cancel ended the game"
 [ "$(current_window)" = "$title" ] || fail "the title screen is gone"

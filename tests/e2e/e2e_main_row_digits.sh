@@ -24,8 +24,7 @@ main_row_ignored() {
 # answers it (Return: OK, the default; Escape: キャンセル).
 ask_and_answer() {
     press 4
-    wait_dialogs 1
-    xdotool key "$1"
+    answer "$1"
     wait_dialogs 0
 }
 

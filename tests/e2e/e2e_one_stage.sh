@@ -33,8 +33,7 @@ expect_stage_digits "${STRUCK[@]}"
 
 # Esc on the results screen asks; Enter answers Cancel, the game stays.
 press Escape
-wait_dialogs 1
-xdotool key Return
+answer Return
 wait_dialogs 0
 kill -0 "$GAME_PID" 2>/dev/null || fail "Enter after Esc ended the game"
 wait_windows 1

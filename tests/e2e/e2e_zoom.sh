@@ -52,7 +52,7 @@ echo "quit question: $plain_box px wide at zoom 1, $zoomed_box px at zoom 2"
 # Twice as wide, give or take a few pixels of the window frame's rounding.
 [ $((zoomed_box * 10)) -ge $((plain_box * 19)) ] && [ $((zoomed_box * 10)) -le $((plain_box * 21)) ] \
     || fail "the quit question is $zoomed_box px wide at zoom 2, $plain_box px at zoom 1"
-xdotool key Escape   # Cancel keeps the game
+answer Escape   # Cancel keeps the game
 wait_dialogs 0
 press_switch KP_4
 play=$(current_window)

@@ -108,6 +108,22 @@ wait_count() {
 wait_windows() { wait_count screens "$1"; }
 wait_dialogs() { wait_count dialogs "$1"; }
 
+# answer KEY...: waits for the one message box and for the keyboard focus to
+# be in it, then types the keys there. A box is visible a moment before Qt
+# hands it the focus; keys typed in that moment go to the screen behind it,
+# which the box blocks, and are lost.
+answer() {
+    wait_dialogs 1
+    local box
+    box=$(visible_dialogs | head -1)
+    for _ in $(seq 100); do
+        [ "$(xdotool getwindowfocus 2>/dev/null)" = "$box" ] && break
+        sleep 0.1
+    done
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$box" ] || fail "the message box never took the keyboard focus"
+    xdotool key --delay 40 "$@"
+}
+
 # The single visible game window.
 current_window() {
     visible_windows | head -1
@@ -300,8 +316,7 @@ expect_stage_digits() {
 # a sanitizer build checks for leaks as it ends.
 quit_game() {
     press Escape
-    wait_dialogs 1
-    xdotool key Tab space
+    answer Tab space
     local status=0
     for _ in $(seq 200); do
         kill -0 "$GAME_PID" 2>/dev/null || break
