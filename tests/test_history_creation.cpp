@@ -2,7 +2,8 @@
 // history: whichever creates the file, the other finds a healthy history,
 // never sets it aside, and both games are kept. The second copy is run
 // inside the first one's lock calls, at each one in turn, or one copy's
-// lock calls are slowed, through a thin layer over SQLite's own file layer.
+// lock calls are slowed, or the other copy is caught halfway through its
+// creation, through a thin layer over SQLite's own file layer.
 #include "history/history_database.h"
 #include "history/recorder.h"
 #include "support/history_folder.h"
@@ -13,7 +14,9 @@
 #include <QtTest>
 #include <functional>
 #include <map>
+#include <semaphore>
 #include <sqlite3.h>
+#include <thread>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,6 +33,8 @@ struct Interleaving {
     int lockCalls = 0;
     bool inOther = false;
     int slowMs = 0;     // every lock call of this process waits this long first
+    std::function<void()> beforeWrite;  // at the test thread's first write lock
+    std::thread::id testThread = std::this_thread::get_id();
 };
 
 Interleaving& interleaving()
@@ -48,6 +53,8 @@ int lockCall(sqlite3_file* file, int level)
         i.otherCopy();
         i.inOther = false;
     }
+    if (level == SQLITE_LOCK_RESERVED && i.beforeWrite && std::this_thread::get_id() == i.testThread)
+        std::exchange(i.beforeWrite, nullptr)();
     if (i.slowMs > 0)
         QThread::msleep(static_cast<unsigned long>(i.slowMs));
     return i.original.at(file->pMethods)->xLock(file, level);
@@ -136,6 +143,47 @@ private slots:
         }
         qInfo("the other copy ran inside the first one's save at %d of 50 lock calls", interleaved);
         QVERIFY(interleaved >= 3);  // the start takes several lock calls
+    }
+
+    // Another copy has created the tables but not yet committed when this one finds the file empty: this one waits for it and opens its history at the first try.
+    void otherCopyHalfwayThroughCreating()
+    {
+        QTemporaryDir dir;
+        const QString made = dir.filePath(QStringLiteral("made.sqlite"));
+        QVERIFY(HistoryDatabase(made).open());
+        QStringList creation = rows(made, QStringLiteral("SELECT sql FROM sqlite_master WHERE sql NOT NULL"));
+        creation << QStringLiteral("PRAGMA user_version = %1").arg(scalar(made, QStringLiteral("PRAGMA user_version")).toInt());
+        const QString path = dir.filePath(QStringLiteral("history.sqlite"));
+        std::binary_semaphore created{0}, commit{0};
+        bool committed = false;
+        std::thread other([&] {
+            sqlite3* db = nullptr;
+            sqlite3_open(path.toUtf8().constData(), &db);
+            sqlite3_busy_timeout(db, 10000);
+            bool ok = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+            for (const QString& sql : creation)
+                ok = ok && sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+            created.release();
+            commit.acquire();
+            committed = ok && sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+            sqlite3_close(db);
+        });
+        created.acquire();
+        // Let go when this copy first asks to write: it must then wait for
+        // the other, not write on what it read before.
+        interleaving().beforeWrite = [&] { commit.release(); };
+        HistoryDatabase first(path);
+        first.setBusyTimeout(10000);
+        const bool opened = first.open();
+        interleaving().beforeWrite = nullptr;
+        commit.release();  // if this copy never asked to write
+        other.join();
+        QVERIFY2(opened, qPrintable(first.reason()));
+        QVERIFY(committed);
+        GameRecord game = sweepGame(GameMode::Normal, 3);
+        size_t stages = 0;
+        QVERIFY(first.saveGame(game, stages));
+        QCOMPARE(scalar(path, QStringLiteral("SELECT count(DISTINCT digit) FROM keys")).toInt(), 9);
     }
 
     // Two processes start at once, one of them with every lock call slowed by 30 ms, fifty times: each keeps its game, nothing is set aside.
