@@ -26,6 +26,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <memory>
+#include <utility>
 
 namespace {
 // Key colours of the normal mode: rows fade from bright to dark, per key
@@ -91,8 +92,15 @@ Title::Title(Form1& window) : w_(window)
     w_.Image1->onClick = [this] { Image1_Click(); };
     w_.onTimer1 = [this] { Timer1_Timer(); };
     // After the title is on the screen: the history is not read between a
-    // key and the screen it brings.
-    w_.onShown = [this] { QTimer::singleShot(0, &w_, [this] { showDailyLine(w_); }); };
+    // key and the screen it brings. The first time, after the title's first
+    // paint: reading it before would hold the whole start-up back.
+    w_.onShown = [this] {
+        const auto show = [this] { showDailyLine(w_); };
+        if (std::exchange(dailyLineSeen_, true))
+            QTimer::singleShot(0, &w_, show);
+        else
+            runAfterFirstPaint(&w_, {show});
+    };
 }
 
 void Title::Form_KeyDown(int KeyCode, int /*Shift*/)

@@ -29,8 +29,8 @@ public:
     void startGame(QWidget* from, int slotBase);
 
 private:
-
     Form1& w_;
+    bool dailyLineSeen_ = false;  // the title has shown once
 };
 
 // The one title screen's procedures, made with its window.

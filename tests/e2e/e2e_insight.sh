@@ -8,7 +8,8 @@
 # to normal), the misses grid and the speed chart are drawn, the latter with
 # the line of the normal mode's best, gone in the hard mode; 練習カレンダー
 # shades today, 数字別の推移 has this week's point, and back on the title the
-# daily goal's line is there (and with --daily-goal 0 it is not); with
+# daily goal's line is there, as at the next start (and with --daily-goal 0
+# it is not); with
 # --palette safe the keypad page draws in the safe colours. The keys export
 # as CSV from the command line.
 # With QUENNEL_SHOTS=DIR the pages are kept there as PNG files, and the
@@ -120,6 +121,16 @@ import -window "$(current_window)" "$E2E_TMP/keypad-safe.png"
 safe_grey=$(count_colour "$E2E_TMP/keypad-safe.png" 210x210+40+82 '#303044')
 [ $((safe_grey - normal_grey)) -lt 1000 ] && [ $((normal_grey - safe_grey)) -lt 1000 ] ||
     fail "the safe keypad has $safe_grey grey pixels, the standard one $normal_grey"
+
+# At the start the line comes too, once the title has been painted.
+stop_game
+start_game "$BINARY"
+for _ in $(seq 50); do
+    import -window "$(current_window)" "$E2E_TMP/title-start.png"
+    [ "$(bright "$E2E_TMP/title-start.png")" -gt 40 ] && break
+    sleep 0.1
+done
+[ "$(bright "$E2E_TMP/title-start.png")" -gt 40 ] || fail "no daily goal line on the title at the start"
 
 # Without a goal the title has no such line.
 stop_game
