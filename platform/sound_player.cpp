@@ -215,10 +215,9 @@ void SoundPlayer::State::dropDecoded()
 }
 
 // Opens the device; on failure leaves nothing of SDL's audio running.
+// Asked only while there is no device: openDevice and a look again check.
 bool SoundPlayer::State::open()
 {
-    if (device)
-        return true;
     if (!sdl)
         sdl = sdlLibrary();
     if (!sdl)
@@ -387,7 +386,7 @@ SoundPlayer::~SoundPlayer()
 void SoundPlayer::openDevice()
 {
     if (d_->device)
-        return;
+        return;   // one device for the run
     d_->givenUp = !d_->open();
     d_->lastAsked = {};   // the next sound looks again
     d_->armRest();
