@@ -8,6 +8,8 @@
 #include <QLinearGradient>
 #include <QLocale>
 #include <QPainterPath>
+#include <QRegion>
+#include <QtMath>
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -23,6 +25,8 @@ constexpr double kSentenceBaseline = 310;
 const QColor& kSlow = gamePalette().slow;
 const QColor& kFast = gamePalette().fast;
 const QColor& kNoFigure = gamePalette().noFigure;
+// Behind the best line's words: the page's own night blue, nearly opaque.
+const QColor kBestPlate(0x14, 0x12, 0x2A, 225);
 
 using chart::pixelFont;
 using chart::u8;
@@ -663,9 +667,25 @@ void drawSpeed(QPainter& p, const InsightData& data, int mode)
         };
         if (struck(baseline) && !struck(py - 4) && py - 16 > layout.legend.bottom())
             baseline = py - 4;
-        chart::text(p, plot.right() - 4, baseline,
-                    u8("%1のベスト %2（5 キーで切替）").arg(modeName(mode), grouped(std::lround(*best))), small,
-                    modeColor(mode), Qt::AlignRight);
+        const QString words = u8("%1のベスト %2（5 キーで切替）").arg(modeName(mode), grouped(std::lround(*best)));
+        // On a dark plate: the games near the best lie right where the
+        // words go. The plate keeps off the line itself and the guides.
+        const QFontMetricsF metrics(small);
+        const double right = plot.right() - 4;
+        QRectF plate(right - metrics.horizontalAdvance(words) - 3, baseline - metrics.ascent() - 1,
+                     metrics.horizontalAdvance(words) + 6, metrics.ascent() + metrics.descent() + 2);
+        if (baseline < py)
+            plate.setBottom(std::min(plate.bottom(), py - 1.5));
+        else
+            plate.setTop(std::max(plate.top(), py + 1.5));
+        QRegion under(plate.toAlignedRect());
+        for (const int v : guideValues)
+            under -= QRect(qFloor(plot.left()), qRound(yOf(v)), qCeil(plot.width()) + 1, 1);
+        p.save();
+        p.setClipRegion(under);
+        p.fillRect(plate, kBestPlate);
+        p.restore();
+        chart::text(p, right, baseline, words, small, modeColor(mode), Qt::AlignRight);
     }
 }
 }  // namespace

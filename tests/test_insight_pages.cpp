@@ -288,6 +288,25 @@ private slots:
         // Without a best of the mode (none played), no line.
         data.bestKph[1].reset();
         QVERIFY(fullestRow(drawn(insight::Page::Speed, data, 1), chart::kHard).second < kDashedPixels);
+
+        // Hard games zigzagging across the normal best's height do not strike its words: the side of the line they stand on shows none of their colour (a guide through them apart), the other side does.
+        InsightData crowded = withTests({});
+        for (int i = 0; i < 24; ++i)
+            crowded.speeds.push_back(i < 12 ? speedPoint(i + 1, GameMode::Normal, 300, 9000.0 + 100 * i, 0.95)
+                                              : speedPoint(i + 1, GameMode::Hard, 300, 11000.0 + (i % 2 ? 700 : -700), 0.95));
+        crowded.bestKph = {11000.0, 11700.0, std::nullopt, std::nullopt};
+        const QImage page = drawn(insight::Page::Speed, crowded, 0);
+        const int line = fullestRow(page, chart::kNormal).first;
+        const auto hardIn = [&](int from, int to) {
+            int n = 0;
+            for (int y = from; y <= to; ++y)
+                for (int x = 340; x <= 480; ++x)
+                    n += page.pixelColor(x, y) == chart::kHard && pixelsInRow(page, chart::kCyan, y) == 0;
+            return n;
+        };
+        const int above = hardIn(line - 12, line - 5), below = hardIn(line + 5, line + 12);
+        QVERIFY2(std::min(above, below) == 0 && std::max(above, below) > 20,
+                 qPrintable(QStringLiteral("above %1, below %2").arg(above).arg(below)));
     }
 
     // プレイ記録 reads a page's figures when the page is first shown, once: at opening the last game's (whose mode comes first) and the first page's; a part that failed is not asked for again; the screen opened anew reads afresh.
