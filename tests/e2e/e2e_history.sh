@@ -98,10 +98,10 @@ press_switch KP_2
 progress=$(current_window)
 shots=${QUENNEL_SHOTS:-$E2E_TMP}
 names=(totals gaps accuracy bests last-game)
-for i in 0 1 2 3 4; do
-    sleep 0.5
-    import -window "$progress" "$shots/progress-${names[$i]}.png"
+grab_changed "$progress" /dev/null "$shots/progress-${names[0]}.png"
+for i in 1 2 3 4; do
     press KP_6
+    grab_changed "$progress" "$shots/progress-${names[$((i - 1))]}.png" "$shots/progress-${names[$i]}.png"
 done
 # The totals page draws the normal mode's line in its green.
 green=$(convert "$shots/progress-totals.png" -crop 484x214+74+88 +repage -fuzz 25% -fill black \

@@ -33,15 +33,35 @@ targets=$(sqlite3 -batch "$db" 'SELECT count(DISTINCT target) FROM keys')
 # Keypad 2, then keypad 6 past the five older pages.
 press_switch KP_2
 progress=$(current_window)
-press KP_6 KP_6 KP_6 KP_6 KP_6
+# turn KEY FILE: KEY, then the page it brings grabbed into FILE.
+before="$E2E_TMP/page-1.png"
+grab_changed "$progress" /dev/null "$before"
+turn() {
+    press "$1"
+    grab_changed "$progress" "$before" "$2"
+    before="$2"
+}
+for n in 2 3 4 5; do turn KP_6 "$E2E_TMP/page-$n.png"; done
 
+# hard_then_back FILE: keypad 5 (the hard mode) grabbed into FILE, then
+# round the other modes back to the first, its page as it was.
+hard_then_back() {
+    local page="$before"
+    turn KP_5 "$1"
+    press KP_5 KP_5 KP_5
+    for _ in $(seq 100); do
+        import -window "$progress" "$E2E_TMP/back.png"
+        same_image "$page" "$E2E_TMP/back.png" && break
+        sleep 0.1
+    done
+    same_image "$page" "$E2E_TMP/back.png" || fail "keypad 5 did not come round to the first mode"
+    before="$page"
+}
 names=(keypad misses moves speed)
 for i in 0 1 2 3; do
-    sleep 0.5
-    import -window "$progress" "$shots/progress-${names[$i]}.png"
-    [ "$i" -eq 0 ] && { press KP_5; sleep 0.5; import -window "$progress" "$E2E_TMP/keypad-hard.png"; press KP_5 KP_5 KP_5; }
-    [ "$i" -eq 3 ] && { press KP_5; sleep 0.5; import -window "$progress" "$E2E_TMP/speed-hard.png"; press KP_5 KP_5 KP_5; }
-    press KP_6
+    turn KP_6 "$shots/progress-${names[$i]}.png"
+    [ "$i" -eq 0 ] && hard_then_back "$E2E_TMP/keypad-hard.png"
+    [ "$i" -eq 3 ] && hard_then_back "$E2E_TMP/speed-hard.png"
 done
 # The keypad (40,82 to 250,292): in the hard mode, with no games, all nine
 # keys in the grey of "—" (66 x 66 px each); in the normal mode at least
@@ -63,17 +83,14 @@ hard_green=$(count_colour "$E2E_TMP/speed-hard.png" 420x160+80+84 '#00FF00')
     fail "no line of the best on the speed chart, or keypad 5 did not switch it ($normal_green, $hard_green green pixels)"
 # 練習カレンダー: today's day (the last week's column, 432 px; its weekday's
 # row, 22 px apart from 102) in the shade of a few minutes.
-sleep 0.5
-import -window "$progress" "$shots/progress-calendar.png"
+turn KP_6 "$shots/progress-calendar.png"
 row=$(( $(date +%u) - 1 ))
 [ "$(count_colour "$shots/progress-calendar.png" 14x14+432+$((102 + row * 22)) '#00551E')" -gt 100 ] ||
     fail "today is not shaded on the calendar"
 # 数字別の推移: the digits struck often enough have a point (in their
 # row's colour) in this week, the last of the eight, at x 152, 337 or 522
 # of the keypad's three columns: at least three points of about 12 px.
-press KP_6
-sleep 0.5
-import -window "$progress" "$shots/progress-digit-trend.png"
+turn KP_6 "$shots/progress-digit-trend.png"
 points=0
 for x in 146 331 516; do
     for colour in '#00FF00' '#00FFFF' '#FFFF00'; do

@@ -124,6 +124,24 @@ answer() {
     xdotool key --delay 40 "$@"
 }
 
+# grab_changed WINDOW BEFORE FILE: grabs WINDOW into FILE once it no longer
+# looks like the grab BEFORE and two grabs a tenth of a second apart agree:
+# the answer to a key is waited for, not guessed at with a sleep.
+grab_changed() {
+    local previous="$E2E_TMP/grab-previous.png"
+    rm -f "$previous"
+    for _ in $(seq 100); do
+        import -window "$1" "$3"
+        if ! same_image "$2" "$3"; then
+            [ -f "$previous" ] && same_image "$previous" "$3" && return 0
+            cp "$3" "$previous"
+        fi
+        sleep 0.1
+    done
+    fail "window $1 did not change from $2, or did not settle"
+}
+same_image() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
+
 # The single visible game window.
 current_window() {
     visible_windows | head -1
