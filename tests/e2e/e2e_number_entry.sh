@@ -54,12 +54,15 @@ switch_to "$title" KP_0
 
 press_switch KP_2
 progress=$(current_window)
-press KP_6 KP_6 KP_6 KP_6 KP_6
-sleep 0.5
-import -window "$progress" "$shots/progress-keypad-entry-window.png"
+# Page by page to テンキー分析, each grabbed once it is there.
+grab_changed "$progress" /dev/null "$E2E_TMP/page-1.png"
+for n in 2 3 4 5 6; do
+    press KP_6
+    grab_changed "$progress" "$E2E_TMP/page-$((n - 1)).png" "$E2E_TMP/page-$n.png"
+done
+cp "$E2E_TMP/page-6.png" "$shots/progress-keypad-entry-window.png"
 press KP_5
-sleep 0.5
-import -window "$progress" "$E2E_TMP/keypad-normal.png"
+grab_changed "$progress" "$E2E_TMP/page-6.png" "$E2E_TMP/keypad-normal.png"
 # Inside the tall Enter key (220,186 to 276,286), right of where the
 # normal mode's keypad ends (250): the grey of "—" only in the 数字入力 mode.
 enter_grey=$(count_colour "$shots/progress-keypad-entry-window.png" 20x80+254+196 '#303044')
