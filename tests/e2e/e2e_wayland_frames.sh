@@ -13,6 +13,7 @@
 # its own Xvfb (called with --x11 and the folder for its screenshots).
 here=$(dirname "$0")
 source "$here/lib.sh"
+private_settings   # settings in this run's own folder (XDG_CONFIG_HOME), never the account's
 x11_half=""
 if [ "${1:-}" = --x11 ]; then
     x11_half=$4

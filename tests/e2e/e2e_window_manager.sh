@@ -6,6 +6,7 @@
 # bar carries the program's icon.
 here=$(dirname "$0")
 source "$here/lib.sh"
+private_settings   # settings in this run's own folder (XDG_CONFIG_HOME), never the account's
 setup_game "$1" "$2" 20 9   # every stage asks for any digit
 start_display
 openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &

@@ -4,6 +4,7 @@
 # dragged elsewhere hands its place on.
 here=$(dirname "$0")
 source "$here/lib.sh"
+private_settings   # settings in this run's own folder (XDG_CONFIG_HOME), never the account's
 setup_game "$1" "$2" 5000
 start_display
 start_game "$BINARY"
