@@ -13,6 +13,7 @@
 #include <cmath>
 #include <random>
 #include <set>
+#include <tuple>
 #include <type_traits>
 
 namespace {
@@ -247,11 +248,9 @@ private slots:
         const std::vector<const GamePoint*> games = gamesInPlayOrder(data);
         QCOMPARE(games.size(), size_t(50));
         // The oldest shown is game 11 (60 - 50 + 1), the newest game 60, hard.
-        QCOMPARE(games.front()->id, 11);
-        QCOMPARE(games.back()->id, 60);
-        QCOMPARE(games.back()->mode, GameMode::Hard);
-        QCOMPARE(games[1]->id, 12);   // a hard game between two normal ones keeps its place
-        QCOMPARE(games[1]->mode, GameMode::Hard);
+        // and game 12, hard between two normal ones, keeps its place.
+        QCOMPARE(std::tuple(games.front()->id, games[1]->id, games.back()->id), std::tuple(11, 12, 60));
+        QVERIFY(games[1]->mode == GameMode::Hard && games.back()->mode == GameMode::Hard && games.front()->mode == GameMode::Normal);
     }
 
     // The speed chart draws the 数字入力 tests as a line of their own colour,
@@ -508,14 +507,10 @@ private slots:
     void keypadScaleAndShortDigits()
     {
         const std::optional<insight::KeypadScale> near = insight::keypadScale({386, 419, 402, 395});
-        QVERIFY(near);
-        QCOMPARE(near->fastMs, 386);
-        QCOMPARE(near->slowMs, 386 + insight::kScaleMinSpanMs);
-        QVERIFY(near->at(419) < 0.2);
+        QVERIFY(near && near->at(419) < 0.2);
+        QCOMPARE(std::tuple(near->fastMs, near->slowMs), std::tuple(386, 386 + insight::kScaleMinSpanMs));
         const std::optional<insight::KeypadScale> wide = insight::keypadScale({310, 905, 600});
-        QCOMPARE(wide->slowMs, 905);
-        QCOMPARE(wide->at(905), 1.0);
-        QCOMPARE(wide->at(310), 0.0);
+        QCOMPARE(std::tuple(wide->fastMs, wide->slowMs, wide->at(905), wide->at(310)), std::tuple(310, 905, 1.0, 0.0));
         QVERIFY(!insight::keypadScale({}));
         // Digit 6 short of keys: its count is written, so 12 keys and 13 draw apart.
         InsightData data;
@@ -572,9 +567,8 @@ private slots:
     // Numbers on the pages carry thousands separators.
     void thousandsSeparators()
     {
-        QCOMPARE(chart::grouped(1000000), QStringLiteral("1,000,000"));
-        QCOMPARE(chart::grouped(999), QStringLiteral("999"));
-        QCOMPARE(chart::grouped(12000), QStringLiteral("12,000"));
+        QCOMPARE(QStringList({chart::grouped(1000000), chart::grouped(999), chart::grouped(12000)}),
+                 QStringList({"1,000,000", "999", "12,000"}));
     }
 };
 
