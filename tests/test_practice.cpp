@@ -21,6 +21,7 @@
 #include <map>
 #include <numeric>
 #include <random>
+#include <tuple>
 
 namespace {
 
@@ -270,11 +271,9 @@ private slots:
             QCOMPARE(d.change(), d.digit == 7 ? DigitChange::Faster : DigitChange::None);
         }
         QCOMPARE(report.misses.size(), size_t(2));
-        QCOMPARE(report.misses[0].shown, 9);
-        QCOMPARE(report.misses[0].pressed, 8);
-        QCOMPARE(report.misses[0].count, 10);
-        QCOMPARE(report.misses[1].shown, 3);
-        QCOMPARE(report.misses[1].count, 3);
+        for (size_t i = 0; i < 2; ++i)   // 9 struck as 8 ten times, then 3 as 8 three times
+            QCOMPARE(std::tuple(report.misses[i].shown, report.misses[i].pressed, report.misses[i].count),
+                     i == 0 ? std::tuple(9, 8, 10) : std::tuple(3, 8, 3));
     }
 
     // Keypad 8 on テンキー分析 plays a practice stage without quota or best;
@@ -308,8 +307,7 @@ private slots:
         GameFixture::tickClock(kStageSeconds);
         GameFixture::keypad(form3, 0);
         QCOMPARE(GameFixture::visibleScreens(), QStringList{QStringLiteral("Practice")});
-        QCOMPARE(practiceResultWindow->report().hits, 18);
-        QCOMPARE(practiceResultWindow->report().keys, 19);
+        QCOMPARE(std::tuple(practiceResultWindow->report().hits, practiceResultWindow->report().keys), std::tuple(18, 19));
         QCOMPARE(fixture.readFile(QStringLiteral("tavo_s.dat")), scores);
 
         HistoryDatabase db(fixture.path(QStringLiteral("history.sqlite")));
