@@ -13,6 +13,8 @@
 #include <cmath>
 #include <random>
 #include <set>
+#include <tuple>
+#include <type_traits>
 
 namespace {
 QString u8(const char* text)
@@ -30,12 +32,28 @@ QImage drawn(insight::Page page, const InsightData& data, int mode)
     return image;
 }
 
-int pixelsOf(const QImage& image, const QColor& color)
+// Pixels of `area` (the whole image without one) that are `color`, or that pass a test of their colour.
+template <typename Wanted>
+int pixelsIn(const QImage& image, const Wanted& wanted, QRect area = {})
+{
+    area = area.isNull() ? image.rect() : area;
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if constexpr (std::is_invocable_v<Wanted, QColor>)
+                n += wanted(image.pixelColor(x, y));
+            else
+                n += image.pixelColor(x, y) == wanted;
+        }
+    return n;
+}
+
+// Rows of `area` with a pixel of `color`.
+int rowsWith(const QImage& image, const QColor& color, const QRect& area)
 {
     int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            n += image.pixelColor(x, y) == color;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        n += pixelsIn(image, color, QRect(area.left(), y, area.width(), 1)) > 0;
     return n;
 }
 
@@ -71,24 +89,21 @@ InsightData withTests(const std::vector<double>& netKph)
 // Pixels of this colour on row `y` across the speed chart's width.
 int pixelsInRow(const QImage& image, const QColor& color, int y)
 {
-    int n = 0;
-    for (int x = 84; x <= 488; ++x)
-        n += image.pixelColor(x, y) == color;
-    return n;
+    return pixelsIn(image, color, QRect(QPoint(84, y), QPoint(488, y)));
 }
 
-// The row with the most pixels of this colour, and how many it has.
-std::pair<int, int> fullestRow(const QImage& image, const QColor& color)
+// A dashed line across the chart has a pixel in two of three at least.
+constexpr int kDashedPixels = 404 / 2;
+
+// The row of a dashed line of this colour across the chart (its fullest row), -1 for none.
+int dashedRow(const QImage& image, const QColor& color)
 {
     std::pair<int, int> best{-1, 0};
     for (int y = 0; y < image.height(); ++y)
         if (const int n = pixelsInRow(image, color, y); n > best.second)
             best = {y, n};
-    return best;
+    return best.second >= kDashedPixels ? best.first : -1;
 }
-
-// A dashed line across the chart has a pixel in two of three at least.
-constexpr int kDashedPixels = 404 / 2;
 
 // Where the chart puts a figure of keys per hour: on the scale of its
 // cyan guides at 8,000, 10,000 and 12,000 (the first three such lines
@@ -111,7 +126,7 @@ double rowOfFigure(const QImage& image, double kph)
 }
 
 // A history of one hard game: enough for the screen to show its pages.
-ProgressData oneHardGame()
+void showOneHardGame(ProgressWindow& window)
 {
     ProgressData data;
     data.gameCount = 1;
@@ -120,7 +135,8 @@ ProgressData oneHardGame()
     game.mode = GameMode::Hard;
     data.recent[1].push_back(game);
     data.lastGame = game;
-    return data;
+    window.setProgress(data);
+    window.setInsight(InsightData{});
 }
 
 SpeedPoint speedPoint(int id, GameMode mode, int keys, double kph, double accuracy)
@@ -171,28 +187,24 @@ private slots:
     void keypadFiveSwitchesTheMode()
     {
         ProgressWindow window;
-        window.setProgress(oneHardGame());
-        window.setInsight(InsightData{});
+        showOneHardGame(window);
         QCOMPARE(window.insightMode(), GameMode::Hard);   // the last game's mode first
         window.Form_KeyDown(vk::Numpad5, 0);               // the totals page: no mode to switch
         QCOMPARE(window.insightMode(), GameMode::Hard);
         while (window.page() != ProgressWindow::Keypad)
             window.Form_KeyDown(vk::Numpad6, 0);
-        QCOMPARE(window.heading(), u8("テンキー分析（ハード）"));
-        window.Form_KeyDown(vk::Numpad5, 0);
-        QCOMPARE(window.heading(), u8("テンキー分析（練習）"));   // practice stages on their own
-        window.Form_KeyDown(vk::Numpad5, 0);
-        QCOMPARE(window.heading(), u8("テンキー分析（数字入力）"));   // then the 数字入力 tests
-        QCOMPARE(window.insightMode(), GameMode::Entry);
-        window.Form_KeyDown(vk::Numpad5, 0);
-        QCOMPARE(window.heading(), u8("テンキー分析（ノーマル）"));
-        window.Form_KeyDown(vk::Numpad6, 0);               // the mode stays for the next pages
-        QCOMPARE(window.heading(), u8("打ち間違い（ノーマル）"));
-        window.Form_KeyDown(vk::Numpad6, 0);
-        window.Form_KeyDown(vk::Numpad5, 0);
-        QCOMPARE(window.heading(), u8("苦手な指運び（ハード）"));
-        for (int i = 0; i < insight::kModes; ++i)          // round the four modes, back to hard
-            window.Form_KeyDown(vk::Numpad5, 0);
+        // Keys struck, then the heading: practice stages on their own, then
+        // the 数字入力 tests; the mode stays for the next pages; four turns round.
+        const std::pair<const char*, const char*> steps[] = {
+            {"", "テンキー分析（ハード）"},   {"5", "テンキー分析（練習）"},  {"5", "テンキー分析（数字入力）"},
+            {"5", "テンキー分析（ノーマル）"}, {"6", "打ち間違い（ノーマル）"}, {"65", "苦手な指運び（ハード）"},
+            {"5555", "苦手な指運び（ハード）"},
+        };
+        for (const auto& [keys, heading] : steps) {
+            for (const char* key = keys; *key; ++key)
+                window.Form_KeyDown(*key == '5' ? vk::Numpad5 : vk::Numpad6, 0);
+            QCOMPARE(window.heading(), u8(heading));
+        }
         window.Form_KeyDown(vk::Numpad6, 0);
         QCOMPARE(window.page(), int(ProgressWindow::Speed));
         window.Form_KeyDown(vk::Numpad5, 0);               // every mode on one chart; 5 picks the best line's
@@ -236,11 +248,9 @@ private slots:
         const std::vector<const GamePoint*> games = gamesInPlayOrder(data);
         QCOMPARE(games.size(), size_t(50));
         // The oldest shown is game 11 (60 - 50 + 1), the newest game 60, hard.
-        QCOMPARE(games.front()->id, 11);
-        QCOMPARE(games.back()->id, 60);
-        QCOMPARE(games.back()->mode, GameMode::Hard);
-        QCOMPARE(games[1]->id, 12);   // a hard game between two normal ones keeps its place
-        QCOMPARE(games[1]->mode, GameMode::Hard);
+        // and game 12, hard between two normal ones, keeps its place.
+        QCOMPARE(std::tuple(games.front()->id, games[1]->id, games.back()->id), std::tuple(11, 12, 60));
+        QVERIFY(games[1]->mode == GameMode::Hard && games.back()->mode == GameMode::Hard && games.front()->mode == GameMode::Normal);
     }
 
     // The speed chart draws the 数字入力 tests as a line of their own colour,
@@ -248,13 +258,13 @@ private slots:
     void speedChartHasTheTestsLine()
     {
         const QImage games = drawn(insight::Page::Speed, withTests({}), 0);
-        QCOMPARE(pixelsOf(games, chart::kEntry), 0);
+        QCOMPARE(pixelsIn(games, chart::kEntry), 0);
         const QImage tests = drawn(insight::Page::Speed, withTests({7400, 9100, 11800}), 0);
-        QVERIFY(pixelsOf(tests, chart::kEntry) > 3 * 30);   // three squares of 6 x 6 and the line
-        QCOMPARE(pixelsOf(tests, chart::kNormal), pixelsOf(games, chart::kNormal));
+        QVERIFY(pixelsIn(tests, chart::kEntry) > 3 * 30);   // three squares of 6 x 6 and the line
+        QCOMPARE(pixelsIn(tests, chart::kNormal), pixelsIn(games, chart::kNormal));
         // One test alone is a point in the middle; in every mode the same chart.
         const QImage one = drawn(insight::Page::Speed, withTests({8300}), insight::kEntryMode);
-        QVERIFY(pixelsOf(one, chart::kEntry) >= 30);
+        QVERIFY(pixelsIn(one, chart::kEntry) >= 30);
         QCOMPARE(one, drawn(insight::Page::Speed, withTests({8300}), 1));
     }
 
@@ -270,24 +280,22 @@ private slots:
         std::set<int> rows;
         for (int mode = 0; mode < insight::kModes; ++mode) {
             const QImage page = drawn(insight::Page::Speed, data, mode);
-            const auto [row, pixels] = fullestRow(page, colors[mode]);
-            QVERIFY2(pixels >= kDashedPixels, qPrintable(QString::number(mode)));
-            QVERIFY2(std::abs(row - rowOfFigure(page, *data.bestKph[static_cast<size_t>(mode)])) <= 1.0,
+            const int row = dashedRow(page, colors[mode]);
+            QVERIFY2(row >= 0 && std::abs(row - rowOfFigure(page, *data.bestKph[static_cast<size_t>(mode)])) <= 1.0,
                      qPrintable(QStringLiteral("mode %1 row %2").arg(mode).arg(row)));
             rows.insert(row);
             for (int other = 0; other < insight::kModes; ++other)   // one line: the others draw none
-                QVERIFY(other == mode || fullestRow(page, colors[other]).second < kDashedPixels);
+                QVERIFY(other == mode || dashedRow(page, colors[other]) < 0);
         }
         QCOMPARE(rows.size(), size_t(insight::kModes));
         // A best above the guides raises the scale so that the line stays on the chart.
         data.bestKph[0] = 19000.0;
         const QImage high = drawn(insight::Page::Speed, data, 0);
-        const auto [row, pixels] = fullestRow(high, chart::kNormal);
-        QVERIFY(pixels >= kDashedPixels);
+        const int row = dashedRow(high, chart::kNormal);
         QVERIFY(row >= 86 && std::abs(row - rowOfFigure(high, 19000.0)) <= 1.0);
         // Without a best of the mode (none played), no line.
         data.bestKph[1].reset();
-        QVERIFY(fullestRow(drawn(insight::Page::Speed, data, 1), chart::kHard).second < kDashedPixels);
+        QCOMPARE(dashedRow(drawn(insight::Page::Speed, data, 1), chart::kHard), -1);
 
         // Hard games zigzagging across the normal best's height do not strike its words: the side of the line they stand on shows none of their colour (a guide through them apart), the other side does.
         InsightData crowded = withTests({});
@@ -296,12 +304,12 @@ private slots:
                                               : speedPoint(i + 1, GameMode::Hard, 300, 11000.0 + (i % 2 ? 700 : -700), 0.95));
         crowded.bestKph = {11000.0, 11700.0, std::nullopt, std::nullopt};
         const QImage page = drawn(insight::Page::Speed, crowded, 0);
-        const int line = fullestRow(page, chart::kNormal).first;
+        const int line = dashedRow(page, chart::kNormal);
+        QVERIFY(line >= 0);
         const auto hardIn = [&](int from, int to) {
             int n = 0;
             for (int y = from; y <= to; ++y)
-                for (int x = 340; x <= 480; ++x)
-                    n += page.pixelColor(x, y) == chart::kHard && pixelsInRow(page, chart::kCyan, y) == 0;
+                n += pixelsInRow(page, chart::kCyan, y) == 0 ? pixelsIn(page, chart::kHard, QRect(QPoint(340, y), QPoint(480, y))) : 0;
             return n;
         };
         const int above = hardIn(line - 12, line - 5), below = hardIn(line + 5, line + 12);
@@ -314,8 +322,7 @@ private slots:
     {
         using P = ProgressPart;
         ProgressWindow window;
-        window.setProgress(oneHardGame());
-        window.setInsight(InsightData{});
+        showOneHardGame(window);
         std::vector<P> asked;
         const auto reader = [&](P part, ProgressData& data, InsightData&) {
             asked.push_back(part);
@@ -335,8 +342,7 @@ private slots:
         QCOMPARE(asked, (std::vector<P>{P::LastGame, P::Recent, P::StageBests, P::Keypad, P::Speed, P::Calendar,
                                         P::DigitTrends}));
         QVERIFY(!window.grab().isNull());
-        window.setProgress(oneHardGame());
-        window.setInsight(InsightData{});
+        showOneHardGame(window);
         window.readPagesWith(reader);
         QCOMPARE(asked.size(), size_t(9));
     }
@@ -351,30 +357,18 @@ private slots:
         // The key frames' gold: along the right of the Enter column beside 3
         // and beside 0, none beside 9 and 6; no frame between the halves of
         // 0, as there is between 1 and 2 above it.
-        const auto goldIn = [&](int left, int right, int y) {
-            for (int x = left; x <= right; ++x)
-                if (keypad.pixelColor(x, y) == chart::kGold)
-                    return true;
-            return false;
+        const auto goldRows = [&](int left, int right, int top, int bottom) {
+            return rowsWith(keypad, chart::kGold, QRect(QPoint(left, top), QPoint(right, bottom)));
         };
-        int enterEdge = 0, besideNine = 0, insideZero = 0, betweenOneTwo = 0;
-        for (int y = 82; y < 186; ++y)
-            besideNine += goldIn(273, 278, y);
-        for (int y = 186; y < 287; ++y)
-            enterEdge += goldIn(273, 278, y);
-        for (int y = 250; y < 276; ++y)
-            insideZero += goldIn(95, 101, y);
-        for (int y = 196; y < 224; ++y)
-            betweenOneTwo += goldIn(95, 101, y);
-        QVERIFY2(enterEdge > 80, qPrintable(QString::number(enterEdge)));
-        QCOMPARE(besideNine, 0);
-        QCOMPARE(insideZero, 0);
-        QCOMPARE(betweenOneTwo, 224 - 196);
+        QVERIFY2(goldRows(273, 278, 186, 286) > 80, qPrintable(QString::number(goldRows(273, 278, 186, 286))));
+        QCOMPARE(goldRows(273, 278, 82, 185), 0);   // beside 9 and 6
+        QCOMPARE(goldRows(95, 101, 250, 275), 0);   // inside 0
+        QCOMPARE(goldRows(95, 101, 196, 223), 28);  // every row between 1 and 2
         QVERIFY(keypad != drawn(insight::Page::Keypad, data, 0));
 
         // Misses: the 12 x 12 grid in the misses' colour where a key was out of turn.
         const QImage misses = drawn(insight::Page::Misses, data, insight::kEntryMode);
-        QVERIFY(pixelsOf(misses, chart::kHard) > 3 * 100);
+        QVERIFY(pixelsIn(misses, chart::kHard) > 3 * 100);
         QCOMPARE(topEntryMisses(data.entryKeypad, 3).size(), size_t(3));
 
         // No tests: the three pages say there is nothing yet, and look alike.
@@ -383,39 +377,29 @@ private slots:
         QCOMPARE(drawn(insight::Page::Misses, none, insight::kEntryMode), empty);
         QCOMPARE(drawn(insight::Page::Moves, none, insight::kEntryMode), empty);
         QVERIFY(empty != drawn(insight::Page::Keypad, data, insight::kEntryMode));
-        QVERIFY(pixelsOf(empty, chart::kGold) == 0);
+        QVERIFY(pixelsIn(empty, chart::kGold) == 0);
     }
 
     // プレイ記録's row of page dots: one per page, the current one filled, the last page's too.
     void onePageDotPerPage()
     {
         ProgressWindow window;
-        window.setProgress(oneHardGame());
-        window.setInsight(InsightData{});
+        showOneHardGame(window);
         window.resize(594, 375);
         const int pages = ProgressWindow::kPageCount;
         for (int page = 0; page < pages; ++page) {
             QCOMPARE(window.page(), page);
             const QImage image = window.grab().toImage();
-            // The filled dot: the one run of gold wider than a ring's edge on the dots' row.
-            std::vector<double> filled;
-            int run = 0;
-            for (int x = 150; x <= 450; ++x) {
-                const QColor c = image.pixelColor(x, 352);
-                const bool gold = std::abs(c.red() - chart::kGold.red()) < 40 &&
-                                  std::abs(c.green() - chart::kGold.green()) < 40 &&
-                                  std::abs(c.blue() - chart::kGold.blue()) < 40;
-                if (gold) {
-                    ++run;
-                } else {
-                    if (run >= 5)
-                        filled.push_back(x - run / 2.0);
-                    run = 0;
-                }
+            // Dots 14 px apart about the middle: gold through the filled one's
+            // middle and 2 px either side, where a ring has none.
+            for (int dot = 0; dot < pages; ++dot) {
+                const int x = window.width() / 2 - (pages - 1) * 7 + dot * 14;
+                const int gold = pixelsIn(image, [](const QColor& c) {
+                    return std::abs(c.red() - chart::kGold.red()) < 40 && std::abs(c.green() - chart::kGold.green()) < 40 &&
+                           std::abs(c.blue() - chart::kGold.blue()) < 40;
+                }, QRect(x - 2, 352, 5, 1));
+                QVERIFY2(gold == (dot == page ? 5 : 0), qPrintable(QStringLiteral("page %1, dot %2").arg(page).arg(dot)));
             }
-            QCOMPARE(filled.size(), size_t(1));
-            const double expected = window.width() / 2.0 - (pages - 1) * 7 + page * 14;
-            QVERIFY2(std::abs(filled.front() - expected) <= 1.5, qPrintable(QString::number(filled.front())));
             window.Form_KeyDown(vk::Numpad6, 0);
         }
         QCOMPARE(window.page(), 0);   // round to the first again
@@ -439,10 +423,9 @@ private slots:
         const QImage image = drawn(insight::Page::Speed, hard, 1);
         const insight::SpeedLayout layout = insight::speedLayout(hard, 0);
         const int y = static_cast<int>(layout.newest->y());
-        int orange = 0;
-        for (int x = static_cast<int>(layout.plot.left()) + 20; x < layout.plot.right() - 20; x += 10)
-            orange += image.pixelColor(x, y) == chart::kHard || image.pixelColor(x, y - 1) == chart::kHard;
-        QVERIFY2(orange >= 30, qPrintable(QString::number(orange)));
+        const QRect band(QPoint(int(layout.plot.left()) + 20, y - 1), QPoint(int(layout.plot.right()) - 20, y));
+        const int orange = pixelsIn(image, chart::kHard, band);
+        QVERIFY2(orange >= band.width(), qPrintable(QStringLiteral("%1 of %2").arg(orange).arg(band.width())));
     }
 
     // 苦手な指運び: over many sets of five moves, no arrow lies along another, numbers stand apart, and a move to itself stays inside its key.
@@ -514,11 +497,8 @@ private slots:
             in.misses[static_cast<size_t>(shown - 1)][static_cast<size_t>(shown % 9)] = shown;
         in.misses[6][7] = 40;
         const QImage image = drawn(insight::Page::Misses, data, 0);
-        const QRect cell(84 + 22 * 7, 104 + 22 * 6, 22, 22);
-        int dark = 0;
-        for (int y = cell.top() + 2; y < cell.bottom() - 1; ++y)
-            for (int x = cell.left() + 2; x < cell.right() - 1; ++x)
-                dark += qGray(image.pixel(x, y)) < 60;
+        const QRect cell(84 + 22 * 7 + 2, 104 + 22 * 6 + 2, 17, 17);   // inside its frame
+        const int dark = pixelsIn(image, [](const QColor& c) { return qGray(c.rgb()) < 60; }, cell);
         QVERIFY2(dark >= 5, qPrintable(QString::number(dark)));
         QCOMPARE(chart::readableOn(chart::kHard), QColor(Qt::black));
     }
@@ -527,14 +507,10 @@ private slots:
     void keypadScaleAndShortDigits()
     {
         const std::optional<insight::KeypadScale> near = insight::keypadScale({386, 419, 402, 395});
-        QVERIFY(near);
-        QCOMPARE(near->fastMs, 386);
-        QCOMPARE(near->slowMs, 386 + insight::kScaleMinSpanMs);
-        QVERIFY(near->at(419) < 0.2);
+        QVERIFY(near && near->at(419) < 0.2);
+        QCOMPARE(std::tuple(near->fastMs, near->slowMs), std::tuple(386, 386 + insight::kScaleMinSpanMs));
         const std::optional<insight::KeypadScale> wide = insight::keypadScale({310, 905, 600});
-        QCOMPARE(wide->slowMs, 905);
-        QCOMPARE(wide->at(905), 1.0);
-        QCOMPARE(wide->at(310), 0.0);
+        QCOMPARE(std::tuple(wide->fastMs, wide->slowMs, wide->at(905), wide->at(310)), std::tuple(310, 905, 1.0, 0.0));
         QVERIFY(!insight::keypadScale({}));
         // Digit 6 short of keys: its count is written, so 12 keys and 13 draw apart.
         InsightData data;
@@ -591,9 +567,8 @@ private slots:
     // Numbers on the pages carry thousands separators.
     void thousandsSeparators()
     {
-        QCOMPARE(chart::grouped(1000000), QStringLiteral("1,000,000"));
-        QCOMPARE(chart::grouped(999), QStringLiteral("999"));
-        QCOMPARE(chart::grouped(12000), QStringLiteral("12,000"));
+        QCOMPARE(QStringList({chart::grouped(1000000), chart::grouped(999), chart::grouped(12000)}),
+                 QStringList({"1,000,000", "999", "12,000"}));
     }
 };
 

@@ -23,6 +23,7 @@
 #include <array>
 #include <map>
 #include <random>
+#include <tuple>
 
 namespace {
 
@@ -167,12 +168,8 @@ private slots:
                                                     {4, 4, 300}, {9, 8, 300}, {E, B, 300},
                                                     {1, 1, 300}, {P, P, 300}, {6, 5, 300}, {B, B, 300},
                                                     {5, 5, 300}, {0, 0, 300}, {E, E, 300}}));
-        QCOMPARE(f.netKeys, 9);
-        QCOMPARE(f.grossKeys, 14);
-        QCOMPARE(f.entries, 3);
-        QCOMPARE(f.correct, 2);
-        QCOMPARE(*f.netKph(), 540.0);
-        QCOMPARE(*f.grossKph(), 840.0);
+        QCOMPARE(std::tuple(f.netKeys, f.grossKeys, f.entries, f.correct), std::tuple(9, 14, 3, 2));
+        QCOMPARE(std::tuple(f.netKph().value_or(-1), f.grossKph().value_or(-1)), std::tuple(540.0, 840.0));
         QCOMPARE(*f.accuracy(), 2.0 / 3.0);
         QVERIFY(!f.meets(kEntryLines[0]) && !f.meets(0));
         QVERIFY(!entryFigures(StageRecord{}).accuracy() && !entryFigures(StageRecord{}).netKph());
@@ -220,20 +217,13 @@ private slots:
             game(testOf({{1, 1, 250}, {E, E, 500}})),
         };
         const EntryKeypad pad = entryKeypad(tests, 1);
-        QCOMPARE(pad.games, 2);
-        QCOMPARE(pad.keys, 20);
-        QCOMPARE(pad.key(1).keys, 2);
-        QCOMPARE(*pad.key(1).medianMs, 225);
-        QCOMPARE(*pad.key(1).accuracy, 1.0);
-        QCOMPARE(pad.key(5).keys, 2);
-        QCOMPARE(*pad.key(5).medianMs, 400);
-        QCOMPARE(*pad.key(5).accuracy, 0.5);
-        QCOMPARE(*pad.key(0).medianMs, 200);
-        QCOMPARE(*pad.key(0).accuracy, 0.5);
-        QCOMPARE(*pad.key(9).medianMs, 350);
-        QCOMPARE(*pad.key(P).medianMs, 300);
-        QCOMPARE(pad.key(E).keys, 3);
-        QCOMPARE(*pad.key(E).medianMs, 400);
+        QCOMPARE(std::tuple(pad.games, pad.keys), std::tuple(2, 20));
+        // Key: presses, median ms, accuracy.
+        const std::tuple<int, int, int, double> keys[] = {
+            {1, 2, 225, 1.0}, {5, 2, 400, 0.5}, {0, 2, 200, 0.5}, {9, 2, 350, 1.0}, {P, 1, 300, 1.0}, {E, 3, 400, 1.0}};
+        for (const auto& [k, presses, medianMs, accuracy] : keys)
+            QCOMPARE(std::tuple(k, pad.key(k).keys, pad.key(k).medianMs.value_or(-1), pad.key(k).accuracy.value_or(-1)),
+                     std::tuple(k, presses, medianMs, accuracy));
         for (int k = 2; k <= 8; ++k)
             QVERIFY2(pad.key(k).keys == (k == 5 ? 2 : 1) && pad.key(k).hits == 1, qPrintable(QString::number(k)));
         QCOMPARE(pad.missCount(0, 8), 1);
@@ -264,20 +254,15 @@ private slots:
                                          {8, 5, 100}, {3, B, 100}, {8, 5, 100}, {3, B, 100}, {P, 0, 100}});
         const std::vector<EntryKeyTime> slow = slowestEntryKeys(test, 3);
         QCOMPARE(slow.size(), size_t(3));
-        QCOMPARE(slow[0].key, 7);
-        QCOMPARE(slow[0].medianMs, 900);
-        QCOMPARE(slow[1].key, E);
-        QCOMPARE(slow[1].medianMs, 500);
-        QCOMPARE(slow[2].key, 2);
-        QCOMPARE(slow[2].count, 4);
+        QCOMPARE(std::tuple(slow[0].key, slow[0].medianMs, slow[0].count), std::tuple(7, 900, 3));
+        QCOMPARE(std::tuple(slow[1].key, slow[1].medianMs, slow[1].count), std::tuple(E, 500, 3));
+        QCOMPARE(std::tuple(slow[2].key, slow[2].medianMs, slow[2].count), std::tuple(2, 200, 4));
         const std::vector<EntryMiss> slips = frequentEntryMisses(test, 3);
         QCOMPARE(slips.size(), size_t(2));
         QVERIFY(slips[0].wanted == 5 && slips[0].struck == 8 && slips[0].count == 2);
         QVERIFY(slips[1].wanted == 0 && slips[1].struck == P && slips[1].count == 1);
-        QCOMPARE(entryKeyName(P), QStringLiteral("."));
-        QCOMPARE(entryKeyName(E), QStringLiteral("enter"));
-        QCOMPARE(entryKeyName(B), QStringLiteral("back"));
-        QCOMPARE(entryKeyName(0), QStringLiteral("0"));
+        QCOMPARE(QStringList({entryKeyName(P), entryKeyName(E), entryKeyName(B), entryKeyName(0), entryKeyName(9)}),
+                 QStringList({".", "enter", "back", "0", "9"}));
     }
 
     // Over many draws the amounts have every length from 1 to 7 digits,
@@ -418,13 +403,10 @@ private slots:
         GameFixture::keypad(entryWindow, 0);
         QCOMPARE(GameFixture::visibleScreens(), QStringList{QStringLiteral("EntryResult")});
         const EntryReport& report = entryResultWindow->report();
-        QCOMPARE(report.minutes, 3);
-        QCOMPARE(report.figures.correct, 1);
-        QCOMPARE(report.figures.entries, 2);
-        QCOMPARE(report.figures.netKeys, int(first.size()) + 1);
-        QCOMPARE(report.figures.grossKeys, int(first.size() + 1 + 4 + second.size() + 2));
-        QCOMPARE(report.figures.playMs, 180000);
-        QCOMPARE(*report.bestNetKph, *report.figures.netKph());
+        const EntryFigures& f = report.figures;
+        QCOMPARE(std::tuple(report.minutes, f.correct, f.entries, f.netKeys, f.grossKeys, f.playMs),
+                 std::tuple(3, 1, 2, int(first.size()) + 1, int(first.size() + 1 + 4 + second.size() + 2), 180000));
+        QCOMPARE(*report.bestNetKph, *f.netKph());
 
         // The stored rows: one game of mode entry, one stage scored by the
         // net keys, every key struck with the key wanted.
@@ -432,16 +414,13 @@ private slots:
         const auto games = latestGames(db, GameMode::Entry, 5);
         QVERIFY(games && games->size() == 1);
         const GameRecord& game = games->front();
-        QCOMPARE(game.outcome, GameOutcome::Cleared);
-        QCOMPARE(game.stages.size(), size_t(1));
-        QCOMPARE(game.stages[0].score, report.figures.netKeys);
-        QCOMPARE(game.stages[0].playMs, 180000);
-        QCOMPARE(int(game.stages[0].keys.size()), report.figures.grossKeys);
-        QCOMPARE(game.stages[0].keys.front().ms, 1000);
-        QCOMPARE(int(game.stages[0].keys.front().digit), keyOf(first.at(0)));
-        QCOMPARE(game.stages[0].keys.at(size_t(first.size())).digit, qint8(E));
-        QVERIFY(game.stages[0].keys.at(size_t(first.size())).hit);
-        QCOMPARE(bestEntryKph(db, 3), report.figures.netKph());
+        QVERIFY(game.outcome == GameOutcome::Cleared && game.stages.size() == 1);
+        const StageRecord& stored = game.stages[0];
+        QCOMPARE(std::tuple(stored.score, stored.playMs, int(stored.keys.size())), std::tuple(f.netKeys, 180000, f.grossKeys));
+        QCOMPARE(std::tuple(stored.keys.front().ms, int(stored.keys.front().digit)), std::tuple(1000, keyOf(first.at(0))));
+        const KeyStroke& enter = stored.keys.at(size_t(first.size()));
+        QVERIFY(enter.digit == E && enter.hit);
+        QCOMPARE(bestEntryKph(db, 3), f.netKph());
         QVERIFY(!bestEntryKph(db, 1));
 
         QBuffer keys;
@@ -454,10 +433,9 @@ private slots:
         stages.open(QIODevice::WriteOnly);
         QVERIFY(exportHistoryCsv(db.path(), stages, message));
         const QList<QByteArray> row = stages.data().split('\n').at(1).split(',');
-        QCOMPARE(row.at(2), QByteArray("entry"));
-        QCOMPARE(row.at(9).toInt(), report.figures.netKeys);  // score
-        QCOMPARE(row.at(12).toInt(), 1);  // hits: correct entries
-        QCOMPARE(row.at(13).toInt(), 1);  // misses: wrong entries
+        // Mode, score, hits (correct entries) and misses (wrong entries).
+        QCOMPARE(std::tuple(row.at(2), row.at(9).toInt(), row.at(12).toInt(), row.at(13).toInt()),
+                 std::tuple(QByteArray("entry"), f.netKeys, 1, 1));
 
         // The stage pages and 苦手特訓 leave it out: no game there yet, no
         // speed point among the games, no key for the practice weights...
@@ -468,9 +446,9 @@ private slots:
         QVERIFY(insight && insight->speeds.empty());
         // ... but the keypad pages' 数字入力 mode and the speed chart's own line have it.
         QCOMPARE(insight->entrySpeeds.size(), size_t(1));
-        QCOMPARE(insight->entrySpeeds[0].netKph, report.figures.netKph());
+        QCOMPARE(insight->entrySpeeds[0].netKph, f.netKph());
         QCOMPARE(insight->entryKeypad.games, 1);
-        QCOMPARE(insight->entryKeypad.keys, report.figures.grossKeys);
+        QCOMPARE(insight->entryKeypad.keys, f.grossKeys);
         const std::optional<KeypadInsight> weights = practiceFigures(db);
         QVERIFY(weights && weights->games == 0 && weights->keys == 0);
 

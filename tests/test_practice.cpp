@@ -18,8 +18,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
+#include <map>
 #include <numeric>
 #include <random>
+#include <tuple>
 
 namespace {
 
@@ -29,9 +31,9 @@ KeyStroke key(int ms, int digit, int target)
 }
 
 // A game of one stage: `rounds` rounds through (digit, gap) pairs, each
-// correct key gap ms after the previous one; digit `missed` is struck wrong
-// (8 pressed) once before each of its correct keys.
-GameRecord roundsGame(GameMode mode, int rounds, std::vector<std::pair<int, int>> digits, int missed = 0)
+// correct key gap ms after the previous one; on the first `missed[d]` rounds
+// digit d is struck wrong (8 pressed) once before its correct key.
+GameRecord roundsGame(GameMode mode, int rounds, std::vector<std::pair<int, int>> digits, std::map<int, int> missed = {})
 {
     GameRecord game;
     game.mode = mode;
@@ -40,7 +42,7 @@ GameRecord roundsGame(GameMode mode, int rounds, std::vector<std::pair<int, int>
     for (int r = 0, ms = 0; r < rounds; ++r) {
         for (const auto& [d, gapMs] : digits) {
             ms += gapMs;
-            if (d == missed)
+            if (r < missed[d])
                 stage.keys.push_back(key(ms - 100, 8, d));
             stage.keys.push_back(key(ms, d, d));
         }
@@ -69,7 +71,7 @@ void writeHistory(const QString& path)
     for (int g = 2; g <= 19; ++g)
         games.push_back(roundsGame(GameMode::Normal, 0, {}));
     games.push_back(roundsGame(GameMode::Hard, 21, {{1, 300}, {2, 350}, {3, 400}, {4, 450}}));
-    games.push_back(roundsGame(GameMode::Practice, 21, {{5, 300}, {6, 300}, {7, 600}, {9, 400}}, 9));
+    games.push_back(roundsGame(GameMode::Practice, 21, {{5, 300}, {6, 300}, {7, 600}, {9, 400}}, {{9, 21}}));
     games.back().stages.push_back(roundsGame(GameMode::Practice, 10, {{8, 300}}).stages[0]);
     games.back().stages[1].stage = 2;
     HistoryDatabase db(path);
@@ -112,6 +114,22 @@ double moveShare(const std::vector<int>& targets, const std::vector<Move>& moves
         for (const Move& mv : moves)
             pairs += mv.from == targets[i - 1] && mv.to == targets[i];
     return pairs / double(targets.size() - 1);
+}
+
+// How often each digit 0-9 comes among the targets.
+std::array<int, 10> counted(const std::vector<int>& targets)
+{
+    std::array<int, 10> drawn{};
+    for (int d : targets)
+        ++drawn[size_t(d)];
+    return drawn;
+}
+
+// Digit d came within `tolerance` (a fraction) of `wanted` times.
+void checkShare(const std::array<int, 10>& drawn, int d, double wanted, double tolerance, const QString& what)
+{
+    QVERIFY2(std::abs(drawn[size_t(d)] - wanted) <= tolerance * wanted,
+             qPrintable(QStringLiteral("%1: digit %2 came %3 times, %4 wanted").arg(what).arg(d).arg(drawn[size_t(d)]).arg(wanted)));
 }
 
 std::vector<Move> moves(std::initializer_list<std::pair<int, int>> list)
@@ -160,15 +178,13 @@ private slots:
         constexpr int kDraws = 10000;
         for (int i = 1; i <= kDraws; ++i)
             fixture.randoms.push_back(std::fmod(i * 0.6180339887498949, 1.0));
-        std::array<int, 10> drawn{};
+        std::vector<int> digits;
         for (int i = 0; i < kDraws; ++i)
-            ++drawn[size_t(StageRun(m).key(m.KeyQueue[0]).newDigit)];
+            digits.push_back(StageRun(m).key(m.KeyQueue[0]).newDigit);
+        const std::array<int, 10> drawn = counted(digits);
         QCOMPARE(drawn[0], 0);
-        for (int d = 1; d <= 9; ++d) {
-            const double wanted = kDraws * kExpected[d - 1] / 16.0;
-            QVERIFY2(std::abs(drawn[size_t(d)] - wanted) <= 0.05 * wanted,
-                     qPrintable(QStringLiteral("digit %1: %2 drawn, %3 wanted").arg(d).arg(drawn[size_t(d)]).arg(wanted)));
-        }
+        for (int d = 1; d <= 9; ++d)
+            checkShare(drawn, d, kDraws * kExpected[d - 1] / 16.0, 0.05, QStringLiteral("weak digits"));
     }
 
     // The drills' draws over 20,000 targets of a stage: a chosen digit comes
@@ -186,19 +202,14 @@ private slots:
         for (int chosen = 1; chosen <= 9; ++chosen) {
             m.DigitWeights = chosenDigitWeights(weak, chosen);
             m.DigitWeightsAfter.clear();
-            std::array<int, 10> drawn{};
-            for (int d : playedTargets(fixture, kDraws))
-                ++drawn[size_t(d)];
-            const double share = drawn[size_t(chosen)] / double(kDraws);
-            QVERIFY2(share >= 0.40 && share <= 0.55, qPrintable(QStringLiteral("%1: %2").arg(chosen).arg(share)));
+            const std::array<int, 10> drawn = counted(playedTargets(fixture, kDraws));
+            const QString what = QStringLiteral("%1 chosen").arg(chosen);
+            // between 40 % and 55 %
+            checkShare(drawn, chosen, kDraws * 0.475, 0.075 / 0.475, what);
             const double others = 16.0 - kExpected[chosen - 1];
-            for (int d = 1; d <= 9; ++d) {
-                if (d == chosen)
-                    continue;
-                const double wanted = (kDraws - drawn[size_t(chosen)]) * kExpected[d - 1] / others;
-                QVERIFY2(std::abs(drawn[size_t(d)] - wanted) <= 0.1 * wanted,
-                         qPrintable(QStringLiteral("%1 beside %2: %3, %4 wanted").arg(d).arg(chosen).arg(drawn[size_t(d)]).arg(wanted)));
-            }
+            for (int d = 1; d <= 9; ++d)
+                if (d != chosen)
+                    checkShare(drawn, d, (kDraws - drawn[size_t(chosen)]) * kExpected[d - 1] / others, 0.1, what);
         }
 
         // The last set's moves all leave 5 for digits that begin none: no
@@ -218,9 +229,7 @@ private slots:
             QVERIFY2(share >= least, qPrintable(QStringLiteral("move %1→%2 first: %3 of pairs").arg(set[0].from).arg(set[0].to).arg(share)));
             // The share worked out for the rows is the share played.
             QVERIFY(std::abs(movePairShare(m.DigitWeightsAfter, set) - share) < 0.02);
-            std::array<int, 10> drawn{};
-            for (int d : targets)
-                ++drawn[size_t(d)];
+            const std::array<int, 10> drawn = counted(targets);
             for (int d = 1; d <= 9; ++d)
                 QVERIFY2(drawn[size_t(d)] > kDraws / 400, qPrintable(QStringLiteral("digit %1 came %2 times").arg(d).arg(drawn[size_t(d)])));
         }
@@ -233,33 +242,24 @@ private slots:
     // a run's report carries each digit's accuracy and its top misses.
     void changeOnlyBeyondNoise()
     {
-        QCOMPARE(digitChange(10, 950, 10, 1000), DigitChange::Faster);
-        QCOMPARE(digitChange(9, 950, 10, 1000), DigitChange::None);
-        QCOMPARE(digitChange(10, 950, 9, 1000), DigitChange::None);
-        QCOMPARE(digitChange(10, 951, 10, 1000), DigitChange::None);   // 4.9 %
-        QCOMPARE(digitChange(10, 185, 10, 200), DigitChange::Faster);  // 15 ms, 7.5 %
-        QCOMPARE(digitChange(10, 186, 10, 200), DigitChange::None);    // 14 ms
-        QCOMPARE(digitChange(10, 1050, 10, 1000), DigitChange::Slower);
-        QCOMPARE(digitChange(10, 1049, 10, 1000), DigitChange::None);
-        QCOMPARE(digitChange(10, 215, 10, 200), DigitChange::Slower);
-        QCOMPARE(digitChange(10, 214, 10, 200), DigitChange::None);
+        // Keys now and before; a median faster and one slower than the one before; whether they count.
+        const int edges[][6] = {{10, 10, 950, 1050, 1000, 1}, {9, 10, 950, 1050, 1000, 0}, {10, 9, 950, 1050, 1000, 0},
+                                {10, 10, 951, 1049, 1000, 0} /* 4.9 % */, {10, 10, 185, 215, 200, 1} /* 15 ms, 7.5 % */,
+                                {10, 10, 186, 214, 200, 0} /* 14 ms */};
+        for (const auto& [keys, keysBefore, faster, slower, before, changed] : edges) {
+            const QByteArray row =
+                QStringLiteral("%1 of %2 keys, %3 or %4 from %5 ms").arg(keys).arg(keysBefore).arg(faster).arg(slower).arg(before).toUtf8();
+            QVERIFY2(digitChange(keys, faster, keysBefore, before) == (changed ? DigitChange::Faster : DigitChange::None), row);
+            QVERIFY2(digitChange(keys, slower, keysBefore, before) == (changed ? DigitChange::Slower : DigitChange::None), row);
+        }
         QCOMPARE(digitChange(10, std::nullopt, 10, 1000), DigitChange::None);
         QCOMPARE(digitChange(10, 500, 10, std::nullopt), DigitChange::None);
 
         // Each digit 1-9 ten times, every gap 400 ms but 7's 600 ms; 9
         // struck as 8 before each hit, 3 struck as 8 on three rounds.
-        GameRecord run = roundsGame(GameMode::Practice, 10,
-                                    {{1, 400}, {2, 400}, {3, 400}, {4, 400}, {5, 400}, {6, 400}, {7, 600}, {8, 400}, {9, 400}}, 9);
-        std::vector<KeyStroke>& keys = run.stages[0].keys;
-        int added = 0;
-        for (size_t i = 0; i < keys.size() && added < 3; ++i) {
-            if (keys[i].target != 3 || !keys[i].hit)
-                continue;
-            const int ms = keys[i].ms - 50;
-            keys.insert(keys.begin() + static_cast<std::ptrdiff_t>(i), key(ms, 8, 3));
-            ++added;
-            ++i;
-        }
+        const GameRecord run = roundsGame(GameMode::Practice, 10,
+                                          {{1, 400}, {2, 400}, {3, 400}, {4, 400}, {5, 400}, {6, 400}, {7, 600}, {8, 400}, {9, 400}},
+                                          {{9, 10}, {3, 3}});
         KeypadInsight before;
         for (int d = 1; d <= 9; ++d)
             before.digits[size_t(d - 1)] = DigitFigures{40, 40, d == 7 ? 700 : 400, 1.0};
@@ -271,18 +271,19 @@ private slots:
             QCOMPARE(d.change(), d.digit == 7 ? DigitChange::Faster : DigitChange::None);
         }
         QCOMPARE(report.misses.size(), size_t(2));
-        QCOMPARE(report.misses[0].shown, 9);
-        QCOMPARE(report.misses[0].pressed, 8);
-        QCOMPARE(report.misses[0].count, 10);
-        QCOMPARE(report.misses[1].shown, 3);
-        QCOMPARE(report.misses[1].count, 3);
+        for (size_t i = 0; i < 2; ++i)   // 9 struck as 8 ten times, then 3 as 8 three times
+            QCOMPARE(std::tuple(report.misses[i].shown, report.misses[i].pressed, report.misses[i].count),
+                     i == 0 ? std::tuple(9, 8, 10) : std::tuple(3, 8, 3));
     }
 
     // Keypad 8 on テンキー分析 plays a practice stage without quota or best;
-    // its end shows the practice result, tavo_s.dat stays byte for byte, the
-    // history and its export keep it as mode practice, the stage bests leave
-    // it out; keypad 4 plays another, keypad 0 returns to プレイ記録.
-    void practiceFromTheKeypadPage()
+    // its end shows the practice result, the history and its export keep it
+    // as mode practice, the stage bests leave it out; keypad 4 plays another.
+    // Keypad 7 and a digit there drills that digit (7 then 0, or then Esc,
+    // only cancels, other keys leave the choice open), keypad 8 on 苦手な指運び
+    // the moves shown there. Each leaves tavo_s.dat byte for byte and keypad
+    // 0 returns to the page and mode it was started from.
+    void practiceAndDrillsFromThePages()
     {
         GameFixture fixture;
         fixture.writeFolder();
@@ -292,6 +293,7 @@ private slots:
         GameFixture::keypad(form1, 2);
         while (progressWindow->page() != ProgressWindow::Keypad)
             GameFixture::keypad(progressWindow, 6);
+        const GameMode keypadMode = progressWindow->insightMode();
         GameFixture::keypad(progressWindow, 8);
         QCOMPARE(GameFixture::visibleScreens(), QStringList{QStringLiteral("Form3")});
         QCOMPARE(Module1.Practice, 1);
@@ -305,8 +307,7 @@ private slots:
         GameFixture::tickClock(kStageSeconds);
         GameFixture::keypad(form3, 0);
         QCOMPARE(GameFixture::visibleScreens(), QStringList{QStringLiteral("Practice")});
-        QCOMPARE(practiceResultWindow->report().hits, 18);
-        QCOMPARE(practiceResultWindow->report().keys, 19);
+        QCOMPARE(std::tuple(practiceResultWindow->report().hits, practiceResultWindow->report().keys), std::tuple(18, 19));
         QCOMPARE(fixture.readFile(QStringLiteral("tavo_s.dat")), scores);
 
         HistoryDatabase db(fixture.path(QStringLiteral("history.sqlite")));
@@ -330,53 +331,7 @@ private slots:
         QCOMPARE(GameFixture::visibleScreens(), QStringList{QStringLiteral("Progress")});
         QCOMPARE(progressWindow->page(), int(ProgressWindow::Keypad));
         QCOMPARE(latestGames(db, GameMode::Practice, 1)->back().outcome, GameOutcome::Lost);
-        // A game after practice has its quota and best again, digits by key range.
-        GameFixture::keypad(progressWindow, 0);
-        GameFixture::keypad(form1, 4);
-        QVERIFY(!form3->Label7(0)->isHidden() && Module1.DigitWeights.empty() && Module1.Practice == 0);
-    }
 
-    // Keypad 8 on 苦手な指運び drills the moves shown there, keypad 7 and a
-    // digit on テンキー分析 drills that digit (7 then 0, or then Esc, only
-    // cancels, other keys leave the choice open); each is a practice stage stored as practice that leaves
-    // tavo_s.dat alone, plays again with keypad 4 and returns with keypad 0
-    // to the page and mode it was started from.
-    void drillsFromThePages()
-    {
-        GameFixture fixture;
-        fixture.writeFolder();
-        writeHistory(fixture.path(QStringLiteral("history.sqlite")));
-        const QByteArray scores = fixture.readFile(QStringLiteral("tavo_s.dat"));
-        QVERIFY(fixture.startUp());
-        GameFixture::keypad(form1, 2);
-        while (progressWindow->page() != ProgressWindow::Moves)
-            GameFixture::keypad(progressWindow, 6);
-        // The hard mode's moves are game 20's: 1→2→3→4→1.
-        for (int i = 0; i < 4 && progressWindow->insightMode() != GameMode::Hard; ++i)
-            GameFixture::keypad(progressWindow, 5);
-        QCOMPARE(progressWindow->insightMode(), GameMode::Hard);
-        GameFixture::keypad(progressWindow, 8);
-        QCOMPARE(GameFixture::visibleScreens(), QStringList{QStringLiteral("Form3")});
-        QCOMPARE(Module1.Practice, 1);
-        QCOMPARE(Module1.DigitWeightsAfter.size(), size_t(9));
-        // After 4 comes 1 (the move 4→1) with the moves' share.
-        const std::vector<double>& after4 = Module1.DigitWeightsAfter[3];
-        QVERIFY(std::abs(std::accumulate(after4.begin(), after4.end(), 0.0) - 1.0) < 1e-9);
-        QVERIFY(after4[0] >= kMoveShares[0] - 1e-9);
-        GameFixture::keypad(form3, 0);
-        for (int i = 0; i < 12; ++i)
-            GameFixture::hitTarget();
-        GameFixture::tickClock(kStageSeconds);
-        GameFixture::keypad(form3, 0);
-        QCOMPARE(GameFixture::visibleScreens(), QStringList{QStringLiteral("Practice")});
-        QCOMPARE(practiceResultWindow->drill().kind, DrillKind::SlowMoves);
-        GameFixture::keypad(practiceResultWindow, 0);
-        QCOMPARE(progressWindow->page(), int(ProgressWindow::Moves));
-        QCOMPARE(progressWindow->insightMode(), GameMode::Hard);
-
-        GameFixture::keypad(progressWindow, 4);  // back past 打ち間違い to テンキー分析
-        GameFixture::keypad(progressWindow, 4);
-        QCOMPARE(progressWindow->page(), int(ProgressWindow::Keypad));
         for (const bool byEscape : {false, true}) {
             GameFixture::keypad(progressWindow, 7);
             QTest::keyClick(progressWindow, Qt::Key_Shift);  // a key the game ignores leaves it open
@@ -402,13 +357,42 @@ private slots:
             GameFixture::keypad(practiceResultWindow, next);
         }
         QCOMPARE(progressWindow->page(), int(ProgressWindow::Keypad));
+        QCOMPARE(progressWindow->insightMode(), keypadMode);
+
+        GameFixture::keypad(progressWindow, 6);  // past 打ち間違い to 苦手な指運び
+        GameFixture::keypad(progressWindow, 6);
+        QCOMPARE(progressWindow->page(), int(ProgressWindow::Moves));
+        // The hard mode's moves are game 20's: 1→2→3→4→1.
+        for (int i = 0; i < 4 && progressWindow->insightMode() != GameMode::Hard; ++i)
+            GameFixture::keypad(progressWindow, 5);
+        QCOMPARE(progressWindow->insightMode(), GameMode::Hard);
+        GameFixture::keypad(progressWindow, 8);
+        QCOMPARE(GameFixture::visibleScreens(), QStringList{QStringLiteral("Form3")});
+        QCOMPARE(Module1.Practice, 1);
+        QCOMPARE(Module1.DigitWeightsAfter.size(), size_t(9));
+        // After 4 comes 1 (the move 4→1) with the moves' share.
+        const std::vector<double>& after4 = Module1.DigitWeightsAfter[3];
+        QVERIFY(std::abs(std::accumulate(after4.begin(), after4.end(), 0.0) - 1.0) < 1e-9);
+        QVERIFY(after4[0] >= kMoveShares[0] - 1e-9);
+        GameFixture::keypad(form3, 0);
+        for (int i = 0; i < 12; ++i)
+            GameFixture::hitTarget();
+        GameFixture::tickClock(kStageSeconds);
+        GameFixture::keypad(form3, 0);
+        QCOMPARE(GameFixture::visibleScreens(), QStringList{QStringLiteral("Practice")});
+        QCOMPARE(practiceResultWindow->drill().kind, DrillKind::SlowMoves);
+        GameFixture::keypad(practiceResultWindow, 0);
+        QCOMPARE(progressWindow->page(), int(ProgressWindow::Moves));
         QCOMPARE(progressWindow->insightMode(), GameMode::Hard);
 
         QCOMPARE(fixture.readFile(QStringLiteral("tavo_s.dat")), scores);
-        HistoryDatabase db(fixture.path(QStringLiteral("history.sqlite")));
-        const auto practice = latestGames(db, GameMode::Practice, 4);
-        QVERIFY(practice && practice->size() == 4);
-        QCOMPARE(practice->back().id, qint64(24));  // games 22, 23 and 24 are the drills
+        const auto drills = latestGames(db, GameMode::Practice, 6);
+        QVERIFY(drills && drills->size() == 6);
+        QCOMPARE(drills->back().id, qint64(26));  // games 22 to 26 are this visit's
+        // A game after practice has its quota and best again, digits by key range.
+        GameFixture::keypad(progressWindow, 0);
+        GameFixture::keypad(form1, 4);
+        QVERIFY(!form3->Label7(0)->isHidden() && Module1.DigitWeights.empty() && Module1.Practice == 0);
     }
 };
 
