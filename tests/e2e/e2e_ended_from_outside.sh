@@ -20,16 +20,7 @@ held_stage() {
     title=$(current_window)
     press_switch KP_4   # the play screen: the history file is there now
     play=$(current_window)
-    rm -f "$E2E_TMP/lock_in"
-    mkfifo "$E2E_TMP/lock_in"
-    sqlite3 "$db" <"$E2E_TMP/lock_in" &
-    local lock_pid=$!
-    exec 4>"$E2E_TMP/lock_in"
-    echo 'BEGIN EXCLUSIVE;' >&4
-    for _ in $(seq 50); do
-        sqlite3 -cmd '.timeout 0' "$db" 'SELECT 1' >/dev/null 2>&1 || break
-        sleep 0.1
-    done
+    hold_history "$db"
     press KP_0
     sleep 3   # the count-down
     press "$@"
@@ -37,9 +28,7 @@ held_stage() {
     wait_results_after "$play"
     answer Return   # the history could not be written: told
     wait_dialogs 0
-    echo 'ROLLBACK;' >&4
-    exec 4>&-
-    wait "$lock_pid"
+    release_history
 }
 
 # ended_with STATUS: waits up to 10 s for the game to end, and checks how.

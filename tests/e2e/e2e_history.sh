@@ -121,15 +121,7 @@ cmp <(echo "$csv") "$E2E_TMP/out.csv" || fail "the file export differs from stan
 
 # Another program holds the file: game 4's stage waits in memory, the player
 # is told once the results are up, and quitting writes it.
-mkfifo "$E2E_TMP/lock_in"
-sqlite3 "$db" <"$E2E_TMP/lock_in" &
-lock_pid=$!
-exec 4>"$E2E_TMP/lock_in"
-echo 'BEGIN EXCLUSIVE;' >&4
-for _ in $(seq 50); do
-    sqlite3 -cmd '.timeout 0' "$db" 'SELECT 1' >/dev/null 2>&1 || break
-    sleep 0.1
-done
+hold_history "$db"
 press_switch KP_4
 play=$(current_window)
 press KP_0
@@ -143,9 +135,7 @@ answer Return
 wait_dialogs 0
 back_to_title
 expect "game 4 held back" "$(sqlite3 -cmd '.timeout 0' "$db" 'SELECT count(*) FROM games' 2>/dev/null)" ""
-echo 'ROLLBACK;' >&4
-exec 4>&-
-wait "$lock_pid"
+release_history
 quit_game
 expect "games after quitting" "$(q 'SELECT count(*) FROM games')" "4"
 expect "files beside history.sqlite" "$(cd "$E2E_TMP/game" && ls history.sqlite*)" "history.sqlite"

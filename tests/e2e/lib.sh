@@ -142,6 +142,27 @@ grab_changed() {
 }
 same_image() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
 
+# hold_history DB: another program (sqlite3) takes the file DB for itself
+# and keeps it until release_history.
+hold_history() {
+    rm -f "$E2E_TMP/lock_in"
+    mkfifo "$E2E_TMP/lock_in"
+    sqlite3 "$1" <"$E2E_TMP/lock_in" &
+    HOLDER_PID=$!
+    exec 4>"$E2E_TMP/lock_in"
+    echo 'BEGIN EXCLUSIVE;' >&4
+    for _ in $(seq 50); do
+        sqlite3 -cmd '.timeout 0' "$1" 'SELECT count(*) FROM sqlite_master' >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    fail "the other program did not take the history"
+}
+release_history() {
+    echo 'ROLLBACK;' >&4
+    exec 4>&-
+    wait "$HOLDER_PID"
+}
+
 # The single visible game window.
 current_window() {
     visible_windows | head -1
