@@ -10,7 +10,7 @@ source "$here/lib.sh"
 setup_game "$1" "$2" 10 9 1 1 1 9   # stage 1 asks for any digit
 private_settings   # settings in this run's own folder (XDG_CONFIG_HOME), never the account's
 db="$E2E_TMP/game/history.sqlite"
-q() { sqlite3 -batch "$db" "$1"; }
+q() { sqlite3 -batch -cmd '.timeout 5000' "$db" "$1"; }
 
 # held_stage DIGIT...: from the title, a normal game's first stage with
 # these keypad digits, given up while another program holds the history;

@@ -16,7 +16,7 @@ start_game "$BINARY"
 title=$(current_window)
 db="$E2E_TMP/game/history.sqlite"
 
-q() { sqlite3 -batch "$db" "$1"; }
+q() { sqlite3 -batch -cmd '.timeout 5000' "$db" "$1"; }
 expect() {  # expect WHAT ACTUAL EXPECTED
     [ "$2" = "$3" ] || fail "$1: got '$2', expected '$3'"
 }

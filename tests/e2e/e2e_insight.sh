@@ -27,7 +27,7 @@ shots=${QUENNEL_SHOTS:-$E2E_TMP}
 
 # A normal game: 1 to 9 thirty times, then give up.
 sweep_and_give_up 30
-targets=$(sqlite3 -batch "$db" 'SELECT count(DISTINCT target) FROM keys')
+targets=$(sqlite3 -batch -cmd '.timeout 5000' "$db" 'SELECT count(DISTINCT target) FROM keys')
 [ "$targets" -eq 9 ] || fail "the game asked for $targets different digits, not 9"
 
 # Keypad 2, then keypad 6 past the five older pages.
@@ -160,7 +160,7 @@ stop_game
 # The keys export: one row per key struck, in the file's order.
 csv=$(env -u DISPLAY "$BINARY" --game-dir "$E2E_TMP/game" --export-keys -) || fail "the keys export failed"
 [ "$(echo "$csv" | head -1)" = "game,stage,mode,ms,digit,target,hit" ] || fail "keys header: $(echo "$csv" | head -1)"
-[ "$(echo "$csv" | tail -n +2 | wc -l)" -eq "$(sqlite3 -batch "$db" 'SELECT count(*) FROM keys')" ] ||
+[ "$(echo "$csv" | tail -n +2 | wc -l)" -eq "$(sqlite3 -batch -cmd '.timeout 5000' "$db" 'SELECT count(*) FROM keys')" ] ||
     fail "not one row per key"
 [ "$(echo "$csv" | sed -n 2p | cut -d, -f1-3)" = "1,1,normal" ] || fail "first key row: $(echo "$csv" | sed -n 2p)"
 echo "1 passed, 0 failed"

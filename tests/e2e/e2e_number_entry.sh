@@ -41,10 +41,10 @@ import -window "$entry" "$shots/entry-window.png"
 
 # The test is written when its minute is up.
 for _ in $(seq 900); do
-    [ "$(sqlite3 -batch "$db" "SELECT count(*) FROM games WHERE mode = 'entry'" 2>/dev/null || echo 0)" = 1 ] && break
+    [ "$(sqlite3 -batch -cmd '.timeout 5000' "$db" "SELECT count(*) FROM games WHERE mode = 'entry'" 2>/dev/null || echo 0)" = 1 ] && break
     sleep 0.1
 done
-[ "$(sqlite3 -batch "$db" "SELECT count(*) FROM games WHERE mode = 'entry'")" = 1 ] || fail "no test in the history"
+[ "$(sqlite3 -batch -cmd '.timeout 5000' "$db" "SELECT count(*) FROM games WHERE mode = 'entry'")" = 1 ] || fail "no test in the history"
 press_switch KP_0
 result=$(current_window)
 [ "$result" != "$entry" ] || fail "keypad 0 after time-up showed no result"

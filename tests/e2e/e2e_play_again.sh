@@ -30,8 +30,8 @@ wait_results_after "$play"
 [ "$(current_window)" = "$results" ] || fail "the second game did not end on the results screen"
 quit_game
 
-games=$(sqlite3 -batch "$db" "SELECT group_concat(mode || ':' || outcome || ':' || last_stage, ' ') FROM games")
+games=$(sqlite3 -batch -cmd '.timeout 5000' "$db" "SELECT group_concat(mode || ':' || outcome || ':' || last_stage, ' ') FROM games")
 [ "$games" = "hard:lost:1 hard:lost:1" ] || fail "the history holds '$games', not two lost hard games"
-keys=$(sqlite3 -batch "$db" "SELECT count(*) FROM keys")
+keys=$(sqlite3 -batch -cmd '.timeout 5000' "$db" "SELECT count(*) FROM keys")
 [ "$keys" = 18 ] || fail "the history holds $keys keys, not the 18 struck"
 echo "1 passed, 0 failed"

@@ -66,7 +66,7 @@ press KP_6 KP_6
 give_up_practice KP_8
 
 cmp -s "$E2E_TMP/scores-before" "$E2E_TMP/game/tavo_s.dat" || fail "a practice stage changed tavo_s.dat"
-modes=$(sqlite3 -batch "$E2E_TMP/game/history.sqlite" \
+modes=$(sqlite3 -batch -cmd '.timeout 5000' "$E2E_TMP/game/history.sqlite" \
     "SELECT group_concat(mode || ' ' || outcome, ',') FROM (SELECT * FROM games ORDER BY id)")
 [ "$modes" = "normal lost,practice cleared,practice lost,practice lost" ] || fail "games in the history: $modes"
 

@@ -27,7 +27,7 @@ sweep_stage() {
     wl_key "${NUMLOCK_OFF_KEYS[@]}" Escape
     expect_stage_digits 1 2 3 4 5 6 7 8 9
     local best
-    best=$(sqlite3 -batch "$E2E_TMP/game/history.sqlite" "SELECT max(score) / 10 FROM stages WHERE stage = 1")
+    best=$(sqlite3 -batch -cmd '.timeout 5000' "$E2E_TMP/game/history.sqlite" "SELECT max(score) / 10 FROM stages WHERE stage = 1")
     [ "$best" -gt 0 ] || fail "a sweep of every digit hit nothing"
     wl_wait_scores KP_Insert 0 "$best" 0 0 0 0 0 0 0 0 0 0
 }

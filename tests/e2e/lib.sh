@@ -341,7 +341,7 @@ every_digit() {
 expect_stage_digits() {
     local seen=""
     for _ in $(seq 100); do
-        seen=$(sqlite3 -batch "$E2E_TMP/game/history.sqlite" "SELECT group_concat(digit, ' ') FROM (SELECT digit
+        seen=$(sqlite3 -batch -cmd '.timeout 5000' "$E2E_TMP/game/history.sqlite" "SELECT group_concat(digit, ' ') FROM (SELECT digit
             FROM keys WHERE stage_id = (SELECT max(id) FROM stages) ORDER BY rowid)" 2>/dev/null || true)
         [ "$seen" = "$*" ] && return 0
         sleep 0.1
